@@ -1,0 +1,21 @@
+# grazlo_library(<target> <glob patterns...> [LIBS <libs...>])
+# Collects a folder's sources by pattern so new units need no build edits.
+# A library without sources yet is an INTERFACE target, so the layers above
+# can already name it.
+function(grazlo_library target)
+    cmake_parse_arguments(ARG "" "" "PATTERNS;LIBS" ${ARGN})
+    set(sources "")
+    foreach(pattern IN LISTS ARG_PATTERNS)
+        file(GLOB found CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${pattern})
+        list(APPEND sources ${found})
+    endforeach()
+    set(cpp_sources ${sources})
+    list(FILTER cpp_sources INCLUDE REGEX "\\.cpp$")
+    if(cpp_sources)
+        add_library(${target} STATIC ${sources})
+        target_link_libraries(${target} PUBLIC ${ARG_LIBS})
+    else()
+        add_library(${target} INTERFACE)
+        target_link_libraries(${target} INTERFACE ${ARG_LIBS})
+    endif()
+endfunction()
