@@ -1,0 +1,182 @@
+#pragma once
+// Expression trees: constants, variable reads and operations. Evaluation can be
+// suspended while a called script function runs; binary operations keep their
+// first operand's value across such suspended evaluations.
+#include "script/uKeloProgram.h"
+
+#include <QByteArray>
+#include <exception>
+
+// An arithmetic fault ("Division durch Null", ...). It leaves Next as this
+// exception; the program stays running with the faulting statement next.
+class TArithmeticFault : public std::exception
+{
+public:
+    explicit TArithmeticFault(const QString &message) : iMessage(message), iUtf8(message.toUtf8()) {}
+    const QString &Message() const { return iMessage; }
+    const char *what() const noexcept override { return iUtf8.constData(); }
+
+private:
+    QString iMessage;
+    QByteArray iUtf8;
+};
+
+class TExpression
+{
+public:
+    TExpression() = default;
+    virtual ~TExpression() = default;
+    TExpression(const TExpression &) = delete;
+    TExpression &operator=(const TExpression &) = delete;
+
+    virtual TType Resulttype() const = 0;
+    int LineNumber() const { return iLineNumber; }
+    virtual void setLineNumber(int line) { iLineNumber = line; }
+    // With halted true a script function has just been started in the subtree
+    // and value is meaningless: evaluate the same tree again in a later step.
+    virtual void getValue(bool &halted, QString &value) = 0;
+    // Resets the caches; runs whenever the owning statement's block is pushed.
+    virtual void Init() { chached = false; }
+    bool isChached() const { return chached; }
+
+protected:
+    int iLineNumber = -1;
+    // A binary operation holds its first operand's value from a suspended evaluation.
+    bool chached = false;
+};
+
+using TExpressionList = TOwningList<TExpression>;
+
+// A literal; bool, tile and dir literals are stored in their canonical text.
+class TConstant : public TExpression
+{
+public:
+    TConstant(const QString &value, TType t);
+    TType Resulttype() const override { return iType; }
+    const QString &Value() const { return iValue; }
+    void getValue(bool &halted, QString &value) override;
+
+private:
+    TType iType;
+    QString iValue;
+};
+
+// The value of a variable, through its declaration.
+class TVarValue : public TExpression
+{
+public:
+    explicit TVarValue(TDeclaration *declaration) : iDeclaration(declaration) {}
+    TType Resulttype() const override;
+    TDeclaration *Declaration() const { return iDeclaration; }
+    // An argument written with the reference marker: the call writes the
+    // parameter's final value back into the variable.
+    bool IsReference() const { return iIsReference; }
+    void setIsReference(bool isReference) { iIsReference = isReference; }
+    void getValue(bool &halted, QString &value) override;
+
+private:
+    TDeclaration *iDeclaration;
+    bool iIsReference = false;
+};
+
+class TOperation : public TExpression
+{
+public:
+    TExpression *FirstOperand() const { return iFirstOperand.get(); }
+    void setFirstOperand(std::unique_ptr<TExpression> operand);
+    void setLineNumber(int line) override;
+    void Init() override;
+    // Whether the operand types fit the operation (asked by the parser).
+    virtual bool isTypeMatch() const = 0;
+
+protected:
+    std::unique_ptr<TExpression> iFirstOperand;
+};
+
+class TOpUnary : public TOperation
+{
+};
+
+// "not"
+class TOpNot : public TOpUnary
+{
+public:
+    TType Resulttype() const override { return TType::bool_; }
+    bool isTypeMatch() const override;
+    void getValue(bool &halted, QString &value) override;
+};
+
+class TOpBianry : public TOperation
+{
+public:
+    // The operator text is stored lower-cased.
+    explicit TOpBianry(const QString &op);
+    TExpression *SecondOperand() const { return iSecondOperand.get(); }
+    void setSecondOperand(std::unique_ptr<TExpression> operand);
+    const QString &operat() const { return op; }
+    void setLineNumber(int line) override;
+    void Init() override;
+    // Both operands present and of equal or convertible types.
+    bool isTypeMatch() const override;
+
+protected:
+    // Evaluates the first operand unless cached (into first), then the second.
+    // False when either halted; the first value stays cached in that case.
+    bool evaluateOperands(bool &halted, QString &first, QString &second);
+    TType firstType() const { return iFirstOperand->Resulttype(); }
+    TType secondType() const { return iSecondOperand->Resulttype(); }
+
+    std::unique_ptr<TExpression> iSecondOperand;
+    QString op;
+};
+
+// "and", "or" (short-circuit).
+class TOpBool : public TOpBianry
+{
+public:
+    using TOpBianry::TOpBianry;
+    TType Resulttype() const override { return TType::bool_; }
+    bool isTypeMatch() const override;
+    void getValue(bool &halted, QString &value) override;
+
+private:
+    bool v1 = false;
+};
+
+// "+", "-", "*", "/", "div", "%"
+class TOpMath : public TOpBianry
+{
+public:
+    explicit TOpMath(const QString &op);
+    TType Resulttype() const override;
+    bool isTypeMatch() const override;
+    void getValue(bool &halted, QString &value) override;
+
+private:
+    enum class Operator : quint8 { Add, Subtract, Multiply, Divide, Div, Mod, Unknown };
+    QString concatenate(const QString &first, const QString &second) const;
+    QString integerResult(qint32 a, qint32 b) const;
+    QString floatResult(double a, double b) const;
+
+    Operator iOperator;
+    QString v1;
+};
+
+// "==", "!=", "<", ">", "<=", ">="
+class TOpRelation : public TOpBianry
+{
+public:
+    explicit TOpRelation(const QString &op);
+    TType Resulttype() const override { return TType::bool_; }
+    void getValue(bool &halted, QString &value) override;
+
+private:
+    enum class Operator : quint8 { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, Unknown };
+    template <class N>
+    bool holds(const N &a, const N &b) const;
+    bool compareNumbers(const QString &first, QString second) const;
+    bool compareTexts(QString first, QString second) const;
+
+    Operator iOperator;
+    QString v;
+};

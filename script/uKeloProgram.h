@@ -1,0 +1,350 @@
+#pragma once
+// The code model: scopes, code blocks, statements, declarations and variables,
+// and the program object that drives execution one statement per step.
+// Include "script/uKeloCode.h" to get the whole model.
+#include "script/uKeloTypes.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TAssignment;
+class TCode;
+class TCodeBlock;
+class TDeclaration;
+class TFunction;
+class TProgram;
+class TStatement;
+
+// An ordered list that owns its items.
+template <class T>
+class TOwningList
+{
+public:
+    int Count() const { return static_cast<int>(iItems.size()); }
+    bool isEmpty() const { return iItems.empty(); }
+    T *Items(int i) const { return iItems[static_cast<size_t>(i)].get(); }
+    T *operator[](int i) const { return Items(i); }
+    // Appends and takes ownership; returns the item.
+    T *Add(std::unique_ptr<T> item)
+    {
+        iItems.push_back(std::move(item));
+        return iItems.back().get();
+    }
+    void Clear() { iItems.clear(); }
+    auto begin() const { return iItems.begin(); }
+    auto end() const { return iItems.end(); }
+
+protected:
+    std::vector<std::unique_ptr<T>> iItems;
+};
+
+// Common base of scopes and statements: the owners a code block can have.
+class TKeloNode
+{
+public:
+    virtual ~TKeloNode() = default;
+    virtual TCode *asCode() { return nullptr; }
+    virtual TStatement *asStatement() { return nullptr; }
+};
+
+// One live variable.
+class TVariable
+{
+public:
+    TVariable(const QString &name, TType valueType) : iName(name), iValueType(valueType) {}
+    const QString &Name() const { return iName; }
+    const QString &Value() const { return iValue; }
+    void setValue(const QString &value) { iValue = value; }
+    TType ValueType() const { return iValueType; }
+
+private:
+    QString iName;
+    QString iValue;
+    TType iValueType;
+};
+
+class TVarList : public TOwningList<TVariable>
+{
+public:
+    TVariable *Find(const QString &name) const;
+};
+
+// Describes one argument of a call for function matching.
+struct TTypInfo
+{
+    TType t = TType::void_;
+    bool isReference = false;
+};
+
+// A list of declarations that does not own them.
+class TDeclarationList
+{
+public:
+    int Count() const { return iItems.size(); }
+    bool isEmpty() const { return iItems.isEmpty(); }
+    TDeclaration *Items(int i) const { return iItems[i]; }
+    TDeclaration *operator[](int i) const { return iItems[i]; }
+    void Add(TDeclaration *d) { iItems.append(d); }
+    TDeclaration *Find(const QString &name) const;
+    // "(int a, b, string s)"; the empty text for an empty list.
+    QString Caption() const;
+    auto begin() const { return iItems.begin(); }
+    auto end() const { return iItems.end(); }
+
+private:
+    QList<TDeclaration *> iItems;
+};
+
+// An ordered, owning list of statements with a cursor.
+class TCodeBlock
+{
+public:
+    explicit TCodeBlock(TKeloNode *parent = nullptr) : iParent(parent) {}
+    ~TCodeBlock();
+    TCodeBlock(const TCodeBlock &) = delete;
+    TCodeBlock &operator=(const TCodeBlock &) = delete;
+
+    // Appends, takes ownership, sets the statement's parent; returns its index.
+    int Add(std::unique_ptr<TStatement> statement);
+    int Count() const { return static_cast<int>(iStatements.size()); }
+    TStatement *Statement(int i) const { return iStatements[static_cast<size_t>(i)].get(); }
+    int CurInd() const { return iCurInd; }
+    // The scope whose top block this is, or the loop or conditional owning it.
+    TKeloNode *Parent() const { return iParent; }
+    void setParent(TKeloNode *parent) { iParent = parent; }
+
+    // Cursor to 0 and every statement's Init.
+    void Init();
+    // Executes the statement at the cursor; false when the block was exhausted.
+    bool Next();
+
+private:
+    std::vector<std::unique_ptr<TStatement>> iStatements;
+    int iCurInd = 0;
+    TKeloNode *iParent;
+};
+
+// Base of all statements. Execute returns true when the statement is complete.
+class TStatement : public TKeloNode
+{
+public:
+    TStatement() = default;
+    TStatement(const TStatement &) = delete;
+    TStatement &operator=(const TStatement &) = delete;
+    TStatement *asStatement() override { return this; }
+
+    int LineNumber() const { return iLineNumber; }
+    virtual void setLineNumber(int line) { iLineNumber = line; }
+    virtual bool Execute() { return true; }
+    virtual void Init() {}
+
+    TCodeBlock *Parent() const { return iParent; }
+    void setParent(TCodeBlock *parent) { iParent = parent; }
+    // The scope that holds the statement, or nullptr.
+    TCode *GetCode() const;
+    // The program the statement belongs to, or nullptr.
+    TProgram *GetProgram() const;
+
+private:
+    int iLineNumber = -1;
+    TCodeBlock *iParent = nullptr;
+};
+
+// Declares a variable, a parameter or a function's result.
+class TDeclaration : public TStatement
+{
+public:
+    TDeclaration();
+    TDeclaration(const QString &name, TType valueType, bool isReference = false);
+    ~TDeclaration() override;
+
+    TAssignment *Assignment() const { return iAssignment.get(); }
+    void setAssignment(std::unique_ptr<TAssignment> assignment);
+    bool IsReference() const { return iIsReference; }
+    void setIsReference(bool isReference) { iIsReference = isReference; }
+    const QString &Name() const { return iName; }
+    void setName(const QString &name) { iName = name; }
+    TType ValueType() const { return iValueType; }
+    void setValueType(TType t) { iValueType = t; }
+
+    void setLineNumber(int line) override;
+    bool Execute() override;
+    void Init() override;
+
+    // The live variable, or nullptr (never executed, or its scope's variables
+    // were discarded since). Reports nothing.
+    TVariable *variable() const;
+    // As variable(), but reports the not-instantiated error when there is none.
+    TVariable *getVariable() const;
+
+private:
+    std::unique_ptr<TAssignment> iAssignment;
+    bool iIsReference = false;
+    QString iName;
+    TType iValueType = TType::void_;
+    // The variable is valid only while its scope has not discarded its
+    // variables since it was bound (the scope's generation is unchanged).
+    TVariable *iVariable = nullptr;
+    TCode *iVarScope = nullptr;
+    quint64 iVarGeneration = 0;
+};
+
+// A scope with a code block, declarations and variables.
+class TCode : public TKeloNode
+{
+public:
+    TCode();
+    ~TCode() override;
+    TCode(const TCode &) = delete;
+    TCode &operator=(const TCode &) = delete;
+    TCode *asCode() override { return this; }
+    virtual TProgram *asProgram() { return nullptr; }
+
+    TCodeBlock *CodeBlock() const { return iCodeBlock.get(); }
+    const TDeclarationList &Declarations() const { return iDeclarations; }
+    const TVarList &VarList() const { return iVarList; }
+    TCode *Parent() const { return iParent; }
+    void setParent(TCode *parent) { iParent = parent; }
+
+    virtual TDeclaration *FindDeclaration(const QString &name) const;
+    virtual bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) = 0;
+    // Discards the scope's variables; declarations bound to them lose the link.
+    virtual void Finish();
+    virtual bool FunctionExists(const QString &name) const = 0;
+    virtual bool IdentifierExists(const QString &name) const;
+
+    // Registers d for lookup and sets its parent to the top block.
+    void AddDeclaration(TDeclaration *d);
+    // The variable of that name in this scope, created empty if missing.
+    TVariable *createVar(const TDeclaration *d);
+    // Changes whenever the variables are discarded.
+    quint64 VarGeneration() const { return iVarGeneration; }
+
+private:
+    std::unique_ptr<TCodeBlock> iCodeBlock;
+    TDeclarationList iDeclarations;
+    TVarList iVarList;
+    TCode *iParent = nullptr;
+    quint64 iVarGeneration = 0;
+};
+
+// A named, callable scope with parameters and a result declaration.
+class TFunction : public TCode
+{
+public:
+    TFunction();
+    ~TFunction() override;
+
+    const QString &Comment() const { return iComment; }
+    void setComment(const QString &comment) { iComment = comment; }
+    const QString &MinVersion() const { return iMinVersion; }
+    void setMinVersion(const QString &version) { iMinVersion = version; }
+    const QString &Name() const { return iName; }
+    void setName(const QString &name) { iName = name; }
+    const TDeclarationList &Parameter() const { return iParameter; }
+    // Appends a parameter, takes ownership, sets its parent to the top block.
+    TDeclaration *AddParameter(std::unique_ptr<TDeclaration> d);
+    TDeclaration *Return() const { return iReturn.get(); }
+    TType ReturnType() const;
+    void setReturnType(TType t);
+    // "name(int a, b): type".
+    QString Caption() const;
+
+    TDeclaration *FindDeclaration(const QString &name) const override;
+    bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) override;
+    bool FunctionExists(const QString &name) const override;
+    bool IdentifierExists(const QString &name) const override;
+    bool Match(const QString &name, const QList<TTypInfo> &args, bool allowConversions) const;
+
+    // Runs the function on the argument texts. halted is true when a script
+    // function has just been entered and its body runs in the next steps.
+    virtual void Execute(QStringList &params, bool &halted, QString &result);
+    // True while an activation is in progress (entered, not yet completed).
+    virtual bool isActive() const { return false; }
+    // The program the function belongs to, or nullptr.
+    TProgram *GetProgram() const;
+
+private:
+    QString iComment;
+    QString iMinVersion;
+    QString iName;
+    std::vector<std::unique_ptr<TDeclaration>> iOwnedParameters;
+    TDeclarationList iParameter;
+    std::unique_ptr<TDeclaration> iReturn;
+};
+
+using TFunctionList = TOwningList<TFunction>;
+
+enum class TProgramState : quint8 { unknown = 0, running = 1, finished = 2 };
+
+using TCodeError = std::function<void(TProgram *sender, int line, const QString &msg)>;
+using TLineNumberEvent = std::function<void(TProgram *sender, int ind)>;
+using TStateEvent = std::function<void(TProgram *sender)>;
+
+// The root scope of one parsed script; owns all functions and drives execution.
+class TProgram : public TCode
+{
+public:
+    TProgram();
+    ~TProgram() override;
+    TProgram *asProgram() override { return this; }
+
+    const TFunctionList &FunctionList() const { return iFunctionList; }
+    // Appends f, takes ownership, sets its parent to the program; returns f.
+    TFunction *AddFunction(std::unique_ptr<TFunction> f);
+
+    const TCodeError &OnCodeError() const { return iOnCodeError; }
+    void setOnCodeError(TCodeError handler) { iOnCodeError = std::move(handler); }
+    const TLineNumberEvent &OnLineNumber() const { return iOnLineNumber; }
+    void setOnLineNumber(TLineNumberEvent handler) { iOnLineNumber = std::move(handler); }
+    const TStateEvent &OnStateChanged() const { return iOnStateChanged; }
+    void setOnStateChanged(TStateEvent handler) { iOnStateChanged = std::move(handler); }
+
+    const QString &Return() const { return iReturn; }
+    TProgramState State() const { return iState; }
+    void SetState(TProgramState s);
+    bool isStopRequested() const { return doStop; }
+    // Number of blocks on the execution stack.
+    int BlockCount() const { return static_cast<int>(blockList.size()); }
+
+    TDeclaration *FindDeclaration(const QString &name) const override;
+    bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) override;
+    bool FunctionExists(const QString &name) const override;
+    bool IdentifierExists(const QString &name) const override;
+
+    // Captions of all functions, each line ended by CR LF.
+    QString getHelp() const;
+    // Appends captions and comments; false (and nothing appended) when a list is missing.
+    bool getHelp(QStringList *functions, QStringList *comments) const;
+
+    void Run();
+    // One step; false once the program has finished.
+    bool Next();
+    void stop() { doStop = true; }
+    void Finish() override;
+    // Reports a run-time error; the program finishes at the end of the step.
+    void Error(int line, const QString &msg);
+    void publishLineNumber(int line);
+    // Pushes the block and calls its Init.
+    void AddCodeBlock(TCodeBlock *block);
+
+    // Maintained by the parser while it reads the source.
+    qint32 StateCount = 0;
+
+private:
+    void innerStep();
+    int lineToAnnounce() const;
+
+    std::vector<TCodeBlock *> blockList;
+    bool doStop = false;
+    TFunctionList iFunctionList;
+    TCodeError iOnCodeError;
+    TLineNumberEvent iOnLineNumber;
+    TStateEvent iOnStateChanged;
+    QString iReturn;
+    TProgramState iState = TProgramState::unknown;
+};

@@ -1,0 +1,162 @@
+#pragma once
+// Statements besides declarations (loops, conditionals, assignments, calls,
+// exit), the call expression, and the two kinds of functions: script functions
+// that run their body over several steps and built-ins that run within one.
+#include "script/uKeloExpression.h"
+#include "script/uKeloProgram.h"
+
+class TFunctionCall;
+
+// A statement with a condition and one or more blocks.
+class TMultiLiner : public TStatement
+{
+public:
+    TExpression *Expression() const { return iExpression.get(); }
+    void setExpression(std::unique_ptr<TExpression> expression) { iExpression = std::move(expression); }
+    void setLineNumber(int line) override;
+    void Init() override;
+
+protected:
+    // Evaluates the condition; false when it halted.
+    bool evaluateCondition(bool &truth);
+
+    std::unique_ptr<TExpression> iExpression;
+};
+
+// WHILE ... ENDWHILE
+class TLoop : public TMultiLiner
+{
+public:
+    TLoop();
+    TCodeBlock *CodeBlock() const { return iCodeBlock.get(); }
+    bool Execute() override;
+
+private:
+    std::unique_ptr<TCodeBlock> iCodeBlock;
+};
+
+// IF ... [ELSE ...] ENDIF; an ELSEIF branch is a conditional in the else block.
+class TConditional : public TMultiLiner
+{
+public:
+    TConditional();
+    TCodeBlock *ElseCodeBlock() const { return iElseCodeBlock.get(); }
+    TCodeBlock *IfCodeBlock() const { return iIfCodeBlock.get(); }
+    bool IsElseif() const { return iIsElseif; }
+    void setIsElseif(bool isElseif) { iIsElseif = isElseif; }
+    bool Execute() override;
+
+private:
+    std::unique_ptr<TCodeBlock> iElseCodeBlock;
+    std::unique_ptr<TCodeBlock> iIfCodeBlock;
+    bool iIsElseif = false;
+};
+
+class TAssignment : public TStatement
+{
+public:
+    TDeclaration *Declaration() const { return iDeclaration; }
+    void setDeclaration(TDeclaration *declaration) { iDeclaration = declaration; }
+    TExpression *Expression() const { return iExpression.get(); }
+    void setExpression(std::unique_ptr<TExpression> expression) { iExpression = std::move(expression); }
+    void setLineNumber(int line) override;
+    bool Execute() override;
+    void Init() override;
+    bool isTypeMatch() const;
+
+private:
+    TDeclaration *iDeclaration = nullptr;
+    std::unique_ptr<TExpression> iExpression;
+};
+
+// A call of a function with argument expressions.
+class TFunctionValue : public TExpression
+{
+public:
+    explicit TFunctionValue(TFunction *function) : iFunction(function) {}
+    TType Resulttype() const override;
+    void setLineNumber(int line) override;
+    void getValue(bool &halted, QString &value) override;
+    void Init() override;
+
+    TFunctionCall *Caller() const { return iCaller; }
+    void setCaller(TFunctionCall *caller) { iCaller = caller; }
+    TExpressionList &ExpressionList() { return iExpressionList; }
+    const TExpressionList &ExpressionList() const { return iExpressionList; }
+    TFunction *FunctionRef() const { return iFunction; }
+    // Argument texts evaluated so far for the call in progress.
+    const QStringList &ParamStack() const { return paramStack; }
+
+private:
+    bool evaluateArguments(bool &halted);
+    void convertArgument(int index, QString &text) const;
+    void completeCall();
+    void writeBackReference(int index, TVarValue *argument);
+    // The caller's program when this is a call statement, otherwise nullptr.
+    TProgram *callerProgram() const;
+    bool isRecursiveCall() const;
+    void reportRecursion() const;
+
+    TFunctionCall *iCaller = nullptr;
+    TExpressionList iExpressionList;
+    TFunction *iFunction;
+    QStringList paramStack;
+    // This call entered a script function whose completion is still due.
+    bool iEntered = false;
+};
+
+// A call used as a statement; the result is discarded.
+class TFunctionCall : public TStatement
+{
+public:
+    TFunctionValue *FunctionValue() const { return iFunctionValue.get(); }
+    void setFunctionValue(std::unique_ptr<TFunctionValue> value);
+    void setLineNumber(int line) override;
+    bool Execute() override;
+    void Init() override;
+
+private:
+    std::unique_ptr<TFunctionValue> iFunctionValue;
+};
+
+// Ends the run (the body of the built-in exit).
+class TExitCall : public TStatement
+{
+public:
+    bool Execute() override;
+};
+
+// A function written in the script: entry pushes the body, the next call of
+// Execute after the body ran completes the call.
+class TFunctionCode : public TFunction
+{
+public:
+    void Finish() override;
+    void Execute(QStringList &params, bool &halted, QString &result) override;
+    bool isActive() const override { return started; }
+
+private:
+    void enter(const QStringList &params);
+    void complete(QStringList &params, QString &result);
+
+    bool started = false;
+};
+
+// The hook of a built-in: receives the name and the argument texts (items may
+// be replaced, the count must stay) and returns the result text.
+using TFunctionBinCall = std::function<QString(const QString &name, QStringList &params)>;
+
+// A built-in supplied by a sandbox; runs completely within one step.
+class TFunctionBin : public TFunction
+{
+public:
+    const TFunctionBinCall &call() const { return iCall; }
+    void setCall(TFunctionBinCall call) { iCall = std::move(call); }
+    void Execute(QStringList &params, bool &halted, QString &result) override;
+
+private:
+    TFunctionBinCall iCall;
+};
+
+// The built-in exit function every program holds first.
+std::unique_ptr<TFunctionCode> CreateExitFunction();

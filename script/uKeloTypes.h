@@ -1,0 +1,91 @@
+#pragma once
+// Value types of Kelo code and their text encoding. Every run-time value is a
+// text in the canonical form of its type; the type itself comes from the code
+// model. These helpers recognise, convert, read and write those texts.
+#include <QPoint>
+#include <QString>
+#include <array>
+
+// The script value types. Members that would clash with C++ keywords carry a
+// trailing underscore; the script names are in TypeNames.
+enum class TType : quint8 { void_ = 0, bool_ = 1, int_ = 2, kelofloat = 3, kelostr = 4, tile = 5, dir = 6 };
+
+constexpr int TypeCount = 7;
+
+// A constant table of seven texts indexed by TType.
+class TTypeTexts
+{
+public:
+    explicit TTypeTexts(std::array<QString, TypeCount> texts) : iTexts(std::move(texts)) {}
+    const QString &operator[](TType t) const { return iTexts[static_cast<int>(t)]; }
+    const QString &operator[](int i) const { return iTexts[i]; }
+    static constexpr int size() { return TypeCount; }
+    auto begin() const { return iTexts.begin(); }
+    auto end() const { return iTexts.end(); }
+
+private:
+    std::array<QString, TypeCount> iTexts;
+};
+
+// Script names ("void", "bool", "int", "float", "string", "tile", "dir").
+extern const TTypeTexts TypeNames;
+// Value ranges as the language reference shows them.
+extern const TTypeTexts TypeDomains;
+
+// The kind of one lawn cell; the ordinals are the tile codes of lawn files.
+enum TTileType : quint8 { ttDirt = 0, ttGreen = 1, ttShortGreen = 2, ttTree = 3, ttMark = 4 };
+
+// A heading on the lawn; turning right adds one, turning left subtracts one.
+enum TDirection : quint8 { tdNorth = 0, tdEast = 1, tdSouth = 2, tdWest = 3 };
+
+struct TSheep
+{
+    QPoint Pos;
+    TDirection Dir = tdNorth;
+};
+
+// Type word of a script (any letter case, surrounding blanks ignored).
+TType StrToType(const QString &text, bool &failed);
+// Type of a literal written in a script; every failure gives void. An empty
+// text gives void and leaves failed untouched.
+TType LiteralType(const QString &text, bool &failed);
+
+bool CanConvert(TType from, TType to);
+// Converts a value text in place; only a conversion to string changes it.
+bool ConvertValue(TType from, TType to, QString &value);
+// Brings bool, tile and dir literals into their canonical spelling.
+void NormalizeConstant(TType t, QString &value);
+
+bool ValueToBool(const QString &text, bool &failed);
+bool ValueToBool(const QString &text);
+QString BoolToValue(bool b);
+
+TTileType ValueToTile(const QString &text, bool &failed);
+TTileType ValueToTile(const QString &text);
+QString TileToValue(TTileType t);
+
+TDirection ValueToDir(const QString &text, bool &failed);
+TDirection ValueToDir(const QString &text);
+QString DirToValue(TDirection d);
+// -1 gives tdWest, 4 gives tdNorth; any other number is wrapped modulo 4 too.
+TDirection WrapDirection(int n);
+
+// Reads a decimal number with "." or "," as separator, independent of the locale.
+double ValueToFloat(const QString &text, bool &failed);
+// General format with 15 significant digits and "." as separator.
+QString FloatToValue(double value);
+
+QString QuoteStr(const QString &s);
+// On a text that does not start and end with a double quote, s is left untouched.
+void UnquoteStr(const QString &text, bool &failed, QString &s);
+
+// The integer reader: decimal 32-bit, or "$"/"x"/"0x" hexadecimal as a 32-bit
+// two's-complement pattern. Returns false for any other text.
+bool ReadInteger(const QString &text, qint32 &value);
+
+// Operand readers of the operators: an unreadable text counts as 0.
+qint32 IntOperand(const QString &text);
+double FloatOperand(const QString &text);
+
+// Decimal text of an integer result (64-bit, so overflow results are written in full).
+QString IntToValue(qint64 value);
