@@ -1,0 +1,303 @@
+#pragma once
+// The generic script IDE window: editor, run control and debugger, message
+// area, variable view, menus, tool bar and status bar. It knows no sandbox of
+// its own: a derived window supplies the six open operations below.
+//
+// Life cycle, as seen by a derived window:
+//   constructor   builds the widgets and actions only;
+//   FormCreate()  the creation steps; a derived window's constructor creates its
+//                 sandbox first and then calls FormCreate() (it is virtual, so a
+//                 derived override runs, which must call the base one);
+//   FormShow()    runs from the first showEvent (settings, placement);
+//   FormActivate() runs from the first activation (splash, update check,
+//                 command-line file);
+//   FormClose()   runs from closeEvent; a run in progress is stopped first and
+//                 the window closes once the run loop has unwound;
+//   FormDestroy() writes the settings and frees plugin and program; a derived
+//                 window's destructor calls it before freeing its sandbox.
+#include <QColor>
+#include <QMainWindow>
+#include <QStringList>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QSplitter;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+
+class TProgram;
+class TKeloSandBox;
+class TKeloDebugSyneditPlugin;
+class MemoCode;
+struct TKeloMessage;
+
+// A file dialog's fixed settings; the derived window sets its own filter.
+struct TFileDialogSpec
+{
+    QString filter;
+    QString defaultExt;
+    QString initialDir;
+};
+
+class TfrmKeloIDE : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmKeloIDE(QWidget *parent = nullptr);
+    ~TfrmKeloIDE() override;
+
+    // --- the six open operations, supplied by the derived window ---
+    virtual TKeloSandBox *sandbox() = 0;
+    virtual void ReloadSandBox() = 0;
+    // The splash control shown during start-up, or nullptr.
+    virtual QWidget *getSplash() = 0;
+    virtual QString getUpdateUrl() = 0;
+    virtual QString getVersion() = 0;
+    virtual void ShowAbout() = 0;
+
+    // --- run control ---
+    virtual void SetSpeed(int v);
+    virtual void UpdateRunActions();
+    bool IsRunning() const;
+    void StopProgram();
+    int delay() const { return iDelay; }
+
+    // Shows a secondary window without making it modal; restores or raises it.
+    static void ShowOrRaise(QWidget *window);
+
+    // Status bar panel 0..5: 0 and 1 belong to the derived window, 2 reads
+    // "Code", 3 caret line, 4 caret column, 5 file path.
+    QString statusText(int panel) const;
+    void setStatusText(int panel, const QString &text);
+
+    ::MemoCode *editor() const { return MemoCode; }
+    TProgram *program() const { return myProgram.get(); }
+    TKeloDebugSyneditPlugin *plugin() const { return debugPlugin.get(); }
+
+protected:
+    // --- life cycle ---
+    virtual void FormCreate();
+    void FormShow();
+    void FormActivate();
+    // Returns false when the window must stay open.
+    bool FormClose();
+    void FormDestroy();
+
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+    // --- view (this window) ---
+    void UpdateCaretInfo();
+    void AcCloseExecute();
+    void AcFontPlusExecute();
+    void AcFontMinusExecute();
+    void AcAboutExecute();
+    void miShowToolbarClick();
+    void miShowProgrambarClick();
+    void TrackBarChange();
+    void MemoCodeClick();
+    // Ctrl+wheel changes the font size; returns whether the wheel was handled.
+    bool MemoCodeMouseWheel(int delta, Qt::KeyboardModifiers modifiers);
+    // Enables the Edit and search actions for the focused control.
+    void UpdateEditActions();
+
+    // Sizes of the three resizable areas (settings read and write them).
+    int panelLeftWidth() const;
+    void setPanelLeftWidth(int width);
+    int panelModuleHeight() const;
+    void setPanelModuleHeight(int height);
+    int panelMessagesHeight() const;
+    void setPanelMessagesHeight(int height);
+
+    // --- run control and debugging ---
+    void CreateProgram();
+    bool ParseCode();
+    void StartProgram();
+    void RunLoop();
+    void StepProgram();
+    void PauseProgram();
+    void AcStartExecute();
+    void AcStopExecute();
+    void AcPauseExecute();
+    void AcStepExecute();
+    void AcParseExecute();
+    void AcDelayMinExecute();
+    void AcDelayMaxExecute();
+    void ProgramLineNumber(TProgram *sender, int line);
+    void ProgramCodeError(TProgram *sender, int line, const QString &msg);
+    void ProgramStateChanged(TProgram *sender);
+    void SandboxMessage(const QString &msg);
+    void AddMessage(const QString &text);
+    void AddError(const QString &text, int line = 0);
+    // Each entry carries its editor line (0 = none), kept for the double-click.
+    void AddErrors(const QList<TKeloMessage> &entries);
+    void UpdateVariables();
+    void AcAddBreakExecute();
+    void AcRemoveBreakExecute();
+    // x in gutter pixels, line counted from 1.
+    void MemoCodeGutterClick(int x, int line);
+    void lBoxErrorsDblClick();
+    void lBoxBreaksDblClick();
+    void UpdateBreakpointList();
+    void BreakpointsShifted();
+    void GotoLine(int line);
+    // Paints the error line white on red over the plugin's colours.
+    void MemoCodeSpecialLineColors(int line, bool &special, QColor &fg, QColor &bg);
+
+    // --- seams filled by the source-file, settings, search, completion,
+    // options, reference and update units (each a TfrmKeloIDE method) ---
+    bool CheckSaved();
+    bool IsCodeModified();
+    static bool IsBlankText(const QStringList &lines);
+    bool LoadCodeFile(const QString &path);
+    void SetCodeFileName(const QString &path);
+    void AcNewExecute();
+    void AcLoadCodeExecute();
+    void AcSaveCodeExecute();
+    void AcSaveCodeAsExecute();
+    void AcDebugCodeExecute();
+    void MemoCodeChange();
+    void MemoCodeDropFiles(const QStringList &paths);
+    // Step 7 of the first activation: the first argument not starting with "/".
+    void LoadCommandLineFile();
+    void ReadSettings();
+    // False when the settings could not be written (the rest of the
+    // destruction sequence is then skipped).
+    bool WriteSettings();
+    void AcFindExecute();
+    void AcFindNextExecute();
+    void AcFindReplaceExecute();
+    void AcFindNextUpdate();
+    void AcFindReplaceUpdate();
+    void UpdateCompletionList();
+    void CloseParamHint();
+    void AcEditorOptionsExecute();
+    void AcHelpExecute();
+    // The update check at first activation: sets isNewVersion.
+    void SearchForUpdate();
+    void ShowNewVersionNotice();
+
+    // --- fields ---
+    bool isNewVersion = false;
+    QStringList codebak;
+    bool doRun = false;
+    int redMarkedLine = -1;
+    std::unique_ptr<TProgram> myProgram;
+    QString iCodeFileName;
+    std::unique_ptr<TKeloDebugSyneditPlugin> debugPlugin;
+    int iDelay = 0;
+    bool firstshow = true;
+    bool firstActivate = true;
+    bool doSearch4Update = true;
+    bool quickSearch = false;
+    bool gbSearchBackwards = false;
+    bool gbSearchCaseSensitive = false;
+    bool gbSearchFromCaret = false;
+    bool gbSearchSelectionOnly = false;
+    bool gbSearchWholeWords = false;
+    bool gbSearchRegex = false;
+    QString gsSearchText;
+    QString gsSearchTextHistory;
+    QString gsReplaceText;
+    QString gsReplaceTextHistory;
+
+    TFileDialogSpec DlgOpenCode;
+    TFileDialogSpec DlgSaveCode;
+
+    // --- actions ---
+    QAction *AcClose = nullptr;
+    QAction *AcNew = nullptr;
+    QAction *AcLoadCode = nullptr;
+    QAction *AcSaveCodeAs = nullptr;
+    QAction *AcSaveCode = nullptr;
+    QAction *AcHelp = nullptr;
+    QAction *AcAbout = nullptr;
+    QAction *AcFontPlus = nullptr;
+    QAction *AcFontMinus = nullptr;
+    QAction *AcStart = nullptr;
+    QAction *AcStop = nullptr;
+    QAction *AcPause = nullptr;
+    QAction *AcStep = nullptr;
+    QAction *AcParse = nullptr;
+    QAction *AcFind = nullptr;
+    QAction *AcFindNext = nullptr;
+    QAction *AcFindPrev = nullptr;
+    QAction *AcFindReplace = nullptr;
+    QAction *AcAddBreak = nullptr;
+    QAction *AcRemoveBreak = nullptr;
+    QAction *AcDebugCode = nullptr;
+    QAction *AcDelayMin = nullptr;
+    QAction *AcDelayMax = nullptr;
+    QAction *AcCopy = nullptr;
+    QAction *AcPaste = nullptr;
+    QAction *AcCut = nullptr;
+    QAction *AcSelectAll = nullptr;
+    QAction *AcEditorOptions = nullptr;
+    QAction *miShowToolbar = nullptr;
+    QAction *miShowProgrambar = nullptr;
+
+    // --- menus and bars ---
+    QMenu *PopupBreaks = nullptr;
+    QToolBar *ToolBar = nullptr;
+    QWidget *PnDelay = nullptr;
+    QToolButton *BtDelayMax = nullptr;
+    QSlider *TrackBar = nullptr;
+    QToolButton *BtDelayMin = nullptr;
+    std::array<QLabel *, 6> SBarPanels{};
+
+    // --- client area ---
+    QSplitter *SplitterLeft = nullptr;     // PnLeft | PnRight
+    QSplitter *SplitterModule = nullptr;   // PnModule over PnCodeVars (is PnLeft)
+    QSplitter *SplitterMessages = nullptr; // MemoCode over PctrlMsg
+    QWidget *PnClient = nullptr;
+    QWidget *PnLeft = nullptr;
+    // The derived window puts its sandbox view in here.
+    QWidget *PnModule = nullptr;
+    // A vertical box: a derived window may insert a panel above the two lists.
+    QWidget *PnCodeVars = nullptr;
+    QListWidget *lBoxCodeVarNames = nullptr;
+    QListWidget *lBoxCodeVarValues = nullptr;
+    QWidget *PnRight = nullptr;
+    QWidget *PnTools = nullptr;
+    QPushButton *BtStart = nullptr;
+    QPushButton *BtStop = nullptr;
+    QPushButton *BtPause = nullptr;
+    QPushButton *BtStep = nullptr;
+    QLabel *LGap = nullptr;
+    QPushButton *BtCheck = nullptr;
+    ::MemoCode *MemoCode = nullptr;
+    QTabWidget *PctrlMsg = nullptr;
+    QWidget *tsMsg = nullptr;
+    QWidget *tsErrors = nullptr;
+    QWidget *tsBreaks = nullptr;
+    QPlainTextEdit *MemoLog = nullptr;
+    QListWidget *lBoxErrors = nullptr;
+    QListWidget *lBoxBreaks = nullptr;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void createClientArea();
+    void createProgramBar();
+    void createMessageArea();
+    void connectEditor();
+    void setSpeedQuietly(int position);
+
+    int runLoopDepth = 0;  // RunLoops on the stack: never free the program under one
+    bool closePending = false;
+    bool formCreated = false;
+    bool formDestroyed = false;
+};
