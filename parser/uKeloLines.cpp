@@ -1,0 +1,263 @@
+#include "parser/uKeloLines.h"
+
+bool TStringScan::step(QChar c)
+{
+    if (inString && c == u'\\' && !escaped) {
+        escaped = true;
+        return false;
+    }
+    if (c == u'"' && !escaped) {
+        inString = !inString;
+        return false;
+    }
+    escaped = false;
+    return !inString;
+}
+
+void TBracketGroupScan::feed(QStringView part)
+{
+    for (const QChar c : part) {
+        const int i = iFed++;
+        if (closed() || !iScan.step(c))
+            continue;
+        if (!opened()) {
+            if (c == u'(') {
+                iOpenPos = i;
+                iDepth = 1;
+            }
+            continue;
+        }
+        if (c == u'(')
+            ++iDepth;
+        else if (c == u')' && --iDepth == 0)
+            iClosePos = i;
+    }
+}
+
+QString trimCodes(QStringView text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 32)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= 32)
+        --last;
+    return text.mid(first, last - first).toString();
+}
+
+bool isCommentLine(const QString &line)
+{
+    return line.startsWith(u"//");
+}
+
+bool stripComment(QString &line)
+{
+    const qsizetype at = line.indexOf(u"//");
+    if (at >= 0)
+        line.truncate(at);
+    line = trimCodes(line);
+    return at >= 0;
+}
+
+QString firstWord(const QString &line)
+{
+    const qsizetype space = line.indexOf(u' ');
+    return trimCodes(space < 0 ? QStringView(line) : QStringView(line).left(space));
+}
+
+namespace {
+// Calls visit(index) for every code character at bracket depth 0 that is not a
+// bracket itself, until visit returns true.
+template <typename Visit>
+void scanTopLevel(const QString &text, Visit visit)
+{
+    TStringScan scan;
+    int depth = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!scan.step(c))
+            continue;
+        if (c == u'(')
+            ++depth;
+        else if (c == u')')
+            --depth;
+        else if (depth == 0 && visit(int(i)))
+            return;
+    }
+}
+
+bool startsAt(const QString &text, int i, const QString &op)
+{
+    return text[i] == op[0] && QStringView(text).mid(i).startsWith(op);
+}
+} // namespace
+
+bool findOperator(const QString &text, const QString &op, int &pos, int &posBehind)
+{
+    bool found = false;
+    scanTopLevel(text, [&](int i) {
+        found = startsAt(text, i, op);
+        if (found) {
+            pos = i + 1;
+            posBehind = pos + int(op.size());
+        }
+        return found;
+    });
+    return found;
+}
+
+void findOperators(const QString &text, const QStringList &ops, QList<int> &pos)
+{
+    pos = QList<int>(ops.size(), 0);
+    qsizetype missing = ops.size();
+    scanTopLevel(text, [&](int i) {
+        for (qsizetype k = 0; k < ops.size(); ++k) {
+            if (pos[k] == 0 && startsAt(text, i, ops[k])) {
+                pos[k] = i + 1;
+                --missing;
+            }
+        }
+        return missing == 0;
+    });
+}
+
+bool findBinaryMinus(const QString &text, int &pos, int &posBehind)
+{
+    static const QString minus = QStringLiteral("-");
+    static const QStringList multiplicative = {"*", "/", "div", "%"};
+    QString work = text;
+    if (!findOperator(work, minus, pos, posBehind))
+        return false;
+    if (pos == 1) {
+        work[0] = u' ';
+        if (!findOperator(work, minus, pos, posBehind))
+            return false;
+    }
+    // A minus right after a multiplicative operator is the sign of its operand.
+    return !endsWithAny(trimCodes(QStringView(work).left(pos - 1)), multiplicative);
+}
+
+bool endsWithAny(const QString &text, const QStringList &endings)
+{
+    for (const QString &ending : endings) {
+        if (text.size() > ending.size() && text.endsWith(ending))
+            return true;
+    }
+    return false;
+}
+
+bool extractBrackets(QString &text, bool remove, bool &nothingAfter, QString &content)
+{
+    TBracketGroupScan group;
+    group.feed(text);
+    if (!group.opened()) {
+        content.clear();
+        text = trimCodes(text);
+        nothingAfter = nothingAfter && text.isEmpty();
+        return true;
+    }
+    if (!group.closed())
+        return false;
+    const int open = group.openPos();
+    const int close = group.closePos();
+    content = trimCodes(QStringView(text).mid(open + 1, close - open - 1));
+    nothingAfter = nothingAfter && trimCodes(QStringView(text).mid(close + 1)).isEmpty();
+    if (remove)
+        text.remove(open, close - open + 1);
+    text = trimCodes(text);
+    return true;
+}
+
+namespace {
+// Overwrites every character of a string literal, quotes included, by 's'.
+void maskLiterals(QString &text)
+{
+    TStringScan scan;
+    for (QChar &c : text) {
+        if (!scan.step(c))
+            c = u's';
+    }
+}
+
+// Index of the '(' matching the ')' at close, or -1 when it is unmatched.
+int matchingOpenBracket(const QString &text, int close)
+{
+    int depth = 0;
+    for (int i = close; i >= 0; --i) {
+        if (text[i] == u')')
+            ++depth;
+        else if (text[i] == u'(' && --depth == 0)
+            return i;
+    }
+    return -1;
+}
+
+bool isIdentifierChar(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || u == u'_';
+}
+
+// The identifier that ends before the bracket at open, blanks skipped.
+QString nameBefore(const QString &text, int open)
+{
+    int end = open - 1;
+    while (end >= 0 && text[end].unicode() <= 32)
+        --end;
+    int start = end;
+    while (start >= 0 && isIdentifierChar(text[start]))
+        --start;
+    return text.mid(start + 1, end - start);
+}
+} // namespace
+
+bool findCallAtCursor(const QString &text, QString &name, int &argIndex)
+{
+    QString line = text;
+    stripComment(line);
+    maskLiterals(line);
+    int arg = 0;
+    for (int i = int(line.size()) - 1; i >= 0; --i) {
+        const QChar c = line[i];
+        if (c == u',') {
+            ++arg;
+        } else if (c == u')') {
+            i = matchingOpenBracket(line, i);
+        } else if (c == u'(') {
+            const QString called = nameBefore(line, i);
+            if (called.isEmpty())
+                return false;
+            name = called;
+            argIndex = arg;
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+QStringList sortedWords(const char *commaText)
+{
+    QStringList words = QString::fromLatin1(commaText).split(u',');
+    words.sort(Qt::CaseInsensitive);
+    return words;
+}
+} // namespace
+
+const QStringList &blockKeywords()
+{
+    static const QStringList words = sortedWords("IF,ELSE,ELSEIF,ENDIF,WHILE,ENDWHILE,FUNCTION,ENDFUNCTION");
+    return words;
+}
+
+const QStringList &reservedWords()
+{
+    static const QStringList words =
+        sortedWords("IF,ELSE,ELSEIF,ENDIF,WHILE,ENDWHILE,FUNCTION,ENDFUNCTION,DIV,OR,AND,NOT,REF");
+    return words;
+}
+
+bool containsWord(const QStringList &words, const QString &word)
+{
+    return words.contains(word, Qt::CaseInsensitive);
+}

@@ -1,0 +1,73 @@
+#pragma once
+// Line rules of Kelo code: the parser works on text, not on tokens. Every
+// scanner that must ignore string literals steps through the text with
+// TStringScan, so all of them agree on where a literal begins and ends.
+// Positions reported by the search routines are 1-based, as in messages.
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// Character state machine shared by all scanners: tracks whether the scan is
+// inside a double-quoted literal and whether a backslash escaped the next
+// character there.
+struct TStringScan {
+    bool inString = false;
+    bool escaped = false;
+
+    // Advances over c; true when c is code, i.e. neither part of a literal nor
+    // one of its quotes.
+    bool step(QChar c);
+};
+
+// Follows the first top-level bracket group of a text that may arrive in
+// pieces (a block header that runs over several lines).
+class TBracketGroupScan
+{
+public:
+    void feed(QStringView part);
+    bool opened() const { return iOpenPos >= 0; }
+    bool closed() const { return iClosePos >= 0; }
+    // 0-based positions of the group's brackets in all text fed so far; -1 if none.
+    int openPos() const { return iOpenPos; }
+    int closePos() const { return iClosePos; }
+
+private:
+    TStringScan iScan;
+    int iDepth = 0;
+    int iFed = 0;
+    int iOpenPos = -1;
+    int iClosePos = -1;
+};
+
+// Removes every character with a code of 32 or less from both ends.
+QString trimCodes(QStringView text);
+
+bool isCommentLine(const QString &line);
+// Cuts from the first "//" (quotes are not looked at) and trims; true if cut.
+bool stripComment(QString &line);
+// Text before the first space, trimmed; the whole line, trimmed, without one.
+QString firstWord(const QString &line);
+bool isValidIdentifier(const QString &name);
+
+// Leftmost occurrence of op outside literals and brackets; letter case counts.
+bool findOperator(const QString &text, const QString &op, int &pos, int &posBehind);
+// Leftmost occurrences of several operator texts in one scan; pos[i] is 0 where
+// ops[i] does not occur.
+void findOperators(const QString &text, const QStringList &ops, QList<int> &pos);
+// A minus that joins two operands, not the sign of a number.
+bool findBinaryMinus(const QString &text, int &pos, int &posBehind);
+bool endsWithAny(const QString &text, const QStringList &endings);
+
+// Content of the first top-level bracket group; false only when it is not
+// closed. nothingAfter, when it comes in true, stays true only if nothing but
+// white space follows the group.
+bool extractBrackets(QString &text, bool remove, bool &nothingAfter, QString &content);
+
+// The innermost open call in the text left of the caret: its name and the
+// 0-based index of the argument being typed.
+bool findCallAtCursor(const QString &text, QString &name, int &argIndex);
+
+// Sorted, compared in any letter case; built on first use.
+const QStringList &blockKeywords();
+const QStringList &reservedWords();
+bool containsWord(const QStringList &words, const QString &word);
