@@ -1,0 +1,139 @@
+#include "ide/uIniFile.h"
+
+#include <QFileInfo>
+
+namespace {
+bool IsSectionHeader(const QString &line)
+{
+    const QString trimmed = line.trimmed();
+    return trimmed.startsWith(u'[') && trimmed.contains(u']');
+}
+
+QString SectionName(const QString &line)
+{
+    const QString trimmed = line.trimmed();
+    return trimmed.mid(1, trimmed.indexOf(u']') - 1).trimmed();
+}
+
+// The key of a key=value line; empty for comments and other lines.
+QString KeyOf(const QString &line)
+{
+    const int eq = line.indexOf(u'=');
+    if (eq <= 0 || line.trimmed().startsWith(u';'))
+        return QString();
+    return line.left(eq).trimmed();
+}
+
+QString ValueOf(const QString &line)
+{
+    QString value = line.mid(line.indexOf(u'=') + 1).trimmed();
+    // A value in matching quotes stands for the text between them.
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+        value = value.mid(1, value.size() - 2);
+    return value;
+}
+} // namespace
+
+TIniWriteError::TIniWriteError(const QString &path, const QString &reason)
+    : std::runtime_error(reason.toStdString()), Path(path), Reason(reason)
+{
+}
+
+TIniFile::TIniFile(const QString &path) : iPath(path)
+{
+    // A profile file that is new to this system uses the platform's line ends.
+    iFormat.LineBreak = TLineBreak::Lf;
+    if (!QFileInfo(path).isFile())
+        return;
+    TTextLines text;
+    QString error;
+    if (!ReadTextFile(path, text, error))
+        return;
+    iLines = text.Lines;
+    iFormat = text.Format;
+}
+
+int TIniFile::sectionLine(const QString &section) const
+{
+    for (int i = 0; i < iLines.size(); ++i)
+        if (IsSectionHeader(iLines[i]) && SectionName(iLines[i]).compare(section, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int TIniFile::keyLine(int header, const QString &key) const
+{
+    for (int i = header + 1; i < iLines.size() && !IsSectionHeader(iLines[i]); ++i)
+        if (KeyOf(iLines[i]).compare(key, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+int TIniFile::sectionEnd(int header) const
+{
+    int end = header + 1;
+    for (int i = header + 1; i < iLines.size() && !IsSectionHeader(iLines[i]); ++i)
+        if (!iLines[i].trimmed().isEmpty())
+            end = i + 1;
+    return end;
+}
+
+bool TIniFile::ValueExists(const QString &section, const QString &key) const
+{
+    const int header = sectionLine(section);
+    return header >= 0 && keyLine(header, key) >= 0;
+}
+
+QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const
+{
+    const int header = sectionLine(section);
+    const int line = header >= 0 ? keyLine(header, key) : -1;
+    return line >= 0 ? ValueOf(iLines[line]) : def;
+}
+
+int TIniFile::ReadInteger(const QString &section, const QString &key, int def) const
+{
+    bool ok = false;
+    const int value = ReadString(section, key, QString()).toInt(&ok);
+    return ok ? value : def;
+}
+
+bool TIniFile::ReadBool(const QString &section, const QString &key, bool def) const
+{
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    QStringList lines = iLines;
+    const QString entry = key + u'=' + value;
+    int header = sectionLine(section);
+    if (header < 0) {
+        // The text keeps ending with a line break (an empty last line), and a
+        // blank line separates the new section from what is there.
+        if (lines.isEmpty() || !lines.last().isEmpty())
+            lines.append(QString());
+        if (lines.size() > 1)
+            lines.insert(lines.size() - 1, QString());
+        lines.insert(lines.size() - 1, u'[' + section + u']');
+        lines.insert(lines.size() - 1, entry);
+    } else if (const int line = keyLine(header, key); line >= 0) {
+        lines[line] = entry;
+    } else {
+        lines.insert(sectionEnd(header), entry);
+    }
+    QString error;
+    if (!WriteTextFile(iPath, lines, iFormat, error))
+        throw TIniWriteError(iPath, error);
+    iLines = lines;
+}
+
+void TIniFile::WriteInteger(const QString &section, const QString &key, int value)
+{
+    WriteString(section, key, QString::number(value));
+}
+
+void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
+{
+    WriteInteger(section, key, value ? 1 : 0);
+}

@@ -1,0 +1,52 @@
+#pragma once
+// A profile (INI) file: sections in square brackets and key=value lines.
+// Section and key names match regardless of letter case. Writing changes only
+// the line of the written key (or adds it), so other sections, comments and the
+// file's encoding and line breaks stay as they were; every write goes to disk
+// at once through a temporary file.
+#include "script/uTextFile.h"
+
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+// A write that could not reach the disk; Path names the file.
+class TIniWriteError : public std::runtime_error
+{
+public:
+    explicit TIniWriteError(const QString &path, const QString &reason);
+    QString Path;
+    QString Reason;
+};
+
+class TIniFile
+{
+public:
+    // Reads the file; a missing or unreadable file reads as empty.
+    explicit TIniFile(const QString &path);
+
+    QString FileName() const { return iPath; }
+    bool ValueExists(const QString &section, const QString &key) const;
+    QString ReadString(const QString &section, const QString &key, const QString &def) const;
+    // A value that is not a decimal integer reads as def.
+    int ReadInteger(const QString &section, const QString &key, int def) const;
+    // True for any non-zero integer.
+    bool ReadBool(const QString &section, const QString &key, bool def) const;
+
+    // Each write throws TIniWriteError when the file cannot be written.
+    void WriteString(const QString &section, const QString &key, const QString &value);
+    void WriteInteger(const QString &section, const QString &key, int value);
+    void WriteBool(const QString &section, const QString &key, bool value);
+
+private:
+    // Index of the section's header line, -1 when absent.
+    int sectionLine(const QString &section) const;
+    // Index of the key's line inside the section starting at header, -1 when absent.
+    int keyLine(int header, const QString &key) const;
+    // Index after the section's last non-blank line.
+    int sectionEnd(int header) const;
+
+    QString iPath;
+    QStringList iLines;
+    TTextFormat iFormat;
+};
