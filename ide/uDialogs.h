@@ -5,7 +5,9 @@
 #include <QList>
 #include <QString>
 
+class QRect;
 class QWidget;
+class TTextSearchDialog;
 
 enum class TDlgKind { Information, Warning, Error, Question };
 enum class TDlgAnswer { Ok, Yes, No, Cancel, YesToAll };
@@ -23,6 +25,11 @@ public:
                                  const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &folder,
                                  const QString &filter, const QString &defaultSuffix) = 0;
+    // Shows the search or replace dialog modally; true when it was confirmed with OK.
+    virtual bool execSearchDialog(TTextSearchDialog &dialog);
+    // Asks before one replacement of text, next to its occurrence at screen x
+    // between rows y1 and y2 inside area; returns Yes, No, YesToAll or Cancel.
+    virtual TDlgAnswer confirmReplace(const QRect &area, int x, int y1, int y2, const QString &text);
 };
 
 // The dialogs in use: Qt's unless a test installed others.
