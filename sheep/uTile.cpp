@@ -1,0 +1,490 @@
+#include "sheep/uTile.h"
+
+#include "script/uModalHook.h"
+#include "script/uTextFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QSettings>
+
+#include <algorithm>
+
+// ---------------------------------------------------------------- comma text
+
+namespace {
+
+bool isBlank(QChar ch)
+{
+    return ch.unicode() >= 1 && ch.unicode() <= 32;
+}
+
+bool endsUnquotedItem(QChar ch)
+{
+    return ch == u',' || ch.unicode() <= 32;
+}
+
+// Reads a quoted item starting at the opening quote; pos ends after the
+// closing quote (or at the end when there is none).
+QString readQuoted(QStringView text, qsizetype &pos)
+{
+    QString item;
+    ++pos;
+    while (pos < text.size()) {
+        const QChar ch = text[pos++];
+        if (ch != u'"') {
+            item += ch;
+        } else if (pos < text.size() && text[pos] == u'"') {
+            item += ch;
+            ++pos;
+        } else {
+            break;
+        }
+    }
+    return item;
+}
+
+void skipBlanks(QStringView text, qsizetype &pos)
+{
+    while (pos < text.size() && isBlank(text[pos]))
+        ++pos;
+}
+
+bool needsQuotes(const QString &item)
+{
+    return std::any_of(item.begin(), item.end(),
+                       [](QChar ch) { return ch == u',' || ch == u'"' || ch.unicode() <= 32; });
+}
+
+} // namespace
+
+void ForEachCommaItem(const QString &text, const std::function<bool(const QString &)> &visit)
+{
+    // A NUL ends the text, as it ends a zero-terminated string; it would
+    // otherwise stop every item without consuming anything.
+    const QStringView view = QStringView(text).left(text.indexOf(QChar(0)) < 0 ? text.size()
+                                                                                : text.indexOf(QChar(0)));
+    qsizetype pos = 0;
+    skipBlanks(view, pos);
+    while (pos < view.size()) {
+        QString item;
+        if (view[pos] == u'"') {
+            item = readQuoted(view, pos);
+        } else {
+            const qsizetype start = pos;
+            while (pos < view.size() && !endsUnquotedItem(view[pos]))
+                ++pos;
+            item = view.mid(start, pos - start).toString();
+        }
+        if (!visit(item))
+            return;
+        skipBlanks(view, pos);
+        if (pos < view.size() && view[pos] == u',') {
+            if (pos == view.size() - 1 && !visit(QString()))
+                return;
+            ++pos;
+            skipBlanks(view, pos);
+        }
+    }
+}
+
+QStringList ReadCommaText(const QString &text)
+{
+    QStringList items;
+    ForEachCommaItem(text, [&items](const QString &item) {
+        items.append(item);
+        return true;
+    });
+    return items;
+}
+
+QString WriteCommaText(const QStringList &items)
+{
+    if (items.size() == 1 && items.front().isEmpty())
+        return QStringLiteral("\"\"");
+    QStringList written;
+    written.reserve(items.size());
+    for (const QString &item : items) {
+        if (needsQuotes(item))
+            written.append(u'"' + QString(item).replace(u"\""_qs, u"\"\""_qs) + u'"');
+        else
+            written.append(item);
+    }
+    return written.join(u',');
+}
+
+// ---------------------------------------------------------------- TTile
+
+void TTile::GrowUp()
+{
+    if (iTileType == ttShortGreen || iTileType == ttMark)
+        iTileType = ttGreen;
+}
+
+QString TTile::Serialize() const
+{
+    return QString::number(iTileType);
+}
+
+void TTile::setSerialize(const QString &text)
+{
+    bool ok = false;
+    const int code = text.toInt(&ok, 10);
+    if (ok && code >= 0 && code < TileTypeCount)
+        iTileType = static_cast<TTileType>(code);
+}
+
+QColor TTile::FillColor(TTileType tt)
+{
+    switch (tt) {
+    case ttDirt:
+        return QColor(170, 119, 119);
+    case ttShortGreen:
+    case ttMark:
+        return QColor(68, 221, 68);
+    case ttGreen:
+    case ttTree:
+        break;
+    }
+    return QColor(17, 170, 17);
+}
+
+void TTile::Draw(QPainter &canvas, const QRect &Rect) const
+{
+    canvas.fillRect(Rect, FillColor(iTileType));
+    switch (iTileType) {
+    case ttDirt:
+        DrawTileImage(canvas, Rect, TileImage(TImageKey::Way));
+        break;
+    case ttTree:
+        DrawTileImage(canvas, Rect, TileImage(TImageKey::Tree));
+        break;
+    case ttMark:
+        DrawTileImage(canvas, Rect, TileImage(TImageKey::Mark));
+        break;
+    case ttGreen:
+    case ttShortGreen:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- TTileList
+
+void TTileList::setTiles(int Index, const TTile &tile)
+{
+    TTile &old = iTiles.at(Index);
+    --iCounts[old.TileType()];
+    old = tile;
+    ++iCounts[tile.TileType()];
+}
+
+void TTileList::setTileType(int Index, TTileType tt)
+{
+    setTiles(Index, TTile(tt));
+}
+
+void TTileList::SetCount(int Value)
+{
+    const auto target = static_cast<size_t>(std::max(Value, 0));
+    while (iTiles.size() < target)
+        Append(TTile());
+    while (iTiles.size() > target) {
+        --iCounts[iTiles.back().TileType()];
+        iTiles.pop_back();
+    }
+}
+
+void TTileList::Append(const TTile &tile)
+{
+    iTiles.push_back(tile);
+    ++iCounts[tile.TileType()];
+}
+
+void TTileList::Clear()
+{
+    iTiles.clear();
+    iCounts.fill(0);
+}
+
+void TTileList::Init()
+{
+    for (TTile &tile : iTiles)
+        tile.Init();
+    iCounts.fill(0);
+    iCounts[ttGreen] = Count();
+}
+
+void TTileList::GrowUp()
+{
+    for (TTile &tile : iTiles)
+        tile.GrowUp();
+    iCounts[ttGreen] += iCounts[ttShortGreen] + iCounts[ttMark];
+    iCounts[ttShortGreen] = 0;
+    iCounts[ttMark] = 0;
+}
+
+QString TTileList::Serialize() const
+{
+    QStringList codes;
+    codes.reserve(Count());
+    for (const TTile &tile : iTiles)
+        codes.append(tile.Serialize());
+    return WriteCommaText(codes);
+}
+
+void TTileList::setSerialize(const QString &text)
+{
+    ReadRow(text, -1);
+}
+
+void TTileList::ReadRow(const QString &text, int maxTiles)
+{
+    Clear();
+    ForEachCommaItem(text, [this, maxTiles](const QString &item) {
+        if (maxTiles >= 0 && Count() >= maxTiles)
+            return false;
+        TTile tile;
+        tile.setSerialize(item);
+        Append(tile);
+        return true;
+    });
+}
+
+// ---------------------------------------------------------------- TField
+
+bool TField::Valid(int ACol, int ARow) const
+{
+    return ACol >= 0 && ACol < ColCount() && ARow >= 0 && ARow < RowCount();
+}
+
+int TField::GetCount(TTileType tt) const
+{
+    int count = 0;
+    for (const TTileList &row : iRows)
+        count += row.GetCount(tt);
+    return count;
+}
+
+void TField::SetSize(int Cols, int Rows)
+{
+    iRows.resize(static_cast<size_t>(std::max(Rows, 0)));
+    for (TTileList &row : iRows)
+        row.SetCount(Cols);
+}
+
+void TField::Init()
+{
+    for (TTileList &row : iRows)
+        row.Init();
+}
+
+void TField::GrowUp()
+{
+    for (TTileList &row : iRows)
+        row.GrowUp();
+}
+
+void TField::Load(const QStringList &sl)
+{
+    iRows.clear();
+    iRows.resize(sl.size());
+    // Rows below the first are cut to its width anyway, so they are read
+    // only that far.
+    for (qsizetype i = 0; i < sl.size(); ++i)
+        iRows[i].ReadRow(sl[i], i == 0 ? -1 : ColCount());
+    SetSize(ColCount(), RowCount());
+}
+
+namespace {
+
+int countItemsUpTo(const QString &text, int limit)
+{
+    int count = 0;
+    ForEachCommaItem(text, [&count, limit](const QString &) { return ++count <= limit; });
+    return count;
+}
+
+} // namespace
+
+bool TField::Load(const QString &FileName, QString &error)
+{
+    TTextLines text;
+    if (!ReadTextFile(FileName, text, error, MaxFileBytes))
+        return false;
+    const QStringList lines = text.ListLines();
+    if (lines.size() > MaxSize || (!lines.isEmpty() && countItemsUpTo(lines.front(), MaxSize) > MaxSize)) {
+        error = QStringLiteral("Der Rasen in \"%1\" ist zu groß: erlaubt sind höchstens %2 × %2 Felder.")
+                    .arg(FileName)
+                    .arg(MaxSize);
+        return false;
+    }
+    Load(lines);
+    return true;
+}
+
+bool TField::Store(const QString &FileName, QString &error)
+{
+    QStringList lines;
+    lines.reserve(RowCount() + 1);
+    for (TTileList &row : iRows) {
+        row.GrowUp();
+        lines.append(row.Serialize());
+    }
+    lines.append(QString()); // every line, the last one too, ends with CR LF
+    TTextFormat format{TTextEncoding::Windows1252, TLineBreak::CrLf};
+    return WriteTextFile(FileName, lines, format, error);
+}
+
+// ---------------------------------------------------------------- levels
+
+QString LevelLayout(int level)
+{
+    static const char *const layouts[] = {
+        // 2: a field with a strip of grass in the middle
+        R"("0,0,0,0,0,0,0,0,0,0","0,0,0,0,0,0,0,0,0,0","0,0,0,0,0,0,0,0,0,0","0,0,0,0,0,0,0,0,0,0",)"
+        R"("0,0,1,1,1,1,1,1,0,0","0,0,1,1,1,1,1,1,0,0","0,0,0,0,0,0,0,0,0,0","0,0,0,0,0,0,0,0,0,0",)"
+        R"("0,0,0,0,0,0,0,0,0,0","0,0,0,0,0,0,0,0,0,0")",
+        // 3: one tree in a meadow
+        R"("1,1,1,1,1,1,1,1,1,1","1,1,1,1,1,1,1,1,1,1","1,1,1,1,1,1,1,1,1,1","1,1,1,1,1,1,1,1,1,1",)"
+        R"("1,1,1,1,3,1,1,1,1,1","1,1,1,1,1,1,1,1,1,1","1,1,1,1,1,1,1,1,1,1","1,1,1,1,1,1,1,1,1,1",)"
+        R"("1,1,1,1,1,1,1,1,1,1","1,1,1,1,1,1,1,1,1,1")",
+        // 4: a ring of trees around a path
+        R"("1,1,1,1,1,1,1,1,1,1","1,1,3,3,3,3,3,3,1,1","1,1,3,1,1,1,1,3,1,1","1,1,3,0,0,0,0,3,1,1",)"
+        R"("1,1,1,0,0,0,0,1,1,1","1,1,3,0,0,0,0,3,1,1","1,1,3,1,1,1,1,3,1,1","1,1,3,3,3,3,3,3,1,1",)"
+        R"("1,1,1,1,1,1,1,1,1,1","1,1,1,1,1,1,1,1,1,1")",
+        // 5: paths and scattered trees
+        R"("0,0,0,0,0,1,1,1,1,1","1,1,1,1,0,0,1,3,1,1","1,1,3,1,1,0,1,1,3,1","1,1,1,1,1,0,1,1,1,1",)"
+        R"("1,3,3,0,0,0,0,0,0,0","1,3,1,0,1,1,3,1,1,1","1,1,1,0,1,1,1,1,1,1","1,0,0,0,3,1,1,1,1,3",)"
+        R"("1,0,1,1,1,1,1,1,3,3","1,0,1,1,1,1,1,3,3,3")",
+        // 6: a forest
+        R"("1,1,3,0,0,0,0,0,0,1","1,1,3,0,0,0,3,3,0,0","1,1,3,3,3,3,3,3,3,0","1,1,1,3,0,0,0,0,3,0",)"
+        R"("0,0,0,0,0,3,3,0,3,0","1,1,1,3,3,3,3,0,3,0","1,1,1,1,3,3,3,0,3,0","1,1,1,1,1,3,3,0,3,0",)"
+        R"("1,1,1,1,1,1,3,0,3,0","1,1,1,1,1,1,3,0,0,0")",
+    };
+    if (level < 2 || level > 6)
+        return {};
+    return QString::fromLatin1(layouts[level - 2]);
+}
+
+bool ApplyLevel(TField &field, int level)
+{
+    if (level == 1) {
+        field.Init();
+        field.SetSize(10, 10);
+        return true;
+    }
+    const QString layout = LevelLayout(level);
+    if (layout.isEmpty())
+        return false;
+    field.Load(ReadCommaText(layout));
+    return true;
+}
+
+// ---------------------------------------------------------------- pictures
+
+namespace {
+
+struct TImageSpec
+{
+    const char *key;
+    const char *fileName;
+    QRgb transparentColor;
+    bool transparent;
+};
+
+constexpr std::array<TImageSpec, ImageCount> kImageSpecs = {{
+    {"SheepNorth", "schaf_north.bmp", qRgb(0, 0, 255), true},
+    {"SheepEast", "schaf_east.bmp", qRgb(0, 0, 255), true},
+    {"SheepSouth", "schaf_south.bmp", qRgb(0, 0, 255), true},
+    {"SheepWest", "schaf_west.bmp", qRgb(0, 0, 255), true},
+    {"Tree", "baum.bmp", qRgb(0, 0, 255), true},
+    {"Way", "weg.bmp", qRgb(0, 0, 255), false},
+    {"Mark", "mark.bmp", qRgb(68, 221, 68), false},
+}};
+
+std::array<QImage, ImageCount> &images()
+{
+    static std::array<QImage, ImageCount> loaded;
+    return loaded;
+}
+
+// Pixels of exactly the transparent colour become fully transparent.
+QImage withTransparency(const QImage &bitmap, const TImageSpec &spec)
+{
+    if (!spec.transparent)
+        return bitmap.convertToFormat(QImage::Format_RGB32);
+    QImage image = bitmap.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((line[x] & RGB_MASK) == (spec.transparentColor & RGB_MASK))
+                line[x] = 0;
+    }
+    return image;
+}
+
+QStringList imagePaths(const QString &settingsDir)
+{
+    QString folder = QStringLiteral(".");
+    QStringList names;
+    for (const TImageSpec &spec : kImageSpecs)
+        names.append(QString::fromLatin1(spec.fileName));
+
+    const QString iniPath = QDir(settingsDir).filePath(QStringLiteral("grazlo.ini"));
+    if (QFileInfo::exists(iniPath)) {
+        QSettings ini(iniPath, QSettings::IniFormat);
+        ini.beginGroup(QStringLiteral("ressources"));
+        folder = ini.value(QStringLiteral("path"), folder).toString();
+        for (size_t i = 0; i < kImageSpecs.size(); ++i)
+            names[i] = ini.value(QString::fromLatin1(kImageSpecs[i].key), names[i]).toString();
+    }
+    if (!folder.endsWith(u'/') && !folder.endsWith(QDir::separator()))
+        folder += u'/';
+    for (QString &name : names)
+        name.prepend(folder);
+    return names;
+}
+
+} // namespace
+
+bool LoadTileImages(const QString &settingsDir)
+{
+    auto &loaded = images();
+    loaded.fill(QImage());
+    const QStringList paths = imagePaths(settingsDir);
+    const bool allThere = std::all_of(paths.begin(), paths.end(),
+                                      [](const QString &p) { return QFileInfo(p).isFile(); });
+    std::array<QImage, ImageCount> decoded;
+    bool ok = allThere;
+    for (size_t i = 0; ok && i < kImageSpecs.size(); ++i) {
+        QImage bitmap(paths[i], "BMP");
+        ok = !bitmap.isNull();
+        decoded[i] = withTransparency(bitmap, kImageSpecs[i]);
+    }
+    if (!ok) {
+        ShowModal(QStringLiteral("Fehler: Fehlende Dateien!"), TModalKind::Warning);
+        return false;
+    }
+    loaded = decoded;
+    return true;
+}
+
+const QImage &TileImage(TImageKey key)
+{
+    return images()[static_cast<size_t>(key)];
+}
+
+const QImage &SheepImage(TDirection dir)
+{
+    return images()[static_cast<size_t>(dir) % 4];
+}
+
+void DrawTileImage(QPainter &canvas, const QRect &rect, const QImage &image)
+{
+    if (image.isNull())
+        return;
+    const bool smooth = canvas.testRenderHint(QPainter::SmoothPixmapTransform);
+    canvas.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    canvas.drawImage(rect, image);
+    canvas.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+}
