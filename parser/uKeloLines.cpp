@@ -1,5 +1,9 @@
 #include "parser/uKeloLines.h"
 
+#include "script/uKeloTypes.h"
+
+#include <algorithm>
+
 bool TStringScan::step(QChar c)
 {
     if (inString && c == u'\\' && !escaped) {
@@ -65,6 +69,21 @@ QString firstWord(const QString &line)
     return trimCodes(space < 0 ? QStringView(line) : QStringView(line).left(space));
 }
 
+bool isValidIdentifier(const QString &name)
+{
+    const QString word = trimCodes(name);
+    if (containsWord(reservedWords(), word) || word.contains(u' ') || word.contains(u','))
+        return false;
+    bool failed = false;
+    StrToType(word, failed);
+    if (!failed)
+        return false;
+    // An empty text is no literal either, but it names nothing.
+    failed = false;
+    LiteralType(word, failed);
+    return failed;
+}
+
 namespace {
 // Calls visit(index) for every code character at bracket depth 0 that is not a
 // bracket itself, until visit returns true.
@@ -109,16 +128,39 @@ bool findOperator(const QString &text, const QString &op, int &pos, int &posBehi
 void findOperators(const QString &text, const QStringList &ops, QList<int> &pos)
 {
     pos = QList<int>(ops.size(), 0);
-    qsizetype missing = ops.size();
+    // Only characters that start some operator text need a closer look.
+    QString starts;
+    for (const QString &op : ops) {
+        if (!op.isEmpty() && !starts.contains(op[0]))
+            starts.append(op[0]);
+    }
+    qsizetype missing = std::count_if(ops.begin(), ops.end(), [](const QString &op) { return !op.isEmpty(); });
     scanTopLevel(text, [&](int i) {
+        if (!starts.contains(text[i]))
+            return false;
         for (qsizetype k = 0; k < ops.size(); ++k) {
-            if (pos[k] == 0 && startsAt(text, i, ops[k])) {
+            if (pos[k] == 0 && !ops[k].isEmpty() && startsAt(text, i, ops[k])) {
                 pos[k] = i + 1;
                 --missing;
             }
         }
         return missing == 0;
     });
+}
+
+QStringList splitOutside(const QString &text, QChar separator)
+{
+    QStringList parts;
+    int start = 0;
+    scanTopLevel(text, [&](int i) {
+        if (text[i] == separator) {
+            parts.append(text.mid(start, i - start));
+            start = i + 1;
+        }
+        return false;
+    });
+    parts.append(text.mid(start));
+    return parts;
 }
 
 bool findBinaryMinus(const QString &text, int &pos, int &posBehind)

@@ -54,6 +54,9 @@ bool findOperator(const QString &text, const QString &op, int &pos, int &posBehi
 // Leftmost occurrences of several operator texts in one scan; pos[i] is 0 where
 // ops[i] does not occur.
 void findOperators(const QString &text, const QStringList &ops, QList<int> &pos);
+// Splits at every separator outside literals and brackets, as repeated
+// findOperator searches would.
+QStringList splitOutside(const QString &text, QChar separator);
 // A minus that joins two operands, not the sign of a number.
 bool findBinaryMinus(const QString &text, int &pos, int &posBehind);
 bool endsWithAny(const QString &text, const QStringList &endings);

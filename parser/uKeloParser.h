@@ -3,12 +3,13 @@
 // numbered error and warning lists and the list of executable lines.
 #include "parser/uKeloLines.h"
 
+#include "script/uKeloCode.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-class TCode;
-class TFunctionValue;
+#include <memory>
+#include <vector>
 
 // One parser message: its full text ("Fehler: Zeile 5 : ...") and the 1-based
 // editor line it refers to, so a list entry leads back to its line.
@@ -34,6 +35,32 @@ public:
     // True for a directive line ("//!" anywhere); "//!soft=" switches soft mode.
     bool checkDirective(const QString &line);
 
+    // Fills prog, a fresh program holding the sandbox's built-ins; true when
+    // no error was recorded.
+    bool parse(const QStringList &code, TProgram *prog);
+    // As parse, appending every call of a built-in to binCalls.
+    bool parseBinCalls(const QStringList &code, TProgram *prog, TFunctionValueList *binCalls);
+
+    // Statement forms; each returns nothing when the text is not that form.
+    // A declaration is registered in curCode and must be added to a block.
+    std::unique_ptr<TDeclaration> parseDeclaration(const QString &text);
+    bool parseVarDeclaration(const QString &text, QString &name, bool &isReference, TType &t);
+    std::unique_ptr<TAssignment> parseAssignment(const QString &text, bool mustExist);
+    std::unique_ptr<TFunctionCall> parseCallStatement(const QString &text);
+    // Header routines return whether the header could be split ("finished");
+    // the object is set only when the header was usable.
+    bool parseFunctionHeader(const QString &line, std::unique_ptr<TFunctionCode> &function);
+    bool parseConditional(const QString &line, std::unique_ptr<TConditional> &conditional);
+    bool parseLoop(const QString &line, std::unique_ptr<TLoop> &loop);
+
+    // Expressions, looked up in curCode; nothing on failure.
+    std::unique_ptr<TExpression> parseExpression(const QString &text);
+    std::unique_ptr<TFunctionValue> parseFunctionValue(const QString &text);
+    std::unique_ptr<TVarValue> parseVarValue(const QString &text);
+
+    // Deeper expressions are refused with "Ausdruck ist zu tief verschachtelt".
+    static constexpr int MaxNesting = 256;
+
     const TKeloMessageList &ErrorLog() const { return iErrorLog; }
     const TKeloMessageList &Warnings() const { return iWarnings; }
     const QList<int> &LineNumbers() const { return iLineNumbers; }
@@ -45,11 +72,67 @@ public:
     int curLineNr = 0;
 
 private:
+    class TNestingLevel;
+    struct TConditionTexts;
+    struct TOperatorHit;
+
     void addMessage(TKeloMessageList &list, const QString &prefix, const QString &msg);
+
+    // Main loop steps.
+    bool nextLine();
+    template <class Scan>
+    bool readHeader(QString &text, Scan &scan);
+    TStatement *parseLogicalLine();
+    void functionHeader();
+    void endFunction();
+    TStatement *conditionalHeader();
+    TStatement *elseifHeader();
+    void elseBranch();
+    void endConditional();
+    TStatement *loopHeader();
+    void endLoop();
+    TStatement *statement();
+    void joinStatement(QString &text);
+    std::unique_ptr<TConditional> readConditional();
+    void warnCodeAfterKeyword(const QString &keyword);
+    TStatement *appendStatement(std::unique_ptr<TStatement> statement);
+    bool parseConditionHeader(const QString &line, const TConditionTexts &texts,
+                              std::unique_ptr<TExpression> &condition);
+
+    // Expression steps.
+    bool stripEnclosingBrackets(QString &text, TNestingLevel &level);
+    bool findTableOperator(const QString &text, TOperatorHit &hit) const;
+    std::unique_ptr<TExpression> parseOperation(const QString &text, const TOperatorHit &hit);
+    std::unique_ptr<TExpression> parseOperand(const QString &text);
+    std::unique_ptr<TExpression> parseNot(const QString &text);
+    std::vector<std::unique_ptr<TExpression>> parseArguments(const QString &content);
+    void reportTooDeep();
+
+    // The collector never keeps a call whose tree was released.
+    qsizetype collectedCount() const;
+    void dropCollectedSince(qsizetype mark);
 
     TKeloMessageList iErrorLog;
     TKeloMessageList iWarnings;
     TFunctionValueList *iBinCalls = nullptr;
     QList<int> iLineNumbers;
     bool iSoftmode = false;
+
+    // State of the parse in progress.
+    const QStringList *iCode = nullptr;
+    TProgram *iProgram = nullptr;
+    TCodeBlock *iBlock = nullptr;
+    int iIndex = -1;
+    QString iLine;
+    QString iWord;
+    int iNesting = 0;
+    int iDepth = 0;
+    bool iTooDeep = false;
 };
+
+// The single parse entry: fills prog (fresh, with the sandbox's built-ins)
+// from the source lines. errors and warnings come back only when non-empty;
+// executable lines (0-based) are appended to lineNumbers when given.
+bool parseScript(const QStringList &code, TProgram *prog, std::unique_ptr<TKeloMessageList> &errors,
+                 std::unique_ptr<TKeloMessageList> &warnings, TFunctionValueList *binCalls = nullptr,
+                 QList<int> *lineNumbers = nullptr);
