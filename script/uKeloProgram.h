@@ -311,7 +311,6 @@ public:
     // Number of blocks on the execution stack.
     int BlockCount() const { return static_cast<int>(blockList.size()); }
 
-    TDeclaration *FindDeclaration(const QString &name) const override;
     bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) override;
     bool FunctionExists(const QString &name) const override;
     bool IdentifierExists(const QString &name) const override;

@@ -1,0 +1,426 @@
+#include "script/uKeloExpression.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+bool isNumber(TType t)
+{
+    return t == TType::int_ || t == TType::kelofloat;
+}
+
+[[noreturn]] void fault(const char16_t *message)
+{
+    throw TArithmeticFault(QString::fromUtf16(message));
+}
+
+// Rounds a float operand of "div" or "%" half to even into the 32-bit range.
+qint64 roundedOperand(double x)
+{
+    const double r = std::nearbyint(x);
+    if (!(r >= std::numeric_limits<qint32>::min() && r <= std::numeric_limits<qint32>::max()))
+        fault(u"Fehler bei Bereichsprüfung");
+    return static_cast<qint64>(r);
+}
+
+// Truncating division and remainder in 64 bits, so that the one 32-bit
+// overflow (-2147483648 div -1) is written in full instead of trapping.
+qint64 divide(qint64 a, qint64 b, bool remainder)
+{
+    if (b == 0)
+        fault(u"Division durch Null");
+    return remainder ? a % b : a / b;
+}
+
+double floatQuotient(double a, double b)
+{
+    if (b == 0) {
+        if (a == 0)
+            fault(u"Ungültige Gleitkommaoperation");
+        fault(u"Gleitkommadivision durch Null");
+    }
+    return a / b;
+}
+
+double checkedFloat(double result)
+{
+    if (std::isinf(result))
+        fault(u"Gleitkommaüberlauf");
+    return result;
+}
+
+// Brings an int and a float operand to one type: the int side is taken as float.
+void unifyNumberTypes(TType &t1, QString &a, TType &t2, QString &b)
+{
+    if (t1 == t2)
+        return;
+    if (ConvertValue(t1, t2, a))
+        t1 = t2;
+    else if (ConvertValue(t2, t1, b))
+        t2 = t1;
+}
+
+// Texts of differing types are compared as one type; with the operand pairs
+// the typing admits, the side that is not a string gets quoted.
+void bringToOneType(TType t1, QString &first, TType t2, QString &second)
+{
+    if (t1 == t2)
+        return;
+    if (t1 != TType::kelostr && ConvertValue(t2, t1, second))
+        return;
+    if (t2 != TType::kelostr && ConvertValue(t1, t2, first))
+        return;
+    if (!ConvertValue(t2, t1, second))
+        ConvertValue(t1, t2, first);
+}
+
+double numberOperand(TType t, const QString &text)
+{
+    return t == TType::int_ ? IntOperand(text) : FloatOperand(text);
+}
+
+const QString &zeroText()
+{
+    static const QString text = QStringLiteral("0");
+    return text;
+}
+} // namespace
+
+// ---------------------------------------------------------------- leaves
+
+TConstant::TConstant(const QString &value, TType t) : iType(t), iValue(value)
+{
+    NormalizeConstant(t, iValue);
+}
+
+void TConstant::getValue(bool &halted, QString &value)
+{
+    halted = false;
+    value = iValue;
+}
+
+TType TVarValue::Resulttype() const
+{
+    return iDeclaration ? iDeclaration->ValueType() : TType::void_;
+}
+
+void TVarValue::getValue(bool &halted, QString &value)
+{
+    halted = false;
+    const TVariable *v = iDeclaration ? iDeclaration->getVariable() : nullptr;
+    if (v)
+        value = v->Value();
+    else
+        value.clear();
+}
+
+// ---------------------------------------------------------------- operations
+
+void TOperation::setFirstOperand(std::unique_ptr<TExpression> operand)
+{
+    iFirstOperand = std::move(operand);
+    if (iFirstOperand)
+        iFirstOperand->setLineNumber(iLineNumber);
+}
+
+void TOperation::setLineNumber(int line)
+{
+    TExpression::setLineNumber(line);
+    if (iFirstOperand)
+        iFirstOperand->setLineNumber(line);
+}
+
+void TOperation::Init()
+{
+    TExpression::Init();
+    if (iFirstOperand)
+        iFirstOperand->Init();
+}
+
+bool TOpNot::isTypeMatch() const
+{
+    return iFirstOperand && iFirstOperand->Resulttype() == TType::bool_;
+}
+
+void TOpNot::getValue(bool &halted, QString &value)
+{
+    halted = false;
+    QString operand;
+    if (iFirstOperand)
+        iFirstOperand->getValue(halted, operand);
+    value = BoolToValue(!ValueToBool(operand));
+}
+
+TOpBianry::TOpBianry(const QString &op) : op(op.toLower()) {}
+
+void TOpBianry::setSecondOperand(std::unique_ptr<TExpression> operand)
+{
+    iSecondOperand = std::move(operand);
+    if (iSecondOperand)
+        iSecondOperand->setLineNumber(iLineNumber);
+}
+
+void TOpBianry::setLineNumber(int line)
+{
+    TOperation::setLineNumber(line);
+    if (iSecondOperand)
+        iSecondOperand->setLineNumber(line);
+}
+
+void TOpBianry::Init()
+{
+    TOperation::Init();
+    if (iSecondOperand)
+        iSecondOperand->Init();
+}
+
+bool TOpBianry::isTypeMatch() const
+{
+    if (!iFirstOperand || !iSecondOperand)
+        return false;
+    const TType a = firstType();
+    const TType b = secondType();
+    return a == b || CanConvert(a, b) || CanConvert(b, a);
+}
+
+bool TOpBianry::evaluateOperands(bool &halted, QString &first, QString &second)
+{
+    halted = false;
+    if (!iFirstOperand || !iSecondOperand)
+        return false;
+    if (!chached) {
+        iFirstOperand->getValue(halted, first);
+        chached = !halted;
+    }
+    if (halted)
+        return false;
+    iSecondOperand->getValue(halted, second);
+    if (halted)
+        return false;
+    chached = false;
+    return true;
+}
+
+// ---------------------------------------------------------------- and, or
+
+bool TOpBool::isTypeMatch() const
+{
+    return iFirstOperand && iSecondOperand && firstType() == TType::bool_ && secondType() == TType::bool_;
+}
+
+void TOpBool::getValue(bool &halted, QString &value)
+{
+    halted = false;
+    value = BoolToValue(false);
+    if (!iFirstOperand || !iSecondOperand)
+        return;
+    if (!chached) {
+        QString first;
+        iFirstOperand->getValue(halted, first);
+        v1 = ValueToBool(first);
+        chached = !halted;
+    }
+    if (halted)
+        return;
+    const bool isAnd = op == u"and";
+    if (!isAnd && op != u"or") {
+        chached = false;
+        return;
+    }
+    bool result = v1;
+    // The second operand decides only when the first does not.
+    if (v1 == isAnd) {
+        QString second;
+        iSecondOperand->getValue(halted, second);
+        if (halted)
+            return;
+        result = ValueToBool(second);
+    }
+    chached = false;
+    value = BoolToValue(result);
+}
+
+// ---------------------------------------------------------------- arithmetic
+
+TOpMath::TOpMath(const QString &op) : TOpBianry(op)
+{
+    const QString &o = operat();
+    iOperator = o == u"+"     ? Operator::Add
+                : o == u"-"   ? Operator::Subtract
+                : o == u"*"   ? Operator::Multiply
+                : o == u"/"   ? Operator::Divide
+                : o == u"div" ? Operator::Div
+                : o == u"%"   ? Operator::Mod
+                              : Operator::Unknown;
+}
+
+TType TOpMath::Resulttype() const
+{
+    const TType a = iFirstOperand ? firstType() : TType::void_;
+    const TType b = iSecondOperand ? secondType() : TType::void_;
+    if (iOperator == Operator::Add && (a == TType::kelostr || b == TType::kelostr))
+        return TType::kelostr;
+    if (iOperator == Operator::Divide || a == TType::kelofloat || b == TType::kelofloat)
+        return TType::kelofloat;
+    return TType::int_;
+}
+
+bool TOpMath::isTypeMatch() const
+{
+    if (!TOpBianry::isTypeMatch())
+        return false;
+    const TType a = firstType();
+    const TType b = secondType();
+    if (isNumber(a) && isNumber(b))
+        return true;
+    return iOperator == Operator::Add && (a == TType::kelostr || b == TType::kelostr);
+}
+
+void TOpMath::getValue(bool &halted, QString &value)
+{
+    QString second;
+    if (!evaluateOperands(halted, v1, second)) {
+        value = zeroText();
+        return;
+    }
+    TType t1 = firstType();
+    TType t2 = secondType();
+    if (t1 == TType::kelostr || t2 == TType::kelostr) {
+        value = concatenate(v1, second);
+        return;
+    }
+    QString a = v1;
+    unifyNumberTypes(t1, a, t2, second);
+    if (t1 == TType::int_ && t2 == TType::int_)
+        value = integerResult(IntOperand(a), IntOperand(second));
+    else
+        value = floatResult(numberOperand(t1, a), numberOperand(t2, second));
+}
+
+QString TOpMath::concatenate(const QString &first, const QString &second) const
+{
+    const auto decoded = [](TType t, QString text) {
+        ConvertValue(t, TType::kelostr, text);
+        QString s;
+        bool failed = false;
+        UnquoteStr(text, failed, s);
+        return failed ? QString() : s;
+    };
+    return QuoteStr(decoded(firstType(), first) + decoded(secondType(), second));
+}
+
+QString TOpMath::integerResult(qint32 a, qint32 b) const
+{
+    qint32 exact = 0;
+    bool overflow = false;
+    switch (iOperator) {
+    case Operator::Add:
+        overflow = __builtin_add_overflow(a, b, &exact);
+        return IntToValue(overflow ? std::llround(double(a) + double(b)) : exact);
+    case Operator::Subtract:
+        overflow = __builtin_sub_overflow(a, b, &exact);
+        return IntToValue(overflow ? std::llround(double(a) - double(b)) : exact);
+    case Operator::Multiply:
+        overflow = __builtin_mul_overflow(a, b, &exact);
+        return IntToValue(overflow ? std::llround(double(a) * double(b)) : exact);
+    case Operator::Divide:
+        return FloatToValue(floatQuotient(a, b));
+    case Operator::Div:
+    case Operator::Mod:
+        return IntToValue(divide(a, b, iOperator == Operator::Mod));
+    case Operator::Unknown:
+        break;
+    }
+    return zeroText();
+}
+
+QString TOpMath::floatResult(double a, double b) const
+{
+    switch (iOperator) {
+    case Operator::Add:
+        return FloatToValue(checkedFloat(a + b));
+    case Operator::Subtract:
+        return FloatToValue(checkedFloat(a - b));
+    case Operator::Multiply:
+        return FloatToValue(checkedFloat(a * b));
+    case Operator::Divide:
+        return FloatToValue(checkedFloat(floatQuotient(a, b)));
+    case Operator::Div:
+    case Operator::Mod: {
+        const qint64 ra = roundedOperand(a);
+        const qint64 rb = roundedOperand(b);
+        return FloatToValue(double(divide(ra, rb, iOperator == Operator::Mod)));
+    }
+    case Operator::Unknown:
+        break;
+    }
+    return zeroText();
+}
+
+// ---------------------------------------------------------------- comparison
+
+TOpRelation::TOpRelation(const QString &op) : TOpBianry(op)
+{
+    const QString &o = operat();
+    iOperator = o == u"=="   ? Operator::Equal
+                : o == u"!=" ? Operator::NotEqual
+                : o == u"<"  ? Operator::Less
+                : o == u">"  ? Operator::Greater
+                : o == u"<=" ? Operator::LessEqual
+                : o == u">=" ? Operator::GreaterEqual
+                             : Operator::Unknown;
+}
+
+template <class N>
+bool TOpRelation::holds(const N &a, const N &b) const
+{
+    switch (iOperator) {
+    case Operator::Equal:
+        return a == b;
+    case Operator::NotEqual:
+        return a != b;
+    case Operator::Less:
+        return a < b;
+    case Operator::Greater:
+        return a > b;
+    case Operator::LessEqual:
+        return a <= b;
+    case Operator::GreaterEqual:
+        return a >= b;
+    case Operator::Unknown:
+        break;
+    }
+    return false;
+}
+
+void TOpRelation::getValue(bool &halted, QString &value)
+{
+    QString second;
+    if (!evaluateOperands(halted, v, second)) {
+        value = BoolToValue(false);
+        return;
+    }
+    const bool numeric = isNumber(firstType()) && isNumber(secondType());
+    value = BoolToValue(numeric ? compareNumbers(v, second) : compareTexts(v, second));
+}
+
+bool TOpRelation::compareNumbers(const QString &first, QString second) const
+{
+    TType t1 = firstType();
+    TType t2 = secondType();
+    QString a = first;
+    // The int side is taken as float; the second operand is tried first here.
+    unifyNumberTypes(t2, second, t1, a);
+    if (t1 == TType::int_ && t2 == TType::int_)
+        return holds(IntOperand(a), IntOperand(second));
+    return holds(numberOperand(t1, a), numberOperand(t2, second));
+}
+
+bool TOpRelation::compareTexts(QString first, QString second) const
+{
+    const TType t1 = firstType();
+    const TType t2 = secondType();
+    bringToOneType(t1, first, t2, second);
+    // QString orders by UTF-16 code unit, a proper prefix first.
+    return holds(first, second);
+}

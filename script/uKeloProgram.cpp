@@ -1,0 +1,455 @@
+#include "script/uKeloProgram.h"
+
+#include "script/uKeloStatement.h"
+
+// ---------------------------------------------------------------- lists
+
+TVariable *TVarList::Find(const QString &name) const
+{
+    for (const auto &v : iItems)
+        if (v->Name() == name)
+            return v.get();
+    return nullptr;
+}
+
+TDeclaration *TDeclarationList::Find(const QString &name) const
+{
+    for (TDeclaration *d : iItems)
+        if (d->Name() == name)
+            return d;
+    return nullptr;
+}
+
+QString TDeclarationList::Caption() const
+{
+    if (iItems.isEmpty())
+        return QString();
+    QString caption = QStringLiteral("(");
+    bool first = true;
+    TType lastType = TType::void_;
+    for (TDeclaration *d : iItems) {
+        if (!first)
+            caption += QStringLiteral(", ");
+        if (first || d->ValueType() != lastType)
+            caption += TypeNames[d->ValueType()] + u' ';
+        caption += d->Name();
+        lastType = d->ValueType();
+        first = false;
+    }
+    return caption + u')';
+}
+
+// ---------------------------------------------------------------- code blocks
+
+TCodeBlock::~TCodeBlock() = default;
+
+int TCodeBlock::Add(std::unique_ptr<TStatement> statement)
+{
+    statement->setParent(this);
+    iStatements.push_back(std::move(statement));
+    return Count() - 1;
+}
+
+void TCodeBlock::Init()
+{
+    iCurInd = 0;
+    for (const auto &s : iStatements)
+        s->Init();
+}
+
+bool TCodeBlock::Next()
+{
+    if (iCurInd >= Count())
+        return false;
+    if (iStatements[static_cast<size_t>(iCurInd)]->Execute())
+        ++iCurInd;
+    return true;
+}
+
+// ---------------------------------------------------------------- statements
+
+TCode *TStatement::GetCode() const
+{
+    const TStatement *statement = this;
+    while (statement && statement->Parent()) {
+        TKeloNode *owner = statement->Parent()->Parent();
+        if (!owner)
+            return nullptr;
+        if (TCode *code = owner->asCode())
+            return code;
+        statement = owner->asStatement();
+    }
+    return nullptr;
+}
+
+TProgram *TStatement::GetProgram() const
+{
+    for (TCode *code = GetCode(); code; code = code->Parent())
+        if (TProgram *program = code->asProgram())
+            return program;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- declarations
+
+TDeclaration::TDeclaration() = default;
+
+TDeclaration::TDeclaration(const QString &name, TType valueType, bool isReference)
+    : iIsReference(isReference), iName(name), iValueType(valueType)
+{
+}
+
+TDeclaration::~TDeclaration() = default;
+
+void TDeclaration::setAssignment(std::unique_ptr<TAssignment> assignment)
+{
+    iAssignment = std::move(assignment);
+    if (iAssignment)
+        iAssignment->setLineNumber(LineNumber());
+}
+
+void TDeclaration::setLineNumber(int line)
+{
+    TStatement::setLineNumber(line);
+    if (iAssignment)
+        iAssignment->setLineNumber(line);
+}
+
+bool TDeclaration::Execute()
+{
+    TCode *scope = GetCode();
+    if (!scope) {
+        if (TProgram *program = GetProgram())
+            program->Error(LineNumber(), QStringLiteral("Variable ") + iName +
+                                             QStringLiteral(" konnte nicht angelegt werden."));
+        return false;
+    }
+    iVariable = scope->createVar(this);
+    iVarScope = scope;
+    iVarGeneration = scope->VarGeneration();
+    if (!iAssignment)
+        return true;
+    iAssignment->setParent(Parent());
+    iAssignment->setLineNumber(LineNumber());
+    return iAssignment->Execute();
+}
+
+void TDeclaration::Init()
+{
+    if (iAssignment)
+        iAssignment->Init();
+}
+
+TVariable *TDeclaration::variable() const
+{
+    if (iVariable && iVarScope->VarGeneration() == iVarGeneration)
+        return iVariable;
+    return nullptr;
+}
+
+TVariable *TDeclaration::getVariable() const
+{
+    TVariable *v = variable();
+    if (!v) {
+        if (TProgram *program = GetProgram())
+            program->Error(LineNumber(), QStringLiteral("Zugriffsverletzung: Variable ") + iName +
+                                             QStringLiteral(" wurde nicht instanziert"));
+    }
+    return v;
+}
+
+// ---------------------------------------------------------------- scopes
+
+TCode::TCode() : iCodeBlock(std::make_unique<TCodeBlock>(this)) {}
+
+TCode::~TCode() = default;
+
+TDeclaration *TCode::FindDeclaration(const QString &name) const
+{
+    if (TDeclaration *d = iDeclarations.Find(name))
+        return d;
+    return iParent ? iParent->FindDeclaration(name) : nullptr;
+}
+
+void TCode::Finish()
+{
+    iVarList.Clear();
+    ++iVarGeneration;
+}
+
+bool TCode::IdentifierExists(const QString &name) const
+{
+    return iDeclarations.Find(name) != nullptr;
+}
+
+void TCode::AddDeclaration(TDeclaration *d)
+{
+    iDeclarations.Add(d);
+    d->setParent(iCodeBlock.get());
+}
+
+TVariable *TCode::createVar(const TDeclaration *d)
+{
+    if (TVariable *existing = iVarList.Find(d->Name()))
+        return existing;
+    return iVarList.Add(std::make_unique<TVariable>(d->Name(), d->ValueType()));
+}
+
+// ---------------------------------------------------------------- functions
+
+TFunction::TFunction()
+    : iReturn(std::make_unique<TDeclaration>(QStringLiteral("result"), TType::void_))
+{
+    iReturn->setParent(CodeBlock());
+}
+
+TFunction::~TFunction() = default;
+
+TDeclaration *TFunction::AddParameter(std::unique_ptr<TDeclaration> d)
+{
+    d->setParent(CodeBlock());
+    iParameter.Add(d.get());
+    iOwnedParameters.push_back(std::move(d));
+    return iOwnedParameters.back().get();
+}
+
+TType TFunction::ReturnType() const
+{
+    return iReturn->ValueType();
+}
+
+void TFunction::setReturnType(TType t)
+{
+    iReturn->setValueType(t);
+}
+
+QString TFunction::Caption() const
+{
+    return iName + iParameter.Caption() + QStringLiteral(": ") + TypeNames[ReturnType()];
+}
+
+TDeclaration *TFunction::FindDeclaration(const QString &name) const
+{
+    if (name == iReturn->Name())
+        return iReturn.get();
+    if (TDeclaration *parameter = iParameter.Find(name))
+        return parameter;
+    return TCode::FindDeclaration(name);
+}
+
+bool TFunction::FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f)
+{
+    if (Match(name, args, true)) {
+        f = this;
+        return true;
+    }
+    if (Parent())
+        return Parent()->FindFunction(name, args, f);
+    f = nullptr;
+    return false;
+}
+
+bool TFunction::FunctionExists(const QString &name) const
+{
+    if (name == iName)
+        return true;
+    return Parent() && Parent()->FunctionExists(name);
+}
+
+bool TFunction::IdentifierExists(const QString &name) const
+{
+    return name == iName || TCode::IdentifierExists(name);
+}
+
+bool TFunction::Match(const QString &name, const QList<TTypInfo> &args, bool allowConversions) const
+{
+    if (name != iName || iParameter.Count() != args.size())
+        return false;
+    for (int i = 0; i < args.size(); ++i) {
+        const TDeclaration *parameter = iParameter[i];
+        const TTypInfo &arg = args[i];
+        if (parameter->IsReference() != arg.isReference)
+            return false;
+        const TType t = parameter->ValueType();
+        if (t == arg.t)
+            continue;
+        const bool convertible = parameter->IsReference()
+                                     ? CanConvert(arg.t, t) && CanConvert(t, arg.t)
+                                     : CanConvert(arg.t, t);
+        if (!allowConversions || !convertible)
+            return false;
+    }
+    return true;
+}
+
+void TFunction::Execute(QStringList &params, bool &halted, QString &result)
+{
+    halted = false;
+    result.clear();
+    if (params.size() == iParameter.Count())
+        return;
+    if (TProgram *program = Parent() ? Parent()->asProgram() : nullptr)
+        program->Error(0, QStringLiteral("Anzahl der Parameter nicht korrekt"));
+}
+
+TProgram *TFunction::GetProgram() const
+{
+    for (TCode *code = Parent(); code; code = code->Parent())
+        if (TProgram *program = code->asProgram())
+            return program;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- program
+
+TProgram::TProgram()
+{
+    AddFunction(CreateExitFunction());
+}
+
+TProgram::~TProgram() = default;
+
+TFunction *TProgram::AddFunction(std::unique_ptr<TFunction> f)
+{
+    f->setParent(this);
+    return iFunctionList.Add(std::move(f));
+}
+
+void TProgram::SetState(TProgramState s)
+{
+    if (s == iState)
+        return;
+    iState = s;
+    if (iOnStateChanged)
+        iOnStateChanged(this);
+}
+
+bool TProgram::FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f)
+{
+    for (bool allowConversions : {false, true}) {
+        for (const auto &candidate : iFunctionList) {
+            if (candidate->Match(name, args, allowConversions)) {
+                f = candidate.get();
+                return true;
+            }
+        }
+    }
+    if (Parent())
+        return Parent()->FindFunction(name, args, f);
+    f = nullptr;
+    return false;
+}
+
+bool TProgram::FunctionExists(const QString &name) const
+{
+    for (const auto &f : iFunctionList)
+        if (f->Name() == name)
+            return true;
+    return Parent() && Parent()->FunctionExists(name);
+}
+
+bool TProgram::IdentifierExists(const QString &name) const
+{
+    for (const auto &f : iFunctionList)
+        if (f->Name() == name)
+            return true;
+    return TCode::IdentifierExists(name);
+}
+
+QString TProgram::getHelp() const
+{
+    QString text;
+    for (const auto &f : iFunctionList)
+        text += f->Caption() + QStringLiteral("\r\n");
+    return text;
+}
+
+bool TProgram::getHelp(QStringList *functions, QStringList *comments) const
+{
+    if (!functions || !comments)
+        return false;
+    for (const auto &f : iFunctionList) {
+        functions->append(f->Caption());
+        comments->append(f->Comment());
+    }
+    return true;
+}
+
+void TProgram::Run()
+{
+    if (iState == TProgramState::running)
+        Finish();
+    doStop = false;
+    blockList.clear();
+    iReturn.clear();
+    AddCodeBlock(CodeBlock());
+    SetState(TProgramState::running);
+    if (CodeBlock()->Count() > 0)
+        publishLineNumber(CodeBlock()->Statement(0)->LineNumber());
+}
+
+bool TProgram::Next()
+{
+    // A finished program stays finished: executing statements of a run whose
+    // variables were discarded would read and write freed state.
+    if (iState == TProgramState::finished)
+        return false;
+    innerStep();
+    if (doStop || blockList.empty()) {
+        Finish();
+        return false;
+    }
+    publishLineNumber(lineToAnnounce());
+    return true;
+}
+
+void TProgram::innerStep()
+{
+    while (!doStop && !blockList.empty()) {
+        if (blockList.back()->Next())
+            return;
+        blockList.pop_back();
+    }
+}
+
+int TProgram::lineToAnnounce() const
+{
+    for (auto it = blockList.rbegin(); it != blockList.rend(); ++it) {
+        const TCodeBlock *block = *it;
+        if (block->CurInd() < block->Count()) {
+            const int line = block->Statement(block->CurInd())->LineNumber();
+            if (line >= 0)
+                return line;
+        }
+    }
+    return -1;
+}
+
+void TProgram::Finish()
+{
+    TCode::Finish();
+    if (blockList.empty() && iReturn.isEmpty())
+        iReturn = QStringLiteral("0");
+    for (const auto &f : iFunctionList)
+        f->Finish();
+    SetState(TProgramState::finished);
+}
+
+void TProgram::Error(int line, const QString &msg)
+{
+    doStop = true;
+    if (iOnCodeError)
+        iOnCodeError(this, line, msg);
+}
+
+void TProgram::publishLineNumber(int line)
+{
+    if (iOnLineNumber)
+        iOnLineNumber(this, line);
+}
+
+void TProgram::AddCodeBlock(TCodeBlock *block)
+{
+    blockList.push_back(block);
+    block->Init();
+}
