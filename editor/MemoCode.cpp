@@ -466,7 +466,7 @@ void MemoCode::RemovePlugin(TSynEditPlugin *plugin) { iPlugins.removeAll(plugin)
 
 void MemoCode::FreeKey(int key)
 {
-    while (QsciCommand *cmd = standardCommands()->boundTo(key)) {
+    for (QsciCommand *cmd : standardCommands()->commands()) {
         if (cmd->key() == key)
             cmd->setKey(0);
         if (cmd->alternateKey() == key)
