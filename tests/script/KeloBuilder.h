@@ -114,24 +114,26 @@ inline TFunctionCall *callStatement(TCodeBlock *block, TFunction *f, std::vector
     return raw;
 }
 
+// A loop or conditional with its condition, appended to block.
+template <class M>
+M *multiLiner(TCodeBlock *block, ExprPtr condition, int line)
+{
+    auto m = std::make_unique<M>();
+    m->setExpression(std::move(condition));
+    m->setLineNumber(line);
+    auto *raw = m.get();
+    block->Add(std::move(m));
+    return raw;
+}
+
 inline TLoop *loop(TCodeBlock *block, ExprPtr condition, int line)
 {
-    auto l = std::make_unique<TLoop>();
-    l->setExpression(std::move(condition));
-    l->setLineNumber(line);
-    auto *raw = l.get();
-    block->Add(std::move(l));
-    return raw;
+    return multiLiner<TLoop>(block, std::move(condition), line);
 }
 
 inline TConditional *conditional(TCodeBlock *block, ExprPtr condition, int line)
 {
-    auto c = std::make_unique<TConditional>();
-    c->setExpression(std::move(condition));
-    c->setLineNumber(line);
-    auto *raw = c.get();
-    block->Add(std::move(c));
-    return raw;
+    return multiLiner<TConditional>(block, std::move(condition), line);
 }
 
 inline TFunctionCode *scriptFunction(TProgram &program, const QString &name, TType returnType)
