@@ -46,6 +46,15 @@ inline ExprPtr relation(const QString &op, ExprPtr a, ExprPtr b)
     return binary<TOpRelation>(op, std::move(a), std::move(b));
 }
 
+// Argument lists (initializer lists cannot hold move-only expressions).
+template <class... E>
+std::vector<ExprPtr> args(E... e)
+{
+    std::vector<ExprPtr> v;
+    (v.push_back(std::move(e)), ...);
+    return v;
+}
+
 inline std::unique_ptr<TFunctionValue> callValue(TFunction *f, std::vector<ExprPtr> args = {})
 {
     auto call = std::make_unique<TFunctionValue>(f);
