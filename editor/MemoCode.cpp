@@ -28,10 +28,11 @@ const QsciCommand::Command ForeignCommands[] = {
     QsciCommand::ZoomOut,         QsciCommand::ParaDown,           QsciCommand::ParaUp,
 };
 
+// Sizes are given in pixels of a 96 dpi screen; the component needs points.
 QFont pixelFont(const QString &family, int pixels)
 {
     QFont f(family);
-    f.setPixelSize(pixels);
+    f.setPointSizeF(pixels * 72.0 / 96.0);
     return f;
 }
 }  // namespace
@@ -101,7 +102,13 @@ QByteArray MemoCode::lineBytes(int line0) const
 {
     const int start = int(SendScintilla(SCI_POSITIONFROMLINE, line0));
     const int end = int(SendScintilla(SCI_GETLINEENDPOSITION, line0));
-    return end > start ? bytes(start, end) : QByteArray();
+    return end > start ? rawBytes(start, end) : QByteArray();
+}
+
+// The bytes of [start, end); the component's own accessor appends a terminator.
+QByteArray MemoCode::rawBytes(int start, int end) const
+{
+    return end > start ? bytes(start, end).left(end - start) : QByteArray();
 }
 
 QStringList MemoCode::Lines() const
@@ -175,7 +182,7 @@ TBufferCoord MemoCode::coordOf(int bytePos) const
 {
     const int line0 = int(SendScintilla(SCI_LINEFROMPOSITION, bytePos));
     const int start = int(SendScintilla(SCI_POSITIONFROMLINE, line0));
-    return {int(QString::fromUtf8(bytes(start, bytePos)).size()) + 1, line0 + 1};
+    return {int(QString::fromUtf8(rawBytes(start, bytePos)).size()) + 1, line0 + 1};
 }
 
 TBufferCoord MemoCode::CaretXY() const { return coordOf(int(SendScintilla(SCI_GETCURRENTPOS))); }
@@ -203,7 +210,7 @@ QString MemoCode::SelText() const
 {
     const int start = int(SendScintilla(SCI_GETSELECTIONSTART));
     const int end = int(SendScintilla(SCI_GETSELECTIONEND));
-    return QString::fromUtf8(bytes(start, end));
+    return QString::fromUtf8(rawBytes(start, end));
 }
 
 QString MemoCode::WordAt(const TBufferCoord &pos) const
@@ -211,7 +218,7 @@ QString MemoCode::WordAt(const TBufferCoord &pos) const
     const int p = positionOf(pos);
     const int start = int(SendScintilla(SCI_WORDSTARTPOSITION, p, true));
     const int end = int(SendScintilla(SCI_WORDENDPOSITION, p, true));
-    return end > start ? QString::fromUtf8(bytes(start, end)) : QString();
+    return end > start ? QString::fromUtf8(rawBytes(start, end)) : QString();
 }
 
 int MemoCode::LineHeight() const { return int(SendScintilla(SCI_TEXTHEIGHT, 0)); }

@@ -216,6 +216,7 @@ private:
     int positionOf(const TBufferCoord &pos) const;
     TBufferCoord coordOf(int bytePos) const;
     QByteArray lineBytes(int line0) const;
+    QByteArray rawBytes(int start, int end) const;
 
     void onModified(int pos, int type, const char *text, int length, int linesAdded);
     void onCharAdded(int ch);

@@ -107,7 +107,7 @@ void TSynGeneralSyn::styleText(int start, int end)
         return;
     const int firstLine = int(ed->SendScintilla(QsciScintillaBase::SCI_LINEFROMPOSITION, start));
     start = int(ed->SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, firstLine));
-    const QByteArray text = ed->bytes(start, end);
+    const QByteArray text = ed->bytes(start, end).left(end - start);
     startStyling(start);
     int lineStart = 0;
     while (lineStart < text.size()) {
