@@ -1,0 +1,167 @@
+// The splash panel, the About window and the pictures they carry.
+#include "forms/fAbout.h"
+#include "forms/fPictures.h"
+#include "forms/fSplash.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+#include <QTextDocument>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+bool IsDark(QRgb pixel)
+{
+    return qAlpha(pixel) > 200 && qGray(pixel) < 60;
+}
+
+bool IsWhite(QRgb pixel)
+{
+    return qAlpha(pixel) > 200 && qGray(pixel) > 240;
+}
+
+// The label's rectangle inside its window.
+QRect Placed(const QWidget *w)
+{
+    return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
+}
+
+// Receives the URLs the About window asks the system to open.
+class TUrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+} // namespace
+
+TEST(Pictures, SheepIsWhiteWithItsBlackHeadToTheRightOnTransparency)
+{
+    for (const QPixmap &pixmap : {ProductPicture(), ProductIcon()}) {
+        const QImage image = pixmap.toImage();
+        const int w = image.width();
+        const int h = image.height();
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(image.pixel(w - 1, h - 1)), 0);
+        EXPECT_TRUE(IsWhite(image.pixel(w * 35 / 100, h / 2))) << w;   // fleece
+        EXPECT_TRUE(IsDark(image.pixel(w * 86 / 100, h / 2))) << w;    // head, right
+        EXPECT_FALSE(IsDark(image.pixel(w * 14 / 100, h / 2))) << w;   // no head left
+    }
+    EXPECT_EQ(ProductPicture().size(), QSize(150, 108));
+    EXPECT_EQ(ProductIcon().size(), QSize(35, 35));
+    EXPECT_EQ(MakerLogo().size(), QSize(21, 15));
+    EXPECT_TRUE(ApplicationIcon().availableSizes().contains(QSize(32, 32)));
+}
+
+TEST(Splash, LayoutAndTexts)
+{
+    TfrmSplash splash;
+    EXPECT_EQ(splash.size(), QSize(398, 108));
+    EXPECT_TRUE(splash.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(splash.palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(splash.Pn->geometry(), splash.rect());
+    EXPECT_EQ(splash.Pn->lineWidth(), 1);
+
+    EXPECT_EQ(splash.LText->text(), QStringLiteral("Grazlo"));
+    EXPECT_EQ(Placed(splash.LText).topLeft(), QPoint(160, 16));
+    EXPECT_EQ(splash.LText->font().pixelSize(), 25);
+    EXPECT_EQ(splash.Label4->text(), QStringLiteral("Software zum spielerischen Lernen"));
+    EXPECT_EQ(Placed(splash.Label4).topLeft(), QPoint(160, 48));
+    EXPECT_EQ(splash.Label4->font().pixelSize(), 11);
+    EXPECT_EQ(splash.LSearch->text(), QStringLiteral("...suche nach Updates"));
+    EXPECT_EQ(Placed(splash.LSearch).topLeft(), QPoint(160, 65));
+    EXPECT_EQ(splash.LSearch->font().pixelSize(), 13);
+    EXPECT_EQ(Placed(splash.Image1), QRect(0, 0, 150, 108));
+}
+
+TEST(Splash, MakerLineSitsInTheBottomRightCornerInsideTheWindow)
+{
+    TfrmSplash splash;
+    TfrmAbout about(QStringLiteral("2.0"), QStringLiteral("http://h/"));
+    for (QWidget *window : {static_cast<QWidget *>(&splash), static_cast<QWidget *>(&about)}) {
+        QLabel *label = window == &splash ? splash.Label1 : about.Label1;
+        QLabel *logo = window == &splash ? splash.Image2 : about.Image2;
+        const QRect text = Placed(label);
+        const QRect image = Placed(logo);
+        EXPECT_EQ(label->text(), QStringLiteral("by Brimvale"));
+        EXPECT_EQ(image.size(), QSize(21, 15));
+        EXPECT_TRUE(window->rect().contains(text));
+        EXPECT_TRUE(window->rect().contains(image));
+        EXPECT_LE(text.right(), image.left()); // left of the logo
+        EXPECT_GT(image.right(), window->width() - 10);
+        EXPECT_GT(image.bottom(), window->height() - 10);
+    }
+}
+
+TEST(Splash, SearchLabelFollowsItsVisibilityAndLongTextsFit)
+{
+    TfrmSplash splash;
+    splash.show();
+    splash.LSearch->setVisible(false);
+    EXPECT_FALSE(splash.LSearch->isVisible());
+    splash.LSearch->setVisible(true);
+    EXPECT_TRUE(splash.LSearch->isVisible());
+    // The slogan must not run into the maker's line or out of the panel.
+    EXPECT_LE(Placed(splash.Label4).right(), splash.width());
+    EXPECT_FALSE(Placed(splash.LSearch).intersects(Placed(splash.Label1)));
+}
+
+TEST(About, CaptionLayoutAndVersion)
+{
+    TfrmAbout about(QStringLiteral("2.0"), QStringLiteral("http://update.example/"));
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("about Grazlo"));
+    EXPECT_EQ(about.size(), QSize(377, 130));
+    EXPECT_TRUE(about.windowFlags().testFlag(Qt::Tool));
+    EXPECT_FALSE(about.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(about.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(about.LVersion->text(), QStringLiteral("Grazlo v2.0"));
+    EXPECT_EQ(Placed(about.LVersion).topLeft(), QPoint(56, 16));
+    EXPECT_EQ(Placed(about.Label4).topLeft(), QPoint(56, 32));
+    EXPECT_EQ(about.Label3->text(), QStringLiteral("Updates und Infos unter:"));
+    EXPECT_EQ(Placed(about.Label3).topLeft(), QPoint(8, 56));
+    EXPECT_EQ(Placed(about.LinkLabel1).topLeft(), QPoint(8, 81));
+    EXPECT_EQ(Placed(about.Image1), QRect(8, 8, 35, 35));
+    EXPECT_EQ(about.AcClose2->text(), QStringLiteral("AcClose"));
+}
+
+TEST(About, LinkShowsAndOpensTheInformationPage)
+{
+    const QString url = QStringLiteral("http://update.example/info?a=1&b=2");
+    TfrmAbout about(QStringLiteral("2.0"), url);
+    QTextDocument doc;
+    doc.setHtml(about.LinkLabel1->text());
+    EXPECT_EQ(doc.toPlainText(), url);
+
+    TUrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+    about.LinkLabel1LinkClick(url);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+    ASSERT_EQ(catcher.opened.size(), 1);
+    EXPECT_EQ(catcher.opened.first(), QUrl(url));
+}
+
+TEST(About, EscapeHidesAndTheWindowCanBeShownAgainCentred)
+{
+    TfrmAbout about(QStringLiteral("2.0"), QStringLiteral("http://h/"));
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    const QPoint centre = about.screen()->availableGeometry().center();
+    EXPECT_LE((about.frameGeometry().center() - centre).manhattanLength(), 2);
+
+    about.activateWindow();
+    QTest::keyClick(&about, Qt::Key_Escape);
+    EXPECT_FALSE(about.isVisible());
+
+    about.move(10, 10); // moved by the user: a second showing keeps the place
+    about.show();
+    EXPECT_TRUE(about.isVisible());
+    EXPECT_EQ(about.pos(), QPoint(10, 10));
+}
+
+#include "test_forms.moc"
