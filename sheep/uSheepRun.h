@@ -1,0 +1,51 @@
+#pragma once
+// A headless run of a sheep script, driven exactly as the IDE drives one when
+// Start is pressed at the highest speed: fresh program, the sandbox's
+// built-ins, parse, setStd, Run, then Next until the program ends. Every
+// visible event becomes one output line.
+#include "sheep/uSandboxSheep.h"
+
+#include <functional>
+#include <memory>
+
+// How a run ended; the values are the runner's exit codes.
+enum class TRunResult : int {
+    Finished = 0,
+    ParseFailed = 1,
+    RuntimeError = 2,
+    StepLimit = 3,
+    ArithmeticFault = 4,
+};
+
+struct TRunOptions
+{
+    qint64 MaxSteps = 10000000;
+    bool Trace = false;
+    bool ShowLawn = false;
+};
+
+class TSheepRun
+{
+public:
+    using TOutput = std::function<void(const QString &line)>;
+
+    // The sandbox starts as in a freshly opened IDE: a 10 x 10 lawn of uncut
+    // grass, the sheep off the lawn facing south.
+    explicit TSheepRun(TOutput output);
+    ~TSheepRun();
+
+    TSandboxSheep &Sandbox() { return iSandbox; }
+    // Parses and runs the script; the summary follows whenever it started.
+    TRunResult Execute(const QStringList &script, const TRunOptions &options);
+
+private:
+    bool parse(const QStringList &script);
+    void wireEvents(bool trace);
+    TRunResult runSteps(qint64 maxSteps);
+    void printSummary(bool showLawn);
+
+    TOutput iOutput;
+    TSandboxSheep iSandbox;
+    std::unique_ptr<TProgram> iProgram;
+    bool iHadRuntimeError = false;
+};
