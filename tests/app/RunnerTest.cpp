@@ -1,0 +1,129 @@
+// grazlo-run end to end: the built program on real script files.
+//
+// Each data/<name>.gzc is run with the options on line 1 of <name>.args
+// ({DATA} stands for the data folder); line 2 holds the exit status, and
+// <name>.out the exact standard output.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kData = GRAZLO_TEST_DATA;
+const QString kRuntime = GRAZLO_RUNTIME_DIR;
+
+struct TRun
+{
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+TRun runner(const QStringList &args)
+{
+    QProcess process;
+    process.setWorkingDirectory(kRuntime);
+    process.start(kRuntime + "/grazlo-run", args);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return f.readAll();
+}
+
+class GoldenScript : public ::testing::TestWithParam<QString>
+{
+};
+
+} // namespace
+
+TEST_P(GoldenScript, PrintsExactlyTheExpectedLines)
+{
+    const QString name = GetParam();
+    const QStringList spec = QString::fromUtf8(fileBytes(kData + "/" + name + ".args")).split('\n');
+    ASSERT_GE(spec.size(), 2);
+    QStringList args = QString(spec[0]).replace("{DATA}", kData).split(' ', Qt::SkipEmptyParts);
+    args << kData + "/" + name + ".gzc";
+    const TRun run = runner(args);
+    EXPECT_EQ(run.exitCode, spec[1].toInt()) << run.err.toStdString();
+    EXPECT_EQ(run.out.toStdString(), fileBytes(kData + "/" + name + ".out").toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Runner, GoldenScript, ::testing::ValuesIn([] {
+                             std::vector<QString> names;
+                             for (const QString &f : QDir(kData).entryList({"*.gzc"}))
+                                 names.push_back(f.chopped(4));
+                             return names;
+                         }()),
+                         [](const auto &info) { return QString(info.param).replace('-', '_').toStdString(); });
+
+TEST(Runner, ExampleScriptsSolveTheirLevels)
+{
+    const QDir code(kRuntime + "/Code");
+    for (int level = 1; level <= 6; ++level) {
+        const QStringList found = code.entryList({QString("level%1-*.gzc").arg(level)});
+        ASSERT_EQ(found.size(), 1) << "level " << level;
+        const TRun run = runner({"--level", QString::number(level), code.filePath(found.front())});
+        EXPECT_EQ(run.exitCode, 0) << found.front().toStdString();
+        EXPECT_TRUE(run.out.contains("\nzUncut = 0\n")) << run.out.toStdString();
+    }
+}
+
+TEST(Runner, RefusesWrongUsageWithAGermanText)
+{
+    const QString script = kData + "/trace.gzc";
+    const QList<QStringList> wrong = {
+        {},
+        {"--level", "7", script},
+        {"--level", "x", script},
+        {"--max-steps", "-1", script},
+        {"--seed"},
+        {"--bunt", script},
+        {script, script},
+        {"--level", "2", "--lawn", kData + "/ragged.glw", script},
+    };
+    for (const QStringList &args : wrong) {
+        const TRun run = runner(args);
+        EXPECT_EQ(run.exitCode, 64) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("Aufruf: grazlo-run")) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    const TRun help = runner({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Aufruf: grazlo-run"));
+}
+
+TEST(Runner, UnreadableFilesEndWithStatus66)
+{
+    QTemporaryDir dir;
+    const TRun noScript = runner({dir.filePath("fehlt.gzc")});
+    EXPECT_EQ(noScript.exitCode, 66);
+    EXPECT_TRUE(noScript.err.contains("kann nicht gelesen werden")) << noScript.err.toStdString();
+
+    const TRun noLawn = runner({"--lawn", dir.filePath("fehlt.glw"), kData + "/trace.gzc"});
+    EXPECT_EQ(noLawn.exitCode, 66);
+    EXPECT_TRUE(noLawn.out.isEmpty());
+
+    QFile wide(dir.filePath("breit.glw"));
+    ASSERT_TRUE(wide.open(QIODevice::WriteOnly));
+    wide.write(QByteArray("1,").repeated(1500) + "1\r\n");
+    wide.close();
+    const TRun tooWide = runner({"--lawn", wide.fileName(), kData + "/trace.gzc"});
+    EXPECT_EQ(tooWide.exitCode, 66);
+    EXPECT_TRUE(QString::fromUtf8(tooWide.err).contains("zu groß")) << tooWide.err.toStdString();
+}
+
+TEST(Runner, TheSameSeedGivesTheSameRun)
+{
+    const QString script = kRuntime + "/Code/zufall.gzc";
+    const TRun first = runner({"--seed", "7", script});
+    const TRun second = runner({"--seed", "7", script});
+    EXPECT_EQ(first.exitCode, 0);
+    EXPECT_EQ(first.out, second.out);
+    EXPECT_NE(first.out, runner({"--seed", "8", script}).out);
+}
