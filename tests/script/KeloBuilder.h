@@ -162,6 +162,16 @@ inline TFunctionBin *builtin(TProgram &program, const QString &name, TType retur
     return static_cast<TFunctionBin *>(program.AddFunction(std::move(f)));
 }
 
+// A built-in that counts its calls and returns a fixed text.
+inline TFunctionBin *countingBuiltin(TProgram &program, const QString &name, TType returnType, int &calls,
+                                     const QString &result = QString())
+{
+    return builtin(program, name, returnType, [&calls, result](const QString &, QStringList &) {
+        ++calls;
+        return result;
+    });
+}
+
 inline TDeclaration *parameter(TFunction *f, const QString &name, TType t, bool isReference = false)
 {
     return f->AddParameter(std::make_unique<TDeclaration>(name, t, isReference));

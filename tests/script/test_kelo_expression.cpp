@@ -167,10 +167,7 @@ TEST(KeloExpression, AndOrSkipTheSecondOperandWhenTheFirstDecides)
 {
     TProgram program;
     int calls = 0;
-    auto *probe = builtin(program, QStringLiteral("probe"), TType::bool_, [&](const QString &, QStringList &) {
-        ++calls;
-        return QStringLiteral("true");
-    });
+    auto *probe = countingBuiltin(program, QStringLiteral("probe"), TType::bool_, calls, QStringLiteral("true"));
     EXPECT_EQ(evaluate(binary<TOpBool>("and", num("false"), callValue(probe))), QStringLiteral("false"));
     EXPECT_EQ(evaluate(binary<TOpBool>("or", num("true"), callValue(probe))), QStringLiteral("true"));
     EXPECT_EQ(calls, 0);
@@ -185,10 +182,7 @@ TEST(KeloExpression, FaultLeavesTheProgramRunningAndKeepsTheFirstOperandCached)
     TProgram program;
     Recorder rec(program);
     int calls = 0;
-    auto *seven = builtin(program, QStringLiteral("seven"), TType::int_, [&](const QString &, QStringList &) {
-        ++calls;
-        return QStringLiteral("7");
-    });
+    auto *seven = countingBuiltin(program, QStringLiteral("seven"), TType::int_, calls, QStringLiteral("7"));
     auto *x = declare(program, program.CodeBlock(), QStringLiteral("x"), TType::int_, 0);
     auto *faulty = assign(program.CodeBlock(), x, math("+", callValue(seven), math("div", num("1"), num("0"))), 1);
     program.Run();

@@ -107,10 +107,7 @@ TEST(KeloStatement, ElseifConditionIsEvaluatedInTheFollowingStep)
     TProgram program;
     Recorder rec(program);
     int bEvaluations = 0;
-    auto *b = builtin(program, QStringLiteral("b"), TType::bool_, [&](const QString &, QStringList &) {
-        ++bEvaluations;
-        return QStringLiteral("TRUE");
-    });
+    auto *b = countingBuiltin(program, QStringLiteral("b"), TType::bool_, bEvaluations, QStringLiteral("TRUE"));
     auto *first = conditional(program.CodeBlock(), boolConst(false), 0);
     first->setIsElseif(true);
     auto *second = conditional(first->ElseCodeBlock(), callValue(b), 2);
@@ -403,10 +400,7 @@ TEST(KeloStatement, WrongArgumentCountReportsOnLineZeroAndTheCallProceeds)
     TProgram program;
     Recorder rec(program);
     int calls = 0;
-    auto *two = builtin(program, QStringLiteral("two"), TType::void_, [&](const QString &, QStringList &) {
-        ++calls;
-        return QString();
-    });
+    auto *two = countingBuiltin(program, QStringLiteral("two"), TType::void_, calls);
     parameter(two, QStringLiteral("a"), TType::int_);
     parameter(two, QStringLiteral("b"), TType::int_);
     callStatement(program.CodeBlock(), two, {}, 6);
