@@ -38,15 +38,27 @@ const std::array<TOperatorEntry, 15> &operatorTable()
     return table;
 }
 
-// Every search text but the minus, which needs its own rules; one scan finds them all.
-const QStringList &plainSearchTexts()
+// The binary minus needs rules of its own; the texts before and after it are
+// each searched in one scan.
+constexpr int MinusEntry = 8;
+
+QStringList searchTextsOf(int from, int to)
 {
-    static const QStringList texts = [] {
-        QStringList list;
-        for (const TOperatorEntry &entry : operatorTable())
-            list.append(entry.kind == TOperatorKind::Minus ? QString() : entry.search);
-        return list;
-    }();
+    QStringList list;
+    for (int i = from; i < to; ++i)
+        list.append(operatorTable()[size_t(i)].search);
+    return list;
+}
+
+const QStringList &textsBeforeMinus()
+{
+    static const QStringList texts = searchTextsOf(0, MinusEntry);
+    return texts;
+}
+
+const QStringList &textsAfterMinus()
+{
+    static const QStringList texts = searchTextsOf(MinusEntry + 1, int(operatorTable().size()));
     return texts;
 }
 
@@ -184,23 +196,21 @@ bool TKeloParser::stripEnclosingBrackets(QString &text, TNestingLevel &level)
 
 bool TKeloParser::findTableOperator(const QString &text, TOperatorHit &hit) const
 {
-    QList<int> positions;
-    findOperators(text, plainSearchTexts(), positions);
     const auto &table = operatorTable();
-    for (size_t i = 0; i < table.size(); ++i) {
-        const TOperatorEntry &entry = table[i];
-        int pos = positions[qsizetype(i)];
-        int behind = pos + int(entry.search.size());
-        if (entry.kind == TOperatorKind::Minus && !findBinaryMinus(text, pos, behind))
-            continue;
-        if (pos == 0)
-            continue;
-        if (entry.kind == TOperatorKind::Stop)
-            return false;
-        hit = {&entry, pos, behind};
-        return true;
-    }
-    return false;
+    int index = 0;
+    int pos = 0;
+    int behind = 0;
+    if (findFirstOperator(text, textsBeforeMinus(), index, pos, behind))
+        hit.entry = &table[size_t(index)];
+    else if (findBinaryMinus(text, pos, behind))
+        hit.entry = &table[MinusEntry];
+    else if (findFirstOperator(text, textsAfterMinus(), index, pos, behind))
+        hit.entry = &table[size_t(MinusEntry + 1 + index)];
+    else
+        return false;
+    hit.pos = pos;
+    hit.behind = behind;
+    return hit.entry->kind != TOperatorKind::Stop;
 }
 
 std::unique_ptr<TExpression> TKeloParser::parseOperation(const QString &text, const TOperatorHit &hit)

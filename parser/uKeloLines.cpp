@@ -2,21 +2,7 @@
 
 #include "script/uKeloTypes.h"
 
-#include <algorithm>
-
-bool TStringScan::step(QChar c)
-{
-    if (inString && c == u'\\' && !escaped) {
-        escaped = true;
-        return false;
-    }
-    if (c == u'"' && !escaped) {
-        inString = !inString;
-        return false;
-    }
-    escaped = false;
-    return !inString;
-}
+#include <array>
 
 void TBracketGroupScan::feed(QStringView part)
 {
@@ -47,6 +33,12 @@ QString trimCodes(QStringView text)
     while (last > first && text[last - 1].unicode() <= 32)
         --last;
     return text.mid(first, last - first).toString();
+}
+
+QString trimCodes(const QString &text)
+{
+    const bool trimmed = text.isEmpty() || (text.front().unicode() > 32 && text.back().unicode() > 32);
+    return trimmed ? text : trimCodes(QStringView(text));
 }
 
 bool isCommentLine(const QString &line)
@@ -125,27 +117,40 @@ bool findOperator(const QString &text, const QString &op, int &pos, int &posBehi
     return found;
 }
 
-void findOperators(const QString &text, const QStringList &ops, QList<int> &pos)
+bool findFirstOperator(const QString &text, const QStringList &ops, int &index, int &pos, int &posBehind)
 {
-    pos = QList<int>(ops.size(), 0);
-    // Only characters that start some operator text need a closer look.
-    QString starts;
-    for (const QString &op : ops) {
-        if (!op.isEmpty() && !starts.contains(op[0]))
-            starts.append(op[0]);
-    }
-    qsizetype missing = std::count_if(ops.begin(), ops.end(), [](const QString &op) { return !op.isEmpty(); });
+    // Only characters that start a text still of interest need a closer look.
+    int best = int(ops.size());
+    std::array<bool, 128> asciiStarts{};
+    bool otherStarts = false;
+    auto collectStarts = [&] {
+        asciiStarts.fill(false);
+        otherStarts = false;
+        for (int k = 0; k < best; ++k) {
+            if (ops[k].isEmpty())
+                continue;
+            const char16_t c = ops[k][0].unicode();
+            (c < 128 ? asciiStarts[c] : otherStarts) = true;
+        }
+    };
+    collectStarts();
     scanTopLevel(text, [&](int i) {
-        if (!starts.contains(text[i]))
+        const char16_t c = text[i].unicode();
+        if (c < 128 ? !asciiStarts[c] : !otherStarts)
             return false;
-        for (qsizetype k = 0; k < ops.size(); ++k) {
-            if (pos[k] == 0 && !ops[k].isEmpty() && startsAt(text, i, ops[k])) {
-                pos[k] = i + 1;
-                --missing;
+        for (int k = 0; k < best; ++k) {
+            if (!ops[k].isEmpty() && startsAt(text, i, ops[k])) {
+                best = k;
+                pos = i + 1;
+                posBehind = pos + int(ops[k].size());
+                collectStarts();
+                break;
             }
         }
-        return missing == 0;
+        return best == 0;
     });
+    index = best;
+    return best < ops.size();
 }
 
 QStringList splitOutside(const QString &text, QChar separator)

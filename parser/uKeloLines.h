@@ -16,7 +16,19 @@ struct TStringScan {
 
     // Advances over c; true when c is code, i.e. neither part of a literal nor
     // one of its quotes.
-    bool step(QChar c);
+    bool step(QChar c)
+    {
+        if (inString && c == u'\\' && !escaped) {
+            escaped = true;
+            return false;
+        }
+        if (c == u'"' && !escaped) {
+            inString = !inString;
+            return false;
+        }
+        escaped = false;
+        return !inString;
+    }
 };
 
 // Follows the first top-level bracket group of a text that may arrive in
@@ -41,6 +53,8 @@ private:
 
 // Removes every character with a code of 32 or less from both ends.
 QString trimCodes(QStringView text);
+// As above; a text without such ends is shared, not copied.
+QString trimCodes(const QString &text);
 
 bool isCommentLine(const QString &line);
 // Cuts from the first "//" (quotes are not looked at) and trims; true if cut.
@@ -51,9 +65,10 @@ bool isValidIdentifier(const QString &name);
 
 // Leftmost occurrence of op outside literals and brackets; letter case counts.
 bool findOperator(const QString &text, const QString &op, int &pos, int &posBehind);
-// Leftmost occurrences of several operator texts in one scan; pos[i] is 0 where
-// ops[i] does not occur.
-void findOperators(const QString &text, const QStringList &ops, QList<int> &pos);
+// The first of several operator texts, in list order, that occurs outside
+// literals and brackets: its index in ops and its leftmost position. One scan
+// serves all texts; later texts are dropped once an earlier one is found.
+bool findFirstOperator(const QString &text, const QStringList &ops, int &index, int &pos, int &posBehind);
 // Splits at every separator outside literals and brackets, as repeated
 // findOperator searches would.
 QStringList splitOutside(const QString &text, QChar separator);

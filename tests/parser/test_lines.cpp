@@ -90,15 +90,27 @@ TEST(LineRules, OperatorSearchSkipsBracketsAndLiterals)
 
 TEST(LineRules, SeveralOperatorsInOneScanAgreeWithSingleSearches)
 {
-    const QStringList ops = {"<=", "+", " div ", "*", "%"};
-    const QString text = QStringLiteral("(a <= b) + \"*\" + c div d * e");
-    QList<int> pos;
-    findOperators(text, ops, pos);
-    ASSERT_EQ(pos.size(), ops.size());
-    for (qsizetype i = 0; i < ops.size(); ++i) {
-        const Hit single = op(text, ops[i]);
-        EXPECT_EQ(pos[i], single.found ? single.pos : 0) << ops[i].toStdString();
+    const QStringList ops = {"<=", "+", " div ", "*", "%", "<"};
+    const QString text = QStringLiteral("(a <= b) + \"*\" + c div d * e < f");
+    // For every tail of the list, the first text found alone must be the one found together.
+    for (qsizetype from = 0; from < ops.size(); ++from) {
+        const QStringList tail = ops.mid(from);
+        int index = -1;
+        Hit together;
+        together.found = findFirstOperator(text, tail, index, together.pos, together.behind);
+        const auto firstAlone = std::find_if(tail.begin(), tail.end(), [&](const QString &o) { return op(text, o).found; });
+        ASSERT_EQ(together.found, firstAlone != tail.end());
+        if (!together.found)
+            continue;
+        EXPECT_EQ(tail[index], *firstAlone);
+        const Hit alone = op(text, *firstAlone);
+        EXPECT_EQ(together.pos, alone.pos);
+        EXPECT_EQ(together.behind, alone.behind);
     }
+    int index = -1;
+    int pos = 0;
+    int behind = 0;
+    EXPECT_FALSE(findFirstOperator(QStringLiteral("f(a < b)"), ops, index, pos, behind));
 }
 
 TEST(LineRules, BinaryMinusTellsSignsFromOperators)
