@@ -1,0 +1,76 @@
+// The sheep world's speed: a headless run that mows level 1 again and again,
+// the score on the largest lawn (the IDE asks for it after every step), and
+// loading the largest lawn file.
+#include "sheep/uSheepRun.h"
+
+#include <QTemporaryDir>
+#include <QFile>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Mows the whole level-1 lawn in lanes, then starts over, forever.
+const QStringList kMowForever = {
+    "while (true)",
+    "  start(0, 0);",
+    "  move(9);",
+    "  while (zUncut > 0)",
+    "    if (dSheep == dSouth)",
+    "      turnLeft();",
+    "      move(1);",
+    "      turnLeft();",
+    "    else",
+    "      turnRight();",
+    "      move(1);",
+    "      turnRight();",
+    "    endif",
+    "    move(9);",
+    "  endwhile",
+    "endwhile",
+};
+
+void BM_RunLevel1Mowing(benchmark::State &state)
+{
+    TRunOptions options;
+    options.MaxSteps = state.range(0);
+    for (auto _ : state) {
+        TSheepRun run([](const QString &) {});
+        ApplyLevel(run.Sandbox().Field(), 1);
+        benchmark::DoNotOptimize(run.Execute(kMowForever, options));
+    }
+    state.counters["steps/s"] =
+        benchmark::Counter(double(state.range(0)) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_RunLevel1Mowing)->Arg(5000000)->Unit(benchmark::kMillisecond);
+
+void BM_PunkteOnLargestLawn(benchmark::State &state)
+{
+    TSandboxSheep sb;
+    sb.Field().SetSize(TField::MaxSize, TField::MaxSize);
+    sb.start(0, 0);
+    sb.move(500);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(sb.Punkte(true));
+}
+BENCHMARK(BM_PunkteOnLargestLawn)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadLargestLawnFile(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("gross.glw");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    const QByteArray row = QByteArray("1,0,3,").repeated(TField::MaxSize / 3) + "1\r\n";
+    file.write(row.repeated(TField::MaxSize));
+    file.close();
+    TField field;
+    QString error;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(field.Load(path, error));
+}
+BENCHMARK(BM_LoadLargestLawnFile)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
