@@ -289,12 +289,12 @@ void TOpMath::getValue(bool &halted, QString &value)
         value = concatenate(v1, second);
         return;
     }
-    QString a = v1;
-    unifyNumberTypes(t1, a, t2, second);
+    // The cached first value is spent once the evaluation completes.
+    unifyNumberTypes(t1, v1, t2, second);
     if (t1 == TType::int_ && t2 == TType::int_)
-        value = integerResult(IntOperand(a), IntOperand(second));
+        value = integerResult(IntOperand(v1), IntOperand(second));
     else
-        value = floatResult(numberOperand(t1, a), numberOperand(t2, second));
+        value = floatResult(numberOperand(t1, v1), numberOperand(t2, second));
 }
 
 QString TOpMath::concatenate(const QString &first, const QString &second) const
@@ -404,19 +404,18 @@ void TOpRelation::getValue(bool &halted, QString &value)
     value = BoolToValue(numeric ? compareNumbers(v, second) : compareTexts(v, second));
 }
 
-bool TOpRelation::compareNumbers(const QString &first, QString second) const
+bool TOpRelation::compareNumbers(QString &first, QString &second) const
 {
     TType t1 = firstType();
     TType t2 = secondType();
-    QString a = first;
     // The int side is taken as float; the second operand is tried first here.
-    unifyNumberTypes(t2, second, t1, a);
+    unifyNumberTypes(t2, second, t1, first);
     if (t1 == TType::int_ && t2 == TType::int_)
-        return holds(IntOperand(a), IntOperand(second));
-    return holds(numberOperand(t1, a), numberOperand(t2, second));
+        return holds(IntOperand(first), IntOperand(second));
+    return holds(numberOperand(t1, first), numberOperand(t2, second));
 }
 
-bool TOpRelation::compareTexts(QString first, QString second) const
+bool TOpRelation::compareTexts(QString &first, QString &second) const
 {
     const TType t1 = firstType();
     const TType t2 = secondType();

@@ -174,8 +174,9 @@ private:
     enum class Operator : quint8 { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, Unknown };
     template <class N>
     bool holds(const N &a, const N &b) const;
-    bool compareNumbers(const QString &first, QString second) const;
-    bool compareTexts(QString first, QString second) const;
+    // Both compare the cached first value and the second, which they may convert.
+    bool compareNumbers(QString &first, QString &second) const;
+    bool compareTexts(QString &first, QString &second) const;
 
     Operator iOperator;
     QString v;

@@ -59,6 +59,7 @@ public:
     const QString &Name() const { return iName; }
     const QString &Value() const { return iValue; }
     void setValue(const QString &value) { iValue = value; }
+    void setValue(QString &&value) { iValue = std::move(value); }
     TType ValueType() const { return iValueType; }
 
 private:

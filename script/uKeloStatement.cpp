@@ -95,7 +95,7 @@ bool TAssignment::Execute()
                            conversionMessage(u"Ungültige Typumwandlung in Zuweisung von %1 nach %2 für den Wert = %3",
                                              from, to, text));
     }
-    v->setValue(text);
+    v->setValue(std::move(text));
     return true;
 }
 
