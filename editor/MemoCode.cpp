@@ -76,14 +76,7 @@ MemoCode::MemoCode(QWidget *parent)
             iOnChange();
     });
     connect(this, &QsciScintilla::linesChanged, this, &MemoCode::updateGutterWidth);
-    connect(this, &QsciScintilla::cursorPositionChanged, this, [this](int line0, int) {
-        if (line0 + 1 == iLastCaretLine)
-            return;
-        if (iOptions & eoTrimTrailingSpaces && iLastCaretLine > 0 && iLastCaretLine == iEditedLine)
-            trimLineEnd(iLastCaretLine - 1);
-        iLastCaretLine = line0 + 1;
-        viewport()->update();
-    });
+    connect(this, &QsciScintilla::cursorPositionChanged, this, &MemoCode::caretLineCheck);
     connect(this, &QsciScintilla::selectionChanged, this, [this] {
         if (iOptions & eoNoSelection && SelAvail())
             SendScintilla(SCI_SETEMPTYSELECTION, SendScintilla(SCI_GETCURRENTPOS));
@@ -147,6 +140,7 @@ void MemoCode::setLines(const QStringList &lines)
     setReadOnly(wasReadOnly);
     iLoading = false;
     iEditedLine = 0;
+    iLastCaretLine = 1;
     if (iOptions & eoAutoSizeMaxScrollWidth)
         SendScintilla(SCI_SETSCROLLWIDTH, 1);
     if (iOnChange)
@@ -191,6 +185,7 @@ void MemoCode::setCaretXY(const TBufferCoord &pos)
 {
     SendScintilla(SCI_GOTOPOS, positionOf(pos));
     SendScintilla(SCI_CHOOSECARETX);
+    caretLineCheck();
 }
 
 bool MemoCode::SelAvail() const
@@ -204,6 +199,7 @@ TBufferCoord MemoCode::BlockEnd() const { return coordOf(int(SendScintilla(SCI_G
 void MemoCode::setSelection(const TBufferCoord &begin, const TBufferCoord &end)
 {
     SendScintilla(SCI_SETSEL, positionOf(begin), positionOf(end));
+    caretLineCheck();
 }
 
 QString MemoCode::SelText() const
@@ -453,6 +449,20 @@ void MemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
     }
 }
 
+// The caret changed lines: the line it left may need trimming, and the active
+// line colour moves. Called after input and caret commands, because the
+// component reports caret moves only when it next paints.
+void MemoCode::caretLineCheck()
+{
+    const int line = CaretY();
+    if (line == iLastCaretLine)
+        return;
+    if (iOptions & eoTrimTrailingSpaces && iLastCaretLine > 0 && iLastCaretLine == iEditedLine)
+        trimLineEnd(iLastCaretLine - 1);
+    iLastCaretLine = line;
+    viewport()->update();
+}
+
 void MemoCode::onCharAdded(int ch)
 {
     if (!(iOptions & eoGroupUndo)) {
@@ -555,6 +565,7 @@ void MemoCode::keyPressEvent(QKeyEvent *event)
     }
     if (!handleOptionKey(event))
         QsciScintilla::keyPressEvent(event);
+    caretLineCheck();
     if (iOnKeyPress && !event->text().isEmpty())
         iOnKeyPress(event);
 }
@@ -591,6 +602,7 @@ void MemoCode::mouseReleaseEvent(QMouseEvent *event)
 {
     if (iMousePressedInText)
         QsciScintilla::mouseReleaseEvent(event);
+    caretLineCheck();
     if (iOnMouseUp)
         iOnMouseUp(event);
     if (iMousePressedInText && event->button() == Qt::LeftButton && iOnClick)
@@ -607,28 +619,28 @@ void MemoCode::wheelEvent(QWheelEvent *event)
     QsciScintilla::wheelEvent(event);
 }
 
+// Files dragged over the editor are offered to the drop event, text is the component's.
+bool MemoCode::handleFileDrag(QDragMoveEvent *event)
+{
+    if (!event->mimeData()->hasUrls())
+        return false;
+    if (iOptions & eoDropFiles)
+        event->acceptProposedAction();
+    else
+        event->ignore();
+    return true;
+}
+
 void MemoCode::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls()) {
-        if (iOptions & eoDropFiles)
-            event->acceptProposedAction();
-        else
-            event->ignore();
-        return;
-    }
-    QsciScintilla::dragEnterEvent(event);
+    if (!handleFileDrag(event))
+        QsciScintilla::dragEnterEvent(event);
 }
 
 void MemoCode::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (event->mimeData()->hasUrls()) {
-        if (iOptions & eoDropFiles)
-            event->acceptProposedAction();
-        else
-            event->ignore();
-        return;
-    }
-    QsciScintilla::dragMoveEvent(event);
+    if (!handleFileDrag(event))
+        QsciScintilla::dragMoveEvent(event);
 }
 
 void MemoCode::dropEvent(QDropEvent *event)

@@ -241,9 +241,12 @@ private:
     bool altColumnMove(QMouseEvent *event);
     void showScrollHint();
     void trimLineEnd(int line0);
+    void caretLineCheck();
+    bool handleFileDrag(QDragMoveEvent *event);
 
     // Search (MemoCodeSearch.cpp).
-    bool findOccurrence(const QString &search, TSynSearchOptions options, bool first);
+    bool findOccurrence(const QString &search, TSynSearchOptions options, bool first, int from = -1);
+    int beyondEmptyMatch(bool forward) const;
     TSynReplaceAction askReplace(const QString &search, const QString &replace);
 
     TSynGeneralSyn *iHighlighter = nullptr;

@@ -143,7 +143,12 @@ bool MemoCode::handleSingleLineIndent(bool unindent)
     if (!(iOptions & eoTabIndent)) {
         if (unindent)
             return false;
-        SendScintilla(SCI_TAB);
+        // The component's own Tab would indent the line instead.
+        SendScintilla(SCI_REPLACESEL, "");
+        const int column = int(SendScintilla(SCI_GETCOLUMN, SendScintilla(SCI_GETCURRENTPOS)));
+        const QByteArray tab = indentationsUseTabs() ? QByteArray("\t")
+                                                     : QByteArray(tabWidth() - column % tabWidth(), ' ');
+        SendScintilla(SCI_REPLACESEL, tab.constData());
         return true;
     }
     if (!oneLine)

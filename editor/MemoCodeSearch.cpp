@@ -2,21 +2,37 @@
 // matches literally, the regular-expression engine uses ECMAScript syntax.
 #include "editor/MemoCode.h"
 
-bool MemoCode::findOccurrence(const QString &search, TSynSearchOptions options, bool first)
+// Finds the first occurrence (first), the next one, or the first one from a
+// byte position (from >= 0).
+bool MemoCode::findOccurrence(const QString &search, TSynSearchOptions options, bool first, int from)
 {
     const bool regex = iSearchEngine == TSynSearchEngine::Regex;
     const bool cs = options & ssoMatchCase;
     const bool wo = options & ssoWholeWord;
     const bool forward = !(options & ssoBackwards);
+    if (from >= 0) {
+        int line = 0, index = 0;
+        lineIndexFromPosition(from, &line, &index);
+        return findFirst(search, regex, cs, wo, false, forward, line, index, true, false, regex);
+    }
     if (!first)
         return findNext();
     if (options & ssoSelectedOnly)
         return findFirstInSelection(search, regex, cs, wo, forward, true, false, regex);
     if (options & ssoEntireScope) {
-        const int from = forward ? 0 : int(SendScintilla(SCI_GETTEXTLENGTH));
-        SendScintilla(SCI_SETEMPTYSELECTION, from);
+        const int start = forward ? 0 : int(SendScintilla(SCI_GETTEXTLENGTH));
+        SendScintilla(SCI_SETEMPTYSELECTION, start);
     }
     return findFirst(search, regex, cs, wo, false, forward, -1, -1, true, false, regex);
+}
+
+// Where to search on after an empty match: one character further, or -1 at
+// the end of the text (an empty match would otherwise be found forever).
+int MemoCode::beyondEmptyMatch(bool forward) const
+{
+    const int at = int(SendScintilla(forward ? SCI_GETSELECTIONEND : SCI_GETSELECTIONSTART));
+    const int next = int(SendScintilla(forward ? SCI_POSITIONAFTER : SCI_POSITIONBEFORE, at));
+    return next == at ? -1 : next;
 }
 
 TSynReplaceAction MemoCode::askReplace(const QString &search, const QString &replace)
@@ -38,19 +54,13 @@ int MemoCode::SearchReplace(const QString &search, const QString &replace, TSynS
         return findOccurrence(search, options, true) ? 1 : 0;
 
     const bool all = options & ssoReplaceAll;
+    const bool forward = !(options & ssoBackwards);
     bool prompt = options & ssoPrompt;
     int count = 0;
-    int lastEmptyAt = -1;
     beginUndoAction();
-    for (bool found = findOccurrence(search, options, true); found;
-         found = all && findOccurrence(search, options, false)) {
-        const int start = int(SendScintilla(SCI_GETSELECTIONSTART));
-        if (start == int(SendScintilla(SCI_GETSELECTIONEND))) {
-            // An empty match would be found again at the same place forever.
-            if (start == lastEmptyAt)
-                break;
-            lastEmptyAt = start;
-        }
+    bool found = findOccurrence(search, options, true);
+    while (found) {
+        const bool empty = !SelAvail();
         ++count;
         const TSynReplaceAction action = prompt ? askReplace(search, replace) : TSynReplaceAction::raReplace;
         if (action == TSynReplaceAction::raCancel)
@@ -59,6 +69,14 @@ int MemoCode::SearchReplace(const QString &search, const QString &replace, TSynS
             prompt = false;
         if (action != TSynReplaceAction::raSkip)
             this->replace(replace);
+        if (!all)
+            break;
+        if (!empty) {
+            found = findOccurrence(search, options, false);
+            continue;
+        }
+        const int from = beyondEmptyMatch(forward);
+        found = from >= 0 && findOccurrence(search, options, false, from);
     }
     endUndoAction();
     return count;

@@ -1,6 +1,7 @@
 // The source editor: text lines, coordinates, plugin line reports, line colours,
 // bookmarks and gutter clicks.
 #include "editor/MemoCode.h"
+#include "tests/editor/printers.h"
 #include "editor/SynEditPlugin.h"
 
 #include <QTest>

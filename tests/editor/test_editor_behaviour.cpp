@@ -1,0 +1,169 @@
+// The editor's behaviour options and its highlighter.
+#include "editor/MemoCode.h"
+#include "tests/editor/printers.h"
+#include "editor/SynGeneralSyn.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+class OptionsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ed.resize(500, 300);
+        ed.show();
+    }
+    void only(TSynEditorOptions on) { ed.setOptions(on); }
+    MemoCode ed;
+};
+}  // namespace
+
+TEST_F(OptionsTest, TabInsertsSpacesOrATabCharacter)
+{
+    ed.setLines({QString()});
+    QTest::keyClick(&ed, Qt::Key_Tab);
+    EXPECT_EQ(ed.LineText(1), QStringLiteral("   "));  // tab width 3
+
+    ed.setOptions(SynEditorDefaultOptions & ~TSynEditorOptions(eoTabsToSpaces));
+    ed.setLines({QString()});
+    QTest::keyClick(&ed, Qt::Key_Tab);
+    EXPECT_EQ(ed.LineText(1), QStringLiteral("\t"));
+}
+
+TEST_F(OptionsTest, HomeAndEndKeysFollowTheirOptions)
+{
+    ed.setLines({QStringLiteral("   abc   ")});
+    ed.setCaretXY({6, 1});
+    QTest::keyClick(&ed, Qt::Key_Home);
+    EXPECT_EQ(ed.CaretX(), 1);
+    QTest::keyClick(&ed, Qt::Key_End);
+    EXPECT_EQ(ed.CaretX(), 7);  // after the last non-blank
+    QTest::keyClick(&ed, Qt::Key_End);
+    EXPECT_EQ(ed.CaretX(), 10);  // then the line's end
+    QTest::keyClick(&ed, Qt::Key_Home, Qt::ShiftModifier);
+    EXPECT_EQ(ed.SelText(), QStringLiteral("   abc   "));
+
+    only(SynEditorDefaultOptions | eoEnhanceHomeKey);
+    ed.setCaretXY({6, 1});
+    QTest::keyClick(&ed, Qt::Key_Home);
+    EXPECT_EQ(ed.CaretX(), 4);  // first non-blank
+}
+
+TEST_F(OptionsTest, TrailingBlanksOfAnEditedLineAreTrimmedWhenTheCaretLeavesIt)
+{
+    ed.setLines({QStringLiteral("a"), QStringLiteral("kept  ")});
+    ed.setCaretXY({2, 1});
+    QTest::keyClicks(&ed, QStringLiteral("b  "));
+    EXPECT_EQ(ed.LineText(1), QStringLiteral("ab  "));
+    QTest::keyClick(&ed, Qt::Key_Down);
+    QTest::keyClick(&ed, Qt::Key_Up);
+    EXPECT_EQ(ed.Lines(), (QStringList{QStringLiteral("ab"), QStringLiteral("kept  ")}));
+
+    only(SynEditorDefaultOptions & ~TSynEditorOptions(eoTrimTrailingSpaces));
+    ed.setCaretXY({3, 1});
+    QTest::keyClicks(&ed, QStringLiteral("  "));
+    QTest::keyClick(&ed, Qt::Key_Down);
+    EXPECT_EQ(ed.LineText(1), QStringLiteral("ab  "));
+}
+
+TEST_F(OptionsTest, UndoGroupsTypingOnlyWithGroupUndo)
+{
+    ed.setLines({QString()});
+    QTest::keyClicks(&ed, QStringLiteral("ab"));
+    ed.undo();
+    EXPECT_EQ(ed.LineText(1), QString());
+
+    only(SynEditorDefaultOptions & ~TSynEditorOptions(eoGroupUndo));
+    ed.setLines({QString()});
+    QTest::keyClicks(&ed, QStringLiteral("ab"));
+    ed.undo();
+    EXPECT_EQ(ed.LineText(1), QStringLiteral("a"));
+}
+
+TEST_F(OptionsTest, NewLinesAreIndentedLikeThePreviousOne)
+{
+    ed.setLines({QStringLiteral("   IF x")});
+    ed.setCaretXY({8, 1});
+    QTest::keyClick(&ed, Qt::Key_Return);
+    EXPECT_EQ(ed.CaretXY(), (TBufferCoord{4, 2}));
+
+    only(SynEditorDefaultOptions & ~TSynEditorOptions(eoAutoIndent));
+    ed.setCaretXY({8, 1});
+    QTest::keyClick(&ed, Qt::Key_Return);
+    EXPECT_EQ(ed.CaretXY(), (TBufferCoord{1, 2}));
+}
+
+TEST_F(OptionsTest, SmartTabsJumpBelowTheNextWordOfTheLineAbove)
+{
+    only(SynEditorDefaultOptions | eoSmartTabs);
+    ed.setLines({QStringLiteral("int   x = 5"), QString(), QString()});
+    ed.setCaretXY({1, 3});
+    QTest::keyClick(&ed, Qt::Key_Tab);
+    EXPECT_EQ(ed.CaretX(), 7);
+    QTest::keyClick(&ed, Qt::Key_Tab);
+    EXPECT_EQ(ed.CaretX(), 9);
+}
+
+TEST_F(OptionsTest, TabIndentsASelectionWithinOneLine)
+{
+    ed.setLines({QStringLiteral("abc def")});
+    ed.setSelection({1, 1}, {4, 1});
+    QTest::keyClick(&ed, Qt::Key_Tab);
+    EXPECT_EQ(ed.LineText(1), QStringLiteral("   abc def"));
+    QTest::keyClick(&ed, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(ed.LineText(1), QStringLiteral("abc def"));
+
+    only(SynEditorDefaultOptions & ~TSynEditorOptions(eoTabIndent));
+    ed.setSelection({1, 1}, {4, 1});
+    QTest::keyClick(&ed, Qt::Key_Tab);
+    EXPECT_EQ(ed.LineText(1), QStringLiteral("    def"));
+}
+
+TEST_F(OptionsTest, HalfPageScrollMovesTheCaretByHalfAPageLessOne)
+{
+    QStringList lines;
+    for (int i = 0; i < 100; ++i)
+        lines << QString::number(i);
+    ed.setLines(lines);
+    const int screen = int(ed.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN));
+    only(SynEditorDefaultOptions | eoHalfPageScroll);
+    QTest::keyClick(&ed, Qt::Key_PageDown);
+    EXPECT_EQ(ed.CaretY(), 1 + screen / 2 - 1);
+    QTest::keyClick(&ed, Qt::Key_PageUp);
+    EXPECT_EQ(ed.CaretY(), 1);
+}
+
+TEST_F(OptionsTest, SelectionCaretAndScrollingOptionsReachTheComponent)
+{
+    only(SynEditorDefaultOptions | eoNoSelection | eoNoCaret | eoScrollPastEof);
+    ed.setLines({QStringLiteral("abc")});
+    ed.setSelection({1, 1}, {3, 1});
+    EXPECT_FALSE(ed.SelAvail());
+    EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETCARETSTYLE), QsciScintillaBase::CARETSTYLE_INVISIBLE);
+    EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETENDATLASTLINE), 0);
+
+    only(SynEditorDefaultOptions);
+    ed.setSelection({1, 1}, {3, 1});
+    EXPECT_TRUE(ed.SelAvail());
+    EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETENDATLASTLINE), 1);
+}
+
+TEST(Highlighter, StylesKeywordsInAnyCaseCommentsStringsNumbersAndSymbols)
+{
+    TSynGeneralSyn syn;
+    syn.setKeyWords({QStringLiteral("IF"), QStringLiteral("int")});
+    using S = TSynGeneralSyn::Style;
+    const QByteArray line = "if INT1 x=12 \"a//b\" // c";
+    const QList<S> styles = syn.styleLine(line);
+    ASSERT_EQ(styles.size(), line.size());
+    EXPECT_EQ(styles[0], S::Keyword);
+    EXPECT_EQ(styles[3], S::Identifier);  // INT1 is no keyword
+    EXPECT_EQ(styles[9], S::Symbol);
+    EXPECT_EQ(styles[10], S::Number);
+    EXPECT_EQ(styles[line.indexOf("//")], S::String);  // inside the string
+    EXPECT_EQ(styles.last(), S::Comment);
+    EXPECT_EQ(syn.styleLine("\"open").last(), S::String);
+    EXPECT_EQ(syn.defaultColor(S::Comment), QColor(0, 159, 0));
+}
