@@ -1,5 +1,10 @@
 #include "ide/fKeloIDE.h"
 
+#include "editor/MemoCode.h"
+#include "ide/uActionIcons.h"
+#include "ide/uKeloDebugSyneditPlugin.h"
+#include "script/uKeloCode.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
@@ -17,6 +22,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QWheelEvent>
 
 namespace {
 
@@ -69,6 +75,28 @@ QAction *makeAction(QObject *owner, const QString &caption, const QString &hint,
 }
 
 } // namespace
+
+TfrmKeloIDE::TfrmKeloIDE(QWidget *parent) : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("KeloIDE"));
+    QFont windowFont(QStringLiteral("Tahoma"));
+    windowFont.setPixelSize(13);
+    setFont(windowFont);
+    resize(943, 576);
+    DlgOpenCode = {QStringLiteral("KeloCode (*.klc);;Alle Dateien (*)"), QStringLiteral("klc"), QStringLiteral("Code")};
+    DlgSaveCode = DlgOpenCode;
+    createActions();
+    createClientArea();
+    createMenus();
+    createToolBars();
+    createStatusBar();
+    connectEditor();
+}
+
+TfrmKeloIDE::~TfrmKeloIDE()
+{
+    FormDestroy();
+}
 
 void TfrmKeloIDE::createActions()
 {
@@ -135,6 +163,21 @@ void TfrmKeloIDE::createActions()
     miShowProgrambar = new QAction(QStringLiteral("Programmleiste anzeigen"), this);
     miShowProgrambar->setCheckable(true);
     miShowProgrambar->setChecked(true);
+
+    const std::pair<QAction *, TActionIcon> icons[] = {
+        {AcClose, TActionIcon::Close}, {AcNew, TActionIcon::New}, {AcLoadCode, TActionIcon::Load},
+        {AcSaveCodeAs, TActionIcon::SaveAs}, {AcSaveCode, TActionIcon::Save}, {AcHelp, TActionIcon::Help},
+        {AcAbout, TActionIcon::About}, {AcFontPlus, TActionIcon::FontPlus}, {AcFontMinus, TActionIcon::FontMinus},
+        {AcStart, TActionIcon::Start}, {AcStop, TActionIcon::Stop}, {AcPause, TActionIcon::Pause},
+        {AcStep, TActionIcon::Step}, {AcParse, TActionIcon::Parse}, {AcFind, TActionIcon::Find},
+        {AcFindNext, TActionIcon::FindNext}, {AcFindPrev, TActionIcon::FindPrev},
+        {AcFindReplace, TActionIcon::FindReplace}, {AcAddBreak, TActionIcon::AddBreak},
+        {AcRemoveBreak, TActionIcon::RemoveBreak}, {AcDebugCode, TActionIcon::DebugCode},
+        {AcDelayMin, TActionIcon::DelayMin}, {AcDelayMax, TActionIcon::DelayMax}, {AcCopy, TActionIcon::Copy},
+        {AcPaste, TActionIcon::Paste}, {AcCut, TActionIcon::Cut}, {AcSelectAll, TActionIcon::SelectAll},
+        {AcEditorOptions, TActionIcon::EditorOptions}};
+    for (const auto &[action, icon] : icons)
+        action->setIcon(ActionIcon(icon));
 
     // Shortcuts work while their action is enabled, whether or not a menu shows it.
     addActions({AcClose, AcNew, AcLoadCode, AcSaveCodeAs, AcSaveCode, AcHelp, AcAbout, AcFontPlus, AcFontMinus,
@@ -232,12 +275,14 @@ void TfrmKeloIDE::createToolBars()
     BtDelayMax = new QToolButton(PnDelay);
     BtDelayMax->setAutoRaise(true);
     BtDelayMax->setToolTip(QStringLiteral("Niedrigste Ausführungsgeschwindigkeit"));
+    BtDelayMax->setIcon(AcDelayMax->icon());
     TrackBar = new QSlider(Qt::Horizontal, PnDelay);
     TrackBar->setRange(0, 99);
     TrackBar->setToolTip(QStringLiteral("Ausführungsgeschwindigkeit"));
     BtDelayMin = new QToolButton(PnDelay);
     BtDelayMin->setAutoRaise(true);
     BtDelayMin->setToolTip(QStringLiteral("Höchste Ausführungsgeschwindigkeit"));
+    BtDelayMin->setIcon(AcDelayMin->icon());
     row->addWidget(BtDelayMax);
     row->addWidget(TrackBar, 1);
     row->addWidget(BtDelayMin);
@@ -309,7 +354,12 @@ void TfrmKeloIDE::createClientArea()
     right->addWidget(PnTools);
     SplitterMessages = new TDottedSplitter(Qt::Vertical, PnRight);
     right->addWidget(SplitterMessages, 1);
+    MemoCode = new ::MemoCode(SplitterMessages);
+    MemoCode->setContextMenuPolicy(Qt::CustomContextMenu);
     createMessageArea();
+    SplitterMessages->setStretchFactor(0, 1);
+    SplitterMessages->setStretchFactor(1, 0);
+    SplitterMessages->setSizes({576 - 40 - 176, 176});
     SplitterLeft->setSizes({393, 943 - 393 - 3});
     SplitterLeft->setStretchFactor(1, 1);
 }

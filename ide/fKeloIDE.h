@@ -19,7 +19,10 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include "script/uTextFile.h"
+
 #include <array>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -37,10 +40,14 @@ class QToolButton;
 class TProgram;
 class TKeloSandBox;
 class TKeloDebugSyneditPlugin;
+class TFrmKeloHelp;
 class MemoCode;
+struct TMainSettings;
+enum class TSynReplaceAction;
 struct TKeloMessage;
 
-// A file dialog's fixed settings; the derived window sets its own filter.
+// A file dialog's fixed settings (filter in the form of Qt's file dialogs);
+// the derived window sets its own filter.
 struct TFileDialogSpec
 {
     QString filter;
@@ -155,8 +162,10 @@ protected:
     // Paints the error line white on red over the plugin's colours.
     void MemoCodeSpecialLineColors(int line, bool &special, QColor &fg, QColor &bg);
 
-    // --- seams filled by the source-file, settings, search, completion,
-    // options, reference and update units (each a TfrmKeloIDE method) ---
+    // --- seams for the source-file, settings, search, completion and update
+    // units. Each is a TfrmKeloIDE method with a provisional definition in
+    // ide/fKeloIDESeams.cpp; the unit that implements one (in its own
+    // ide/fKeloIDE<Concern>.cpp) deletes the provisional definition there. ---
     bool CheckSaved();
     bool IsCodeModified();
     static bool IsBlankText(const QStringList &lines);
@@ -188,6 +197,18 @@ protected:
     void SearchForUpdate();
     void ShowNewVersionNotice();
 
+    // Source files: how a save ended (the save question goes on after a
+    // cancelled save dialog but not after a failed write).
+    enum class TSaveResult { Saved, DialogCancelled, Failed };
+    TSaveResult SaveCode();
+    TSaveResult SaveCodeAs();
+    // Settings: the window's present values of section "main".
+    TMainSettings CurrentSettings() const;
+    // Search and replace.
+    void OpenSearchDialog(bool replace);
+    void RunSearch(bool replace, bool backwards);
+    TSynReplaceAction MemoCodeReplaceText(const QString &search, const QString &replace, int line, int column);
+
     // --- fields ---
     bool isNewVersion = false;
     QStringList codebak;
@@ -195,6 +216,8 @@ protected:
     int redMarkedLine = -1;
     std::unique_ptr<TProgram> myProgram;
     QString iCodeFileName;
+    // Encoding and line breaks of the loaded text, used for every later save.
+    TTextFormat codeFormat;
     std::unique_ptr<TKeloDebugSyneditPlugin> debugPlugin;
     int iDelay = 0;
     bool firstshow = true;
@@ -296,8 +319,27 @@ private:
     void connectEditor();
     void setSpeedQuietly(int position);
 
-    int runLoopDepth = 0;  // RunLoops on the stack: never free the program under one
+    enum class TEditCommand { Copy, Paste, Cut, SelectAll };
+    void editFocused(TEditCommand command);
+    int editorFontSize() const;
+    void setEditorFontSize(int points);
+
+    class TProgramCall;
+    void whenProgramIdle(std::function<void()> command);
+    void runDeferred();
+    void runCommand(const std::function<void()> &command);
+    void nextStep();
+    void markAndGoto(int line);
+
+    // Calls into myProgram on the stack (Run, Next, Finish): while one is in
+    // progress the program is neither re-entered nor freed.
+    int programCallDepth = 0;
+    int runLoopDepth = 0;
+    QList<std::function<void()>> deferred;
+    // Closing was asked for while a run was on the stack: close once it unwinds.
     bool closePending = false;
+    int logLineCount = 0;
+    TFrmKeloHelp *frmHelp = nullptr;
     bool formCreated = false;
     bool formDestroyed = false;
 };
