@@ -10,10 +10,14 @@
 
 namespace {
 
-// Seeded from the clock on first use unless SeedRandom came first.
+quint32 clockSeed()
+{
+    return static_cast<quint32>(QDateTime::currentMSecsSinceEpoch());
+}
+
 std::mt19937 &generator()
 {
-    static std::mt19937 engine(static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()));
+    static std::mt19937 engine(clockSeed());
     return engine;
 }
 
@@ -59,6 +63,11 @@ const int kDx[] = {0, 1, 0, -1}, kDy[] = {-1, 0, 1, 0};
 void SeedRandom(quint32 seed)
 {
     generator().seed(seed);
+}
+
+void SeedRandomFromClock()
+{
+    SeedRandom(clockSeed());
 }
 
 TSandboxSheep::TSandboxSheep()

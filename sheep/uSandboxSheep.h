@@ -9,9 +9,11 @@
 class TSandboxSheep;
 using TRefreshEvent = std::function<void(TSandboxSheep *sender)>;
 
-// Seeds the generator behind random, which otherwise seeds itself once from
-// the clock; a headless run may choose the seed.
+// Seeds the generator behind random. The program seeds it from the clock
+// once at start (without that, it seeds itself from the clock on first
+// use); a headless run may choose the seed instead.
 void SeedRandom(quint32 seed);
+void SeedRandomFromClock();
 
 class TSandboxSheep : public TKeloSandBox
 {
