@@ -1,0 +1,165 @@
+// The window's source-file commands: new text, load, save, save as, the
+// question about unsaved changes, dropped files, the command-line file and the
+// debugging script.
+#include "ide/fKeloIDE.h"
+
+#include "editor/MemoCode.h"
+#include "ide/uDialogs.h"
+#include "ide/uSourceFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString DebugCodeName = QStringLiteral("debugcode.klc");
+
+QString ErrorTitle()
+{
+    return QApplication::applicationDisplayName();
+}
+} // namespace
+
+bool TfrmKeloIDE::IsBlankText(const QStringList &lines)
+{
+    return ::IsBlankText(lines);
+}
+
+bool TfrmKeloIDE::IsCodeModified()
+{
+    return ::IsCodeModified(MemoCode->Lines(), codebak, MemoCode->CaretY());
+}
+
+bool TfrmKeloIDE::CheckSaved()
+{
+    StopProgram();
+    if (!IsCodeModified())
+        return true;
+    const TDlgAnswer answer =
+        Dialogs().ask(this, TDlgKind::Warning, QStringLiteral("Warnung"),
+                      QStringLiteral("Der Quellcode wurde noch nicht gespeichert.\r\nJetzt speichern?"),
+                      {TDlgAnswer::Yes, TDlgAnswer::No, TDlgAnswer::Cancel});
+    if (answer == TDlgAnswer::Cancel)
+        return false;
+    // A cancelled save dialog lets the caller go on; a failed write must not,
+    // or the text would be lost.
+    return answer != TDlgAnswer::Yes || SaveCode() != TSaveResult::Failed;
+}
+
+void TfrmKeloIDE::SetCodeFileName(const QString &path)
+{
+    iCodeFileName = path;
+    setStatusText(5, path);
+}
+
+void TfrmKeloIDE::MemoCodeChange()
+{
+    AcSaveCode->setEnabled(IsCodeModified());
+    UpdateCaretInfo();
+}
+
+void TfrmKeloIDE::AcNewExecute()
+{
+    if (!CheckSaved())
+        return;
+    MemoCode->ClearAll();
+    SetCodeFileName(QString());
+    codebak.clear();
+    codeFormat = TTextFormat();
+    AcSaveCode->setEnabled(false);
+}
+
+bool TfrmKeloIDE::LoadCodeFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    if (!CheckSaved())
+        return false;
+    TTextLines text;
+    QString error;
+    if (!ReadTextFile(path, text, error)) {
+        Dialogs().message(this, TDlgKind::Error, ErrorTitle(), error);
+        return false;
+    }
+    MemoCode->setLines(text.Lines);
+    codeFormat = text.Format;
+    SetCodeFileName(path);
+    codebak = MemoCode->Lines();
+    AcSaveCode->setEnabled(false);
+    return true;
+}
+
+void TfrmKeloIDE::AcLoadCodeExecute()
+{
+    const QString path = Dialogs().openFileName(this, QString(), DlgOpenCode.initialDir,
+                                                DialogFilter(DlgOpenCode.filter));
+    if (!path.isEmpty())
+        LoadCodeFile(path);
+}
+
+TfrmKeloIDE::TSaveResult TfrmKeloIDE::SaveCode()
+{
+    if (iCodeFileName.isEmpty())
+        return SaveCodeAs();
+    const QStringList lines = MemoCode->Lines();
+    TTextFormat format = codeFormat;
+    QString error;
+    if (!WriteTextFile(iCodeFileName, lines, format, error)) {
+        Dialogs().message(this, TDlgKind::Error, ErrorTitle(), error);
+        return TSaveResult::Failed;
+    }
+    codeFormat = format;
+    codebak = lines;
+    AcSaveCode->setEnabled(false);
+    return TSaveResult::Saved;
+}
+
+TfrmKeloIDE::TSaveResult TfrmKeloIDE::SaveCodeAs()
+{
+    const QString path = Dialogs().saveFileName(this, QString(), DlgSaveCode.initialDir,
+                                                DialogFilter(DlgSaveCode.filter),
+                                                DialogSuffix(DlgSaveCode.defaultExt));
+    if (path.isEmpty())
+        return TSaveResult::DialogCancelled;
+    const QString previous = iCodeFileName;
+    SetCodeFileName(path);
+    const TSaveResult result = SaveCode();
+    // A text that could not be written under the new name still belongs to the old one.
+    if (result == TSaveResult::Failed)
+        SetCodeFileName(previous);
+    return result;
+}
+
+void TfrmKeloIDE::AcSaveCodeExecute()
+{
+    SaveCode();
+}
+
+void TfrmKeloIDE::AcSaveCodeAsExecute()
+{
+    SaveCodeAs();
+}
+
+void TfrmKeloIDE::MemoCodeDropFiles(const QStringList &paths)
+{
+    const QString path = FirstExistingFile(paths);
+    if (!path.isEmpty())
+        LoadCodeFile(path);
+}
+
+void TfrmKeloIDE::LoadCommandLineFile()
+{
+    const QString path = CommandLineFile(QCoreApplication::arguments().mid(1));
+    if (!path.isEmpty())
+        LoadCodeFile(path);
+}
+
+void TfrmKeloIDE::AcDebugCodeExecute()
+{
+    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(DebugCodeName);
+    if (QFileInfo(path).isFile())
+        LoadCodeFile(path);
+    else
+        Dialogs().message(this, TDlgKind::Error, QString(), QStringLiteral("Kein Debugcode gefunden."));
+}
