@@ -153,6 +153,25 @@ bool HasWorkingInterface()
     return found;
 }
 
+// The request of a read or write when it is in the needed state and the
+// buffer and count arguments are usable; nullptr with the error set otherwise.
+TInetRequest *TransferRequest(TInetHandle handle, TRequestState needed, const void *buffer, uint32_t size,
+                              const uint32_t *count)
+{
+    auto *request = LookUp<TInetRequest>(handle);
+    if (!request)
+        return nullptr;
+    if (!count || (!buffer && size > 0)) {
+        SetInetError(INET_ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (request->state != needed) {
+        SetInetError(INET_ERROR_INCORRECT_HANDLE_STATE);
+        return nullptr;
+    }
+    return request;
+}
+
 int FinishTransfer(TInetRequest &request, const std::string *body)
 {
     const uint32_t error = PerformRequest(request, body);
@@ -214,13 +233,9 @@ INET_EXPORT int InternetCheckConnectionW(const char16_t *url, uint32_t, uint32_t
 
 INET_EXPORT int InternetReadFile(TInetHandle file, void *buffer, uint32_t toRead, uint32_t *read)
 {
-    auto *request = LookUp<TInetRequest>(file);
+    TInetRequest *request = TransferRequest(file, TRequestState::Done, buffer, toRead, read);
     if (!request)
         return 0;
-    if (!read || (!buffer && toRead > 0))
-        return Fail(INET_ERROR_INVALID_PARAMETER);
-    if (request->state != TRequestState::Done)
-        return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
     const size_t count = std::min<size_t>(toRead, request->body.size() - request->readPos);
     if (count > 0)
         std::memcpy(buffer, request->body.data() + request->readPos, count);
@@ -231,13 +246,9 @@ INET_EXPORT int InternetReadFile(TInetHandle file, void *buffer, uint32_t toRead
 
 INET_EXPORT int InternetWriteFile(TInetHandle file, const void *buffer, uint32_t toWrite, uint32_t *written)
 {
-    auto *request = LookUp<TInetRequest>(file);
+    TInetRequest *request = TransferRequest(file, TRequestState::Sending, buffer, toWrite, written);
     if (!request)
         return 0;
-    if (!written || (!buffer && toWrite > 0))
-        return Fail(INET_ERROR_INVALID_PARAMETER);
-    if (request->state != TRequestState::Sending)
-        return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
     request->upload.append(static_cast<const char *>(buffer), toWrite);
     *written = toWrite;
     return 1;

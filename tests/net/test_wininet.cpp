@@ -116,3 +116,26 @@ TEST(InetEntryPoints, DialAndOpenUrlAreNotSupportedAndBadHandlesAreRejected)
     EXPECT_EQ(inet.InternetCloseHandle()(session), 1);
     EXPECT_EQ(inet.InternetCloseHandle()(session), 0); // already closed
 }
+
+TEST(InetEntryPoints, ReadingBeforeSendingAndWritingOutsideAnUploadAreRejected)
+{
+    TWinInet inet(BuiltInetLibrary());
+    ASSERT_TRUE(inet.Load());
+    TInetHandle session = inet.InternetOpen()(nullptr, INET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    TInetHandle connection = inet.InternetConnect()(session, u"127.0.0.1", 1, nullptr, nullptr,
+                                                    INET_SERVICE_HTTP, 0, 0);
+    TInetHandle request = inet.HttpOpenRequest()(connection, u"GET", u"x", nullptr, nullptr, nullptr, 0, 0);
+    ASSERT_NE(request, nullptr);
+    char buffer[8];
+    uint32_t count = 0;
+    EXPECT_EQ(inet.InternetReadFile()(request, buffer, sizeof buffer, &count), 0);
+    EXPECT_EQ(inet.PlatformLastError(), INET_ERROR_INCORRECT_HANDLE_STATE);
+    EXPECT_EQ(inet.InternetWriteFile()(request, "ab", 2, &count), 0);
+    EXPECT_EQ(inet.PlatformLastError(), INET_ERROR_INCORRECT_HANDLE_STATE);
+    EXPECT_EQ(inet.InternetReadFile()(request, buffer, sizeof buffer, nullptr), 0);
+    EXPECT_EQ(inet.PlatformLastError(), INET_ERROR_INVALID_PARAMETER);
+    // Closing the session first leaves the request usable for closing.
+    EXPECT_EQ(inet.InternetCloseHandle()(session), 1);
+    EXPECT_EQ(inet.InternetCloseHandle()(request), 1);
+    EXPECT_EQ(inet.InternetCloseHandle()(connection), 1);
+}
