@@ -8,4 +8,3 @@
 
 void TfrmKeloIDE::UpdateCompletionList() {}
 void TfrmKeloIDE::CloseParamHint() {}
-void TfrmKeloIDE::AcEditorOptionsExecute() {}
