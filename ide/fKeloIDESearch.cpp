@@ -101,6 +101,10 @@ void TfrmKeloIDE::RunSearch(bool replace, bool backwards)
         options |= ssoSelectedOnly;
     if (gbSearchWholeWords)
         options |= ssoWholeWord;
+    // Backwards from the caret means from the selection's start, or Shift+F3
+    // would find the occurrence it has just selected again.
+    if (backwards && !(options & (ssoEntireScope | ssoSelectedOnly)) && MemoCode->SelAvail())
+        MemoCode->setCaretXY(MemoCode->BlockBegin());
     MemoCode->setSearchEngine(gbSearchRegex ? TSynSearchEngine::Regex : TSynSearchEngine::Plain);
     MemoCode->setOnReplaceText([this](const QString &search, const QString &replacement, int line, int column) {
         return MemoCodeReplaceText(search, replacement, line, column);

@@ -125,6 +125,7 @@ public:
     using TfrmKeloIDE::gbSearchFromCaret;
     using TfrmKeloIDE::gsSearchText;
     using TfrmKeloIDE::gsSearchTextHistory;
+    using TfrmKeloIDE::gsReplaceTextHistory;
     using TfrmKeloIDE::iCodeFileName;
     using TfrmKeloIDE::LoadCodeFile;
     using TfrmKeloIDE::MemoCodeDropFiles;
