@@ -1,0 +1,195 @@
+#include "sheep/fGrazloIDE.h"
+
+#include "forms/fAbout.h"
+#include "forms/fSplash.h"
+#include "ide/uUpdateHost.h"
+#include "net/uUpdateCheck.h"
+#include "sheep/fLawnGrid.h"
+#include "sheep/uSandboxSheep.h"
+#include "sheep/uTile.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList SystemNames = {"zSteps  =", "zUncut  =", "zCut    =", "zWidth  =",
+                                 "zHeight =", "zPosX   =", "zPosY   =", "dSheep  = "};
+const QStringList SystemComments = {"(Schrittzähler)",         "(ungemähter Rasen)",
+                                    "(gemähter Rasen)",        "(Breite des Feldes)",
+                                    "(Höhe des Feldes)",       "(X-Position des Schafs)",
+                                    "(Y-Position des Schafs)", "(Ausrichtung des Schafs)"};
+const QStringList LevelCaptions = {"Level 1 - grüne Wiese", "Level 2 - Acker", "Level 3 - Baum",
+                                   "Level 4 - gemein",      "Level 5 - Wandern", "Level 6 - Wald"};
+
+// A borderless, pale yellow list in the fixed-pitch font of the variable view.
+QListWidget *systemList(QWidget *parent, const QStringList &items)
+{
+    auto *box = new QListWidget(parent);
+    box->setFrameShape(QFrame::NoFrame);
+    QFont fixed("Lucida Console");
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setPixelSize(13);
+    box->setFont(fixed);
+    QPalette pal = box->palette();
+    pal.setColor(QPalette::Base, QColor(255, 255, 204));
+    box->setPalette(pal);
+    box->setUniformItemSizes(true);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->addItems(items);
+    return box;
+}
+
+} // namespace
+
+TfrmGrazloIDE::TfrmGrazloIDE(QWidget *parent) : TfrmKeloIDE(parent), ilGrazlo(TLawnIcons::Create())
+{
+    // The sandbox comes first: the generic creation steps already ask for it.
+    createSandbox();
+    createLawnView();
+    createSystemPanel();
+    createLawnMenu();
+    setWindowTitle("Grazlo");
+    DlgOpenCode.filter = DlgSaveCode.filter = "GrazloCode (*.gzc);;KeloCode (*.klc);;Alle Dateien (*)";
+    FormCreate();
+}
+
+TfrmGrazloIDE::~TfrmGrazloIDE()
+{
+    // The generic steps write the settings and free the program, whose built-ins
+    // still point at the sandbox; only then does the sandbox go.
+    FormDestroy();
+    sb.reset();
+}
+
+void TfrmGrazloIDE::createSandbox()
+{
+    sb = std::make_unique<TSandboxSheep>();
+    sb->Field().SetSize(10, 10);
+    sb->setOnRefresh([this](TSandboxSheep *) { SandboxRefresh(); });
+}
+
+void TfrmGrazloIDE::FormCreate()
+{
+    TfrmKeloIDE::FormCreate();
+    setInEdit(false);
+}
+
+void TfrmGrazloIDE::createLawnView()
+{
+    PnPoints = new QFrame(PnModule);
+    PnPoints->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PnPoints->setFixedHeight(20);
+    PnPoints->setAutoFillBackground(true);
+    QPalette pal = PnPoints->palette();
+    pal.setColor(QPalette::Window, QColor(255, 255, 0));
+    PnPoints->setPalette(pal);
+    LPoints = new QLabel("Punkte: 0", PnPoints);
+    auto *strip = new QHBoxLayout(PnPoints);
+    strip->setContentsMargins(4, 0, 4, 0);
+    strip->addWidget(LPoints);
+
+    PnGrid = new TLawnPanel(*sb, ilGrazlo, PnModule);
+    PnGrid->setOnBeforeEdit([this] { StopProgram(); });
+    connect(PnGrid, &TLawnPanel::cellHovered, this, &TfrmGrazloIDE::showCell);
+
+    auto *column = static_cast<QVBoxLayout *>(PnModule->layout());
+    column->setSpacing(0);
+    column->addWidget(PnPoints);
+    column->addWidget(PnGrid, 1);
+}
+
+void TfrmGrazloIDE::createSystemPanel()
+{
+    PnSystem = new QWidget(PnCodeVars);
+    PnSystem->setFixedHeight(105);
+    ListBoxSystem = systemList(PnSystem, SystemNames);
+    ListBoxSystem->setFixedWidth(81);
+    LBoxSysVars = systemList(PnSystem, {"0", "0", "0", "0", "0", "0", "0", "dSouth"});
+    lBoxSysVarNames = systemList(PnSystem, SystemComments);
+    lBoxSysVarNames->setFixedWidth(193);
+    auto *row = new QHBoxLayout(PnSystem);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addWidget(ListBoxSystem);
+    row->addWidget(LBoxSysVars, 1);
+    row->addWidget(lBoxSysVarNames);
+    static_cast<QVBoxLayout *>(PnCodeVars->layout())->insertWidget(0, PnSystem);
+}
+
+void TfrmGrazloIDE::createLawnMenu()
+{
+    AcGreenEdit = new QAction(ilGrazlo.edit, "Bearbeiten", this);
+    AcGreenEdit->setToolTip("Rasen bearbeiten");
+    AcGreenEdit->setStatusTip("Rasen bearbeiten");
+    connect(AcGreenEdit, &QAction::triggered, this, [this] { setInEdit(true); });
+
+    QMenu *lawn = menuBar()->addMenu("Rasen");
+    miLevels = lawn->addMenu(ilGrazlo.level, "Meisterschaft");
+    for (int i = 0; i < int(AcLv.size()); ++i) {
+        AcLv[i] = miLevels->addAction(ilGrazlo.level, LevelCaptions[i]);
+        connect(AcLv[i], &QAction::triggered, this, [this, level = i + 1] { PnGrid->Level(level); });
+    }
+    lawn->addSeparator();
+    miEditGreen = AcGreenEdit;
+    lawn->addAction(miEditGreen);
+    miLoadGreen = PnGrid->AcGreenLoad;
+    lawn->addAction(miLoadGreen);
+}
+
+TKeloSandBox *TfrmGrazloIDE::sandbox() { return sb.get(); }
+
+void TfrmGrazloIDE::ReloadSandBox()
+{
+    if (delay() > 0) {
+        LBoxSysVars->setUpdatesEnabled(false);
+        LBoxSysVars->clear();
+        LBoxSysVars->addItems({QString::number(sb->zSteps()), QString::number(sb->zUncut()),
+                               QString::number(sb->zCut()), QString::number(sb->zWidth()),
+                               QString::number(sb->zHeight()), QString::number(sb->zPosX()),
+                               QString::number(sb->zPosY()), DirToValue(sb->dSheep())});
+        LBoxSysVars->setUpdatesEnabled(true);
+    }
+    LPoints->setText("Punkte: " + QString::number(sb->Punkte(IsRunning())));
+    QApplication::processEvents();
+}
+
+void TfrmGrazloIDE::SandboxRefresh()
+{
+    if (PnGrid)
+        PnGrid->SandboxRefresh();
+}
+
+void TfrmGrazloIDE::showCell(int col, int row)
+{
+    setStatusText(0, "Spalte " + QString::number(col));
+    setStatusText(1, "Zeile " + QString::number(row));
+}
+
+// Created hidden as the window's child on first use; the start-up shows it.
+QWidget *TfrmGrazloIDE::getSplash()
+{
+    if (!splash)
+        splash = new TfrmSplash(this);
+    splash->LSearch->setVisible(doSearch4Update);
+    return splash;
+}
+
+QString TfrmGrazloIDE::getUpdateUrl() { return UpdateUrlFor(ConfiguredUpdateHost()); }
+
+QString TfrmGrazloIDE::getVersion() { return "2.0"; }
+
+void TfrmGrazloIDE::ShowAbout()
+{
+    if (!about)
+        about = new TfrmAbout(getVersion(), InfoPageUrlFor(ConfiguredUpdateHost()), this);
+    ShowOrRaise(about);
+}

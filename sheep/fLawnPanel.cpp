@@ -1,0 +1,453 @@
+#include "sheep/fLawnPanel.h"
+
+#include "ide/uDialogs.h"
+#include "sheep/fLawnGrid.h"
+#include "sheep/uSandboxSheep.h"
+#include "sheep/uTile.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QApplication>
+#include <QFileInfo>
+
+namespace {
+
+const QString GreensFolder = "Greens";
+const QString GreenFilter = "GrazloGreen (*.glw);;Alle Dateien (*)";
+
+// A tile kind painted as a 16 x 16 picture, the way the lawn shows it.
+QPixmap tilePicture(TTileType kind)
+{
+    QPixmap pm(16, 16);
+    QPainter p(&pm);
+    TTile(kind).Draw(p, QRect(0, 0, 16, 16));
+    p.setPen(QColor(0, 80, 0));
+    p.drawRect(0, 0, 15, 15);
+    return pm;
+}
+
+// A tile picture with a small sign drawn over its lower right corner.
+QIcon markedTile(TTileType kind, const QIcon &sign)
+{
+    QPixmap pm = tilePicture(kind);
+    QPainter p(&pm);
+    p.drawPixmap(6, 6, sign.pixmap(10, 10));
+    return QIcon(pm);
+}
+
+// A small lawn of four tiles: the picture of a level.
+QIcon levelPicture()
+{
+    QPixmap pm(16, 16);
+    QPainter p(&pm);
+    const TTileType kinds[4] = {ttGreen, ttTree, ttDirt, ttShortGreen};
+    for (int i = 0; i < 4; ++i) {
+        TTile(kinds[i]).Draw(p, QRect((i % 2) * 8, (i / 2) * 8, 8, 8));
+    }
+    return QIcon(pm);
+}
+
+} // namespace
+
+TLawnIcons TLawnIcons::Create()
+{
+    QStyle *style = QApplication::style();
+    TLawnIcons i;
+    i.load = style->standardIcon(QStyle::SP_DialogOpenButton);
+    i.store = style->standardIcon(QStyle::SP_DialogSaveButton);
+    i.green = QIcon(tilePicture(ttGreen));
+    i.dirt = QIcon(tilePicture(ttDirt));
+    i.tree = QIcon(tilePicture(ttTree));
+    i.lawnFile = QIcon(tilePicture(ttShortGreen));
+    i.level = levelPicture();
+    i.edit = markedTile(ttGreen, style->standardIcon(QStyle::SP_FileDialogDetailedView));
+    i.newGreen = markedTile(ttGreen, style->standardIcon(QStyle::SP_FileIcon));
+    i.closeEdit = style->standardIcon(QStyle::SP_DialogApplyButton);
+    return i;
+}
+
+TLawnPanel::TLawnPanel(TSandboxSheep &sandbox, const TLawnIcons &lawnIcons, QWidget *parent)
+    : QWidget(parent), sb(sandbox), field(sandbox.Field()), icons(lawnIcons)
+{
+    setObjectName("PnGrid");
+    createActions();
+    createToolBar();
+    createGrid();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(ToolBarGreen);
+    layout->addWidget(dg, 1);
+    ToolBarGreen->setVisible(false);
+    painted = currentPicture();
+}
+
+void TLawnPanel::createActions()
+{
+    auto make = [this](const QString &caption, const QString &hint, const QIcon &icon) {
+        auto *a = new QAction(icon, caption, this);
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        return a;
+    };
+    AcGreenLoad = make("Laden", "Rasen Laden", icons.load);
+    AcGreenStore = make("Speichern", "Rasen Speichern", icons.store);
+    AcNewGreen = make("neuer Rasen", "neuer Rasen", icons.newGreen);
+    AcSetGreen = make("Rasen", "Rasen", icons.green);
+    AcSetDirt = make("Weg", "Weg", icons.dirt);
+    AcSetTree = make("Baum", "Baum", icons.tree);
+    AcCloseEdit = make("Übernehmen", "Beendet die Bearbeitung des Rasens", icons.closeEdit);
+
+    auto *pens = new QActionGroup(this);
+    pens->setExclusive(true);
+    const std::pair<QAction *, TTileType> penKinds[] = {
+        {AcSetGreen, ttGreen}, {AcSetDirt, ttDirt}, {AcSetTree, ttTree}};
+    for (auto [action, kind] : penKinds) {
+        action->setCheckable(true);
+        pens->addAction(action);
+        connect(action, &QAction::triggered, this, [this, kind = kind] { tilePen = kind; });
+    }
+    AcSetGreen->setChecked(true);
+
+    connect(AcGreenLoad, &QAction::triggered, this, &TLawnPanel::AcGreenLoadExecute);
+    connect(AcGreenStore, &QAction::triggered, this, &TLawnPanel::AcGreenStoreExecute);
+    connect(AcNewGreen, &QAction::triggered, this, &TLawnPanel::AcNewGreenExecute);
+    connect(AcCloseEdit, &QAction::triggered, this, [this] { setInEdit(false); });
+}
+
+QToolButton *TLawnPanel::addButton(QAction *action)
+{
+    auto *button = new QToolButton(ToolBarGreen);
+    button->setDefaultAction(action);
+    button->setAutoRaise(true);
+    ToolBarGreen->addWidget(button);
+    return button;
+}
+
+void TLawnPanel::createToolBar()
+{
+    ToolBarGreen = new QToolBar("Rasen bearbeiten", this);
+    ToolBarGreen->setIconSize(QSize(16, 16));
+    ToolBarGreen->setMovable(false);
+    tbNewGreen = addButton(AcNewGreen);
+
+    // The two file buttons show their drop-down lists instead of running the action.
+    tbLoadGreen = new QToolButton(ToolBarGreen);
+    tbStoreGreen = new QToolButton(ToolBarGreen);
+    for (auto [button, action] : {std::pair{tbLoadGreen, AcGreenLoad}, std::pair{tbStoreGreen, AcGreenStore}}) {
+        button->setIcon(action->icon());
+        button->setToolTip(action->toolTip());
+        button->setAutoRaise(true);
+        ToolBarGreen->addWidget(button);
+    }
+    connect(tbLoadGreen, &QToolButton::clicked, this, &TLawnPanel::tbLoadGreenClick);
+    connect(tbStoreGreen, &QToolButton::clicked, this, &TLawnPanel::tbStoreGreenClick);
+    PopupLoadGreen = new QMenu(this);
+    PopupStoreGreen = new QMenu(this);
+
+    ToolBarGreen->addSeparator();
+    tbGreen = addButton(AcSetGreen);
+    tbDirt = addButton(AcSetDirt);
+    tbTree = addButton(AcSetTree);
+    ToolBarGreen->addSeparator();
+
+    auto *sizePanel = new QWidget(ToolBarGreen);
+    auto *sizeLayout = new QHBoxLayout(sizePanel);
+    sizeLayout->setContentsMargins(4, 0, 4, 0);
+    LSizecap = new QLabel("Größe", sizePanel);
+    EdSize = new QLineEdit("10", sizePanel);
+    EdSize->setAlignment(Qt::AlignRight);
+    EdSize->setMaxLength(3);
+    EdSize->setFixedWidth(EdSize->fontMetrics().horizontalAdvance("0000") + 8);
+    EdSize->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), EdSize));
+    EdSize->setToolTip(QString("Seitenlänge des Rasens (1 bis %1)").arg(MaxTypedSize));
+    sizeLayout->addWidget(LSizecap);
+    sizeLayout->addWidget(EdSize);
+    ToolBarGreen->addWidget(sizePanel);
+    connect(EdSize, &QLineEdit::textChanged, this, &TLawnPanel::EdSizeChange);
+    connect(EdSize, &QLineEdit::textEdited, this, [this](const QString &text) {
+        // Typed numbers stop at the upper bound; the program may set larger ones.
+        if (text.toInt() > MaxTypedSize)
+            EdSize->setText(QString::number(MaxTypedSize));
+    });
+
+    ToolBarGreen->addSeparator();
+    tbToolsHide = addButton(AcCloseEdit);
+    tbToolsHide->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+}
+
+void TLawnPanel::createGrid()
+{
+    dg = new TLawnGrid(this);
+    dg->setObjectName("dg");
+    dg->setMinimumSize(100, 100);  // a splitter must not squeeze the lawn out of sight
+    dg->setColCount(field.ColCount());
+    dg->setRowCount(field.RowCount());
+    dg->setOnDrawCell([this](QPainter &p, int c, int r, const QRect &rect) { dgDrawCell(p, c, r, rect); });
+    dg->setOnMouseDown([this](QMouseEvent *e) { dgMouseDown(e); });
+    dg->setOnMouseMove([this](QMouseEvent *e) { dgMouseMove(e); });
+    dg->setOnMouseUp([this](QMouseEvent *) { dgMouseUp(); });
+    connect(dg, &TLawnGrid::resized, this, &TLawnPanel::PnGridResize);
+}
+
+void TLawnPanel::PnGridResize()
+{
+    const int line = dg->GridLineWidth();
+    const int cell = std::min(dg->width() / dg->ColCount() - line, dg->height() / dg->RowCount() - line);
+    dg->setDefaultColWidth(cell);
+    dg->setDefaultRowHeight(cell);
+}
+
+void TLawnPanel::dgDrawCell(QPainter &canvas, int ACol, int ARow, const QRect &Rect)
+{
+    if (!field.Valid(ACol, ARow))
+        return;  // a cell beside the lawn keeps the background
+    field.Cell(ACol, ARow).Draw(canvas, Rect);
+    if (ACol == dg->Col() && ARow == dg->Row()) {
+        canvas.setPen(QColor(255, 0, 0));
+        canvas.setBrush(Qt::NoBrush);
+        canvas.drawRect(Rect.adjusted(0, 0, -1, -1));
+    }
+    const TSheep sheep = sb.Sheep();
+    if (sheep.Pos == QPoint(ACol, ARow))
+        DrawTileImage(canvas, Rect, SheepImage(sheep.Dir));
+}
+
+bool TLawnPanel::lawnCellAt(const QPoint &pos, int &col, int &row) const
+{
+    return dg->MouseToCell(pos, col, row) && field.Valid(col, row);
+}
+
+bool TLawnPanel::paintCell(const QPoint &pos)
+{
+    int col, row;
+    if (!lawnCellAt(pos, col, row))
+        return false;
+    field.setTileType(col, row, tilePen);
+    SandboxRefresh();
+    return true;
+}
+
+void TLawnPanel::dgMouseDown(QMouseEvent *event)
+{
+    if (iEdit)
+        paintCell(event->position().toPoint());
+    mDown = true;
+}
+
+void TLawnPanel::dgMouseMove(QMouseEvent *event)
+{
+    const QPoint pos = event->position().toPoint();
+    int col, row;
+    if (!lawnCellAt(pos, col, row))
+        return;
+    if (mDown && iEdit)
+        paintCell(pos);
+    emit cellHovered(col, row);
+    dg->setSelection(col, row);
+}
+
+void TLawnPanel::dgMouseUp() { mDown = false; }
+
+void TLawnPanel::setInEdit(bool value)
+{
+    if (value) {
+        if (iOnBeforeEdit)
+            iOnBeforeEdit();
+        dg->setSelection(0, 0);
+        dg->update();
+    }
+    iEdit = value;
+    ToolBarGreen->setVisible(value);
+}
+
+void TLawnPanel::EdSizeChange()
+{
+    if (!iEdit)
+        return;
+    bool ok = false;
+    int n = EdSize->text().toInt(&ok);
+    if (!ok)
+        n = field.ColCount();
+    if (n <= 0 || n == field.ColCount())
+        return;
+    field.SetSize(n, n);
+    FollowLawnSize();
+}
+
+void TLawnPanel::FollowLawnSize()
+{
+    dg->setColCount(field.ColCount());
+    dg->setRowCount(field.RowCount());
+    PnGridResize();
+    painted = currentPicture();
+    dg->update();
+}
+
+void TLawnPanel::AcNewGreenExecute()
+{
+    if (!iEdit)
+        return;
+    field.Init();
+    SandboxRefresh();
+    greenLoaded.clear();
+}
+
+void TLawnPanel::Level(int n)
+{
+    if (n == 1) {
+        field.Init();
+        field.SetSize(10, 10);
+    } else {
+        LoadLevel(LevelLayout(n));
+        return;
+    }
+    FollowLawnSize();
+    EdSize->setText(QString::number(field.RowCount()));
+}
+
+void TLawnPanel::LoadLevel(const QString &text)
+{
+    field.Load(ReadCommaText(text));
+    FollowLawnSize();
+    EdSize->setText(QString::number(field.RowCount()));
+}
+
+// Lawn file errors are shown; the window state stays as the field left it.
+bool TLawnPanel::reportFileResult(bool ok, const QString &error)
+{
+    if (!ok)
+        Dialogs().message(this, TDlgKind::Error, "Fehler", error);
+    return ok;
+}
+
+void TLawnPanel::LoadGreen(const QString &FileName)
+{
+    if (!QFileInfo::exists(FileName))
+        return;
+    QString error;
+    if (!reportFileResult(field.Load(FileName, error), error))
+        return;
+    greenLoaded = FileName;
+    FollowLawnSize();
+    EdSize->setText(QString::number(field.RowCount()));
+}
+
+void TLawnPanel::StoreGreen(const QString &FileName)
+{
+    QString error;
+    const bool stored = field.Store(FileName, error);
+    SandboxRefresh();  // storing regrows the lawn, also when the write failed
+    if (reportFileResult(stored, error))
+        greenLoaded = FileName;
+}
+
+void TLawnPanel::AcGreenLoadExecute()
+{
+    const QString name = Dialogs().openFileName(this, "Rasen Laden", GreensFolder, GreenFilter);
+    if (!name.isEmpty())
+        LoadGreen(name);
+}
+
+void TLawnPanel::AcGreenStoreExecute()
+{
+    const QString name = Dialogs().saveFileName(this, "Rasen Speichern", GreensFolder, GreenFilter, "glw");
+    if (!name.isEmpty())
+        StoreGreen(name);
+}
+
+// "&" would otherwise underline the next letter of a file name.
+static QString menuCaption(const QString &path) { return QString(path).replace("&", "&&"); }
+
+void TLawnPanel::tbLoadGreenClick()
+{
+    PopupLoadGreen->clear();
+    QDir greens(GreensFolder);
+    const QStringList files =
+        greens.exists() ? greens.entryList({"*.glw"}, QDir::Files, QDir::Name) : QStringList();
+    if (!files.isEmpty()) {
+        PopupLoadGreen->addAction(icons.load, "Auswahl", AcGreenLoad, &QAction::trigger);
+        PopupLoadGreen->addSeparator();
+    }
+    for (const QString &file : files) {
+        const QString path = GreensFolder + "/" + file;
+        PopupLoadGreen->addAction(icons.lawnFile, menuCaption(path), this, [this, path] { LoadGreen(path); });
+    }
+    if (PopupLoadGreen->isEmpty())
+        AcGreenLoad->trigger();
+    else
+        ShowButtonPopup(tbLoadGreen);
+}
+
+void TLawnPanel::tbStoreGreenClick()
+{
+    if (greenLoaded.isEmpty() || !QFileInfo::exists(greenLoaded)) {
+        AcGreenStore->trigger();
+        return;
+    }
+    PopupStoreGreen->clear();
+    PopupStoreGreen->addAction(icons.store, "Auswahl", AcGreenStore, &QAction::trigger);
+    PopupStoreGreen->addSeparator();
+    const QString path = greenLoaded;
+    PopupStoreGreen->addAction(icons.lawnFile, menuCaption(path), this, [this, path] { StoreGreen(path); });
+    ShowButtonPopup(tbStoreGreen);
+}
+
+void TLawnPanel::ShowButtonPopup(QToolButton *button)
+{
+    QMenu *menu = button == tbLoadGreen ? PopupLoadGreen : button == tbStoreGreen ? PopupStoreGreen : nullptr;
+    if (!menu)
+        return;
+    const QRect r = button->geometry();
+    menu->popup(button->parentWidget()->mapToGlobal(QPoint(r.left(), r.bottom() + 1)));
+}
+
+TLawnPanel::TPicture TLawnPanel::currentPicture() const
+{
+    TPicture pic;
+    pic.cols = field.ColCount();
+    pic.tiles.reserve(pic.cols * field.RowCount());
+    for (int r = 0; r < field.RowCount(); ++r)
+        for (int c = 0; c < pic.cols; ++c)
+            pic.tiles.append(field.Cell(c, r).TileType());
+    const TSheep sheep = sb.Sheep();
+    pic.sheep = sheep.Pos;
+    pic.dir = sheep.Dir;
+    return pic;
+}
+
+QRegion TLawnPanel::changedCells(const TPicture &before, const TPicture &after) const
+{
+    if (before.cols != after.cols || before.tiles.size() != after.tiles.size())
+        return QRegion(dg->rect());
+    QRegion changed;
+    for (qsizetype i = 0; i < after.tiles.size(); ++i)
+        if (before.tiles[i] != after.tiles[i])
+            changed += dg->CellRect(int(i % after.cols), int(i / after.cols));
+    if (before.sheep != after.sheep || before.dir != after.dir) {
+        changed += dg->CellRect(before.sheep.x(), before.sheep.y());
+        changed += dg->CellRect(after.sheep.x(), after.sheep.y());
+    }
+    return changed;
+}
+
+void TLawnPanel::SandboxRefresh()
+{
+    TPicture now = currentPicture();
+    const QRegion changed = changedCells(painted, now);
+    painted = std::move(now);
+    if (!changed.isEmpty())
+        dg->repaint(changed);
+}

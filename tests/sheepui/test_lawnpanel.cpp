@@ -1,0 +1,333 @@
+// The lawn view: size field, pens and dragging, levels, lawn files and their
+// drop-down menus, and what the grid paints.
+#include "ide/uDialogs.h"
+#include "sheep/fLawnGrid.h"
+#include "sheep/fLawnPanel.h"
+#include "sheep/uSandboxSheep.h"
+#include "sheep/uTile.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Records every dialog request and answers file dialogs with a prepared name.
+class TFakeDialogs : public TDialogs
+{
+public:
+    QString fileAnswer;
+    QStringList requests;
+
+    void message(QWidget *, TDlgKind, const QString &, const QString &text) override
+    {
+        requests << "message: " + text;
+    }
+    TDlgAnswer ask(QWidget *, TDlgKind, const QString &, const QString &, const QList<TDlgAnswer> &) override
+    {
+        requests << "ask";
+        return TDlgAnswer::Cancel;
+    }
+    QString openFileName(QWidget *, const QString &, const QString &folder, const QString &filter) override
+    {
+        requests << "open " + folder + " " + filter;
+        return fileAnswer;
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &folder, const QString &filter,
+                         const QString &) override
+    {
+        requests << "save " + folder + " " + filter;
+        return fileAnswer;
+    }
+};
+
+void writeLines(const QString &path, const QStringList &lines)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    for (const QString &l : lines)
+        f.write((l + "\r\n").toLatin1());
+}
+
+QStringList menuTexts(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *a : menu->actions())
+        texts << (a->isSeparator() ? "-" : a->text());
+    return texts;
+}
+
+class LawnPanel : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(work.isValid());
+        oldDir = QDir::currentPath();
+        QDir::setCurrent(work.path());
+        setDialogs(&dialogs);
+        sb.Field().SetSize(10, 10);
+        panel = std::make_unique<TLawnPanel>(sb, TLawnIcons::Create());
+        panel->resize(300, 330);
+        panel->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
+    }
+    void TearDown() override
+    {
+        panel.reset();
+        setDialogs(nullptr);
+        QDir::setCurrent(oldDir);
+    }
+
+    TField &field() { return sb.Field(); }
+    QPoint centre(int col, int row) const { return panel->dg->CellRect(col, row).center(); }
+    void typeSize(const QString &text)
+    {
+        panel->EdSize->selectAll();
+        QTest::keyClicks(panel->EdSize, text);
+    }
+    void makeGreens(const QStringList &names)
+    {
+        QDir().mkdir("Greens");
+        for (const QString &n : names)
+            writeLines("Greens/" + n, {"0,1,3", "1,1,1"});
+    }
+
+    QTemporaryDir work;
+    QString oldDir;
+    TFakeDialogs dialogs;
+    TSandboxSheep sb;
+    std::unique_ptr<TLawnPanel> panel;
+};
+
+} // namespace
+
+TEST_F(LawnPanel, SizeFieldActsOnEveryChangeOnlyInEditMode)
+{
+    panel->EdSize->setText("12");
+    EXPECT_EQ(field().ColCount(), 10) << "outside edit mode the size field changes nothing";
+
+    panel->setInEdit(true);
+    EXPECT_TRUE(panel->ToolBarGreen->isVisible());
+    field().setTileType(9, 9, ttTree);
+    panel->EdSize->setText("10");
+    panel->EdSize->setText("12");  // one change, as by pasting
+    EXPECT_EQ(field().ColCount(), 12);
+    EXPECT_EQ(field().RowCount(), 12);
+    EXPECT_EQ(field().Cell(9, 9).TileType(), ttTree);
+    EXPECT_EQ(field().Cell(11, 11).TileType(), ttGreen);
+    EXPECT_EQ(panel->dg->ColCount(), 12);
+
+    field().setTileType(5, 5, ttDirt);
+    typeSize("12");  // "1" then "12": cut to 1 x 1, then grown again
+    EXPECT_EQ(field().ColCount(), 12);
+    EXPECT_EQ(field().GetCount(ttDirt) + field().GetCount(ttTree), 0);
+
+    for (const QString &bad : {QString("0"), QString("")}) {
+        panel->EdSize->setText(bad);
+        EXPECT_EQ(field().ColCount(), 12) << bad.toStdString();
+    }
+}
+
+TEST_F(LawnPanel, TypedSizesStopAtTheUpperBoundButLoadedLawnsMayBeLarger)
+{
+    panel->setInEdit(true);
+    typeSize("150");
+    EXPECT_EQ(panel->EdSize->text(), "100");
+    EXPECT_EQ(field().ColCount(), 100);
+    EXPECT_EQ(field().RowCount(), 100);
+
+    panel->EdSize->setText("120");  // as after loading a large lawn file
+    EXPECT_EQ(field().ColCount(), 120);
+}
+
+TEST_F(LawnPanel, PensAreExclusiveAndPaintByPressAndDrag)
+{
+    EXPECT_EQ(panel->TilePen(), ttGreen);
+    EXPECT_TRUE(panel->AcSetGreen->isChecked());
+    panel->setInEdit(true);
+
+    panel->AcSetDirt->trigger();
+    EXPECT_EQ(panel->TilePen(), ttDirt);
+    EXPECT_FALSE(panel->AcSetGreen->isChecked());
+    QTest::mousePress(panel->dg, Qt::LeftButton, {}, centre(1, 1));
+    QTest::mouseMove(panel->dg, centre(2, 1));
+    QTest::mouseMove(panel->dg, centre(3, 1));
+    QTest::mouseRelease(panel->dg, Qt::LeftButton, {}, centre(3, 1));
+    QTest::mouseMove(panel->dg, centre(4, 1));  // released: no more painting
+    EXPECT_EQ(field().GetCount(ttDirt), 3);
+    EXPECT_EQ(field().Cell(4, 1).TileType(), ttGreen);
+
+    panel->AcSetTree->trigger();
+    QTest::mouseClick(panel->dg, Qt::RightButton, {}, centre(0, 0));  // any button paints
+    EXPECT_EQ(field().Cell(0, 0).TileType(), ttTree);
+    EXPECT_FALSE(panel->AcSetDirt->isChecked());
+}
+
+TEST_F(LawnPanel, OutsideEditModeDraggingOnlyMovesTheFrame)
+{
+    QList<QPoint> hovered;
+    QObject::connect(panel.get(), &TLawnPanel::cellHovered, [&](int c, int r) { hovered << QPoint(c, r); });
+    QTest::mousePress(panel->dg, Qt::LeftButton, {}, centre(1, 1));
+    QTest::mouseMove(panel->dg, centre(2, 3));
+    QTest::mouseRelease(panel->dg, Qt::LeftButton, {}, centre(2, 3));
+    EXPECT_EQ(field().GetCount(ttGreen), 100);
+    EXPECT_EQ(panel->dg->Col(), 2);
+    EXPECT_EQ(panel->dg->Row(), 3);
+    EXPECT_EQ(hovered.last(), QPoint(2, 3));
+
+    panel->setInEdit(true);
+    EXPECT_EQ(panel->dg->Col(), 0) << "entering edit mode selects the top-left cell";
+    EXPECT_EQ(panel->dg->Row(), 0);
+    panel->AcCloseEdit->trigger();
+    EXPECT_FALSE(panel->InEdit());
+    EXPECT_FALSE(panel->ToolBarGreen->isVisible());
+}
+
+TEST_F(LawnPanel, NewGreenActsOnlyInEditModeAndForgetsTheFile)
+{
+    field().setTileType(2, 2, ttTree);
+    panel->AcNewGreen->trigger();
+    EXPECT_EQ(field().Cell(2, 2).TileType(), ttTree);
+
+    panel->setInEdit(true);
+    panel->EdSize->setText("7");
+    panel->StoreGreen("stored.glw");
+    EXPECT_EQ(panel->GreenLoaded(), "stored.glw");
+    panel->AcNewGreen->trigger();
+    EXPECT_EQ(field().GetCount(ttGreen), 49);
+    EXPECT_EQ(field().ColCount(), 7) << "the size is kept";
+    EXPECT_TRUE(panel->GreenLoaded().isEmpty());
+}
+
+TEST_F(LawnPanel, LevelsReplaceTheLawnAndTheGridFollows)
+{
+    writeLines("big.glw", QStringList(15, QStringList(15, "1").join(',')));
+    panel->LoadGreen("big.glw");
+    EXPECT_EQ(panel->dg->ColCount(), 15);
+    EXPECT_EQ(panel->EdSize->text(), "15");
+    sb.start(3, 3);
+
+    panel->Level(2);
+    EXPECT_EQ(panel->dg->ColCount(), 10);
+    EXPECT_EQ(panel->dg->RowCount(), 10);
+    EXPECT_EQ(panel->EdSize->text(), "10");
+    EXPECT_EQ(field().GetCount(ttGreen), 12);
+    EXPECT_EQ(sb.Sheep().Pos, QPoint(3, 3)) << "levels do not move the sheep";
+    EXPECT_EQ(panel->GreenLoaded(), "big.glw");
+
+    panel->Level(1);
+    EXPECT_EQ(field().GetCount(ttGreen), 100);
+    panel->Level(6);
+    EXPECT_EQ(field().Cell(2, 0).TileType(), ttTree);
+    // the cells stay square and the lawn fits the grid
+    EXPECT_EQ(panel->dg->DefaultColWidth(), panel->dg->DefaultRowHeight());
+    EXPECT_LE(panel->dg->DefaultColWidth() * 10, std::min(panel->dg->width(), panel->dg->height()));
+}
+
+TEST_F(LawnPanel, LoadingANonSquareLawnInEditModeSquaresItByRows)
+{
+    writeLines("wide.glw", QStringList(8, QStringList(12, "0").join(',')));
+    panel->LoadGreen("wide.glw");
+    EXPECT_EQ(field().ColCount(), 12);
+    EXPECT_EQ(field().RowCount(), 8);
+
+    panel->Level(1);
+    panel->setInEdit(true);
+    panel->LoadGreen("wide.glw");
+    EXPECT_EQ(field().ColCount(), 8);
+    EXPECT_EQ(field().RowCount(), 8);
+
+    panel->LoadGreen("missing.glw");  // ignored silently
+    EXPECT_EQ(field().ColCount(), 8);
+    EXPECT_TRUE(dialogs.requests.isEmpty());
+}
+
+TEST_F(LawnPanel, LoadButtonOpensTheDialogWithoutLawnFilesAndAMenuWithThem)
+{
+    dialogs.fileAnswer = "";
+    panel->tbLoadGreenClick();
+    ASSERT_EQ(dialogs.requests.size(), 1);
+    EXPECT_TRUE(dialogs.requests[0].startsWith("open Greens ")) << dialogs.requests[0].toStdString();
+
+    makeGreens({});
+    panel->tbLoadGreenClick();
+    EXPECT_EQ(dialogs.requests.size(), 2) << "an empty folder opens the dialog too";
+
+    makeGreens({"b.glw", "a.glw"});
+    writeLines("Greens/notes.txt", {"x"});
+    panel->tbLoadGreenClick();
+    EXPECT_EQ(dialogs.requests.size(), 2);
+    EXPECT_EQ(menuTexts(panel->PopupLoadGreen),
+              QStringList({"Auswahl", "-", "Greens/a.glw", "Greens/b.glw"}));
+    EXPECT_TRUE(panel->PopupLoadGreen->isVisible());
+    panel->PopupLoadGreen->actions()[2]->trigger();
+    panel->PopupLoadGreen->hide();
+    EXPECT_EQ(panel->GreenLoaded(), "Greens/a.glw");
+    EXPECT_EQ(field().ColCount(), 3);
+    EXPECT_EQ(field().Cell(2, 0).TileType(), ttTree);
+
+    panel->PopupLoadGreen->actions()[0]->trigger();  // "Auswahl" runs the dialog
+    EXPECT_EQ(dialogs.requests.size(), 3);
+}
+
+TEST_F(LawnPanel, StoreButtonOffersTheLastFileForOneClickOverwrite)
+{
+    panel->setInEdit(true);
+    dialogs.fileAnswer = QDir(work.path()).filePath("mine.glw");
+    panel->tbStoreGreenClick();
+    ASSERT_EQ(dialogs.requests.size(), 1);
+    EXPECT_TRUE(dialogs.requests[0].startsWith("save Greens "));
+    EXPECT_EQ(panel->GreenLoaded(), dialogs.fileAnswer);
+
+    field().setTileType(0, 0, ttDirt);
+    panel->tbStoreGreenClick();
+    EXPECT_EQ(menuTexts(panel->PopupStoreGreen), QStringList({"Auswahl", "-", dialogs.fileAnswer}));
+    panel->PopupStoreGreen->actions()[2]->trigger();
+    panel->PopupStoreGreen->hide();
+    EXPECT_EQ(dialogs.requests.size(), 1) << "the quick entry overwrites without asking";
+    TField reread;
+    QString error;
+    ASSERT_TRUE(reread.Load(dialogs.fileAnswer, error));
+    EXPECT_EQ(reread.Cell(0, 0).TileType(), ttDirt);
+
+    panel->AcNewGreen->trigger();
+    panel->tbStoreGreenClick();
+    EXPECT_EQ(dialogs.requests.size(), 2) << "after \"neuer Rasen\" the dialog opens again";
+}
+
+TEST_F(LawnPanel, AFailedLoadOrStoreIsShownAndChangesNothing)
+{
+    QDir().mkdir("dir.glw");  // exists, but cannot be read as a file
+    panel->LoadGreen("dir.glw");
+    ASSERT_EQ(dialogs.requests.size(), 1);
+    EXPECT_TRUE(dialogs.requests[0].startsWith("message: "));
+    EXPECT_TRUE(panel->GreenLoaded().isEmpty());
+    EXPECT_EQ(field().ColCount(), 10);
+
+    panel->StoreGreen("no/such/folder/x.glw");
+    EXPECT_EQ(dialogs.requests.size(), 2);
+    EXPECT_TRUE(panel->GreenLoaded().isEmpty());
+}
+
+TEST_F(LawnPanel, GridPaintsTilesFrameAndSheepAndFollowsRefreshes)
+{
+    panel->Level(3);
+    QImage shot = panel->dg->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(panel->dg->CellRect(1, 1).center()), TTile::FillColor(ttGreen));
+    EXPECT_EQ(shot.pixelColor(panel->dg->CellRect(0, 0).topLeft()), QColor(255, 0, 0))
+        << "the selected cell has a red frame";
+
+    sb.start(1, 1);  // mows the cell under the sheep and refreshes
+    panel->SandboxRefresh();
+    shot = panel->dg->grab().toImage();
+    const QRect mown = panel->dg->CellRect(1, 1);
+    EXPECT_EQ(shot.pixelColor(mown.left() + 1, mown.top() + 1), TTile::FillColor(ttShortGreen));
+}
