@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 TEST(Scripts, LoopAnnouncesTheLinesItVisits)
@@ -132,4 +133,33 @@ TEST(Scripts, ScriptFilesProduceTheirExpectedOutput)
         EXPECT_EQ(script.messages, expected.output);
         EXPECT_EQ(script.runErrors, expected.runErrors);
     }
+}
+
+TEST(Scripts, ShuffledScriptLinesParseAndRunOnlyTheirExecutableLines)
+{
+    const QStringList vocabulary = {
+        "x = x + 1;", "if (x > 2)", "elseif (x < 0)", "else", "endif", "while (x < 5)",
+        "endwhile", "function f(int a): int", "result = a * 2;", "endfunction", "x = f(x);",
+        "message(\"m\" + x);", "bool b = not (x == 3);", "exit;", "count(1);", "int y", "x = (x", ")",
+        "function g(ref int a): void", "a = a - 1;", "g(ref x);", "x = count(x) % 7;", "while (count(0) < 3)",
+    };
+    QRandomGenerator random(99);
+    int ran = 0;
+    for (int round = 0; round < 2000; ++round) {
+        QStringList source = {"int x = 1;"};
+        for (int i = random.bounded(1, 16); i > 0; --i)
+            source.append(vocabulary[random.bounded(int(vocabulary.size()))]);
+        TCounterSandBox sandbox;
+        TScriptRun script(sandbox);
+        if (!script.parse(source))
+            continue;
+        ++ran;
+        script.run(500);
+        for (int line : script.announced) {
+            if (line >= 0)
+                EXPECT_TRUE(script.executable.contains(line))
+                    << "announced line " << line << " of\n" << source.join('\n').toStdString();
+        }
+    }
+    EXPECT_GT(ran, 100) << "too few shuffled scripts parsed to say anything";
 }
