@@ -375,7 +375,8 @@ bool TKeloParser::parseFunctionHeader(const QString &line, std::unique_ptr<TFunc
         function = std::make_unique<TFunctionCode>();
         function->setName(name);
         function->setReturnType(returnType);
-        for (const QString &part : parameters.split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts)) {
+        static const QRegularExpression separators(QStringLiteral("[,;]"));
+        for (const QString &part : parameters.split(separators, Qt::SkipEmptyParts)) {
             QString parameterName;
             bool isReference = false;
             TType t = TType::void_;
