@@ -14,6 +14,9 @@ namespace {
 
 enum ExitCode { ExitUsage = 64, ExitNoInput = 66 };
 
+// Far beyond any script a person writes; larger files are refused unread.
+constexpr qint64 kMaxScriptBytes = 64 * 1024 * 1024;
+
 const char kUsage[] =
     "Aufruf: grazlo-run [--level N | --lawn DATEI] [--seed N] [--max-steps N] [--trace] [--show-lawn] SKRIPT\n"
     "\n"
@@ -136,7 +139,7 @@ int main(int argc, char **argv)
 
     TTextLines script;
     QString error;
-    if (!ReadTextFile(args.Script, script, error)) {
+    if (!ReadTextFile(args.Script, script, error, kMaxScriptBytes)) {
         writeLine(stderr, error);
         return ExitNoInput;
     }

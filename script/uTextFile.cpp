@@ -219,11 +219,13 @@ bool ReadTextFile(const QString &path, TTextLines &text, QString &error, qint64 
         error = prefix + file.errorString();
         return false;
     }
-    if (maxBytes >= 0 && file.size() > maxBytes) {
+    // Reading one byte past the limit also catches devices and pipes, whose
+    // size is not known in advance.
+    const QByteArray bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
+    if (maxBytes >= 0 && bytes.size() > maxBytes) {
         error = QStringLiteral("Die Datei \"%1\" ist zu groß (mehr als %2 Bytes).").arg(path).arg(maxBytes);
         return false;
     }
-    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         error = prefix + file.errorString();
         return false;

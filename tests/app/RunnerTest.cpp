@@ -105,6 +105,10 @@ TEST(Runner, UnreadableFilesEndWithStatus66)
     EXPECT_EQ(noScript.exitCode, 66);
     EXPECT_TRUE(noScript.err.contains("kann nicht gelesen werden")) << noScript.err.toStdString();
 
+    const TRun endless = runner({"/dev/zero"});
+    EXPECT_EQ(endless.exitCode, 66);
+    EXPECT_TRUE(QString::fromUtf8(endless.err).contains("zu groß")) << endless.err.toStdString();
+
     const TRun noLawn = runner({"--lawn", dir.filePath("fehlt.glw"), kData + "/trace.gzc"});
     EXPECT_EQ(noLawn.exitCode, 66);
     EXPECT_TRUE(noLawn.out.isEmpty());

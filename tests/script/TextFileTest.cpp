@@ -147,6 +147,7 @@ TEST(TextFile, FailuresNameTheFileAndKeepWhatWasThere)
     EXPECT_FALSE(ReadTextFile(big, text, error, 99));
     EXPECT_EQ(error, "Die Datei \"" + big + "\" ist zu groß (mehr als 99 Bytes).");
     EXPECT_TRUE(ReadTextFile(big, text, error, 100));
+    EXPECT_FALSE(ReadTextFile("/dev/zero", text, error, 1000)) << "an endless device stops at the limit";
 
     // A path below a plain file can never be created, whatever the user's rights.
     const QString blocked = big + "/inside.klc";
