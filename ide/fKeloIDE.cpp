@@ -436,6 +436,9 @@ void TfrmKeloIDE::setStatusText(int panel, const QString &text)
 // size, the other pane taking the rest of the splitter.
 static void setPaneSize(QSplitter *splitter, int index, int size)
 {
+    // At the first show the splitters may not have their final size yet.
+    if (QLayout *layout = splitter->window()->layout())
+        layout->activate();
     const int extent = splitter->orientation() == Qt::Horizontal ? splitter->width() : splitter->height();
     const int rest = qMax(1, extent - splitter->handleWidth() - size);
     splitter->setSizes(index == 0 ? QList<int>{size, rest} : QList<int>{rest, size});

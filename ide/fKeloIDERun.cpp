@@ -326,6 +326,7 @@ void TfrmKeloIDE::ProgramStateChanged(TProgram *sender)
             sandbox()->setReturn(sender->Return());
     }
     MemoCode->setReadOnly(IsRunning());
+    UpdateEditActions(); // they depend on the read-only flag
     MemoCode->Invalidate();
     UpdateRunActions();
     processMessages();
