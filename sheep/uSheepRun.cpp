@@ -12,6 +12,7 @@ TSheepRun::~TSheepRun() = default;
 
 TRunResult TSheepRun::Execute(const QStringList &script, const TRunOptions &options)
 {
+    iHadRuntimeError = false;
     if (!parse(script))
         return TRunResult::ParseFailed;
     iSandbox.setStd();

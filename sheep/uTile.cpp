@@ -62,8 +62,8 @@ void ForEachCommaItem(const QString &text, const std::function<bool(const QStrin
 {
     // A NUL ends the text, as it ends a zero-terminated string; it would
     // otherwise stop every item without consuming anything.
-    const QStringView view = QStringView(text).left(text.indexOf(QChar(0)) < 0 ? text.size()
-                                                                                : text.indexOf(QChar(0)));
+    const qsizetype nul = text.indexOf(QChar(0));
+    const QStringView view = QStringView(text).left(nul < 0 ? text.size() : nul);
     qsizetype pos = 0;
     skipBlanks(view, pos);
     while (pos < view.size()) {

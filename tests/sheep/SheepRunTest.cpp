@@ -90,7 +90,11 @@ TEST(SheepRun, HandsTheReturnValueToTheSandboxAndKeepsTheLawn)
     EXPECT_EQ(runner.Sandbox().Return(), "0");
     EXPECT_EQ(runner.Sandbox().Sheep().Pos, QPoint(2, 5));
 
-    // A second run starts where the first left off, facing south again.
+    // A run-time error belongs to its own run only.
+    ASSERT_EQ(runner.Execute({"function f(): int", "result = f();", "endfunction", "int x = f();"}, TRunOptions()),
+              TRunResult::RuntimeError);
+
+    // The next run starts where the earlier ones left off, facing south again.
     ASSERT_EQ(runner.Execute({"turnLeft();", "move(1);"}, TRunOptions()), TRunResult::Finished);
     EXPECT_EQ(runner.Sandbox().Sheep().Pos, QPoint(3, 5));
     EXPECT_EQ(runner.Sandbox().zSteps(), 1);
