@@ -125,7 +125,7 @@ QPixmap MakerLogo()
     return pixmap;
 }
 
-QIcon ApplicationIcon()
+QIcon ProductWindowIcon()
 {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256})

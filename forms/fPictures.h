@@ -12,4 +12,4 @@ QPixmap ProductIcon();
 // The maker's logo, 21 × 15.
 QPixmap MakerLogo();
 // The product icon at the sizes window managers ask for.
-QIcon ApplicationIcon();
+QIcon ProductWindowIcon();

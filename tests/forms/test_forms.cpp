@@ -56,7 +56,7 @@ TEST(Pictures, SheepIsWhiteWithItsBlackHeadToTheRightOnTransparency)
     EXPECT_EQ(ProductPicture().size(), QSize(150, 108));
     EXPECT_EQ(ProductIcon().size(), QSize(35, 35));
     EXPECT_EQ(MakerLogo().size(), QSize(21, 15));
-    EXPECT_TRUE(ApplicationIcon().availableSizes().contains(QSize(32, 32)));
+    EXPECT_TRUE(ProductWindowIcon().availableSizes().contains(QSize(32, 32)));
 }
 
 TEST(Splash, LayoutAndTexts)
