@@ -105,6 +105,7 @@ public:
     void ShowAbout() override {}
 
     using TfrmKeloIDE::AcDebugCodeExecute;
+    using TfrmKeloIDE::AcStepExecute;
     using TfrmKeloIDE::AcFind;
     using TfrmKeloIDE::AcFindExecute;
     using TfrmKeloIDE::AcFindNext;

@@ -187,6 +187,33 @@ TEST_F(Search, ReplacingIsOffWhileTheEditorIsReadOnlyAndSearchingStaysOn)
     EXPECT_TRUE(window->AcFindReplace->isEnabled());
 }
 
+TEST_F(Search, ReplacingIsOffDuringARun)
+{
+    editor().setLines({"int a = 1;", "a = 2;", "a = 3;"});
+    window->AcStepExecute();
+    ASSERT_TRUE(window->IsRunning());
+    EXPECT_FALSE(window->AcFindReplace->isEnabled());
+    EXPECT_TRUE(window->AcFind->isEnabled());
+    window->StopProgram();
+    EXPECT_FALSE(window->IsRunning());
+    EXPECT_FALSE(editor().isReadOnly());
+    EXPECT_TRUE(window->AcFindReplace->isEnabled());
+}
+
+TEST_F(Search, RegularExpressionsAreECMAScriptWithGroupsInTheReplacement)
+{
+    dialogs.searchDialog = [](TTextSearchDialog &dialog) {
+        dialog.setSearchText("(baum|ende)");
+        dialog.setSearchRegularExpression(true);
+        static_cast<TTextReplaceDialog &>(dialog).setReplaceText("[\\1]");
+        dialog.btnOK->click();
+        return true;
+    };
+    dialogs.replaceAnswers = {TDlgAnswer::YesToAll};
+    window->AcFindReplaceExecute();
+    EXPECT_EQ(editor().Lines().join('\n'), "gras schaf gras\n[baum]\ngras [ende]");
+}
+
 TEST_F(Search, ReplacingWithTheSameTextAsksNothingAndChangesNothing)
 {
     Replace("gras", "gras");
