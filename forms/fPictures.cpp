@@ -29,9 +29,9 @@ QPainterPath Fleece()
     return path.simplified();
 }
 
-void DrawWoolCurls(QPainter &p)
+void DrawWoolCurls(QPainter &p, double minWidth)
 {
-    p.setPen(QPen(WoolCurl, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(WoolCurl, std::max(1.6, minWidth), Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     const QPointF curls[] = {{40, 38}, {62, 30}, {84, 40}, {34, 62}, {56, 52}, {78, 62}, {48, 76}, {70, 80}};
     for (const QPointF &c : curls)
@@ -62,13 +62,15 @@ void DrawHead(QPainter &p)
     p.drawEllipse(QPointF(129, 60.8), 2.0, 1.4);
 }
 
-void DrawSheep(QPainter &p)
+// scale is device pixels per canvas unit: small pictures get lines of at
+// least about one device pixel, so the white fleece keeps its outline.
+void DrawSheep(QPainter &p, double scale)
 {
     DrawHead(p);
     p.setBrush(Qt::white);
-    p.setPen(QPen(WoolEdge, 2.0));
+    p.setPen(QPen(WoolEdge, std::max(2.0, 1.1 / scale)));
     p.drawPath(Fleece());
-    DrawWoolCurls(p);
+    DrawWoolCurls(p, 0.7 / scale);
 }
 
 QPixmap SheepPixmap(QSize size)
@@ -80,7 +82,7 @@ QPixmap SheepPixmap(QSize size)
     const double scale = std::min(size.width() / SheepCanvas.width(), size.height() / SheepCanvas.height());
     p.translate((size.width() - SheepCanvas.width() * scale) / 2, (size.height() - SheepCanvas.height() * scale) / 2);
     p.scale(scale, scale);
-    DrawSheep(p);
+    DrawSheep(p, scale);
     return pixmap;
 }
 } // namespace
