@@ -69,7 +69,7 @@ int main(int argc, char **argv)
     LoadTileImages(QCoreApplication::applicationDirPath());
     SeedRandomFromClock();
 
-    QApplication::setWindowIcon(ApplicationIcon());
+    QApplication::setWindowIcon(ProductWindowIcon());
     int exitCode = 0;
     {
         TfrmGrazloIDE window;
