@@ -56,6 +56,7 @@ qint32 saturatedAdd(qint32 a, qint64 b)
     return static_cast<qint32>(std::min<qint64>(a + b, std::numeric_limits<qint32>::max()));
 }
 
+// One step in each heading, by ordinal: north, east, south, west.
 const int kDx[] = {0, 1, 0, -1}, kDy[] = {-1, 0, 1, 0};
 
 } // namespace
