@@ -36,7 +36,7 @@ QByteArray fileBytes(const QString &path)
     return f.readAll();
 }
 
-class GoldenScript : public ::testing::TestWithParam<QString>
+class GoldenScript : public ::testing::TestWithParam<std::string>
 {
 };
 
@@ -44,7 +44,7 @@ class GoldenScript : public ::testing::TestWithParam<QString>
 
 TEST_P(GoldenScript, PrintsExactlyTheExpectedLines)
 {
-    const QString name = GetParam();
+    const QString name = QString::fromStdString(GetParam());
     const QStringList spec = QString::fromUtf8(fileBytes(kData + "/" + name + ".args")).split('\n');
     ASSERT_GE(spec.size(), 2);
     QStringList args = QString(spec[0]).replace("{DATA}", kData).split(' ', Qt::SkipEmptyParts);
@@ -55,12 +55,12 @@ TEST_P(GoldenScript, PrintsExactlyTheExpectedLines)
 }
 
 INSTANTIATE_TEST_SUITE_P(Runner, GoldenScript, ::testing::ValuesIn([] {
-                             std::vector<QString> names;
+                             std::vector<std::string> names;
                              for (const QString &f : QDir(kData).entryList({"*.gzc"}))
-                                 names.push_back(f.chopped(4));
+                                 names.push_back(f.chopped(4).toStdString());
                              return names;
                          }()),
-                         [](const auto &info) { return QString(info.param).replace('-', '_').toStdString(); });
+                         [](const auto &info) { return QString::fromStdString(info.param).replace('-', '_').toStdString(); });
 
 TEST(Runner, ExampleScriptsSolveTheirLevels)
 {
