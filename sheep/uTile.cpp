@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QPainter>
 #include <QSettings>
 
@@ -423,26 +424,38 @@ QImage withTransparency(const QImage &bitmap, const TImageSpec &spec)
     return image;
 }
 
+// The section's values by key in lower case: profile files ignore the case
+// of section and key names. A value with commas reads back whole.
+QHash<QString, QString> resourceSettings(const QString &iniPath)
+{
+    QHash<QString, QString> values;
+    QSettings ini(iniPath, QSettings::IniFormat);
+    for (const QString &group : ini.childGroups()) {
+        if (group.compare(u"ressources", Qt::CaseInsensitive) != 0)
+            continue;
+        ini.beginGroup(group);
+        for (const QString &key : ini.childKeys())
+            values.insert(key.toLower(), ini.value(key).toStringList().join(u','));
+        ini.endGroup();
+    }
+    return values;
+}
+
 QStringList imagePaths(const QString &settingsDir)
 {
-    QString folder = QStringLiteral(".");
-    QStringList names;
-    for (const TImageSpec &spec : kImageSpecs)
-        names.append(QString::fromLatin1(spec.fileName));
-
     const QString iniPath = QDir(settingsDir).filePath(QStringLiteral("grazlo.ini"));
-    if (QFileInfo::exists(iniPath)) {
-        QSettings ini(iniPath, QSettings::IniFormat);
-        ini.beginGroup(QStringLiteral("ressources"));
-        folder = ini.value(QStringLiteral("path"), folder).toString();
-        for (size_t i = 0; i < kImageSpecs.size(); ++i)
-            names[i] = ini.value(QString::fromLatin1(kImageSpecs[i].key), names[i]).toString();
-    }
+    const QHash<QString, QString> settings =
+        QFileInfo::exists(iniPath) ? resourceSettings(iniPath) : QHash<QString, QString>();
+
+    QString folder = settings.value(QStringLiteral("path"), QStringLiteral("."));
     if (!folder.endsWith(u'/') && !folder.endsWith(QDir::separator()))
         folder += u'/';
-    for (QString &name : names)
-        name.prepend(folder);
-    return names;
+    QStringList paths;
+    for (const TImageSpec &spec : kImageSpecs) {
+        const QString key = QString::fromLatin1(spec.key);
+        paths.append(folder + settings.value(key.toLower(), QString::fromLatin1(spec.fileName)));
+    }
+    return paths;
 }
 
 } // namespace

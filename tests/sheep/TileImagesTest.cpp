@@ -108,9 +108,10 @@ TEST_F(TileImages, SettingsNameTheFolderAndFiles)
 
     QFile::rename(iWork.filePath("images/baum.bmp"), iWork.filePath("images/eiche.bmp"));
     EXPECT_FALSE(LoadTileImages(iSettings.path()));
-    writeIni("[ressources]\npath=" + iWork.filePath("images") + "\nTree=eiche.bmp\n");
+    QFile::rename(iWork.filePath("images/mark.bmp"), iWork.filePath("images/mark,neu.bmp"));
+    writeIni("[Ressources]\nPATH=" + iWork.filePath("images") + "\ntree=eiche.bmp\nMark=mark,neu.bmp\n");
     QDir::setCurrent(QDir::tempPath());
-    EXPECT_TRUE(LoadTileImages(iSettings.path()));
+    EXPECT_TRUE(LoadTileImages(iSettings.path())) << "names in any letter case, commas kept";
     EXPECT_EQ(iWarnings.size(), 1);
 }
 
