@@ -329,6 +329,7 @@ private:
     void runDeferred();
     void runCommand(const std::function<void()> &command);
     void nextStep();
+    void waitSlice();
     void markAndGoto(int line);
 
     // Calls into myProgram on the stack (Run, Next, Finish): while one is in

@@ -23,7 +23,10 @@
 #include <QTabWidget>
 
 namespace {
+// Steps are due in whole 50 ms slices; within a slice, input is looked at
+// every 10 ms, so that Pause and Stop end a loop well within one slice.
 constexpr int WaitSliceMs = 50;
+constexpr int InputPollMs = 10;
 
 void processMessages()
 {
@@ -211,10 +214,8 @@ void TfrmKeloIDE::RunLoop()
 
     while (IsRunning() && doRun) {
         const qint64 due = Clock().nowMs() + iDelay;
-        while (Clock().nowMs() < due && doRun) {
-            Clock().sleepMs(WaitSliceMs);
-            processMessages();
-        }
+        while (Clock().nowMs() < due && doRun)
+            waitSlice();
         if (doRun && IsRunning())
             nextStep();
         if (iDelay > 0)
@@ -226,6 +227,16 @@ void TfrmKeloIDE::RunLoop()
     ReloadSandBox();
     UpdateRunActions();
     processMessages();
+}
+
+// Sleeps one slice, letting the user interface process its messages in
+// between; returns early once the run is no longer wanted.
+void TfrmKeloIDE::waitSlice()
+{
+    for (int waited = 0; waited < WaitSliceMs && doRun; waited += InputPollMs) {
+        Clock().sleepMs(InputPollMs);
+        processMessages();
+    }
 }
 
 void TfrmKeloIDE::StepProgram()

@@ -78,20 +78,18 @@ TEST_F(RunTest, PauseBetweenSlicesLeavesThePausedStateAndStopEndsTheProgram)
     setScript(LoopScript);
     window->SetSpeed(90); // 100 ms: two slices per step
     std::array<bool, 5> seen{};
-    int sleepsAtPause = -1;
+    const qint64 started = clock.now;
     clock.onSleep = [&] {
-        if (clock.sleeps == 1)
+        if (clock.now - started == 10)
             seen = window->runActions();
-        if (clock.sleeps == 7) {
+        if (clock.now - started == 320)
             window->AcPauseExecute();
-            sleepsAtPause = clock.sleeps;
-        }
     };
     window->AcStartExecute();
     EXPECT_EQ(seen, Running);
-    EXPECT_EQ(clock.sleeps, sleepsAtPause) << "no further slice after the pause";
+    EXPECT_EQ(clock.now - started, 320) << "the loop ends within the slice of the pause";
     EXPECT_EQ(window->runActions(), Paused);
-    EXPECT_EQ(window->box.ticks, 1) << "steps after slices 2, 4 and 6: the declaration, the loop, one tick";
+    EXPECT_EQ(window->box.ticks, 1) << "steps at 100, 200 and 300 ms: the declaration, the loop, one tick";
     EXPECT_EQ(plugin().CurrentLine(), 4);
 
     window->AcStopExecute();
@@ -102,21 +100,29 @@ TEST_F(RunTest, PauseBetweenSlicesLeavesThePausedStateAndStopEndsTheProgram)
     EXPECT_EQ(window->runActions(), Idle);
 }
 
+TEST_F(RunTest, DelaysAreRoundedUpToWholeSlices)
+{
+    setScript(LoopScript);
+    window->SetSpeed(99); // 10 ms
+    QList<qint64> tickTimes;
+    const qint64 started = clock.now;
+    window->box.onTick = [&] { tickTimes.append(clock.now - started); };
+    window->AcStartExecute();
+    // Steps at 50, 100, 150 (the first tick), then a tick every third step.
+    EXPECT_EQ(tickTimes, QList<qint64>({150, 300, 450}));
+}
+
 TEST_F(RunTest, StopWithinASliceEndsTheLoopAtOnce)
 {
     setScript(LoopScript);
     window->SetSpeed(0); // one second per step
-    int sleepsAtStop = -1;
-    clock.onSleep = [&] {
-        if (clock.sleeps == 3) {
-            window->AcStopExecute();
-            sleepsAtStop = clock.sleeps;
-        }
-    };
     const qint64 started = clock.now;
+    clock.onSleep = [&] {
+        if (clock.now - started == 30)
+            window->AcStopExecute();
+    };
     window->AcStartExecute();
-    EXPECT_EQ(clock.sleeps, sleepsAtStop);
-    EXPECT_EQ(clock.now - started, 150);
+    EXPECT_EQ(clock.now - started, 30);
     EXPECT_FALSE(window->IsRunning());
     EXPECT_EQ(window->box.ticks, 0);
 }
