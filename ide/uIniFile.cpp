@@ -47,8 +47,10 @@ TIniFile::TIniFile(const QString &path) : iPath(path)
         return;
     TTextLines text;
     QString error;
-    if (!ReadTextFile(path, text, error))
+    if (!ReadTextFile(path, text, error)) {
+        iUnreadable = error;
         return;
+    }
     iLines = text.Lines;
     iFormat = text.Format;
 }
@@ -105,6 +107,9 @@ bool TIniFile::ReadBool(const QString &section, const QString &key, bool def) co
 
 void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
+    // Writing over a file that could not be read would lose its other sections.
+    if (!iUnreadable.isEmpty())
+        throw TIniWriteError(iPath, iUnreadable);
     QStringList lines = iLines;
     const QString entry = key + u'=' + value;
     int header = sectionLine(section);

@@ -22,7 +22,8 @@ public:
 class TIniFile
 {
 public:
-    // Reads the file; a missing or unreadable file reads as empty.
+    // Reads the file; a missing or unreadable file reads as empty, and an
+    // unreadable one is never written.
     explicit TIniFile(const QString &path);
 
     QString FileName() const { return iPath; }
@@ -49,4 +50,6 @@ private:
     QString iPath;
     QStringList iLines;
     TTextFormat iFormat;
+    // Why an existing file could not be read; empty when it could.
+    QString iUnreadable;
 };
