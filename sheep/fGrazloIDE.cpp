@@ -15,6 +15,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace {
@@ -27,6 +29,17 @@ const QStringList SystemComments = {"(Schrittzähler)",         "(ungemähter Ra
                                     "(Y-Position des Schafs)", "(Ausrichtung des Schafs)"};
 const QStringList LevelCaptions = {"Level 1 - grüne Wiese", "Level 2 - Acker", "Level 3 - Baum",
                                    "Level 4 - gemein",      "Level 5 - Wandern", "Level 6 - Wald"};
+
+// Rows 13 pixels high, so the eight environment values fit their 105-pixel panel.
+class TRowHeight13 : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), 13};
+    }
+};
 
 // A borderless, pale yellow list in the fixed-pitch font of the variable view.
 QListWidget *systemList(QWidget *parent, const QStringList &items)
@@ -41,11 +54,22 @@ QListWidget *systemList(QWidget *parent, const QStringList &items)
     pal.setColor(QPalette::Base, QColor(255, 255, 204));
     box->setPalette(pal);
     box->setUniformItemSizes(true);
+    box->setItemDelegate(new TRowHeight13(box));
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setFocusPolicy(Qt::NoFocus);
+    box->setTextElideMode(Qt::ElideNone);
     box->addItems(items);
     return box;
+}
+
+// The designed width, or wider where the fixed-pitch font standing in here needs more.
+int fittingWidth(const QListWidget *box, int designed)
+{
+    int widest = 0;
+    for (int i = 0; i < box->count(); ++i)
+        widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->item(i)->text()));
+    return std::max(designed, widest + 2 * box->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4);
 }
 
 } // namespace
@@ -112,10 +136,10 @@ void TfrmGrazloIDE::createSystemPanel()
     PnSystem = new QWidget(PnCodeVars);
     PnSystem->setFixedHeight(105);
     ListBoxSystem = systemList(PnSystem, SystemNames);
-    ListBoxSystem->setFixedWidth(81);
+    ListBoxSystem->setFixedWidth(fittingWidth(ListBoxSystem, 81));
     LBoxSysVars = systemList(PnSystem, {"0", "0", "0", "0", "0", "0", "0", "dSouth"});
     lBoxSysVarNames = systemList(PnSystem, SystemComments);
-    lBoxSysVarNames->setFixedWidth(193);
+    lBoxSysVarNames->setFixedWidth(fittingWidth(lBoxSysVarNames, 193));
     auto *row = new QHBoxLayout(PnSystem);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);

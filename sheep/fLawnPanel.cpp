@@ -91,6 +91,8 @@ TLawnPanel::TLawnPanel(TSandboxSheep &sandbox, const TLawnIcons &lawnIcons, QWid
     layout->addWidget(ToolBarGreen);
     layout->addWidget(dg, 1);
     ToolBarGreen->setVisible(false);
+    // Never narrower than the lawn tools, or "Übernehmen" would hide in the overflow.
+    setMinimumWidth(ToolBarGreen->sizeHint().width());
     painted = currentPicture();
 }
 
@@ -141,6 +143,9 @@ void TLawnPanel::createToolBar()
     ToolBarGreen = new QToolBar("Rasen bearbeiten", this);
     ToolBarGreen->setIconSize(QSize(16, 16));
     ToolBarGreen->setMovable(false);
+    // Tight, so that "Übernehmen" stays visible in the lawn column's default width.
+    ToolBarGreen->setContentsMargins(0, 0, 0, 0);
+    ToolBarGreen->layout()->setSpacing(0);
     tbNewGreen = addButton(AcNewGreen);
 
     // The two file buttons show their drop-down lists instead of running the action.
@@ -164,13 +169,14 @@ void TLawnPanel::createToolBar()
     ToolBarGreen->addSeparator();
 
     auto *sizePanel = new QWidget(ToolBarGreen);
+    sizePanel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto *sizeLayout = new QHBoxLayout(sizePanel);
-    sizeLayout->setContentsMargins(4, 0, 4, 0);
+    sizeLayout->setContentsMargins(2, 0, 2, 0);
     LSizecap = new QLabel("Größe", sizePanel);
     EdSize = new QLineEdit("10", sizePanel);
     EdSize->setAlignment(Qt::AlignRight);
     EdSize->setMaxLength(3);
-    EdSize->setFixedWidth(EdSize->fontMetrics().horizontalAdvance("0000") + 8);
+    EdSize->setFixedWidth(EdSize->fontMetrics().horizontalAdvance("000") + 10);
     EdSize->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), EdSize));
     EdSize->setToolTip(QString("Seitenlänge des Rasens (1 bis %1)").arg(MaxTypedSize));
     sizeLayout->addWidget(LSizecap);
@@ -185,7 +191,7 @@ void TLawnPanel::createToolBar()
 
     ToolBarGreen->addSeparator();
     tbToolsHide = addButton(AcCloseEdit);
-    tbToolsHide->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    tbToolsHide->setToolButtonStyle(Qt::ToolButtonTextOnly);
 }
 
 void TLawnPanel::createGrid()
@@ -230,31 +236,39 @@ bool TLawnPanel::lawnCellAt(const QPoint &pos, int &col, int &row) const
     return dg->MouseToCell(pos, col, row) && field.Valid(col, row);
 }
 
-bool TLawnPanel::paintCell(const QPoint &pos)
+// Paints the pen into every cell on the way from the last painted one, so a
+// quick drag, whose pointer skips cells between two move events, leaves no gaps.
+void TLawnPanel::paintTo(int col, int row)
 {
-    int col, row;
-    if (!lawnCellAt(pos, col, row))
-        return false;
-    field.setTileType(col, row, tilePen);
+    const QPoint from = lastPainted.x() < 0 ? QPoint(col, row) : lastPainted;
+    const int steps = std::max(std::abs(col - from.x()), std::abs(row - from.y()));
+    for (int i = 0; i <= steps; ++i) {
+        const double t = steps ? double(i) / steps : 1.0;
+        const int c = from.x() + qRound((col - from.x()) * t);
+        const int r = from.y() + qRound((row - from.y()) * t);
+        if (field.Valid(c, r))
+            field.setTileType(c, r, tilePen);
+    }
+    lastPainted = QPoint(col, row);
     SandboxRefresh();
-    return true;
 }
 
 void TLawnPanel::dgMouseDown(QMouseEvent *event)
 {
-    if (iEdit)
-        paintCell(event->position().toPoint());
+    int col, row;
+    lastPainted = QPoint(-1, -1);
+    if (iEdit && lawnCellAt(event->position().toPoint(), col, row))
+        paintTo(col, row);
     mDown = true;
 }
 
 void TLawnPanel::dgMouseMove(QMouseEvent *event)
 {
-    const QPoint pos = event->position().toPoint();
     int col, row;
-    if (!lawnCellAt(pos, col, row))
+    if (!lawnCellAt(event->position().toPoint(), col, row))
         return;
     if (mDown && iEdit)
-        paintCell(pos);
+        paintTo(col, row);
     emit cellHovered(col, row);
     dg->setSelection(col, row);
 }

@@ -101,8 +101,7 @@ private:
     void AcNewGreenExecute();
     void AcGreenLoadExecute();
     void AcGreenStoreExecute();
-    // Paints the pen into a cell under the pointer; false when it is beside the lawn.
-    bool paintCell(const QPoint &pos);
+    void paintTo(int col, int row);
     bool lawnCellAt(const QPoint &pos, int &col, int &row) const;
     bool reportFileResult(bool ok, const QString &error);
 
@@ -125,5 +124,6 @@ private:
     bool mDown = false;
     TTileType tilePen = ttGreen;
     QString greenLoaded;
+    QPoint lastPainted{-1, -1};
     TPicture painted;
 };

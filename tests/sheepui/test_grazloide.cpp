@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -142,10 +143,13 @@ TEST_F(GrazloWindow, EnteringTheLawnEditorStopsARunningScript)
 {
     stepScript({"start(0, 0);", "move(1);", "move(1);"}, 2);
     ASSERT_TRUE(window->IsRunning());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     window->AcGreenEdit->trigger();
     EXPECT_FALSE(window->IsRunning());
     EXPECT_TRUE(window->InEdit());
-    EXPECT_FALSE(window->PnGrid->ToolBarGreen->isHidden());
+    EXPECT_TRUE(window->PnGrid->ToolBarGreen->isVisible());
+    EXPECT_TRUE(window->PnGrid->tbToolsHide->isVisible()) << "\"Übernehmen\" must not hide in the overflow";
     window->PnGrid->AcCloseEdit->trigger();
     EXPECT_FALSE(window->InEdit());
 }

@@ -159,11 +159,16 @@ TEST_F(LawnPanel, PensAreExclusiveAndPaintByPressAndDrag)
     EXPECT_FALSE(panel->AcSetGreen->isChecked());
     QTest::mousePress(panel->dg, Qt::LeftButton, {}, centre(1, 1));
     QTest::mouseMove(panel->dg, centre(2, 1));
-    QTest::mouseMove(panel->dg, centre(3, 1));
-    QTest::mouseRelease(panel->dg, Qt::LeftButton, {}, centre(3, 1));
-    QTest::mouseMove(panel->dg, centre(4, 1));  // released: no more painting
-    EXPECT_EQ(field().GetCount(ttDirt), 3);
-    EXPECT_EQ(field().Cell(4, 1).TileType(), ttGreen);
+    QTest::mouseMove(panel->dg, centre(5, 1));  // a quick drag skips cells: they are painted too
+    QTest::mouseRelease(panel->dg, Qt::LeftButton, {}, centre(5, 1));
+    QTest::mouseMove(panel->dg, centre(6, 1));  // released: no more painting
+    EXPECT_EQ(field().GetCount(ttDirt), 5);
+    EXPECT_EQ(field().Cell(6, 1).TileType(), ttGreen);
+    QTest::mousePress(panel->dg, Qt::LeftButton, {}, centre(0, 3));
+    QTest::mouseMove(panel->dg, centre(3, 6));
+    QTest::mouseRelease(panel->dg, Qt::LeftButton, {}, centre(3, 6));
+    EXPECT_EQ(field().GetCount(ttDirt), 9) << "a diagonal drag paints the diagonal";
+    EXPECT_EQ(field().Cell(2, 5).TileType(), ttDirt);
 
     panel->AcSetTree->trigger();
     QTest::mouseClick(panel->dg, Qt::RightButton, {}, centre(0, 0));  // any button paints
