@@ -537,7 +537,9 @@ std::unique_ptr<TAssignment> TKeloParser::parseAssignment(const QString &text, b
     auto assignment = std::make_unique<TAssignment>();
     assignment->setDeclaration(declaration);
     assignment->setExpression(std::move(expression));
-    if (!assignment->isTypeMatch())
+    // An initialiser is checked by its declaration, against the new variable
+    // rather than an outer one of the same name.
+    if (mustExist && !assignment->isTypeMatch())
         addError(QStringLiteral("Typen von Zuweisung stimmen nicht überein"));
     return assignment;
 }

@@ -280,6 +280,14 @@ TEST(Statements, ScopesOfFunctions)
     EXPECT_EQ(dynamic_cast<TVarValue *>(read->Expression())->Declaration(), local);
 }
 
+TEST(Statements, AnInitialiserIsCheckedAgainstTheVariableItDeclares)
+{
+    Parsed p = parse({"int g;", "function f: string", "string g = \"a\";", "result = g;", "endfunction",
+                      "function h: void", "bool g = 5;", "endfunction"});
+    EXPECT_EQ(p.errorTexts(), QStringList({error(7, "Typen von Zuweisung stimmen nicht überein")}))
+        << "the outer int g has no say over a local string g; a mismatch is reported once";
+}
+
 TEST(Statements, SoftModeLastsAcrossParsesUntilSwitchedOff)
 {
     Parsed p = parse({"//!soft=1", "string s = Hallo Welt;"});
