@@ -434,7 +434,8 @@ void MemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
     if (iLoading || !(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
         return;
     const int line0 = int(SendScintilla(SCI_LINEFROMPOSITION, pos));
-    iEditedLine = line0 + 1;
+    // Undo and redo must not be followed by a trimming edit, which would end the redo chain.
+    iEditedLine = type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO) ? 0 : line0 + 1;
     if (linesAdded == 0)
         return;
     const int column = pos - int(SendScintilla(SCI_POSITIONFROMLINE, line0));

@@ -236,6 +236,7 @@ private:
     bool handleEndKey();
     bool handlePageKey(bool down, bool extend);
     bool handleSmartTab();
+    bool handleSmartTabDelete();
     bool handleSingleLineIndent(bool unindent);
     void pressWithOptions(QMouseEvent *event);
     bool altColumnMove(QMouseEvent *event);

@@ -34,7 +34,6 @@ void MemoCode::applyOptions()
                   on(eoScrollPastEol) ? SCVS_USERACCESSIBLE | SCVS_RECTANGULARSELECTION : SCVS_RECTANGULARSELECTION);
     setWhitespaceVisibility(on(eoShowSpecialChars) ? WsVisible : WsInvisible);
     setEolVisibility(on(eoShowSpecialChars));
-    setBackspaceUnindents(on(eoSmartTabDelete));
     setIndentationsUseTabs(!on(eoTabsToSpaces));
 }
 
@@ -64,6 +63,8 @@ bool MemoCode::handleOptionKey(QKeyEvent *event)
         if (SelAvail())
             return handleSingleLineIndent(false);
         return (iOptions & eoSmartTabs) && handleSmartTab();
+    case Qt::Key_Backspace:
+        return !shift && !isReadOnly() && !SelAvail() && (iOptions & eoSmartTabDelete) && handleSmartTabDelete();
     case Qt::Key_Backtab:
         return !isReadOnly() && SelAvail() && handleSingleLineIndent(true);
     default:
@@ -130,6 +131,30 @@ bool MemoCode::handleSmartTab()
         return false;
     const QByteArray fill(target - column, ' ');
     SendScintilla(SCI_REPLACESEL, fill.constData());
+    return true;
+}
+
+// Backspace in the leading blanks goes back to the indentation of the nearest
+// line above that is indented less.
+bool MemoCode::handleSmartTabDelete()
+{
+    const int caretPos = int(SendScintilla(SCI_GETCURRENTPOS));
+    const int line0 = int(SendScintilla(SCI_LINEFROMPOSITION, caretPos));
+    const int column = int(SendScintilla(SCI_GETCOLUMN, caretPos));
+    if (column == 0 || CaretX() - 1 > LineText(line0 + 1).size() ||
+        !LineText(line0 + 1).left(CaretX() - 1).trimmed().isEmpty())
+        return false;
+    int target = 0;
+    for (int above = line0 - 1; above >= 0; --above) {
+        const int indent = indentation(above);
+        if (!LineText(above + 1).trimmed().isEmpty() && indent < column) {
+            target = indent;
+            break;
+        }
+    }
+    const int start = int(SendScintilla(SCI_FINDCOLUMN, line0, target));
+    SendScintilla(SCI_SETSEL, start, caretPos);
+    SendScintilla(SCI_REPLACESEL, "");
     return true;
 }
 

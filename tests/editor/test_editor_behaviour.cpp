@@ -106,6 +106,20 @@ TEST_F(OptionsTest, SmartTabsJumpBelowTheNextWordOfTheLineAbove)
     EXPECT_EQ(ed.CaretX(), 9);
 }
 
+TEST_F(OptionsTest, SmartTabDeleteGoesBackToAnOuterIndentation)
+{
+    only(SynEditorDefaultOptions | eoSmartTabDelete);
+    ed.setLines({QStringLiteral("a"), QStringLiteral("  b"), QStringLiteral("      c")});
+    ed.setCaretXY({7, 3});
+    QTest::keyClick(&ed, Qt::Key_Backspace);
+    EXPECT_EQ(ed.LineText(3), QStringLiteral("  c"));
+    QTest::keyClick(&ed, Qt::Key_Backspace);
+    EXPECT_EQ(ed.LineText(3), QStringLiteral("c"));
+    ed.setCaretXY({2, 1});
+    QTest::keyClick(&ed, Qt::Key_Backspace);  // not in leading blanks: one character
+    EXPECT_EQ(ed.LineText(1), QString());
+}
+
 TEST_F(OptionsTest, TabIndentsASelectionWithinOneLine)
 {
     ed.setLines({QStringLiteral("abc def")});
