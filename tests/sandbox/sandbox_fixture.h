@@ -86,9 +86,15 @@ struct TScriptRun {
             runErrors.append(QString::number(line) + QStringLiteral(": ") + msg);
         });
         program->Run();
-        for (int step = 0; step < maxSteps; ++step) {
-            if (!program->Next())
-                return true;
+        try {
+            for (int step = 0; step < maxSteps; ++step) {
+                if (!program->Next())
+                    return true;
+            }
+        } catch (const TArithmeticFault &fault) {
+            // The program stays running at the faulting statement; the run ends here.
+            faults.append(fault.Message());
+            return true;
         }
         return false;
     }
@@ -111,4 +117,5 @@ struct TScriptRun {
     QStringList messages;
     QList<int> announced;
     QStringList runErrors;
+    QStringList faults;
 };

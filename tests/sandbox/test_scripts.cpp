@@ -77,11 +77,12 @@ struct TExpected {
     QStringList errors;
     QStringList warnings;
     QStringList runErrors;
+    QStringList faults;
 };
 
 TExpected expectationsOf(const QStringList &lines)
 {
-    static const QRegularExpression marker(QStringLiteral("//\\s*erwartet( Fehler| Warnung| Laufzeitfehler)?: ?(.*)$"));
+    static const QRegularExpression marker(QStringLiteral("//\\s*erwartet( Fehler| Warnung| Laufzeitfehler| Rechenfehler)?: ?(.*)$"));
     TExpected expected;
     for (const QString &line : lines) {
         const QRegularExpressionMatch m = marker.match(line);
@@ -91,6 +92,7 @@ TExpected expectationsOf(const QStringList &lines)
         QStringList &list = kind == u"Fehler"           ? expected.errors
                             : kind == u"Warnung"        ? expected.warnings
                             : kind == u"Laufzeitfehler" ? expected.runErrors
+                            : kind == u"Rechenfehler"   ? expected.faults
                                                         : expected.output;
         list.append(m.captured(2));
     }
@@ -132,6 +134,7 @@ TEST(Scripts, ScriptFilesProduceTheirExpectedOutput)
         EXPECT_TRUE(script.run()) << "did not finish";
         EXPECT_EQ(script.messages, expected.output);
         EXPECT_EQ(script.runErrors, expected.runErrors);
+        EXPECT_EQ(script.faults, expected.faults);
     }
 }
 
