@@ -209,7 +209,8 @@ void TFrmKeloHelp::WriteSyntaxPage(QTextCursor &cur)
     operatorLine(cur, "<=  ", "kleiner gleich");
     operatorLine(cur, ">=  ", "grösser gleich");
     operatorLine(cur, "==  ", "gleich");
-    operatorLine(cur, "<>  ", "ungleich");
+    // The language writes inequality as "!="; "<>" is refused by the parser.
+    operatorLine(cur, "!=  ", "ungleich");
     operatorLine(cur, "<   ", "kleiner");
     operatorLine(cur, ">   ", "grösser");
 

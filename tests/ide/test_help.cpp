@@ -133,6 +133,7 @@ TEST(HelpFunctionsPage, VoidWithoutParametersIsAFunctionNotAnEnvironmentValue)
     EXPECT_EQ(lines.mid(3), QStringList({"", "Umgebungsvariablen:", "", ""}));
 }
 
+// Inequality is listed as "!=", the operator the parser accepts ("<>" is an unknown expression).
 TEST(HelpSyntaxPage, OperatorAndTypeTables)
 {
     QTextDocument doc;
@@ -144,7 +145,7 @@ TEST(HelpSyntaxPage, OperatorAndTypeTables)
                                   "<=  kleiner gleich",
                                   ">=  grösser gleich",
                                   "==  gleich",
-                                  "<>  ungleich",
+                                  "!=  ungleich",
                                   "<   kleiner",
                                   ">   grösser",
                                   "",
