@@ -78,11 +78,12 @@ struct TExpected {
     QStringList warnings;
     QStringList runErrors;
     QStringList faults;
+    QStringList lines; // announced lines, checked only when given
 };
 
 TExpected expectationsOf(const QStringList &lines)
 {
-    static const QRegularExpression marker(QStringLiteral("//\\s*erwartet( Fehler| Warnung| Laufzeitfehler| Rechenfehler)?: ?(.*)$"));
+    static const QRegularExpression marker(QStringLiteral("//\\s*erwartet( Fehler| Warnung| Laufzeitfehler| Rechenfehler| Zeilen)?: ?(.*)$"));
     TExpected expected;
     for (const QString &line : lines) {
         const QRegularExpressionMatch m = marker.match(line);
@@ -93,6 +94,7 @@ TExpected expectationsOf(const QStringList &lines)
                             : kind == u"Warnung"        ? expected.warnings
                             : kind == u"Laufzeitfehler" ? expected.runErrors
                             : kind == u"Rechenfehler"   ? expected.faults
+                            : kind == u"Zeilen"         ? expected.lines
                                                         : expected.output;
         list.append(m.captured(2));
     }
@@ -135,6 +137,12 @@ TEST(Scripts, ScriptFilesProduceTheirExpectedOutput)
         EXPECT_EQ(script.messages, expected.output);
         EXPECT_EQ(script.runErrors, expected.runErrors);
         EXPECT_EQ(script.faults, expected.faults);
+        if (!expected.lines.isEmpty()) {
+            QStringList announced;
+            for (int line : script.announced)
+                announced.append(QString::number(line));
+            EXPECT_EQ(announced.join(u' '), expected.lines.join(u' '));
+        }
     }
 }
 
