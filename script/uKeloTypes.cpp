@@ -493,7 +493,9 @@ double FloatOperand(const QString &text)
 {
     bool failed = false;
     const double value = ValueToFloat(text, failed);
-    return failed ? 0 : value;
+    // An int text taken as float keeps its literal, which may be hexadecimal:
+    // only the integer reader knows that form.
+    return failed ? IntOperand(text) : value;
 }
 
 QString IntToValue(qint64 value)

@@ -83,7 +83,8 @@ void UnquoteStr(const QString &text, bool &failed, QString &s);
 // two's-complement pattern. Returns false for any other text.
 bool ReadInteger(const QString &text, qint32 &value);
 
-// Operand readers of the operators: an unreadable text counts as 0.
+// Operand readers of the operators: an unreadable text counts as 0. The float
+// reader also takes every integer text, hexadecimal ones included.
 qint32 IntOperand(const QString &text);
 double FloatOperand(const QString &text);
 

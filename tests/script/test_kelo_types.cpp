@@ -115,6 +115,9 @@ TEST(KeloTypes, IntegerReaderTakesDecimal32BitAndHexPatterns)
     EXPECT_EQ(IntOperand(QStringLiteral("2147483648")), 0);
     EXPECT_EQ(FloatOperand(QString()), 0.0);
     EXPECT_EQ(FloatOperand(QStringLiteral("abc")), 0.0);
+    EXPECT_EQ(FloatOperand(QStringLiteral("0x10")), 16.0) << "an int literal taken as float";
+    EXPECT_EQ(FloatOperand(QStringLiteral("-$FF")), -255.0);
+    EXPECT_EQ(FloatOperand(QStringLiteral("2147483648")), 2147483648.0) << "an int result written in full";
 }
 
 TEST(KeloTypes, FloatReaderAcceptsPointOrCommaAndExponents)
