@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -95,6 +96,10 @@ TfrmKeloIDE::TfrmKeloIDE(QWidget *parent) : QMainWindow(parent)
 
 TfrmKeloIDE::~TfrmKeloIDE()
 {
+    // Focus and clipboard changes while the child widgets are being deleted
+    // must not reach this half-destroyed window.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     FormDestroy();
 }
 

@@ -16,7 +16,6 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <ostream>
 
 // tick() counts its calls; ticks is an environment value; setStd counts resets.
 class TTickSandBox final : public TKeloSandBox
@@ -198,11 +197,6 @@ public:
     int abouts = 0;
     QWidget *splash = nullptr;
 };
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 // A window with the stepping clock and the recorded dialogs installed.
 class RunTest : public ::testing::Test

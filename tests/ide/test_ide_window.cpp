@@ -15,6 +15,12 @@
 #include <QTest>
 #include <QToolBar>
 
+// Readable texts in failure messages (internal to this file).
+static void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace {
 struct TActionRow
 {
@@ -259,6 +265,26 @@ TEST_F(RunTest, ShowOrRaiseShowsRestoresAndKeepsOneWindow)
     TfrmKeloIDE::ShowOrRaise(&other);
     EXPECT_FALSE(other.isMinimized());
     TfrmKeloIDE::ShowOrRaise(nullptr);
+}
+
+TEST_F(RunTest, HelpIsCreatedOnceAndShownAgainOnEveryUse)
+{
+    window->AcHelp->trigger();
+    QWidget *help = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w != window.get() && w->isVisible() && w->parentWidget() == window.get())
+            help = w;
+    ASSERT_NE(help, nullptr);
+    help->hide();
+    window->AcHelp->trigger();
+    EXPECT_TRUE(help->isVisible());
+    int helpWindows = 0;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        helpWindows += w->parentWidget() == window.get() && w->isWindow() && w->isVisible();
+    EXPECT_EQ(helpWindows, 1) << "the same window is shown again";
+
+    window->AcAbout->trigger();
+    EXPECT_EQ(window->abouts, 1);
 }
 
 TEST(AppSetup, WindowsFontNamesMapToInstalledFamilies)
