@@ -74,6 +74,9 @@ int main(int argc, char **argv)
     {
         TfrmGrazloIDE window;
         window.show();
+    // Without a window manager (a bare X server) nobody else activates the window,
+    // and the start-up steps of its first activation would never run.
+    window.activateWindow();
         exitCode = app.exec();
     }
     // Last of all, after the window is gone: the internet library.
