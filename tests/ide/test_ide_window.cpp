@@ -101,8 +101,9 @@ TEST_F(RunTest, EveryActionHasItsCaptionHintShortcutAndInitialState)
         EXPECT_EQ(action->shortcut(), row.shortcut);
         // The Edit and find-next actions follow the focus and the search text.
         if (action != window->AcCopy && action != window->AcSelectAll && action != window->AcFindNext &&
-            action != window->AcFindPrev)
+            action != window->AcFindPrev) {
             EXPECT_EQ(action->isEnabled(), row.enabled);
+        }
         EXPECT_FALSE(action->icon().isNull());
     }
     EXPECT_EQ(window->AcCopy->statusTip(), "Auswahl in die Zwischenablage kopieren");
