@@ -41,7 +41,26 @@ QString TDeclarationList::Caption() const
 
 // ---------------------------------------------------------------- code blocks
 
-TCodeBlock::~TCodeBlock() = default;
+TCodeBlock::~TCodeBlock()
+{
+    // Nested blocks are emptied into one list before their owners go, so a
+    // script nested thousands of levels deep does not exhaust the stack.
+    std::vector<std::unique_ptr<TStatement>> pending;
+    takeStatements(pending);
+    while (!pending.empty()) {
+        std::unique_ptr<TStatement> statement = std::move(pending.back());
+        pending.pop_back();
+        statement->releaseBlocks(pending);
+    }
+}
+
+void TCodeBlock::takeStatements(std::vector<std::unique_ptr<TStatement>> &into)
+{
+    for (std::unique_ptr<TStatement> &statement : iStatements)
+        into.push_back(std::move(statement));
+    iStatements.clear();
+    iCurInd = 0;
+}
 
 int TCodeBlock::Add(std::unique_ptr<TStatement> statement)
 {

@@ -122,6 +122,8 @@ public:
     void Init();
     // Executes the statement at the cursor; false when the block was exhausted.
     bool Next();
+    // Moves every statement out of the block and appends it to into.
+    void takeStatements(std::vector<std::unique_ptr<TStatement>> &into);
 
 private:
     std::vector<std::unique_ptr<TStatement>> iStatements;
@@ -142,6 +144,9 @@ public:
     virtual void setLineNumber(int line) { iLineNumber = line; }
     virtual bool Execute() { return true; }
     virtual void Init() {}
+    // Hands the statements of the blocks it owns to into, so that destroying
+    // deeply nested code needs no recursion per level.
+    virtual void releaseBlocks(std::vector<std::unique_ptr<TStatement>> &) {}
 
     TCodeBlock *Parent() const { return iParent; }
     void setParent(TCodeBlock *parent) { iParent = parent; }

@@ -51,6 +51,11 @@ bool TLoop::Execute()
     return true;
 }
 
+void TLoop::releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into)
+{
+    iCodeBlock->takeStatements(into);
+}
+
 TConditional::TConditional()
     : iElseCodeBlock(std::make_unique<TCodeBlock>(this)), iIfCodeBlock(std::make_unique<TCodeBlock>(this))
 {
@@ -64,6 +69,12 @@ bool TConditional::Execute()
     if (TProgram *program = GetProgram())
         program->AddCodeBlock(truth ? iIfCodeBlock.get() : iElseCodeBlock.get());
     return true;
+}
+
+void TConditional::releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into)
+{
+    iIfCodeBlock->takeStatements(into);
+    iElseCodeBlock->takeStatements(into);
 }
 
 // ---------------------------------------------------------------- assignment

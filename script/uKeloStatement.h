@@ -30,6 +30,7 @@ public:
     TLoop();
     TCodeBlock *CodeBlock() const { return iCodeBlock.get(); }
     bool Execute() override;
+    void releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into) override;
 
 private:
     std::unique_ptr<TCodeBlock> iCodeBlock;
@@ -45,6 +46,7 @@ public:
     bool IsElseif() const { return iIsElseif; }
     void setIsElseif(bool isElseif) { iIsElseif = isElseif; }
     bool Execute() override;
+    void releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into) override;
 
 private:
     std::unique_ptr<TCodeBlock> iElseCodeBlock;

@@ -249,3 +249,24 @@ TEST(KeloProgram, CaptionsNameTypesOnlyWhenTheyChange)
     EXPECT_FALSE(program.getHelp(&functions, nullptr));
     EXPECT_EQ(functions.size(), 3);
 }
+
+TEST(KeloProgram, DeeplyNestedBlocksAreDestroyedWithoutExhaustingTheStack)
+{
+    // A pasted script may nest far deeper than any person writes; destroying
+    // it must not take one stack frame chain per level.
+    auto program = std::make_unique<TProgram>();
+    TCodeBlock *block = program->CodeBlock();
+    for (int level = 0; level < 150000; ++level) {
+        auto conditional = std::make_unique<TConditional>();
+        conditional->ElseCodeBlock()->Add(std::make_unique<TStatement>());
+        TCodeBlock *inner = level % 2 ? conditional->IfCodeBlock() : conditional->ElseCodeBlock();
+        block->Add(std::move(conditional));
+        auto loop = std::make_unique<TLoop>();
+        TCodeBlock *body = loop->CodeBlock();
+        inner->Add(std::move(loop));
+        block = body;
+    }
+    block->Add(std::make_unique<TStatement>());
+    program.reset();
+    SUCCEED();
+}
