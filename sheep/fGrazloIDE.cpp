@@ -183,6 +183,8 @@ void TfrmGrazloIDE::ReloadSandBox()
         LBoxSysVars->setUpdatesEnabled(true);
     }
     LPoints->setText("Punkte: " + QString::number(sb->Punkte(IsRunning())));
+    // Resets such as the heading before a run change the picture without a refresh.
+    PnGrid->SandboxRefresh();
     QApplication::processEvents();
 }
 
