@@ -162,10 +162,9 @@ protected:
     // Paints the error line white on red over the plugin's colours.
     void MemoCodeSpecialLineColors(int line, bool &special, QColor &fg, QColor &bg);
 
-    // --- seams for the source-file, settings, search, completion and update
-    // units. Each is a TfrmKeloIDE method with a provisional definition in
-    // ide/fKeloIDESeams.cpp; the unit that implements one (in its own
-    // ide/fKeloIDE<Concern>.cpp) deletes the provisional definition there. ---
+    // --- implemented by the source-file (fKeloIDEFiles.cpp), settings
+    // (fKeloIDESettings.cpp), search (fKeloIDESearch.cpp), completion
+    // (uKeloCompletion.cpp), options and update (fKeloIDEStartup.cpp) units ---
     bool CheckSaved();
     bool IsCodeModified();
     static bool IsBlankText(const QStringList &lines);
