@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcutEvent>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
@@ -61,6 +62,32 @@ public:
 
 protected:
     QSplitterHandle *createHandle() override { return new TDottedHandle(orientation(), this); }
+};
+
+// On X11 the plus key pressed with Ctrl+Shift is offered to the shortcuts both
+// as Ctrl+Shift+= and as Ctrl++, so the two font actions claim the same press.
+// That press means Ctrl+Shift + the plus key: the font gets smaller.
+class TFontKeyReferee : public QObject
+{
+public:
+    TFontKeyReferee(QAction *plus, QAction *minus) : QObject(minus), iMinus(minus)
+    {
+        plus->installEventFilter(this);
+        minus->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Shortcut || !static_cast<QShortcutEvent *>(event)->isAmbiguous())
+            return QObject::eventFilter(watched, event);
+        if (iMinus->isEnabled())
+            iMinus->trigger();
+        return true;
+    }
+
+private:
+    QAction *iMinus;
 };
 
 QAction *makeAction(QObject *owner, const QString &caption, const QString &hint,
@@ -123,8 +150,10 @@ void TfrmKeloIDE::createActions()
                             {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
     AcFontMinus = makeAction(this, QStringLiteral("Schrift -"), QStringLiteral("verkleinert die Schriftart im Editor"),
                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
+                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal),
                               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Asterisk),
                               QKeySequence(Qt::CTRL | Qt::Key_Asterisk)});
+    new TFontKeyReferee(AcFontPlus, AcFontMinus);
     AcStart = makeAction(this, QStringLiteral("Start"), QStringLiteral("Startet die Programmausführung"),
                          {QKeySequence(Qt::Key_F5)});
     AcStop = makeAction(this, QStringLiteral("Stop"), QStringLiteral("Stoppt die Programmausführung"),
