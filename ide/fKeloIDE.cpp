@@ -110,7 +110,6 @@ TfrmKeloIDE::TfrmKeloIDE(QWidget *parent) : QMainWindow(parent)
     QFont windowFont(QStringLiteral("Tahoma"));
     windowFont.setPixelSize(13);
     setFont(windowFont);
-    resize(943, 576);
     DlgOpenCode = {QStringLiteral("KeloCode (*.klc);;Alle Dateien (*)"), QStringLiteral("klc"), QStringLiteral("Code")};
     DlgSaveCode = DlgOpenCode;
     createActions();
@@ -119,6 +118,8 @@ TfrmKeloIDE::TfrmKeloIDE(QWidget *parent) : QMainWindow(parent)
     createToolBars();
     createStatusBar();
     connectEditor();
+    // The designed 943 x 576 client area lies below the menu bar.
+    resize(943, 576 + menuBar()->sizeHint().height());
 }
 
 TfrmKeloIDE::~TfrmKeloIDE()
@@ -373,6 +374,8 @@ void TfrmKeloIDE::createClientArea()
         (*box)->setStyleSheet(QStringLiteral("QListWidget { background: rgb(255,255,204); }"));
         (*box)->setUniformItemSizes(true);
         (*box)->setFocusPolicy(Qt::NoFocus);
+        // Small enough that the sandbox view keeps its designed height.
+        (*box)->setMinimumHeight(13);
     }
     lBoxCodeVarNames->setFixedWidth(151);
     lists->addWidget(lBoxCodeVarNames);
