@@ -1,5 +1,4 @@
 // The Grazlo IDE: images and random numbers first, then the sheep window.
-#include "forms/fPictures.h"
 #include "ide/uAppSetup.h"
 #include "net/uWinInet.h"
 #include "sheep/fGrazloIDE.h"
@@ -69,14 +68,13 @@ int main(int argc, char **argv)
     LoadTileImages(QCoreApplication::applicationDirPath());
     SeedRandomFromClock();
 
-    QApplication::setWindowIcon(ProductWindowIcon());
     int exitCode = 0;
     {
         TfrmGrazloIDE window;
         window.show();
-    // Without a window manager (a bare X server) nobody else activates the window,
-    // and the start-up steps of its first activation would never run.
-    window.activateWindow();
+        // Without a window manager (a bare X server) nobody else activates the window,
+        // and the start-up steps of its first activation would never run.
+        window.activateWindow();
         exitCode = app.exec();
     }
     // Last of all, after the window is gone: the internet library.

@@ -269,21 +269,3 @@ QIcon ActionIcon(TActionIcon which)
     }
     return icon;
 }
-
-QIcon ApplicationIcon()
-{
-    QIcon icon;
-    for (int size : {16, 32, 48, 64}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
-        TIconPainter ip(p, false);
-        ip.fillOutline(rect(0.5, 8.5, 15, 7, 1), Green);
-        ip.fillOutline(ellipse({8, 7.5}, 5), Paper);
-        ip.fillOutline(ellipse({12.5, 6}, 2.2), Ink);
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}

@@ -15,4 +15,3 @@ enum class TActionIcon {
 };
 
 QIcon ActionIcon(TActionIcon which);
-QIcon ApplicationIcon();

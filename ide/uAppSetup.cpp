@@ -1,6 +1,6 @@
 #include "ide/uAppSetup.h"
 
-#include "ide/uActionIcons.h"
+#include "forms/fPictures.h"
 #include "ide/uDialogs.h"
 #include "script/uModalHook.h"
 
@@ -47,7 +47,7 @@ void SetupApplication(QApplication &app)
     loadTranslation(app, QStringLiteral("qtbase_de"));
     loadTranslation(app, QStringLiteral("qscintilla_de"));
     InstallFontSubstitutes();
-    QApplication::setWindowIcon(ApplicationIcon());
+    QApplication::setWindowIcon(ProductWindowIcon());
     setModalHook([](const QString &text, TModalKind kind) {
         Dialogs().message(QApplication::activeWindow(), dialogKind(kind), QApplication::applicationDisplayName(),
                           text);

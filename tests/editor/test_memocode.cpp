@@ -223,7 +223,7 @@ TEST_F(EditorTest, ComponentKeyBindingsCanBeFreedForTheWindow)
     QTest::keyClick(&ed, Qt::Key_D, Qt::ControlModifier);  // no duplicate
     EXPECT_EQ(ed.LineCount(), 3);
 
-    ed.FreeKey(Qt::Key_Z | Qt::CTRL);
+    ed.FreeKey(QKeyCombination(Qt::CTRL, Qt::Key_Z).toCombined());
     QTest::keyClicks(&ed, QStringLiteral("x"));
     QTest::keyClick(&ed, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(ed.LineText(2), QStringLiteral("xline 2"));

@@ -167,9 +167,10 @@ TEST(Scripts, ShuffledScriptLinesParseAndRunOnlyTheirExecutableLines)
         ++ran;
         script.run(500);
         for (int line : script.announced) {
-            if (line >= 0)
+            if (line >= 0) {
                 EXPECT_TRUE(script.executable.contains(line))
                     << "announced line " << line << " of\n" << source.join('\n').toStdString();
+            }
         }
     }
     EXPECT_GT(ran, 100) << "too few shuffled scripts parsed to say anything";
