@@ -385,7 +385,7 @@ bool ApplyLevel(TField &field, int level)
 
 namespace {
 
-struct TImageSpec
+struct TImageEntry
 {
     const char *key;
     const char *fileName;
@@ -393,7 +393,7 @@ struct TImageSpec
     bool transparent;
 };
 
-constexpr std::array<TImageSpec, ImageCount> kImageSpecs = {{
+constexpr std::array<TImageEntry, ImageCount> kImageEntries = {{
     {"SheepNorth", "schaf_north.bmp", qRgb(0, 0, 255), true},
     {"SheepEast", "schaf_east.bmp", qRgb(0, 0, 255), true},
     {"SheepSouth", "schaf_south.bmp", qRgb(0, 0, 255), true},
@@ -410,15 +410,15 @@ std::array<QImage, ImageCount> &images()
 }
 
 // Pixels of exactly the transparent colour become fully transparent.
-QImage withTransparency(const QImage &bitmap, const TImageSpec &spec)
+QImage withTransparency(const QImage &bitmap, const TImageEntry &entry)
 {
-    if (!spec.transparent)
+    if (!entry.transparent)
         return bitmap.convertToFormat(QImage::Format_RGB32);
     QImage image = bitmap.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x)
-            if ((line[x] & RGB_MASK) == (spec.transparentColor & RGB_MASK))
+            if ((line[x] & RGB_MASK) == (entry.transparentColor & RGB_MASK))
                 line[x] = 0;
     }
     return image;
@@ -451,9 +451,9 @@ QStringList imagePaths(const QString &settingsDir)
     if (!folder.endsWith(u'/') && !folder.endsWith(QDir::separator()))
         folder += u'/';
     QStringList paths;
-    for (const TImageSpec &spec : kImageSpecs) {
-        const QString key = QString::fromLatin1(spec.key);
-        paths.append(folder + settings.value(key.toLower(), QString::fromLatin1(spec.fileName)));
+    for (const TImageEntry &entry : kImageEntries) {
+        const QString key = QString::fromLatin1(entry.key);
+        paths.append(folder + settings.value(key.toLower(), QString::fromLatin1(entry.fileName)));
     }
     return paths;
 }
@@ -469,10 +469,10 @@ bool LoadTileImages(const QString &settingsDir)
                                       [](const QString &p) { return QFileInfo(p).isFile(); });
     std::array<QImage, ImageCount> decoded;
     bool ok = allThere;
-    for (size_t i = 0; ok && i < kImageSpecs.size(); ++i) {
+    for (size_t i = 0; ok && i < kImageEntries.size(); ++i) {
         QImage bitmap(paths[i], "BMP");
         ok = !bitmap.isNull();
-        decoded[i] = withTransparency(bitmap, kImageSpecs[i]);
+        decoded[i] = withTransparency(bitmap, kImageEntries[i]);
     }
     if (!ok) {
         ShowModal(QStringLiteral("Fehler: Fehlende Dateien!"), TModalKind::Warning);

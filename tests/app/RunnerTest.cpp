@@ -45,12 +45,12 @@ class GoldenScript : public ::testing::TestWithParam<std::string>
 TEST_P(GoldenScript, PrintsExactlyTheExpectedLines)
 {
     const QString name = QString::fromStdString(GetParam());
-    const QStringList spec = QString::fromUtf8(fileBytes(kData + "/" + name + ".args")).split('\n');
-    ASSERT_GE(spec.size(), 2);
-    QStringList args = QString(spec[0]).replace("{DATA}", kData).split(' ', Qt::SkipEmptyParts);
+    const QStringList expectation = QString::fromUtf8(fileBytes(kData + "/" + name + ".args")).split('\n');
+    ASSERT_GE(expectation.size(), 2);
+    QStringList args = QString(expectation[0]).replace("{DATA}", kData).split(' ', Qt::SkipEmptyParts);
     args << kData + "/" + name + ".gzc";
     const TRun run = runner(args);
-    EXPECT_EQ(run.exitCode, spec[1].toInt()) << run.err.toStdString();
+    EXPECT_EQ(run.exitCode, expectation[1].toInt()) << run.err.toStdString();
     EXPECT_EQ(run.out.toStdString(), fileBytes(kData + "/" + name + ".out").toStdString());
 }
 
