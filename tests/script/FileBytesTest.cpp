@@ -2,7 +2,7 @@
 // read-only folder, and the German words for the system's errors.
 #include "script/uFileBytes.h"
 #include "script/uTextFile.h"
-#include "tests/support/FileSizeLimit.h"
+#include "tests/support/FileFaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,14 +38,6 @@ QStringList entries(const QTemporaryDir &dir)
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
-// Installs write faults for one test and removes them again.
-class FaultyWrites : public ::testing::Test
-{
-protected:
-    void TearDown() override { SetWriteFaults({}); }
-    QTemporaryDir dir;
-};
-
 const QByteArray kOriginal = "int a = 1\r\nmessage(a)\r\n";
 
 } // namespace
@@ -69,11 +61,12 @@ TEST(FullDisk, AScriptThatDoesNotFitLeavesTheFileAsItWas)
     EXPECT_EQ(entries(dir), QStringList{"skript.klc"}) << "no temporary file is left behind";
 }
 
-TEST_F(FaultyWrites, AWriteThatFailsHalfwayKeepsTheOriginal)
+TEST(FaultyWrites, AWriteThatFailsHalfwayKeepsTheOriginal)
 {
+    QTemporaryDir dir;
     const QString path = dir.filePath("rasen.glw");
     writeBytes(path, kOriginal);
-    SetWriteFaults({.FailAfterBytes = 10});
+    grazlo_test::TWriteFaultScope faults({.FailAfterBytes = 10});
     const TWriteResult result = WriteFileBytes(path, QByteArray(5000, '1'));
     EXPECT_EQ(result.Error, ENOSPC);
     EXPECT_FALSE(result.Damaged);
@@ -85,8 +78,9 @@ TEST_F(FaultyWrites, AWriteThatFailsHalfwayKeepsTheOriginal)
     EXPECT_EQ(fileBytes(path), QByteArray(5000, '1'));
 }
 
-TEST_F(FaultyWrites, AReplacedFileKeepsItsRightsAndLinksKeepTheirTarget)
+TEST(FaultyWrites, AReplacedFileKeepsItsRightsAndLinksKeepTheirTarget)
 {
+    QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
     writeBytes(path, kOriginal);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
@@ -101,11 +95,12 @@ TEST_F(FaultyWrites, AReplacedFileKeepsItsRightsAndLinksKeepTheirTarget)
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
-TEST_F(FaultyWrites, WithoutATemporaryFileAnExistingFileIsWrittenInPlace)
+TEST(FaultyWrites, WithoutATemporaryFileAnExistingFileIsWrittenInPlace)
 {
+    QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
     writeBytes(path, kOriginal);
-    SetWriteFaults({.NoTemporaryFile = true});
+    const grazlo_test::TWriteFaultScope faults({.NoTemporaryFile = true});
 
     ASSERT_TRUE(WriteFileBytes(path, "kurz"));
     EXPECT_EQ(fileBytes(path), "kurz") << "a shorter text leaves nothing of the old one";
@@ -117,11 +112,12 @@ TEST_F(FaultyWrites, WithoutATemporaryFileAnExistingFileIsWrittenInPlace)
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("neu.klc")));
 }
 
-TEST_F(FaultyWrites, AFailedWriteInPlacePutsTheOldBytesBack)
+TEST(FaultyWrites, AFailedWriteInPlacePutsTheOldBytesBack)
 {
+    QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
     writeBytes(path, kOriginal);
-    SetWriteFaults({.FailAfterBytes = 7, .NoTemporaryFile = true});
+    const grazlo_test::TWriteFaultScope faults({.FailAfterBytes = 7, .NoTemporaryFile = true});
 
     TTextFormat format;
     QString error;

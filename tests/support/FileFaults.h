@@ -1,6 +1,9 @@
-// A full disk without root: work runs in a child process whose files may not
-// grow beyond a limit (the system then refuses the write, as a full disk does).
+// Failing file writes without root: a child process whose files may not grow
+// beyond a limit (the system then refuses the write, as on a full disk), and
+// the writer's fault seam for one test's scope.
 #pragma once
+
+#include "script/uFileBytes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -49,5 +52,15 @@ inline TChildOutcome RunWithFileSizeLimit(rlim_t limitBytes, const std::function
     ::waitpid(pid, &status, 0);
     return {WIFEXITED(status) && WEXITSTATUS(status) == 0, QString::fromUtf8(text)};
 }
+
+// Writes fail as given while the scope lives, also when a test stops early.
+class TWriteFaultScope
+{
+public:
+    explicit TWriteFaultScope(const TWriteFaults &faults) { SetWriteFaults(faults); }
+    ~TWriteFaultScope() { SetWriteFaults({}); }
+    TWriteFaultScope(const TWriteFaultScope &) = delete;
+    TWriteFaultScope &operator=(const TWriteFaultScope &) = delete;
+};
 
 } // namespace grazlo_test
