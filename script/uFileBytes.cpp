@@ -121,7 +121,8 @@ void copyAccessRights(const QString &target, int fd)
     struct stat original;
     if (::stat(nativePath(target).constData(), &original) != 0)
         return;
-    [[maybe_unused]] const int owned = ::fchown(fd, original.st_uid, original.st_gid);
+    // Only root may hand a file to another owner; anyone else keeps owning it.
+    [[maybe_unused]] const int handedOver = ::fchown(fd, original.st_uid, original.st_gid);
     ::fchmod(fd, original.st_mode & 07777);
 }
 

@@ -112,21 +112,6 @@ TEST(FaultyWrites, WithoutATemporaryFileAnExistingFileIsWrittenInPlace)
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("neu.klc")));
 }
 
-TEST(FaultyWrites, AFailedWriteInPlacePutsTheOldBytesBack)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("skript.klc");
-    writeBytes(path, kOriginal);
-    const grazlo_test::TWriteFaultScope faults({.FailAfterBytes = 7, .NoTemporaryFile = true});
-
-    TTextFormat format;
-    QString error;
-    EXPECT_FALSE(WriteTextFile(path, QStringList(50, "int b = 2"), format, error));
-    EXPECT_EQ(error, "Die Datei \"" + path
-                         + "\" kann nicht geschrieben werden: Auf dem Datenträger ist kein Platz mehr frei.");
-    EXPECT_EQ(fileBytes(path), kOriginal);
-}
-
 TEST(FullDisk, AWriteInPlaceThatDoesNotFitPutsTheOldBytesBack)
 {
     QTemporaryDir dir;

@@ -202,17 +202,3 @@ TEST(TextFile, ATextThatWouldBeMisreadIsWrittenAsUtf8WithMark)
     EXPECT_EQ(EncodeText({u"\uFEFFx"_qs}, format), QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx"));
     EXPECT_EQ(format.Encoding, TTextEncoding::Utf8Bom);
 }
-
-TEST(TextFile, ASwitchedEncodingIsNoticedWithItsReason)
-{
-    EXPECT_EQ(EncodingChangeNotice("a.klc", TTextEncoding::Windows1252, TTextEncoding::Windows1252), "");
-    EXPECT_EQ(EncodingChangeNotice("a.klc", TTextEncoding::Windows1252, TTextEncoding::Utf8),
-              u"Die Datei \"a.klc\" wurde als UTF-8 gespeichert, weil der Text Zeichen enthält, die es in "
-              "Windows-1252 nicht gibt."_qs);
-    EXPECT_EQ(EncodingChangeNotice("a.klc", TTextEncoding::Windows1252, TTextEncoding::Utf8Bom),
-              u"Die Datei \"a.klc\" wurde als UTF-8 mit Byte-Order-Mark gespeichert, weil ihr Text, in "
-              "Windows-1252 gespeichert, beim nächsten Öffnen anders gelesen würde."_qs);
-    EXPECT_EQ(EncodingChangeNotice("a.klc", TTextEncoding::Utf8, TTextEncoding::Utf8Bom),
-              u"Die Datei \"a.klc\" wurde als UTF-8 mit Byte-Order-Mark gespeichert, weil ihr Text, in "
-              "UTF-8 gespeichert, beim nächsten Öffnen anders gelesen würde."_qs);
-}

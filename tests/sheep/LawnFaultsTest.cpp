@@ -1,4 +1,4 @@
-// Storing a lawn onto a full disk or into a read-only folder.
+// Storing a lawn onto a full disk.
 #include "sheep/uTile.h"
 #include "tests/support/FileFaults.h"
 
@@ -39,16 +39,4 @@ TEST(LawnFaults, AFullDiskKeepsTheStoredLawn)
     EXPECT_EQ(outcome.Text.toStdString(),
               ("Die Datei \"" + path + "\" kann nicht geschrieben werden: Die Datei ist zu groß.").toStdString());
     EXPECT_EQ(contentsOf(path), "1,3\r\n0,1\r\n");
-}
-
-TEST(LawnFaults, AReadOnlyFolderTakesTheLawnInPlace)
-{
-    QTemporaryDir dir;
-    const QString path = storedLawn(dir);
-    TField field;
-    field.Load(QStringList{"0,0,0"});
-    const grazlo_test::TWriteFaultScope faults({.NoTemporaryFile = true});
-    QString error;
-    ASSERT_TRUE(field.Store(path, error)) << error.toStdString();
-    EXPECT_EQ(contentsOf(path), "0,0,0\r\n");
 }
