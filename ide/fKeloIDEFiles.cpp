@@ -109,6 +109,9 @@ TfrmKeloIDE::TSaveResult TfrmKeloIDE::SaveCode()
         Dialogs().message(this, TDlgKind::Error, ErrorTitle(), error);
         return TSaveResult::Failed;
     }
+    if (const QString notice = EncodingChangeNotice(iCodeFileName, codeFormat.Encoding, format.Encoding);
+        !notice.isEmpty())
+        AddMessage(notice);
     codeFormat = format;
     codebak = lines;
     AcSaveCode->setEnabled(false);

@@ -1,8 +1,7 @@
 #include "script/uTextFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include "script/uFileBytes.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -196,38 +195,63 @@ TTextLines DecodeText(const QByteArray &bytes)
     return result;
 }
 
+namespace {
+
+// Whether bytes, read as a file, give exactly text.
+bool readsBackAs(const QByteArray &bytes, const QString &text)
+{
+    TTextEncoding found;
+    return decodeWithFormat(bytes, found) == text;
+}
+
+QString encodingName(TTextEncoding encoding)
+{
+    return encoding == TTextEncoding::Windows1252 ? QStringLiteral("Windows-1252") : QStringLiteral("UTF-8");
+}
+
+} // namespace
+
 QByteArray EncodeText(const QStringList &lines, TTextFormat &format)
 {
     const QString text = lines.join(LineBreakText(format.LineBreak));
     if (format.Encoding == TTextEncoding::Windows1252) {
-        if (auto bytes = encodeCp1252(text))
+        const std::optional<QByteArray> bytes = encodeCp1252(text);
+        if (bytes && readsBackAs(*bytes, text))
             return *bytes;
-        format.Encoding = TTextEncoding::Utf8;
+        format.Encoding = bytes ? TTextEncoding::Utf8Bom : TTextEncoding::Utf8;
     }
-    return bomOf(format.Encoding) + encodeUnicode(text, format.Encoding);
+    QByteArray bytes = bomOf(format.Encoding) + encodeUnicode(text, format.Encoding);
+    // Only a text starting with U+FEFF reads back differently here: the mark
+    // in front keeps that character as text.
+    if (format.Encoding == TTextEncoding::Utf8 && !readsBackAs(bytes, text)) {
+        format.Encoding = TTextEncoding::Utf8Bom;
+        bytes.prepend(bomOf(format.Encoding));
+    }
+    return bytes;
+}
+
+QString EncodingChangeNotice(const QString &path, TTextEncoding loaded, TTextEncoding saved)
+{
+    if (saved == loaded)
+        return QString();
+    if (saved == TTextEncoding::Utf8)
+        return QStringLiteral("Die Datei \"%1\" wurde als UTF-8 gespeichert, weil der Text Zeichen enthält, "
+                              "die es in Windows-1252 nicht gibt.")
+            .arg(path);
+    return QStringLiteral("Die Datei \"%1\" wurde als UTF-8 mit Byte-Order-Mark gespeichert, weil ihr Text, "
+                          "in %2 gespeichert, beim nächsten Öffnen anders gelesen würde.")
+        .arg(path, encodingName(loaded));
 }
 
 bool ReadTextFile(const QString &path, TTextLines &text, QString &error, qint64 maxBytes)
 {
-    const QString prefix = QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: ").arg(path);
-    if (QFileInfo(path).isDir()) {
-        error = prefix + QStringLiteral("Es ist ein Ordner.");
+    QByteArray bytes;
+    if (const int errnum = ReadFileBytes(path, bytes, maxBytes)) {
+        error = QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: %2").arg(path, SystemErrorText(errnum));
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = prefix + file.errorString();
-        return false;
-    }
-    // Reading one byte past the limit also catches devices and pipes, whose
-    // size is not known in advance.
-    const QByteArray bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
     if (maxBytes >= 0 && bytes.size() > maxBytes) {
         error = QStringLiteral("Die Datei \"%1\" ist zu groß (mehr als %2 Bytes).").arg(path).arg(maxBytes);
-        return false;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        error = prefix + file.errorString();
         return false;
     }
     text = DecodeText(bytes);
@@ -238,13 +262,12 @@ bool WriteTextFile(const QString &path, const QStringList &lines, TTextFormat &f
                    QString &error)
 {
     TTextFormat used = format;
-    const QByteArray bytes = EncodeText(lines, used);
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
-                         && file.commit();
+    const TWriteResult written = WriteFileBytes(path, EncodeText(lines, used));
     if (!written) {
         error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
-                    .arg(path, file.errorString());
+                    .arg(path, SystemErrorText(written.Error));
+        if (written.Damaged)
+            error += QStringLiteral(" Ihr alter Inhalt konnte nicht wiederhergestellt werden.");
         return false;
     }
     format = used;

@@ -7,8 +7,8 @@
 // empty last line, so joining the lines with the remembered separator restores
 // the text exactly.
 //
-// Writing goes to a temporary file beside the target that replaces the target
-// only when complete: a failed write never leaves a half-written file.
+// Writing goes through WriteFileBytes: a failed write leaves the file as it was.
+// Whatever is written reads back as the same text.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -42,13 +42,20 @@ QStringList SplitLines(const QString &text, TLineBreak *lineBreak = nullptr);
 
 TTextLines DecodeText(const QByteArray &bytes);
 
-// Joins and encodes the lines. A Windows-1252 format whose text holds
-// characters outside that code page is switched to UTF-8 (and `format` is
-// updated), because writing them as substitutes would lose what the user typed.
+// Joins and encodes the lines. Where the format cannot hold the text, it is
+// switched (and `format` updated) rather than lose what the user typed:
+// - a Windows-1252 text with characters outside that code page to UTF-8;
+// - a text whose bytes would read back as another text (Windows-1252 starting
+//   with "þÿ", "ÿþ" or "ï»¿", or valid as UTF-8; UTF-8 starting with U+FEFF)
+//   to UTF-8 with byte-order mark.
 QByteArray EncodeText(const QStringList &lines, TTextFormat &format);
 
+// The German notice that a save switched the encoding and why; empty when
+// `saved` is the encoding the text was loaded with.
+QString EncodingChangeNotice(const QString &path, TTextEncoding loaded, TTextEncoding saved);
+
 // Reads a whole file. On failure returns false and sets `error` to a German
-// message naming the file and the system's reason. `maxBytes` >= 0 refuses
+// message naming the file and the reason (SystemErrorText). `maxBytes` >= 0 refuses
 // larger files before reading them.
 bool ReadTextFile(const QString &path, TTextLines &text, QString &error, qint64 maxBytes = -1);
 

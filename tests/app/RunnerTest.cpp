@@ -122,6 +122,19 @@ TEST(Runner, UnreadableFilesEndWithStatus66)
     EXPECT_TRUE(QString::fromUtf8(tooWide.err).contains("zu groß")) << tooWide.err.toStdString();
 }
 
+TEST(Runner, FileErrorsAreSaidInGerman)
+{
+    const TRun noScript = runner({"nix.gzc"});
+    EXPECT_EQ(QString::fromUtf8(noScript.err).toStdString(),
+              "Die Datei \"nix.gzc\" kann nicht gelesen werden: Die Datei oder der Ordner existiert nicht.\n");
+
+    QTemporaryDir dir;
+    const TRun folderAsLawn = runner({"--lawn", dir.path(), kData + "/trace.gzc"});
+    EXPECT_EQ(folderAsLawn.exitCode, 66);
+    EXPECT_EQ(QString::fromUtf8(folderAsLawn.err),
+              "Die Datei \"" + dir.path() + "\" kann nicht gelesen werden: Es ist ein Ordner.\n");
+}
+
 TEST(Runner, TheSameSeedGivesTheSameRun)
 {
     const QString script = kRuntime + "/Code/zufall.gzc";

@@ -129,6 +129,7 @@ public:
     using TfrmKeloIDE::gsReplaceTextHistory;
     using TfrmKeloIDE::iCodeFileName;
     using TfrmKeloIDE::LoadCodeFile;
+    using TfrmKeloIDE::MemoLog;
     using TfrmKeloIDE::MemoCodeDropFiles;
     using TfrmKeloIDE::miShowProgrambar;
     using TfrmKeloIDE::miShowToolbar;

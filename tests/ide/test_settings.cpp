@@ -1,6 +1,8 @@
 // The settings file: its name, section "main" read with defaults, written in
-// order as 1/0 booleans, other sections left untouched, unwritable files.
+// order as 1/0 booleans, other sections left untouched, unwritable files, a
+// full disk, and text that looks like a byte-order mark.
 #include "ide/uWindowSettings.h"
+#include "tests/support/FileFaults.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -151,4 +153,41 @@ TEST(SettingsWrite, UnwritableFileStopsAtTheFirstKeyWithThePath)
     }
     EXPECT_FALSE(ini.ValueExists("main", "left"));
     EXPECT_EQ(SettingsWriteErrorText(path), "In " + path + " kann nicht geschrieben werden");
+}
+
+TEST(SettingsFaults, AFullDiskKeepsTheWholeFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grazlo.ini");
+    QByteArray original = "[ressources]\n";
+    for (int i = 0; i < 100; ++i)
+        original += "bild" + QByteArray::number(i) + "=datei.bmp\n";
+    WriteAll(path, original);
+
+    const grazlo_test::TChildOutcome outcome = grazlo_test::RunWithFileSizeLimit(original.size(), [&] {
+        TIniFile ini(path);
+        try {
+            WriteMainSettings(ini, TMainSettings());
+        } catch (const TIniWriteError &error) {
+            return error.Reason;
+        }
+        return QStringLiteral("geschrieben");
+    });
+    ASSERT_TRUE(outcome.Exited);
+    EXPECT_EQ(outcome.Text.toStdString(),
+              ("Die Datei \"" + path + "\" kann nicht geschrieben werden: Die Datei ist zu groß.").toStdString());
+    EXPECT_EQ(ReadAll(path), original);
+}
+
+TEST(SettingsFaults, AWindows1252FileStartingWithThornAndYReadsBackAsWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("grazlo.ini");
+    WriteAll(path, "\xFE\xFF;x\n[ressources]\npath=.\n");  // an odd length: no UTF-16
+    TIniFile(path).WriteInteger("main", "left", 3);
+
+    const TIniFile back(path);
+    EXPECT_EQ(back.ReadInteger("main", "left", 0), 3);
+    EXPECT_EQ(back.ReadString("ressources", "path", ""), ".");
+    EXPECT_EQ(ReadAll(path), "\xEF\xBB\xBF\xC3\xBE\xC3\xBF;x\n[ressources]\npath=.\n\n[main]\nleft=3\n");
 }

@@ -156,3 +156,49 @@ TEST(TextFile, FailuresNameTheFileAndKeepWhatWasThere)
     EXPECT_TRUE(error.startsWith("Die Datei \"" + blocked + "\" kann nicht geschrieben werden: "));
     EXPECT_EQ(fileBytes(big), QByteArray(100, '1'));
 }
+
+TEST(TextFile, WhatIsWrittenReadsBackAsWrittenInEveryFormat)
+{
+    const QList<QStringList> texts{
+        {},
+        {""},
+        {u"þÿab"_qs, "cd"},
+        {u"ÿþab"_qs, ""},
+        {u"ï»¿Gras"_qs},
+        {u"Ã¤ sieht aus wie UTF-8"_qs},
+        {u"\uFEFFint a"_qs, "int b"},
+        {u"Schäfchen €"_qs, u"→ ✓"_qs, ""},
+        {QString("nul") + QChar(0) + "drin", "", ""},
+    };
+    for (TTextEncoding encoding : {TTextEncoding::Utf8, TTextEncoding::Utf8Bom, TTextEncoding::Utf16LE,
+                                   TTextEncoding::Utf16BE, TTextEncoding::Windows1252}) {
+        for (TLineBreak lineBreak : {TLineBreak::CrLf, TLineBreak::Lf, TLineBreak::Cr, TLineBreak::LineSeparator}) {
+            for (const QStringList &lines : texts) {
+                TTextFormat format{encoding, lineBreak};
+                const QByteArray bytes = EncodeText(lines, format);
+                const TTextLines back = DecodeText(bytes);
+                const QStringList expected = lines.isEmpty() ? QStringList{""} : lines;
+                EXPECT_EQ(back.Lines, expected) << int(encoding) << '/' << int(lineBreak) << ' '
+                                                << bytes.toHex().constData();
+                if (expected.size() > 1) {
+                    EXPECT_EQ(back.Format.LineBreak, lineBreak) << bytes.toHex().constData();
+                }
+            }
+        }
+    }
+}
+
+TEST(TextFile, ATextThatWouldBeMisreadIsWrittenAsUtf8WithMark)
+{
+    TTextFormat format{TTextEncoding::Windows1252, TLineBreak::CrLf};
+    EXPECT_EQ(EncodeText({u"þÿab"_qs}, format), QByteArray("\xEF\xBB\xBF\xC3\xBE\xC3\xBF" "ab"));
+    EXPECT_EQ(format.Encoding, TTextEncoding::Utf8Bom);
+
+    format.Encoding = TTextEncoding::Windows1252;
+    EXPECT_EQ(EncodeText({u"þÿa"_qs}, format), QByteArray("\xFE\xFF" "a")) << "an odd length cannot be UTF-16";
+    EXPECT_EQ(format.Encoding, TTextEncoding::Windows1252);
+
+    format.Encoding = TTextEncoding::Utf8;
+    EXPECT_EQ(EncodeText({u"\uFEFFx"_qs}, format), QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx"));
+    EXPECT_EQ(format.Encoding, TTextEncoding::Utf8Bom);
+}

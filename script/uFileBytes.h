@@ -1,0 +1,43 @@
+#pragma once
+// Whole files as bytes through the system's own calls, so that every step is
+// checked and every failure keeps its system error number.
+//
+// Writing goes to a temporary file beside the target that is written, flushed
+// to the disk and closed, each step checked, before it replaces the target:
+// any failure removes the temporary and leaves the target byte for byte. Where
+// no temporary file can be made (a read-only folder), an existing file is
+// written in place instead; if that fails, its old bytes are put back as far as
+// the system allows.
+#include <QByteArray>
+#include <QString>
+
+// The German text of a system error number (errno) of a file operation.
+QString SystemErrorText(int errnum);
+
+// Reads the file into bytes; returns 0 or the system error number. With
+// maxBytes >= 0 it reads at most maxBytes + 1 bytes, so the caller can tell a
+// file that is too large (also an endless device) without reading it all.
+int ReadFileBytes(const QString &path, QByteArray &bytes, qint64 maxBytes = -1);
+
+struct TWriteResult
+{
+    int Error = 0;            // 0 or the system error number
+    bool Damaged = false;     // a failed in-place write could not restore the old bytes
+    explicit operator bool() const { return Error == 0; }
+};
+
+// Replaces the file's contents by bytes (see above). A symbolic link keeps
+// pointing at the file it names; a replaced file keeps its access rights.
+TWriteResult WriteFileBytes(const QString &path, const QByteArray &bytes);
+
+// Test seam: failures the writer meets as if the system had reported them.
+struct TWriteFaults
+{
+    // Writes of new contents beyond this many bytes per call of WriteFileBytes
+    // fail with "no space left"; -1 never.
+    qint64 FailAfterBytes = -1;
+    // Making the temporary file fails with "permission denied", as in a
+    // read-only folder.
+    bool NoTemporaryFile = false;
+};
+void SetWriteFaults(const TWriteFaults &faults);
