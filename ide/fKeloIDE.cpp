@@ -307,9 +307,12 @@ void TfrmKeloIDE::createMenus()
         {TActionBar::View, "Ansicht"},  {TActionBar::Run, "Programm"},    {TActionBar::Help, "?"},
         {TActionBar::Debug, "Debug"},
     };
-    for (const auto &[bar, title] : menus)
-        addPlacedActions(menuBar()->addMenu(title), bar);
-    menuBar()->actions().last()->setVisible(false); // Debug
+    for (const auto &[bar, title] : menus) {
+        QMenu *menu = menuBar()->addMenu(title);
+        addPlacedActions(menu, bar);
+        // Hidden: the debug code is reached by its shortcut only.
+        menu->menuAction()->setVisible(bar != TActionBar::Debug);
+    }
 
     PopupBreaks = new QMenu(this);
     addPlacedActions(PopupBreaks, TActionBar::PopupBreaks);
