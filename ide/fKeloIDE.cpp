@@ -26,6 +26,9 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 // A splitter whose handle is painted with dotted lines in the shadow colour.
@@ -131,155 +134,188 @@ TfrmKeloIDE::~TfrmKeloIDE()
     FormDestroy();
 }
 
+// The menus, the tool bar and the context menu of the editor and the breakpoint list.
+enum class TfrmKeloIDE::TActionBar { File, Edit, Search, View, Run, Help, Debug, ToolBar, PopupBreaks };
+
+struct TfrmKeloIDE::TActionRow
+{
+    // Where the action appears: in which bar, in which group (groups are set
+    // apart by separators) and at which position within the group.
+    struct TPlace
+    {
+        TActionBar bar;
+        int group;
+        int order;
+    };
+
+    QAction *TfrmKeloIDE::*field = nullptr;
+    QString caption{};
+    // "short|long": the tooltip before the bar, the status text after it.
+    QString hint{};
+    QList<QKeySequence> keys{};
+    std::optional<TActionIcon> icon{};
+    void (TfrmKeloIDE::*handler)() = nullptr;
+    // An Edit action acts on the focused text control, which keeps its own keys.
+    std::optional<TEditCommand> edit{};
+    QList<TPlace> places{};
+    bool enabled = true;
+    // A check item, ticked at creation.
+    bool toggle = false;
+};
+
+QList<TfrmKeloIDE::TActionRow> TfrmKeloIDE::ActionTable()
+{
+    using W = TfrmKeloIDE;
+    using I = TActionIcon;
+    using B = TActionBar;
+    return {
+        {.field = &W::AcClose, .caption = "Beenden", .hint = "Programm beenden", .keys = {Qt::CTRL | Qt::Key_Q},
+         .icon = I::Close, .handler = &W::AcCloseExecute, .places = {{B::File, 1, 0}, {B::ToolBar, 0, 0}}},
+        {.field = &W::AcNew, .caption = "Neu", .hint = "Neu", .keys = {Qt::CTRL | Qt::Key_N}, .icon = I::New,
+         .handler = &W::AcNewExecute, .places = {{B::File, 0, 0}, {B::ToolBar, 1, 0}}},
+        {.field = &W::AcLoadCode, .caption = "Laden", .hint = "Lädt einen Quelltext", .keys = {Qt::CTRL | Qt::Key_L},
+         .icon = I::Load, .handler = &W::AcLoadCodeExecute, .places = {{B::File, 0, 1}, {B::ToolBar, 1, 1}}},
+        {.field = &W::AcSaveCodeAs, .caption = "Speichern unter...", .hint = "Speichert den Quelltext unter",
+         .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_S}, .icon = I::SaveAs, .handler = &W::AcSaveCodeAsExecute,
+         .places = {{B::File, 0, 3}, {B::ToolBar, 1, 3}}},
+        {.field = &W::AcSaveCode, .caption = "Speichern", .hint = "Speichert den Quelltext",
+         .keys = {Qt::CTRL | Qt::Key_S}, .icon = I::Save, .handler = &W::AcSaveCodeExecute,
+         .places = {{B::File, 0, 2}, {B::ToolBar, 1, 2}}, .enabled = false},
+        {.field = &W::AcHelp, .caption = "Hilfe", .hint = "Hilfe", .keys = {Qt::Key_F1}, .icon = I::Help,
+         .handler = &W::AcHelpExecute, .places = {{B::Help, 0, 0}, {B::ToolBar, 6, 0}}},
+        {.field = &W::AcAbout, .caption = "About...", .hint = "About...", .icon = I::About,
+         .handler = &W::AcAboutExecute, .places = {{B::Help, 0, 1}, {B::ToolBar, 6, 1}}},
+        // The plus key gives "+" on German keyboards and "=" on others.
+        {.field = &W::AcFontPlus, .caption = "Schrift +", .hint = "vergrößert die Schriftart im Editor",
+         .keys = {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}, .icon = I::FontPlus,
+         .handler = &W::AcFontPlusExecute, .places = {{B::View, 0, 0}, {B::ToolBar, 3, 0}}},
+        {.field = &W::AcFontMinus, .caption = "Schrift -", .hint = "verkleinert die Schriftart im Editor",
+         .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_Plus, Qt::CTRL | Qt::SHIFT | Qt::Key_Equal,
+                  Qt::CTRL | Qt::SHIFT | Qt::Key_Asterisk, Qt::CTRL | Qt::Key_Asterisk},
+         .icon = I::FontMinus, .handler = &W::AcFontMinusExecute, .places = {{B::View, 0, 1}, {B::ToolBar, 3, 1}}},
+        {.field = &W::AcStart, .caption = "Start", .hint = "Startet die Programmausführung", .keys = {Qt::Key_F5},
+         .icon = I::Start, .handler = &W::AcStartExecute, .places = {{B::Run, 0, 0}, {B::ToolBar, 5, 0}}},
+        {.field = &W::AcStop, .caption = "Stop", .hint = "Stoppt die Programmausführung", .keys = {Qt::Key_F8},
+         .icon = I::Stop, .handler = &W::AcStopExecute, .places = {{B::Run, 0, 3}, {B::ToolBar, 5, 1}},
+         .enabled = false},
+        {.field = &W::AcPause, .caption = "Pause", .hint = "Hält das Programm an", .keys = {Qt::Key_F6},
+         .icon = I::Pause, .handler = &W::AcPauseExecute, .places = {{B::Run, 0, 1}, {B::ToolBar, 5, 2}},
+         .enabled = false},
+        {.field = &W::AcStep, .caption = "Schritt", .hint = "Nächsten Befehl ausführen", .keys = {Qt::Key_F7},
+         .icon = I::Step, .handler = &W::AcStepExecute, .places = {{B::Run, 0, 2}, {B::ToolBar, 5, 3}}},
+        {.field = &W::AcParse, .caption = "Parse", .hint = "Überprüft das Programm auf Korrektheit",
+         .keys = {Qt::Key_F9}, .icon = I::Parse, .handler = &W::AcParseExecute,
+         .places = {{B::Run, 0, 4}, {B::ToolBar, 5, 4}}},
+        {.field = &W::AcFind, .caption = "Suchen", .hint = "Suchen", .keys = {Qt::CTRL | Qt::Key_F}, .icon = I::Find,
+         .handler = &W::AcFindExecute, .places = {{B::Search, 0, 0}, {B::ToolBar, 2, 0}}},
+        {.field = &W::AcFindNext, .caption = "Nächsten Suchen", .hint = "Nächstes Vorkommen suchen",
+         .keys = {Qt::Key_F3}, .icon = I::FindNext, .handler = &W::AcFindNextExecute,
+         .places = {{B::Search, 0, 1}, {B::ToolBar, 2, 3}}},
+        {.field = &W::AcFindPrev, .caption = "Vorigen Suchen", .hint = "Voriges Vorkommen suchen",
+         .keys = {Qt::SHIFT | Qt::Key_F3}, .icon = I::FindPrev, .handler = &W::AcFindNextExecute,
+         .places = {{B::Search, 0, 2}, {B::ToolBar, 2, 2}}},
+        {.field = &W::AcFindReplace, .caption = "Suchen und Ersetzen", .hint = "Suchen und Ersetzen",
+         .keys = {Qt::CTRL | Qt::Key_R}, .icon = I::FindReplace, .handler = &W::AcFindReplaceExecute,
+         .places = {{B::Search, 0, 3}, {B::ToolBar, 2, 1}}},
+        {.field = &W::AcAddBreak, .caption = "Haltepunkt hinzufügen", .hint = "Haltepunkt hinzufügen",
+         .icon = I::AddBreak, .handler = &W::AcAddBreakExecute,
+         .places = {{B::ToolBar, 4, 0}, {B::PopupBreaks, 1, 0}}},
+        {.field = &W::AcRemoveBreak, .caption = "Haltepunkt entfernen", .hint = "Haltepunkt entfernen",
+         .icon = I::RemoveBreak, .handler = &W::AcRemoveBreakExecute,
+         .places = {{B::ToolBar, 4, 1}, {B::PopupBreaks, 1, 1}}},
+        {.field = &W::AcDebugCode, .caption = "Debug Code laden", .hint = "Debug Code laden",
+         .keys = {Qt::CTRL | Qt::Key_D}, .icon = I::DebugCode, .handler = &W::AcDebugCodeExecute,
+         .places = {{B::Debug, 0, 0}}},
+        {.field = &W::AcDelayMin, .caption = "Höchste Ausführungsgeschwindigkeit",
+         .hint = "Höchste Ausführungsgeschwindigkeit", .icon = I::DelayMin, .handler = &W::AcDelayMinExecute,
+         .places = {{B::Run, 1, 1}}},
+        {.field = &W::AcDelayMax, .caption = "Niedrigste Ausführungsgeschwindigkeit",
+         .hint = "Niedrigste Ausführungsgeschwindigkeit", .icon = I::DelayMax, .handler = &W::AcDelayMaxExecute,
+         .places = {{B::Run, 1, 0}}},
+        {.field = &W::AcCopy, .caption = "Kopieren", .hint = "Kopieren|Auswahl in die Zwischenablage kopieren",
+         .keys = {QKeySequence::Copy}, .icon = I::Copy, .edit = TEditCommand::Copy,
+         .places = {{B::Edit, 0, 0}, {B::PopupBreaks, 0, 0}}},
+        {.field = &W::AcPaste, .caption = "Einfügen", .hint = "Einfügen|Inhalt der Zwischenablage einfügen",
+         .keys = {QKeySequence::Paste}, .icon = I::Paste, .edit = TEditCommand::Paste,
+         .places = {{B::Edit, 0, 1}, {B::PopupBreaks, 0, 2}}},
+        {.field = &W::AcCut, .caption = "Ausschneiden", .hint = "Ausschneiden|Auswahl in die Zwischenablage verschieben",
+         .keys = {QKeySequence::Cut}, .icon = I::Cut, .edit = TEditCommand::Cut,
+         .places = {{B::Edit, 0, 2}, {B::PopupBreaks, 0, 1}}},
+        {.field = &W::AcSelectAll, .caption = "Alles &markieren", .hint = "Alles markieren|Gesamtes Dokument auswählen",
+         .keys = {QKeySequence::SelectAll}, .icon = I::SelectAll, .edit = TEditCommand::SelectAll,
+         .places = {{B::Edit, 0, 3}, {B::PopupBreaks, 0, 3}}},
+        {.field = &W::AcEditorOptions, .caption = "Editor - Optionen", .hint = "Optionen und Informationen zum Editor",
+         .icon = I::EditorOptions, .handler = &W::AcEditorOptionsExecute, .places = {{B::Help, 1, 0}}},
+        {.field = &W::miShowToolbar, .caption = "Toolbar anzeigen", .handler = &W::miShowToolbarClick,
+         .places = {{B::View, 1, 0}}, .toggle = true},
+        {.field = &W::miShowProgrambar, .caption = "Programmleiste anzeigen", .handler = &W::miShowProgrambarClick,
+         .places = {{B::View, 1, 1}}, .toggle = true},
+    };
+}
+
 void TfrmKeloIDE::createActions()
 {
-    AcClose = makeAction(this, QStringLiteral("Beenden"), QStringLiteral("Programm beenden"),
-                         {QKeySequence(Qt::CTRL | Qt::Key_Q)});
-    AcNew = makeAction(this, QStringLiteral("Neu"), QStringLiteral("Neu"), {QKeySequence(Qt::CTRL | Qt::Key_N)});
-    AcLoadCode = makeAction(this, QStringLiteral("Laden"), QStringLiteral("Lädt einen Quelltext"),
-                            {QKeySequence(Qt::CTRL | Qt::Key_L)});
-    AcSaveCodeAs = makeAction(this, QStringLiteral("Speichern unter..."),
-                              QStringLiteral("Speichert den Quelltext unter"),
-                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)});
-    AcSaveCode = makeAction(this, QStringLiteral("Speichern"), QStringLiteral("Speichert den Quelltext"),
-                            {QKeySequence(Qt::CTRL | Qt::Key_S)});
-    AcSaveCode->setEnabled(false);
-    AcHelp = makeAction(this, QStringLiteral("Hilfe"), QStringLiteral("Hilfe"), {QKeySequence(Qt::Key_F1)});
-    AcAbout = makeAction(this, QStringLiteral("About..."), QStringLiteral("About..."));
-    // The plus key gives "+" on German keyboards and "=" on others.
-    AcFontPlus = makeAction(this, QStringLiteral("Schrift +"), QStringLiteral("vergrößert die Schriftart im Editor"),
-                            {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    AcFontMinus = makeAction(this, QStringLiteral("Schrift -"), QStringLiteral("verkleinert die Schriftart im Editor"),
-                             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
-                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal),
-                              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Asterisk),
-                              QKeySequence(Qt::CTRL | Qt::Key_Asterisk)});
+    for (const TActionRow &row : ActionTable()) {
+        QAction *action = makeAction(this, row.caption, row.hint, row.keys);
+        this->*row.field = action;
+        if (row.icon)
+            action->setIcon(ActionIcon(*row.icon));
+        action->setEnabled(row.enabled);
+        action->setCheckable(row.toggle);
+        action->setChecked(row.toggle);
+        if (row.edit) {
+            connect(action, &QAction::triggered, this, [this, command = *row.edit] { editFocused(command); });
+            continue;
+        }
+        // Shortcuts work while their action is enabled, whether or not a menu shows it.
+        addAction(action);
+        connect(action, &QAction::triggered, this, row.handler);
+    }
     new TFontKeyReferee(AcFontPlus, AcFontMinus);
-    AcStart = makeAction(this, QStringLiteral("Start"), QStringLiteral("Startet die Programmausführung"),
-                         {QKeySequence(Qt::Key_F5)});
-    AcStop = makeAction(this, QStringLiteral("Stop"), QStringLiteral("Stoppt die Programmausführung"),
-                        {QKeySequence(Qt::Key_F8)});
-    AcStop->setEnabled(false);
-    AcPause = makeAction(this, QStringLiteral("Pause"), QStringLiteral("Hält das Programm an"),
-                         {QKeySequence(Qt::Key_F6)});
-    AcPause->setEnabled(false);
-    AcStep = makeAction(this, QStringLiteral("Schritt"), QStringLiteral("Nächsten Befehl ausführen"),
-                        {QKeySequence(Qt::Key_F7)});
-    AcParse = makeAction(this, QStringLiteral("Parse"), QStringLiteral("Überprüft das Programm auf Korrektheit"),
-                         {QKeySequence(Qt::Key_F9)});
-    AcFind = makeAction(this, QStringLiteral("Suchen"), QStringLiteral("Suchen"), {QKeySequence(Qt::CTRL | Qt::Key_F)});
-    AcFindNext = makeAction(this, QStringLiteral("Nächsten Suchen"), QStringLiteral("Nächstes Vorkommen suchen"),
-                            {QKeySequence(Qt::Key_F3)});
-    AcFindPrev = makeAction(this, QStringLiteral("Vorigen Suchen"), QStringLiteral("Voriges Vorkommen suchen"),
-                            {QKeySequence(Qt::SHIFT | Qt::Key_F3)});
-    AcFindReplace = makeAction(this, QStringLiteral("Suchen und Ersetzen"), QStringLiteral("Suchen und Ersetzen"),
-                               {QKeySequence(Qt::CTRL | Qt::Key_R)});
-    AcAddBreak = makeAction(this, QStringLiteral("Haltepunkt hinzufügen"), QStringLiteral("Haltepunkt hinzufügen"));
-    AcRemoveBreak = makeAction(this, QStringLiteral("Haltepunkt entfernen"), QStringLiteral("Haltepunkt entfernen"));
-    AcDebugCode = makeAction(this, QStringLiteral("Debug Code laden"), QStringLiteral("Debug Code laden"),
-                             {QKeySequence(Qt::CTRL | Qt::Key_D)});
-    AcDelayMin = makeAction(this, QStringLiteral("Höchste Ausführungsgeschwindigkeit"),
-                            QStringLiteral("Höchste Ausführungsgeschwindigkeit"));
-    AcDelayMax = makeAction(this, QStringLiteral("Niedrigste Ausführungsgeschwindigkeit"),
-                            QStringLiteral("Niedrigste Ausführungsgeschwindigkeit"));
-    AcCopy = makeAction(this, QStringLiteral("Kopieren"),
-                        QStringLiteral("Kopieren|Auswahl in die Zwischenablage kopieren"), {QKeySequence::Copy});
-    AcPaste = makeAction(this, QStringLiteral("Einfügen"),
-                         QStringLiteral("Einfügen|Inhalt der Zwischenablage einfügen"), {QKeySequence::Paste});
-    AcCut = makeAction(this, QStringLiteral("Ausschneiden"),
-                       QStringLiteral("Ausschneiden|Auswahl in die Zwischenablage verschieben"), {QKeySequence::Cut});
-    AcSelectAll = makeAction(this, QStringLiteral("Alles &markieren"),
-                             QStringLiteral("Alles markieren|Gesamtes Dokument auswählen"), {QKeySequence::SelectAll});
-    AcEditorOptions = makeAction(this, QStringLiteral("Editor - Optionen"),
-                                 QStringLiteral("Optionen und Informationen zum Editor"));
-    miShowToolbar = new QAction(QStringLiteral("Toolbar anzeigen"), this);
-    miShowToolbar->setCheckable(true);
-    miShowToolbar->setChecked(true);
-    miShowProgrambar = new QAction(QStringLiteral("Programmleiste anzeigen"), this);
-    miShowProgrambar->setCheckable(true);
-    miShowProgrambar->setChecked(true);
+}
 
-    const std::pair<QAction *, TActionIcon> icons[] = {
-        {AcClose, TActionIcon::Close}, {AcNew, TActionIcon::New}, {AcLoadCode, TActionIcon::Load},
-        {AcSaveCodeAs, TActionIcon::SaveAs}, {AcSaveCode, TActionIcon::Save}, {AcHelp, TActionIcon::Help},
-        {AcAbout, TActionIcon::About}, {AcFontPlus, TActionIcon::FontPlus}, {AcFontMinus, TActionIcon::FontMinus},
-        {AcStart, TActionIcon::Start}, {AcStop, TActionIcon::Stop}, {AcPause, TActionIcon::Pause},
-        {AcStep, TActionIcon::Step}, {AcParse, TActionIcon::Parse}, {AcFind, TActionIcon::Find},
-        {AcFindNext, TActionIcon::FindNext}, {AcFindPrev, TActionIcon::FindPrev},
-        {AcFindReplace, TActionIcon::FindReplace}, {AcAddBreak, TActionIcon::AddBreak},
-        {AcRemoveBreak, TActionIcon::RemoveBreak}, {AcDebugCode, TActionIcon::DebugCode},
-        {AcDelayMin, TActionIcon::DelayMin}, {AcDelayMax, TActionIcon::DelayMax}, {AcCopy, TActionIcon::Copy},
-        {AcPaste, TActionIcon::Paste}, {AcCut, TActionIcon::Cut}, {AcSelectAll, TActionIcon::SelectAll},
-        {AcEditorOptions, TActionIcon::EditorOptions}};
-    for (const auto &[action, icon] : icons)
-        action->setIcon(ActionIcon(icon));
-
-    // Shortcuts work while their action is enabled, whether or not a menu shows it.
-    addActions({AcClose, AcNew, AcLoadCode, AcSaveCodeAs, AcSaveCode, AcHelp, AcAbout, AcFontPlus, AcFontMinus,
-                AcStart, AcStop, AcPause, AcStep, AcParse, AcFind, AcFindNext, AcFindPrev, AcFindReplace,
-                AcAddBreak, AcRemoveBreak, AcDebugCode, AcDelayMin, AcDelayMax, AcEditorOptions});
-
-    connect(AcClose, &QAction::triggered, this, &TfrmKeloIDE::AcCloseExecute);
-    connect(AcNew, &QAction::triggered, this, &TfrmKeloIDE::AcNewExecute);
-    connect(AcLoadCode, &QAction::triggered, this, &TfrmKeloIDE::AcLoadCodeExecute);
-    connect(AcSaveCodeAs, &QAction::triggered, this, &TfrmKeloIDE::AcSaveCodeAsExecute);
-    connect(AcSaveCode, &QAction::triggered, this, &TfrmKeloIDE::AcSaveCodeExecute);
-    connect(AcHelp, &QAction::triggered, this, &TfrmKeloIDE::AcHelpExecute);
-    connect(AcAbout, &QAction::triggered, this, &TfrmKeloIDE::AcAboutExecute);
-    connect(AcFontPlus, &QAction::triggered, this, &TfrmKeloIDE::AcFontPlusExecute);
-    connect(AcFontMinus, &QAction::triggered, this, &TfrmKeloIDE::AcFontMinusExecute);
-    connect(AcStart, &QAction::triggered, this, &TfrmKeloIDE::AcStartExecute);
-    connect(AcStop, &QAction::triggered, this, &TfrmKeloIDE::AcStopExecute);
-    connect(AcPause, &QAction::triggered, this, &TfrmKeloIDE::AcPauseExecute);
-    connect(AcStep, &QAction::triggered, this, &TfrmKeloIDE::AcStepExecute);
-    connect(AcParse, &QAction::triggered, this, &TfrmKeloIDE::AcParseExecute);
-    connect(AcFind, &QAction::triggered, this, &TfrmKeloIDE::AcFindExecute);
-    connect(AcFindNext, &QAction::triggered, this, &TfrmKeloIDE::AcFindNextExecute);
-    connect(AcFindPrev, &QAction::triggered, this, &TfrmKeloIDE::AcFindNextExecute);
-    connect(AcFindReplace, &QAction::triggered, this, &TfrmKeloIDE::AcFindReplaceExecute);
-    connect(AcAddBreak, &QAction::triggered, this, &TfrmKeloIDE::AcAddBreakExecute);
-    connect(AcRemoveBreak, &QAction::triggered, this, &TfrmKeloIDE::AcRemoveBreakExecute);
-    connect(AcDebugCode, &QAction::triggered, this, &TfrmKeloIDE::AcDebugCodeExecute);
-    connect(AcDelayMin, &QAction::triggered, this, &TfrmKeloIDE::AcDelayMinExecute);
-    connect(AcDelayMax, &QAction::triggered, this, &TfrmKeloIDE::AcDelayMaxExecute);
-    connect(AcEditorOptions, &QAction::triggered, this, &TfrmKeloIDE::AcEditorOptionsExecute);
-    connect(miShowToolbar, &QAction::triggered, this, &TfrmKeloIDE::miShowToolbarClick);
-    connect(miShowProgrambar, &QAction::triggered, this, &TfrmKeloIDE::miShowProgrambarClick);
+void TfrmKeloIDE::addPlacedActions(QWidget *bar, TActionBar which)
+{
+    struct TEntry
+    {
+        int group;
+        int order;
+        QAction *action;
+    };
+    QList<TEntry> entries;
+    for (const TActionRow &row : ActionTable())
+        for (const TActionRow::TPlace &place : row.places)
+            if (place.bar == which)
+                entries.append({place.group, place.order, this->*row.field});
+    std::sort(entries.begin(), entries.end(), [](const TEntry &a, const TEntry &b) {
+        return std::pair(a.group, a.order) < std::pair(b.group, b.order);
+    });
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (i > 0 && entries[i].group != entries[i - 1].group) {
+            auto *separator = new QAction(bar);
+            separator->setSeparator(true);
+            bar->addAction(separator);
+        }
+        bar->addAction(entries[i].action);
+    }
 }
 
 void TfrmKeloIDE::createMenus()
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("Datei"));
-    file->addActions({AcNew, AcLoadCode, AcSaveCode, AcSaveCodeAs});
-    file->addSeparator();
-    file->addAction(AcClose);
-
-    menuBar()->addMenu(QStringLiteral("Bearbeiten"))->addActions({AcCopy, AcPaste, AcCut, AcSelectAll});
-    menuBar()->addMenu(QStringLiteral("Suchen"))->addActions({AcFind, AcFindNext, AcFindPrev, AcFindReplace});
-
-    QMenu *view = menuBar()->addMenu(QStringLiteral("Ansicht"));
-    view->addActions({AcFontPlus, AcFontMinus});
-    view->addSeparator();
-    view->addActions({miShowToolbar, miShowProgrambar});
-
-    QMenu *run = menuBar()->addMenu(QStringLiteral("Programm"));
-    run->addActions({AcStart, AcPause, AcStep, AcStop, AcParse});
-    run->addSeparator();
-    run->addActions({AcDelayMax, AcDelayMin});
-
-    QMenu *help = menuBar()->addMenu(QStringLiteral("?"));
-    help->addActions({AcHelp, AcAbout});
-    help->addSeparator();
-    help->addAction(AcEditorOptions);
-
-    QMenu *debug = menuBar()->addMenu(QStringLiteral("Debug"));
-    debug->addAction(AcDebugCode);
-    debug->menuAction()->setVisible(false);
+    const std::pair<TActionBar, QString> menus[] = {
+        {TActionBar::File, "Datei"},    {TActionBar::Edit, "Bearbeiten"}, {TActionBar::Search, "Suchen"},
+        {TActionBar::View, "Ansicht"},  {TActionBar::Run, "Programm"},    {TActionBar::Help, "?"},
+        {TActionBar::Debug, "Debug"},
+    };
+    for (const auto &[bar, title] : menus) {
+        QMenu *menu = menuBar()->addMenu(title);
+        addPlacedActions(menu, bar);
+        // Hidden: the debug code is reached by its shortcut only.
+        menu->menuAction()->setVisible(bar != TActionBar::Debug);
+    }
 
     PopupBreaks = new QMenu(this);
-    PopupBreaks->addActions({AcCopy, AcCut, AcPaste, AcSelectAll});
-    PopupBreaks->addSeparator();
-    PopupBreaks->addActions({AcAddBreak, AcRemoveBreak});
+    addPlacedActions(PopupBreaks, TActionBar::PopupBreaks);
 }
 
 void TfrmKeloIDE::createToolBars()
@@ -288,19 +324,7 @@ void TfrmKeloIDE::createToolBars()
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     ToolBar->setMovable(false);
     ToolBar->setIconSize(QSize(16, 16));
-    ToolBar->addAction(AcClose);
-    ToolBar->addSeparator();
-    ToolBar->addActions({AcNew, AcLoadCode, AcSaveCode, AcSaveCodeAs});
-    ToolBar->addSeparator();
-    ToolBar->addActions({AcFind, AcFindReplace, AcFindPrev, AcFindNext});
-    ToolBar->addSeparator();
-    ToolBar->addActions({AcFontPlus, AcFontMinus});
-    ToolBar->addSeparator();
-    ToolBar->addActions({AcAddBreak, AcRemoveBreak});
-    ToolBar->addSeparator();
-    ToolBar->addActions({AcStart, AcStop, AcPause, AcStep, AcParse});
-    ToolBar->addSeparator();
-    ToolBar->addActions({AcHelp, AcAbout});
+    addPlacedActions(ToolBar, TActionBar::ToolBar);
 
     PnDelay = new QWidget(ToolBar);
     PnDelay->setFixedWidth(191);

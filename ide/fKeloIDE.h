@@ -308,6 +308,13 @@ protected:
     QListWidget *lBoxBreaks = nullptr;
 
 private:
+    // The action table: one row per action, from which actions, menus, tool
+    // bar and context menu are built.
+    struct TActionRow;
+    enum class TActionBar;
+    static QList<TActionRow> ActionTable();
+    // Adds the actions placed in bar, in their order, a separator between groups.
+    void addPlacedActions(QWidget *bar, TActionBar which);
     void createActions();
     void createMenus();
     void createToolBars();

@@ -63,10 +63,6 @@ void TfrmKeloIDE::connectEditor()
         for (const QKeySequence &keys : action->shortcuts())
             MemoCode->FreeKey(keys[0].toCombined());
 
-    connect(AcCopy, &QAction::triggered, this, [this] { editFocused(TEditCommand::Copy); });
-    connect(AcPaste, &QAction::triggered, this, [this] { editFocused(TEditCommand::Paste); });
-    connect(AcCut, &QAction::triggered, this, [this] { editFocused(TEditCommand::Cut); });
-    connect(AcSelectAll, &QAction::triggered, this, [this] { editFocused(TEditCommand::SelectAll); });
     connect(qApp, &QApplication::focusChanged, this, &TfrmKeloIDE::UpdateEditActions);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TfrmKeloIDE::UpdateEditActions);
     connect(MemoCode, &QsciScintilla::selectionChanged, this, &TfrmKeloIDE::UpdateEditActions);

@@ -21,12 +21,31 @@
 
 namespace {
 
-const QStringList SystemNames = {"zSteps  =", "zUncut  =", "zCut    =", "zWidth  =",
-                                 "zHeight =", "zPosX   =", "zPosY   =", "dSheep  = "};
-const QStringList SystemComments = {"(Schrittzähler)",         "(ungemähter Rasen)",
-                                    "(gemähter Rasen)",        "(Breite des Feldes)",
-                                    "(Höhe des Feldes)",       "(X-Position des Schafs)",
-                                    "(Y-Position des Schafs)", "(Ausrichtung des Schafs)"};
+// The three columns of an environment value: "zSteps  =", the value shown
+// before the first run, and "(Schrittzähler)". The heading's label ends in a blank.
+QString systemLabel(const TSheepValue &value)
+{
+    return value.Name.leftJustified(8) + (value.Type == TType::dir ? "= " : "=");
+}
+
+QString systemBlankValue(const TSheepValue &value)
+{
+    return value.Type == TType::dir ? DirToValue(tdSouth) : "0";
+}
+
+QString systemComment(const TSheepValue &value)
+{
+    return "(" + value.Help + ")";
+}
+
+QStringList systemColumn(QString (*text)(const TSheepValue &))
+{
+    QStringList column;
+    for (const TSheepValue &value : SheepValues())
+        column << text(value);
+    return column;
+}
+
 const QStringList LevelCaptions = {"Level 1 - grüne Wiese", "Level 2 - Acker", "Level 3 - Baum",
                                    "Level 4 - gemein",      "Level 5 - Wandern", "Level 6 - Wald"};
 
@@ -135,10 +154,10 @@ void TfrmGrazloIDE::createSystemPanel()
 {
     PnSystem = new QWidget(PnCodeVars);
     PnSystem->setFixedHeight(105);
-    ListBoxSystem = systemList(PnSystem, SystemNames);
+    ListBoxSystem = systemList(PnSystem, systemColumn(systemLabel));
     ListBoxSystem->setFixedWidth(fittingWidth(ListBoxSystem, 81));
-    LBoxSysVars = systemList(PnSystem, {"0", "0", "0", "0", "0", "0", "0", "dSouth"});
-    lBoxSysVarNames = systemList(PnSystem, SystemComments);
+    LBoxSysVars = systemList(PnSystem, systemColumn(systemBlankValue));
+    lBoxSysVarNames = systemList(PnSystem, systemColumn(systemComment));
     lBoxSysVarNames->setFixedWidth(fittingWidth(lBoxSysVarNames, 193));
     auto *row = new QHBoxLayout(PnSystem);
     row->setContentsMargins(0, 0, 0, 0);
@@ -176,10 +195,8 @@ void TfrmGrazloIDE::ReloadSandBox()
     if (delay() > 0) {
         LBoxSysVars->setUpdatesEnabled(false);
         LBoxSysVars->clear();
-        LBoxSysVars->addItems({QString::number(sb->zSteps()), QString::number(sb->zUncut()),
-                               QString::number(sb->zCut()), QString::number(sb->zWidth()),
-                               QString::number(sb->zHeight()), QString::number(sb->zPosX()),
-                               QString::number(sb->zPosY()), DirToValue(sb->dSheep())});
+        for (const TSheepValue &value : SheepValues())
+            LBoxSysVars->addItem(value.Read(*sb));
         LBoxSysVars->setUpdatesEnabled(true);
     }
     LPoints->setText("Punkte: " + QString::number(sb->Punkte(IsRunning())));

@@ -21,25 +21,6 @@ std::mt19937 &generator()
     return engine;
 }
 
-// The built-ins in the order they are declared and dispatched.
-enum class TBuiltIn {
-    start, move, turnLeft, turnRight, getTile, getNextTile, zSteps, zUncut, zCut,
-    zWidth, zHeight, zPosX, zPosY, dSheep, mark, random
-};
-
-const QHash<QString, TBuiltIn> &builtIns()
-{
-    static const QHash<QString, TBuiltIn> names = {
-        {"start", TBuiltIn::start},     {"move", TBuiltIn::move},       {"turnLeft", TBuiltIn::turnLeft},
-        {"turnRight", TBuiltIn::turnRight}, {"getTile", TBuiltIn::getTile}, {"getNextTile", TBuiltIn::getNextTile},
-        {"zSteps", TBuiltIn::zSteps},   {"zUncut", TBuiltIn::zUncut},   {"zCut", TBuiltIn::zCut},
-        {"zWidth", TBuiltIn::zWidth},   {"zHeight", TBuiltIn::zHeight}, {"zPosX", TBuiltIn::zPosX},
-        {"zPosY", TBuiltIn::zPosY},     {"dSheep", TBuiltIn::dSheep},   {"mark", TBuiltIn::mark},
-        {"random", TBuiltIn::random},
-    };
-    return names;
-}
-
 // Arguments are the texts of int values; anything else is a fault that ends
 // the command in progress, like a failed conversion would.
 int intArg(const QStringList &params, int index)
@@ -59,7 +40,85 @@ qint32 saturatedAdd(qint32 a, qint64 b)
 // One step in each heading, by ordinal: north, east, south, west.
 const int kDx[] = {0, 1, 0, -1}, kDy[] = {-1, 0, 1, 0};
 
+using TAnswer = std::function<QString(TSandboxSheep &sb, const QStringList &args)>;
+
+// Every built-in's answer by name; the first entry of a name wins.
+const QHash<QString, TAnswer> &answers()
+{
+    static const QHash<QString, TAnswer> byName = [] {
+        QHash<QString, TAnswer> table;
+        auto add = [&table](const QString &name, TAnswer answer) {
+            if (!table.contains(name))
+                table.insert(name, std::move(answer));
+        };
+        for (const TSheepFunction &function : SheepFunctions())
+            add(function.Name, function.Run);
+        for (const TSheepValue &value : SheepValues())
+            add(value.Name, [read = value.Read](TSandboxSheep &sb, const QStringList &) { return read(sb); });
+        return table;
+    }();
+    return byName;
+}
+
 } // namespace
+
+const QList<TSheepFunction> &SheepFunctions()
+{
+    const TType int_ = TType::int_, void_ = TType::void_;
+    static const QList<TSheepFunction> functions = {
+        {"start", void_, {"col", "row"}, "Setzt die Startposition des Schafes.",
+         [](TSandboxSheep &sb, const QStringList &args) {
+             sb.start(intArg(args, 0), intArg(args, 1));
+             return QString();
+         }},
+        {"move", void_, {"count"}, "Bewegt das Schaf um Count Schritte nach vorne.",
+         [](TSandboxSheep &sb, const QStringList &args) {
+             sb.move(intArg(args, 0));
+             return QString();
+         }},
+        {"turnLeft", void_, {}, "Dreht das Schaf nach links.",
+         [](TSandboxSheep &sb, const QStringList &) {
+             sb.turnLeft();
+             return QString();
+         }},
+        {"turnRight", void_, {}, "Dreht das Schaf nach rechts.",
+         [](TSandboxSheep &sb, const QStringList &) {
+             sb.turnRight();
+             return QString();
+         }},
+        {"getTile", TType::tile, {"col", "row"}, "Gibt zurück, welches Stück bei (col|row) liegt.",
+         [](TSandboxSheep &sb, const QStringList &args) {
+             return TileToValue(sb.getTile(intArg(args, 0), intArg(args, 1)));
+         }},
+        {"getNextTile", TType::tile, {"range"}, "Gibt zurück, welches Stück vor dem Schaf in range Entfernung liegt.",
+         [](TSandboxSheep &sb, const QStringList &args) { return TileToValue(sb.getNextTile(intArg(args, 0))); }},
+        {"mark", void_, {}, "Markiert das aktuelle Feld (Schafposition) als markiert (tMark).",
+         [](TSandboxSheep &sb, const QStringList &) {
+             sb.mark();
+             return QString();
+         }},
+        {"random", int_, {"range"}, "gibt eine Zufallszahl im Bereich 0 <= X < range zurück",
+         [](TSandboxSheep &sb, const QStringList &args) { return QString::number(sb.getRandom(intArg(args, 0))); }},
+    };
+    return functions;
+}
+
+const QList<TSheepValue> &SheepValues()
+{
+    const TType int_ = TType::int_;
+    static const QList<TSheepValue> values = {
+        {"zSteps", int_, "Schrittzähler", [](const TSandboxSheep &sb) { return QString::number(sb.zSteps()); }},
+        {"zUncut", int_, "ungemähter Rasen", [](const TSandboxSheep &sb) { return QString::number(sb.zUncut()); }},
+        {"zCut", int_, "gemähter Rasen", [](const TSandboxSheep &sb) { return QString::number(sb.zCut()); }},
+        {"zWidth", int_, "Breite des Feldes", [](const TSandboxSheep &sb) { return QString::number(sb.zWidth()); }},
+        {"zHeight", int_, "Höhe des Feldes", [](const TSandboxSheep &sb) { return QString::number(sb.zHeight()); }},
+        {"zPosX", int_, "X-Position des Schafs", [](const TSandboxSheep &sb) { return QString::number(sb.zPosX()); }},
+        {"zPosY", int_, "Y-Position des Schafs", [](const TSandboxSheep &sb) { return QString::number(sb.zPosY()); }},
+        {"dSheep", TType::dir, "Ausrichtung des Schafs",
+         [](const TSandboxSheep &sb) { return DirToValue(sb.dSheep()); }},
+    };
+    return values;
+}
 
 void SeedRandom(quint32 seed)
 {
@@ -80,29 +139,14 @@ TSandboxSheep::TSandboxSheep()
 void TSandboxSheep::RegisterFunctions(TProgram *prog)
 {
     TKeloSandBox::RegisterFunctions(prog);
-    const TType int_ = TType::int_, void_ = TType::void_;
-    DeclareFunction(prog, "start", void_, Params(NewParam("col", int_), NewParam("row", int_)),
-                    "Setzt die Startposition des Schafes.");
-    DeclareFunction(prog, "move", void_, Params(NewParam("count", int_)),
-                    "Bewegt das Schaf um Count Schritte nach vorne.");
-    DeclareFunction(prog, "turnLeft", void_, "Dreht das Schaf nach links.");
-    DeclareFunction(prog, "turnRight", void_, "Dreht das Schaf nach rechts.");
-    DeclareFunction(prog, "getTile", TType::tile, Params(NewParam("col", int_), NewParam("row", int_)),
-                    "Gibt zurück, welches Stück bei (col|row) liegt.");
-    DeclareFunction(prog, "getNextTile", TType::tile, Params(NewParam("range", int_)),
-                    "Gibt zurück, welches Stück vor dem Schaf in range Entfernung liegt.");
-    DeclareFunction(prog, "mark", void_, "Markiert das aktuelle Feld (Schafposition) als markiert (tMark).");
-    DeclareFunction(prog, "random", int_, Params(NewParam("range", int_)),
-                    "gibt eine Zufallszahl im Bereich 0 <= X < range zurück");
-
-    DeclareFunction(prog, "zSteps", int_, "Schrittzähler");
-    DeclareFunction(prog, "zUncut", int_, "ungemähter Rasen");
-    DeclareFunction(prog, "zCut", int_, "gemähter Rasen");
-    DeclareFunction(prog, "zWidth", int_, "Breite des Feldes");
-    DeclareFunction(prog, "zHeight", int_, "Höhe des Feldes");
-    DeclareFunction(prog, "zPosX", int_, "X-Position des Schafs");
-    DeclareFunction(prog, "zPosY", int_, "Y-Position des Schafs");
-    DeclareFunction(prog, "dSheep", TType::dir, "Ausrichtung des Schafs");
+    for (const TSheepFunction &function : SheepFunctions()) {
+        TParamList params;
+        for (const QString &name : function.Params)
+            params.push_back(NewParam(name, TType::int_));
+        DeclareFunction(prog, function.Name, function.ReturnType, std::move(params), function.Help);
+    }
+    for (const TSheepValue &value : SheepValues())
+        DeclareFunction(prog, value.Name, value.Type, value.Help);
 }
 
 void TSandboxSheep::CallFunction(const QString &name, QStringList &params, QString &result, bool &handled)
@@ -114,59 +158,10 @@ void TSandboxSheep::CallFunction(const QString &name, QStringList &params, QStri
 
 bool TSandboxSheep::answer(const QString &name, const QStringList &params, QString &result)
 {
-    const auto found = builtIns().constFind(name);
-    if (found == builtIns().cend())
+    const auto found = answers().constFind(name);
+    if (found == answers().cend())
         return false;
-    switch (*found) {
-    case TBuiltIn::start:
-        start(intArg(params, 0), intArg(params, 1));
-        break;
-    case TBuiltIn::move:
-        move(intArg(params, 0));
-        break;
-    case TBuiltIn::turnLeft:
-        turnLeft();
-        break;
-    case TBuiltIn::turnRight:
-        turnRight();
-        break;
-    case TBuiltIn::getTile:
-        result = TileToValue(getTile(intArg(params, 0), intArg(params, 1)));
-        break;
-    case TBuiltIn::getNextTile:
-        result = TileToValue(getNextTile(intArg(params, 0)));
-        break;
-    case TBuiltIn::zSteps:
-        result = QString::number(zSteps());
-        break;
-    case TBuiltIn::zUncut:
-        result = QString::number(zUncut());
-        break;
-    case TBuiltIn::zCut:
-        result = QString::number(zCut());
-        break;
-    case TBuiltIn::zWidth:
-        result = QString::number(zWidth());
-        break;
-    case TBuiltIn::zHeight:
-        result = QString::number(zHeight());
-        break;
-    case TBuiltIn::zPosX:
-        result = QString::number(zPosX());
-        break;
-    case TBuiltIn::zPosY:
-        result = QString::number(zPosY());
-        break;
-    case TBuiltIn::dSheep:
-        result = DirToValue(dSheep());
-        break;
-    case TBuiltIn::mark:
-        mark();
-        break;
-    case TBuiltIn::random:
-        result = QString::number(getRandom(intArg(params, 0)));
-        break;
-    }
+    result = (*found)(*this, params);
     return true;
 }
 

@@ -9,6 +9,34 @@
 class TSandboxSheep;
 using TRefreshEvent = std::function<void(TSandboxSheep *sender)>;
 
+// A built-in function of the sheep, declared into every program after message
+// in table order. Every parameter is an int.
+struct TSheepFunction
+{
+    QString Name;
+    TType ReturnType;
+    QStringList Params;
+    QString Help;
+    // Carries out a call with its argument texts; returns the result text,
+    // empty for void.
+    QString (*Run)(TSandboxSheep &sb, const QStringList &args);
+};
+
+// An environment value: a built-in with a result and no parameters, declared
+// after the functions in table order. The sheep window lists them and the
+// headless runner's summary prints them.
+struct TSheepValue
+{
+    QString Name;
+    TType Type;
+    QString Help;
+    // The current value, written as a script value of Type.
+    QString (*Read)(const TSandboxSheep &sb);
+};
+
+const QList<TSheepFunction> &SheepFunctions();
+const QList<TSheepValue> &SheepValues();
+
 // Seeds the generator behind random. The program seeds it from the clock
 // once at start (without that, it seeds itself from the clock on first
 // use); a headless run may choose the seed instead.

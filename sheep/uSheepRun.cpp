@@ -76,14 +76,8 @@ void TSheepRun::printSummary(bool showLawn)
     const bool running = iProgram->State() == TProgramState::running;
     const TSandboxSheep &sb = iSandbox;
     iOutput("Punkte: " + QString::number(sb.Punkte(running)));
-    const std::pair<const char *, QString> values[] = {
-        {"zSteps", QString::number(sb.zSteps())}, {"zUncut", QString::number(sb.zUncut())},
-        {"zCut", QString::number(sb.zCut())},     {"zWidth", QString::number(sb.zWidth())},
-        {"zHeight", QString::number(sb.zHeight())}, {"zPosX", QString::number(sb.zPosX())},
-        {"zPosY", QString::number(sb.zPosY())},   {"dSheep", DirToValue(sb.dSheep())},
-    };
-    for (const auto &[name, value] : values)
-        iOutput(QString::fromLatin1(name) + " = " + value);
+    for (const TSheepValue &value : SheepValues())
+        iOutput(value.Name + " = " + value.Read(sb));
     iOutput("Return = " + iProgram->Return());
     if (showLawn)
         for (int row = 0; row < sb.Field().RowCount(); ++row)

@@ -22,55 +22,21 @@ static void PrintTo(const QString &s, std::ostream *os)
 }
 
 namespace {
-struct TActionRow
-{
-    QAction *TRunTestWindow::*action;
-    const char *caption;
-    const char *hint;
-    QKeySequence shortcut;
-    bool enabled;
-};
-
-// The action table: caption, tooltip, first shortcut, enabled at creation.
-const TActionRow ActionTable[] = {
-    {&TRunTestWindow::AcClose, "Beenden", "Programm beenden", QKeySequence("Ctrl+Q"), true},
-    {&TRunTestWindow::AcNew, "Neu", "Neu", QKeySequence("Ctrl+N"), true},
-    {&TRunTestWindow::AcLoadCode, "Laden", "Lädt einen Quelltext", QKeySequence("Ctrl+L"), true},
-    {&TRunTestWindow::AcSaveCodeAs, "Speichern unter...", "Speichert den Quelltext unter",
-     QKeySequence("Ctrl+Shift+S"), true},
-    {&TRunTestWindow::AcSaveCode, "Speichern", "Speichert den Quelltext", QKeySequence("Ctrl+S"), false},
-    {&TRunTestWindow::AcHelp, "Hilfe", "Hilfe", QKeySequence("F1"), true},
-    {&TRunTestWindow::AcAbout, "About...", "About...", QKeySequence(), true},
-    {&TRunTestWindow::AcFontPlus, "Schrift +", "vergrößert die Schriftart im Editor", QKeySequence("Ctrl++"), true},
-    {&TRunTestWindow::AcFontMinus, "Schrift -", "verkleinert die Schriftart im Editor",
-     QKeySequence("Ctrl+Shift++"), true},
-    {&TRunTestWindow::AcStart, "Start", "Startet die Programmausführung", QKeySequence("F5"), true},
-    {&TRunTestWindow::AcStop, "Stop", "Stoppt die Programmausführung", QKeySequence("F8"), false},
-    {&TRunTestWindow::AcPause, "Pause", "Hält das Programm an", QKeySequence("F6"), false},
-    {&TRunTestWindow::AcStep, "Schritt", "Nächsten Befehl ausführen", QKeySequence("F7"), true},
-    {&TRunTestWindow::AcParse, "Parse", "Überprüft das Programm auf Korrektheit", QKeySequence("F9"), true},
-    {&TRunTestWindow::AcFind, "Suchen", "Suchen", QKeySequence("Ctrl+F"), true},
-    {&TRunTestWindow::AcFindNext, "Nächsten Suchen", "Nächstes Vorkommen suchen", QKeySequence("F3"), true},
-    {&TRunTestWindow::AcFindPrev, "Vorigen Suchen", "Voriges Vorkommen suchen", QKeySequence("Shift+F3"), true},
-    {&TRunTestWindow::AcFindReplace, "Suchen und Ersetzen", "Suchen und Ersetzen", QKeySequence("Ctrl+R"), true},
-    {&TRunTestWindow::AcAddBreak, "Haltepunkt hinzufügen", "Haltepunkt hinzufügen", QKeySequence(), true},
-    {&TRunTestWindow::AcRemoveBreak, "Haltepunkt entfernen", "Haltepunkt entfernen", QKeySequence(), true},
-    {&TRunTestWindow::AcDebugCode, "Debug Code laden", "Debug Code laden", QKeySequence("Ctrl+D"), true},
-    {&TRunTestWindow::AcDelayMin, "Höchste Ausführungsgeschwindigkeit", "Höchste Ausführungsgeschwindigkeit",
-     QKeySequence(), true},
-    {&TRunTestWindow::AcDelayMax, "Niedrigste Ausführungsgeschwindigkeit", "Niedrigste Ausführungsgeschwindigkeit",
-     QKeySequence(), true},
-    {&TRunTestWindow::AcCopy, "Kopieren", "Kopieren", QKeySequence("Ctrl+C"), false},
-    {&TRunTestWindow::AcSelectAll, "Alles &markieren", "Alles markieren", QKeySequence("Ctrl+A"), false},
-    {&TRunTestWindow::AcEditorOptions, "Editor - Optionen", "Optionen und Informationen zum Editor",
-     QKeySequence(), true},
-};
-
-QStringList menuTexts(const QMenu *menu)
+// "caption | hint | shortcut" per entry, "-" for a separator. A hint with a
+// long description reads "tooltip|description".
+QStringList entries(const QList<QAction *> &actions)
 {
     QStringList texts;
-    for (const QAction *a : menu->actions())
-        texts.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+    for (const QAction *a : actions) {
+        if (a->isSeparator()) {
+            texts.append(QStringLiteral("-"));
+            continue;
+        }
+        QString hint = a->statusTip();
+        if (!hint.isEmpty() && a->toolTip() != hint)
+            hint = a->toolTip() + '|' + hint;
+        texts.append(a->text() + " | " + hint + " | " + a->shortcut().toString());
+    }
     return texts;
 }
 
@@ -91,22 +57,106 @@ protected:
 };
 } // namespace
 
-TEST_F(RunTest, EveryActionHasItsCaptionHintShortcutAndInitialState)
+TEST_F(RunTest, MenusShowTheirActionsWithCaptionHintAndShortcutInOrder)
 {
-    for (const TActionRow &row : ActionTable) {
-        const QAction *action = window.get()->*row.action;
-        SCOPED_TRACE(row.caption);
-        EXPECT_EQ(action->text(), QString::fromUtf8(row.caption));
-        EXPECT_EQ(action->toolTip(), QString::fromUtf8(row.hint));
-        EXPECT_EQ(action->shortcut(), row.shortcut);
-        // The Edit and find-next actions follow the focus and the search text.
-        if (action != window->AcCopy && action != window->AcSelectAll && action != window->AcFindNext &&
-            action != window->AcFindPrev) {
-            EXPECT_EQ(action->isEnabled(), row.enabled);
-        }
-        EXPECT_FALSE(action->icon().isNull());
+    QStringList titles;
+    QList<QMenu *> menus;
+    for (QAction *a : window->menuBar()->actions()) {
+        titles.append(a->text());
+        menus.append(a->menu());
     }
-    EXPECT_EQ(window->AcCopy->statusTip(), "Auswahl in die Zwischenablage kopieren");
+    ASSERT_EQ(titles, QStringList({"Datei", "Bearbeiten", "Suchen", "Ansicht", "Programm", "?", "Debug"}));
+    EXPECT_EQ(entries(menus[0]->actions()), QStringList({
+        "Neu | Neu | Ctrl+N",
+        "Laden | Lädt einen Quelltext | Ctrl+L",
+        "Speichern | Speichert den Quelltext | Ctrl+S",
+        "Speichern unter... | Speichert den Quelltext unter | Ctrl+Shift+S",
+        "-",
+        "Beenden | Programm beenden | Ctrl+Q",
+    }));
+    EXPECT_EQ(entries(menus[1]->actions()), QStringList({
+        "Kopieren | Kopieren|Auswahl in die Zwischenablage kopieren | Ctrl+C",
+        "Einfügen | Einfügen|Inhalt der Zwischenablage einfügen | Ctrl+V",
+        "Ausschneiden | Ausschneiden|Auswahl in die Zwischenablage verschieben | Ctrl+X",
+        "Alles &markieren | Alles markieren|Gesamtes Dokument auswählen | Ctrl+A",
+    }));
+    EXPECT_EQ(entries(menus[2]->actions()), QStringList({
+        "Suchen | Suchen | Ctrl+F",
+        "Nächsten Suchen | Nächstes Vorkommen suchen | F3",
+        "Vorigen Suchen | Voriges Vorkommen suchen | Shift+F3",
+        "Suchen und Ersetzen | Suchen und Ersetzen | Ctrl+R",
+    }));
+    // The font keys are Ctrl and Ctrl+Shift with the plus key.
+    EXPECT_EQ(entries(menus[3]->actions()), QStringList({
+        "Schrift + | vergrößert die Schriftart im Editor | Ctrl++",
+        "Schrift - | verkleinert die Schriftart im Editor | Ctrl+Shift++",
+        "-",
+        "Toolbar anzeigen |  | ",
+        "Programmleiste anzeigen |  | ",
+    }));
+    EXPECT_EQ(entries(menus[4]->actions()), QStringList({
+        "Start | Startet die Programmausführung | F5",
+        "Pause | Hält das Programm an | F6",
+        "Schritt | Nächsten Befehl ausführen | F7",
+        "Stop | Stoppt die Programmausführung | F8",
+        "Parse | Überprüft das Programm auf Korrektheit | F9",
+        "-",
+        "Niedrigste Ausführungsgeschwindigkeit | Niedrigste Ausführungsgeschwindigkeit | ",
+        "Höchste Ausführungsgeschwindigkeit | Höchste Ausführungsgeschwindigkeit | ",
+    }));
+    EXPECT_EQ(entries(menus[5]->actions()), QStringList({
+        "Hilfe | Hilfe | F1",
+        "About... | About... | ",
+        "-",
+        "Editor - Optionen | Optionen und Informationen zum Editor | ",
+    }));
+    EXPECT_EQ(entries(menus[6]->actions()), QStringList({"Debug Code laden | Debug Code laden | Ctrl+D"}));
+    EXPECT_FALSE(window->menuBar()->actions().last()->isVisible());
+
+    EXPECT_TRUE(window->miShowToolbar->isChecked());
+    EXPECT_TRUE(window->miShowProgrambar->isChecked());
+    for (QMenu *menu : menus) {
+        for (const QAction *a : menu->actions()) {
+            if (!a->isSeparator() && !a->isCheckable())
+                EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
+        }
+    }
+}
+
+TEST_F(RunTest, ToolBarAndContextMenuShowTheirActionsInOrder)
+{
+    QStringList tools;
+    for (QAction *a : window->ToolBar->actions()) {
+        if (a->isSeparator())
+            tools.append(QStringLiteral("-"));
+        else if (!a->text().isEmpty()) // the speed panel at the end carries no action
+            tools.append(a->text());
+    }
+    EXPECT_EQ(tools, QStringList({"Beenden", "-", "Neu", "Laden", "Speichern", "Speichern unter...", "-", "Suchen",
+                                  "Suchen und Ersetzen", "Vorigen Suchen", "Nächsten Suchen", "-", "Schrift +",
+                                  "Schrift -", "-", "Haltepunkt hinzufügen", "Haltepunkt entfernen", "-", "Start",
+                                  "Stop", "Pause", "Schritt", "Parse", "-", "Hilfe", "About..."}));
+
+    const QList<QMenu *> popups = window->findChildren<QMenu *>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(popups.size(), 1);
+    EXPECT_EQ(entries(popups[0]->actions()), QStringList({
+        "Kopieren | Kopieren|Auswahl in die Zwischenablage kopieren | Ctrl+C",
+        "Ausschneiden | Ausschneiden|Auswahl in die Zwischenablage verschieben | Ctrl+X",
+        "Einfügen | Einfügen|Inhalt der Zwischenablage einfügen | Ctrl+V",
+        "Alles &markieren | Alles markieren|Gesamtes Dokument auswählen | Ctrl+A",
+        "-",
+        "Haltepunkt hinzufügen | Haltepunkt hinzufügen | ",
+        "Haltepunkt entfernen | Haltepunkt entfernen | ",
+    }));
+}
+
+TEST_F(RunTest, ActionsOffAtCreationAndTheProgramBarsTexts)
+{
+    EXPECT_FALSE(window->AcSaveCode->isEnabled());
+    EXPECT_FALSE(window->AcStop->isEnabled());
+    EXPECT_FALSE(window->AcPause->isEnabled());
+    for (QAction *on : {window->AcStart, window->AcStep, window->AcParse, window->AcNew, window->AcClose})
+        EXPECT_TRUE(on->isEnabled()) << on->text().toStdString();
     EXPECT_EQ(window->windowTitle(), "KeloIDE");
     EXPECT_EQ(window->BtStart->text(), "Start F5");
     EXPECT_EQ(window->BtStop->text(), "Stop F8");
@@ -124,44 +174,25 @@ TEST_F(RunTest, EveryActionHasItsCaptionHintShortcutAndInitialState)
     EXPECT_NE(stop.pixmap(16, QIcon::Disabled).toImage(), stop.pixmap(16, QIcon::Normal).toImage());
 }
 
-TEST_F(RunTest, MenusHoldTheActionsInTheirOrderAndDebugIsHidden)
-{
-    QStringList titles;
-    QList<QMenu *> menus;
-    for (QAction *a : window->menuBar()->actions()) {
-        titles.append(a->text());
-        menus.append(a->menu());
-    }
-    ASSERT_EQ(titles, QStringList({"Datei", "Bearbeiten", "Suchen", "Ansicht", "Programm", "?", "Debug"}));
-    EXPECT_EQ(menuTexts(menus[0]), QStringList({"Neu", "Laden", "Speichern", "Speichern unter...", "-", "Beenden"}));
-    EXPECT_EQ(menuTexts(menus[1]), QStringList({"Kopieren", "Einfügen", "Ausschneiden", "Alles &markieren"}));
-    EXPECT_EQ(menuTexts(menus[2]),
-              QStringList({"Suchen", "Nächsten Suchen", "Vorigen Suchen", "Suchen und Ersetzen"}));
-    EXPECT_EQ(menuTexts(menus[3]), QStringList({"Schrift +", "Schrift -", "-", "Toolbar anzeigen",
-                                                "Programmleiste anzeigen"}));
-    EXPECT_EQ(menuTexts(menus[4]), QStringList({"Start", "Pause", "Schritt", "Stop", "Parse", "-",
-                                                "Niedrigste Ausführungsgeschwindigkeit",
-                                                "Höchste Ausführungsgeschwindigkeit"}));
-    EXPECT_EQ(menuTexts(menus[5]), QStringList({"Hilfe", "About...", "-", "Editor - Optionen"}));
-    EXPECT_FALSE(window->menuBar()->actions().last()->isVisible());
-}
-
 TEST_F(ShownWindowTest, EveryShortcutReachesItsActionWhileTheEditorHasTheFocus)
 {
     window->AcSaveCode->setEnabled(true); // shortcuts work while their action is enabled
-    for (const TActionRow &row : ActionTable) {
-        QAction *action = window.get()->*row.action;
-        if (row.shortcut.isEmpty() || action == window->AcCopy || action == window->AcSelectAll)
+    int tried = 0;
+    // The Edit actions are not among them: their keys belong to the focused text control.
+    for (QAction *action : window->actions()) {
+        if (action->shortcut().isEmpty())
             continue;
-        SCOPED_TRACE(row.caption);
+        SCOPED_TRACE(action->text().toStdString());
+        ++tried;
         action->setEnabled(true);
         // Only the shortcut is under test, not what the command does.
         QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
         QSignalSpy spy(action, &QAction::triggered);
-        const QKeyCombination key = row.shortcut[0];
+        const QKeyCombination key = action->shortcut()[0];
         QTest::keyClick(window->editor(), key.key(), key.keyboardModifiers());
         EXPECT_EQ(spy.count(), 1);
     }
+    EXPECT_EQ(tried, 18);
     EXPECT_TRUE(window->editor()->Lines().join("").isEmpty()) << "no key reached the text";
 }
 

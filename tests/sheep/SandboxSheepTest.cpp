@@ -297,6 +297,22 @@ TEST_F(Sheep, DispatchesByExactNameAndRefusesBadArguments)
     EXPECT_EQ(sb.zSteps(), 0);
 }
 
+TEST_F(Sheep, EnvironmentValuesReadTheirQuantityForWindowRunnerAndScript)
+{
+    sb.start(0, 0);
+    sb.move(3);
+    sb.turnLeft(); // from south to east
+    QStringList listed, answered;
+    for (const TSheepValue &value : SheepValues()) {
+        listed << value.Name + " = " + value.Read(sb);
+        answered << value.Name + " = " + call(value.Name);
+    }
+    const std::string expected =
+        "zSteps = 3, zUncut = 95, zCut = 4, zWidth = 10, zHeight = 10, zPosX = 0, zPosY = 3, dSheep = dEast";
+    EXPECT_EQ(listed.join(", ").toStdString(), expected);
+    EXPECT_EQ(answered.join(", ").toStdString(), expected) << "a script sees what the window and the runner show";
+}
+
 TEST_F(Sheep, CountsFollowEveryChangeOfTheLawn)
 {
     QRandomGenerator rng(3);

@@ -91,8 +91,10 @@ TEST_F(GrazloWindow, AddsCaptionScoreStripEnvironmentListsAndFilters)
               QStringList({"zSteps  =", "zUncut  =", "zCut    =", "zWidth  =", "zHeight =", "zPosX   =",
                            "zPosY   =", "dSheep  = "}));
     EXPECT_EQ(itemsOf(window->LBoxSysVars), QStringList({"0", "0", "0", "0", "0", "0", "0", "dSouth"}));
-    EXPECT_EQ(itemsOf(window->lBoxSysVarNames).first(), "(Schrittzähler)");
-    EXPECT_EQ(itemsOf(window->lBoxSysVarNames).last(), "(Ausrichtung des Schafs)");
+    EXPECT_EQ(itemsOf(window->lBoxSysVarNames),
+              QStringList({"(Schrittzähler)", "(ungemähter Rasen)", "(gemähter Rasen)", "(Breite des Feldes)",
+                           "(Höhe des Feldes)", "(X-Position des Schafs)", "(Y-Position des Schafs)",
+                           "(Ausrichtung des Schafs)"}));
     EXPECT_EQ(window->Sandbox().Field().ColCount(), 10);
     EXPECT_EQ(window->PnGrid->dg->ColCount(), 10);
     EXPECT_EQ(window->DlgOpenCode.filter, window->DlgSaveCode.filter);
