@@ -86,7 +86,7 @@ protected:
         QApplication::setActiveWindow(window.get());
         window->editor()->setFocus();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QTRY_VERIFY(window->editor()->hasFocus());
+        ASSERT_TRUE(grazlo_test::waitFor([&] { return window->editor()->hasFocus(); }));
     }
 };
 } // namespace
@@ -183,8 +183,10 @@ TEST_F(ShownWindowTest, EditActionsFollowTheFocusedTextControl)
     EXPECT_FALSE(window->AcCut->isEnabled()) << "nothing is cut from a read-only editor";
     EXPECT_FALSE(window->AcPaste->isEnabled());
 
+    // A list on a hidden tab page cannot take the focus: show its page first.
+    window->PctrlMsg->setCurrentWidget(window->tsErrors);
     window->lBoxErrors->setFocus();
-    QTRY_VERIFY(window->lBoxErrors->hasFocus());
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->lBoxErrors->hasFocus(); }));
     EXPECT_FALSE(window->AcSelectAll->isEnabled()) << "a list is no text control";
 }
 
@@ -228,7 +230,8 @@ TEST_F(RunTest, TheViewMenuHidesAndShowsBothBars)
     const int editorTop = window->editor()->mapTo(window.get(), QPoint()).y();
     window->miShowProgrambar->trigger();
     EXPECT_FALSE(window->PnTools->isVisible());
-    QTRY_VERIFY(window->editor()->mapTo(window.get(), QPoint()).y() < editorTop);
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->editor()->mapTo(window.get(), QPoint()).y() < editorTop; }))
+        << "the editor moves up into the program bar's place";
     window->miShowToolbar->trigger();
     window->miShowProgrambar->trigger();
     EXPECT_TRUE(window->ToolBar->isVisible());
