@@ -74,7 +74,7 @@ class TSpeedPanel : public QWidget
 public:
     static constexpr int DesignedWidth = 191;
     static constexpr int SmallestWidth = 72;
-    static constexpr int WidthWithButtons = 120;
+    static constexpr int WidthWithButtons = 150;
 
     explicit TSpeedPanel(QWidget *parent) : QWidget(parent)
     {

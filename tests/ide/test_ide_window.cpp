@@ -239,6 +239,32 @@ TEST_F(RunTest, TheViewMenuHidesAndShowsBothBars)
     EXPECT_TRUE(window->miShowProgrambar->isChecked());
 }
 
+TEST_F(RunTest, ASmallWindowKeepsTheProgramButtonsAndTheSpeedSliderInReach)
+{
+    window->show();
+    window->FormActivate();
+    window->resize(640, 480);
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->width() == 640; }))
+        << "the window shrinks to " << window->width();
+    EXPECT_TRUE(grazlo_test::waitFor([&] { return window->TrackBar->width() >= 60; }))
+        << "the slider is " << window->TrackBar->width() << " pixels wide";
+    const QRect bar = window->PnTools->rect();
+    for (QPushButton *button : {window->BtStart, window->BtStop, window->BtPause, window->BtStep, window->BtCheck}) {
+        EXPECT_TRUE(bar.contains(QRect(button->mapTo(window->PnTools, QPoint()), button->size())))
+            << button->toolTip().toStdString();
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_FALSE(button->icon().isNull());
+    }
+    EXPECT_TRUE(window->TrackBar->isVisible()) << "not in the tool bar's overflow menu";
+    const QRect slider(window->TrackBar->mapTo(window.get(), QPoint()), window->TrackBar->size());
+    EXPECT_TRUE(window->rect().contains(slider));
+
+    window->resize(1200, 700);
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->BtStart->text() == "Start F5"; }))
+        << "the captions come back";
+    EXPECT_EQ(window->BtStart->width(), 100);
+}
+
 TEST_F(RunTest, FirstActivationShowsTheSplashForAtLeastItsTimeAndOnlyOnce)
 {
     QWidget owner;
