@@ -460,6 +460,9 @@ void MemoCode::caretLineCheck()
         return;
     if (iOptions & eoTrimTrailingSpaces && iLastCaretLine > 0 && iLastCaretLine == iEditedLine)
         trimLineEnd(iLastCaretLine - 1);
+    // Without KeepCaretX the column reached on the new line is the one kept.
+    if (!(iOptions & eoKeepCaretX))
+        SendScintilla(SCI_CHOOSECARETX);
     iLastCaretLine = line;
     viewport()->update();
 }

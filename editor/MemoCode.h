@@ -161,6 +161,9 @@ public:
     TSynEditorOptions Options() const { return iOptions; }
     void setOptions(TSynEditorOptions options);
     int TabWidth() const { return tabWidth(); }
+    // With TrimTrailingSpaces on, removes the blanks at the end of every line
+    // (one undo step), so that what is saved holds none; otherwise does nothing.
+    void TrimTrailingSpacesForSave();
 
     // Search and replace with the current engine; returns the number of
     // occurrences found (and replaced, when replacing); the last one is selected.
@@ -247,6 +250,8 @@ private:
 
     // Search (MemoCodeSearch.cpp).
     bool findOccurrence(const QString &search, TSynSearchOptions options, bool first, int from = -1);
+    bool findMatch(const QString &search, TSynSearchOptions options, bool first, int from);
+    bool selectionIsWholeWord() const;
     int beyondEmptyMatch(bool forward) const;
     TSynReplaceAction askReplace(const QString &search, const QString &replace);
 

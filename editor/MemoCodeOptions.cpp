@@ -26,6 +26,17 @@ void MemoCode::applyOptions()
     const auto policy = on(eoHideShowScrollbars) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
     setVerticalScrollBarPolicy(policy);
     setHorizontalScrollBarPolicy(policy);
+    // The style draws arrow buttons unless the whole bar is drawn from a style sheet.
+    const QString noArrows = on(eoDisableScrollArrows) ? QStringLiteral(
+        "QScrollBar { background: palette(window); border: none; }"
+        "QScrollBar:vertical { width: 14px; } QScrollBar:horizontal { height: 14px; }"
+        "QScrollBar::handle { background: palette(mid); border-radius: 3px; margin: 2px;"
+        " min-width: 20px; min-height: 20px; }"
+        "QScrollBar::add-line, QScrollBar::sub-line { width: 0px; height: 0px; border: none; }"
+        "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+                                                       : QString();
+    verticalScrollBar()->setStyleSheet(noArrows);
+    horizontalScrollBar()->setStyleSheet(noArrows);
     SendScintilla(SCI_SETCARETSTYLE, on(eoNoCaret) ? CARETSTYLE_INVISIBLE : CARETSTYLE_LINE);
     if (on(eoNoSelection))
         SendScintilla(SCI_SETEMPTYSELECTION, SendScintilla(SCI_GETCURRENTPOS));
@@ -244,4 +255,18 @@ void MemoCode::trimLineEnd(int line0)
     SendScintilla(SCI_SETTARGETEND, start + int(text.size()));
     SendScintilla(SCI_REPLACETARGET, 0ul, "");
     iEditedLine = 0;
+}
+
+void MemoCode::TrimTrailingSpacesForSave()
+{
+    if (!(iOptions & eoTrimTrailingSpaces))
+        return;
+    // Saving is allowed while a run keeps the editor read-only.
+    const bool readOnly = isReadOnly();
+    setReadOnly(false);
+    beginUndoAction();
+    for (int line0 = 0; line0 < LineCount(); ++line0)
+        trimLineEnd(line0);
+    endUndoAction();
+    setReadOnly(readOnly);
 }

@@ -3,8 +3,26 @@
 #include "editor/MemoCode.h"
 
 // Finds the first occurrence (first), the next one, or the first one from a
-// byte position (from >= 0).
+// byte position (from >= 0). The component ignores whole words for regular
+// expressions, so matches inside words are skipped here.
 bool MemoCode::findOccurrence(const QString &search, TSynSearchOptions options, bool first, int from)
+{
+    const bool wordsOnly = iSearchEngine == TSynSearchEngine::Regex && (options & ssoWholeWord);
+    bool found = findMatch(search, options, first, from);
+    while (found && wordsOnly && !selectionIsWholeWord())
+        found = findNext();
+    return found;
+}
+
+// An empty match counts as whole: searching on from it is left to the caller.
+bool MemoCode::selectionIsWholeWord() const
+{
+    const long start = SendScintilla(SCI_GETSELECTIONSTART);
+    const long end = SendScintilla(SCI_GETSELECTIONEND);
+    return start == end || SendScintilla(SCI_ISRANGEWORD, start, end);
+}
+
+bool MemoCode::findMatch(const QString &search, TSynSearchOptions options, bool first, int from)
 {
     const bool regex = iSearchEngine == TSynSearchEngine::Regex;
     const bool cs = options & ssoMatchCase;

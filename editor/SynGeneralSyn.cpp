@@ -1,5 +1,7 @@
 #include "editor/SynGeneralSyn.h"
 
+#include "parser/uKeloLines.h"
+
 #include <Qsci/qsciscintilla.h>
 
 TSynGeneralSyn::TSynGeneralSyn(QObject *parent) : QsciLexerCustom(parent)
@@ -58,10 +60,6 @@ int TSynGeneralSyn::styleToken(const QByteArray &line, int at, Style &style) con
 {
     const int n = line.size();
     const char c = line[at];
-    if (c == '/' && at + 1 < n && line[at + 1] == '/') {
-        style = Comment;
-        return n - at;
-    }
     if (c == '"') {
         style = String;
         const int close = line.indexOf('"', at + 1);
@@ -84,17 +82,27 @@ int TSynGeneralSyn::styleToken(const QByteArray &line, int at, Style &style) con
     return 1;
 }
 
+// Bytes before the comment. The parser cuts a line at its first "//", inside
+// quotes too, and the colours must show what it will see.
+static int codeBytes(const QByteArray &line)
+{
+    const QString text = QString::fromUtf8(line);
+    const qsizetype at = commentStart(text);
+    return at < 0 ? int(line.size()) : int(QStringView(text).left(at).toUtf8().size());
+}
+
 QList<TSynGeneralSyn::Style> TSynGeneralSyn::styleLine(const QByteArray &line) const
 {
+    const QByteArray code = line.left(codeBytes(line));
     QList<Style> styles;
     styles.reserve(line.size());
-    for (int at = 0; at < line.size();) {
+    for (int at = 0; at < code.size();) {
         Style style = Default;
-        const int len = styleToken(line, at, style);
-        for (int i = 0; i < len; ++i)
-            styles.append(style);
+        const int len = styleToken(code, at, style);
+        styles.insert(styles.size(), len, style);
         at += len;
     }
+    styles.insert(styles.size(), line.size() - code.size(), Comment);
     return styles;
 }
 
@@ -114,12 +122,13 @@ void TSynGeneralSyn::styleText(int start, int end)
         int lineEnd = lineStart;
         while (lineEnd < text.size() && text[lineEnd] != '\n' && text[lineEnd] != '\r')
             ++lineEnd;
-        const QByteArray line = text.mid(lineStart, lineEnd - lineStart);
-        for (int at = 0; at < line.size();) {
-            Style style = Default;
-            const int len = styleToken(line, at, style);
-            setStyling(len, style);
-            at += len;
+        const QList<Style> styles = styleLine(text.mid(lineStart, lineEnd - lineStart));
+        for (qsizetype at = 0; at < styles.size();) {
+            qsizetype run = at + 1;
+            while (run < styles.size() && styles[run] == styles[at])
+                ++run;
+            setStyling(int(run - at), styles[at]);
+            at = run;
         }
         int next = lineEnd;
         while (next < text.size() && (text[next] == '\n' || text[next] == '\r'))

@@ -1,6 +1,7 @@
 #pragma once
 // The script highlighter: keywords and type names in any letter case, "//"
-// comments to the end of the line, double-quoted strings, numbers and symbols.
+// comments to the end of the line (quotes do not hide them, as for the parser),
+// double-quoted strings, numbers and symbols.
 #include <Qsci/qscilexercustom.h>
 
 #include <QSet>

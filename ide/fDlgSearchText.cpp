@@ -52,8 +52,7 @@ TTextSearchDialog::TTextSearchDialog(QWidget *owner) : QDialog(owner, Qt::Tool |
     cbRegularExpression = new QCheckBox(QStringLiteral("Regular expression"));
     cbRegularExpression->setToolTip(QStringLiteral(
         "Reguläre Ausdrücke in der Schreibweise von ECMAScript (C++11 std::regex),\n"
-        "z. B. a|b, \\d+, [A-Z]\\w*, (\\w+)\\s*=; ein Treffer reicht nie über das Zeilenende.\n"
-        "Die Option \"Nur ganze Wörter\" gilt hier nicht."));
+        "z. B. a|b, \\d+, [A-Z]\\w*, (\\w+)\\s*=; ein Treffer reicht nie über das Zeilenende."));
     auto *options = new QVBoxLayout(gbSearchOptions);
     options->addWidget(cbSearchCaseSensitive);
     options->addWidget(cbSearchWholeWords);

@@ -153,7 +153,8 @@ QWidget *TfrmKeloEditorOptions::createOptionsPage()
     ScrollBoxOptions = new QScrollArea(page);
     ScrollBoxOptions->setObjectName(QStringLiteral("ScrollBoxOptions"));
     ScrollBoxOptions->setWidgetResizable(true);
-    ScrollBoxOptions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Long captions stay readable in a narrow window: the list scrolls sideways.
+    ScrollBoxOptions->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     BtDefault = button(QStringLiteral("BtDefault"), QStringLiteral("Standard wiederherstellen"),
                        &TfrmKeloEditorOptions::BtDefaultClick);
     BtDefault->setFixedWidth(194);

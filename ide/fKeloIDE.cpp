@@ -3,6 +3,7 @@
 #include "editor/MemoCode.h"
 #include "ide/uActionIcons.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
+#include "ide/uProgramBar.h"
 #include "script/uKeloCode.h"
 
 #include <QAction>
@@ -17,6 +18,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QShortcutEvent>
 #include <QSlider>
 #include <QSplitter>
@@ -65,6 +67,32 @@ public:
 
 protected:
     QSplitterHandle *createHandle() override { return new TDottedHandle(orientation(), this); }
+};
+
+// The speed panel of the tool bar: its designed width, but narrower rather than
+// pushed into the tool bar's overflow menu when the window is small; then only
+// the slider remains, the two end buttons give it their room.
+class TSpeedPanel : public QWidget
+{
+public:
+    static constexpr int DesignedWidth = 191;
+    static constexpr int SmallestWidth = 72;
+    static constexpr int WidthWithButtons = 150;
+
+    explicit TSpeedPanel(QWidget *parent) : QWidget(parent)
+    {
+        setMinimumWidth(SmallestWidth);
+        setMaximumWidth(DesignedWidth);
+    }
+    QSize sizeHint() const override { return {DesignedWidth, QWidget::sizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QWidget::resizeEvent(event);
+        for (QToolButton *button : findChildren<QToolButton *>())
+            button->setVisible(event->size().width() >= WidthWithButtons);
+    }
 };
 
 // On X11 the plus key pressed with Ctrl+Shift is offered to the shortcuts both
@@ -326,8 +354,7 @@ void TfrmKeloIDE::createToolBars()
     ToolBar->setIconSize(QSize(16, 16));
     addPlacedActions(ToolBar, TActionBar::ToolBar);
 
-    PnDelay = new QWidget(ToolBar);
-    PnDelay->setFixedWidth(191);
+    PnDelay = new TSpeedPanel(ToolBar);
     auto *row = new QHBoxLayout(PnDelay);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
@@ -427,14 +454,15 @@ void TfrmKeloIDE::createClientArea()
 
 void TfrmKeloIDE::createProgramBar()
 {
-    PnTools = new QWidget(PnRight);
+    auto *bar = new TProgramBar(PnRight);
+    PnTools = bar;
     PnTools->setFixedHeight(40);
     auto *row = new QHBoxLayout(PnTools);
     row->setContentsMargins(4, 7, 4, 7);
     row->setSpacing(2);
-    auto button = [this, row](QAction *action) {
+    auto button = [this, bar](QAction *action) {
         auto *bt = new QPushButton(action->icon(), action->text(), PnTools);
-        bt->setFixedSize(100, 26);
+        bt->setFixedHeight(26);
         bt->setToolTip(action->toolTip());
         bt->setFocusPolicy(Qt::NoFocus);
         bt->setEnabled(action->isEnabled());
@@ -443,7 +471,7 @@ void TfrmKeloIDE::createProgramBar()
             bt->setEnabled(action->isEnabled());
             bt->setIcon(action->icon());
         });
-        row->addWidget(bt);
+        bar->addButton(bt);
         return bt;
     };
     BtStart = button(AcStart);

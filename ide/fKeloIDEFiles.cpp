@@ -102,6 +102,7 @@ TfrmKeloIDE::TSaveResult TfrmKeloIDE::SaveCode()
 {
     if (iCodeFileName.isEmpty())
         return SaveCodeAs();
+    MemoCode->TrimTrailingSpacesForSave();
     const QStringList lines = MemoCode->Lines();
     TTextFormat format = codeFormat;
     QString error;
@@ -120,11 +121,11 @@ TfrmKeloIDE::TSaveResult TfrmKeloIDE::SaveCode()
 
 TfrmKeloIDE::TSaveResult TfrmKeloIDE::SaveCodeAs()
 {
-    const QString path = Dialogs().saveFileName(this, QString(), DlgSaveCode.initialDir,
-                                                DialogFilter(DlgSaveCode.filter),
-                                                DialogSuffix(DlgSaveCode.defaultExt));
-    if (path.isEmpty())
+    const TSaveChoice choice =
+        Dialogs().saveFileChoice(this, QString(), DlgSaveCode.initialDir, DialogFilter(DlgSaveCode.filter));
+    if (choice.path.isEmpty())
         return TSaveResult::DialogCancelled;
+    const QString path = SaveNameForFilter(choice.path, choice.filter);
     const QString previous = iCodeFileName;
     SetCodeFileName(path);
     const TSaveResult result = SaveCode();

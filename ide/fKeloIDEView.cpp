@@ -121,11 +121,14 @@ void TfrmKeloIDE::FormActivate()
     QWidget *splashParent = splash ? splash->parentWidget() : nullptr;
     if (splash) {
         splash->setParent(this);
+        // Placed before it shows: moving a shown widget copies the old area's pixels along.
+        splash->move((width() - splash->width()) / 2, (height() - splash->height()) / 3);
         splash->show();
         splash->raise();
-        splash->move((width() - splash->width()) / 2, (height() - splash->height()) / 3);
+        // The update request below blocks; a paint merely scheduled would come after it.
+        splash->repaint();
     }
-    QApplication::processEvents();
+    QGuiApplication::sync();
     const qint64 splashEnd = Clock().nowMs() + SplashMinimumMs;
     if (doSearch4Update)
         SearchForUpdate();

@@ -1,5 +1,7 @@
 #include "ide/uDialogs.h"
 
+#include "ide/uSourceFiles.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -65,6 +67,20 @@ public:
             return QString();
         return dialog.selectedFiles().first();
     }
+
+    TSaveChoice saveFileChoice(QWidget *parent, const QString &caption, const QString &folder,
+                               const QString &filter) override
+    {
+        QFileDialog dialog(parent, caption, folder, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The dialog's own overwrite question must see the name that will be written.
+        dialog.setDefaultSuffix(FilterSuffix(dialog.selectedNameFilter()));
+        QObject::connect(&dialog, &QFileDialog::filterSelected,
+                         [&dialog](const QString &chosen) { dialog.setDefaultSuffix(FilterSuffix(chosen)); });
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return {dialog.selectedFiles().first(), dialog.selectedNameFilter()};
+    }
 };
 
 TDialogs *&installedDialogs()
@@ -73,6 +89,13 @@ TDialogs *&installedDialogs()
     return dialogs;
 }
 } // namespace
+
+TSaveChoice TDialogs::saveFileChoice(QWidget *parent, const QString &caption, const QString &folder,
+                                     const QString &filter)
+{
+    const QString first = filter.section(QStringLiteral(";;"), 0, 0);
+    return {saveFileName(parent, caption, folder, filter, FilterSuffix(first)), first};
+}
 
 TDialogs &Dialogs()
 {

@@ -12,6 +12,14 @@ class TTextSearchDialog;
 enum class TDlgKind { Information, Warning, Error, Question };
 enum class TDlgAnswer { Ok, Yes, No, Cancel, YesToAll };
 
+// A save dialog's answer: the file as the user named it (empty when cancelled)
+// and the name filter that was chosen with it.
+struct TSaveChoice
+{
+    QString path;
+    QString filter;
+};
+
 class TDialogs
 {
 public:
@@ -25,6 +33,11 @@ public:
                                  const QString &filter) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &folder,
                                  const QString &filter, const QString &defaultSuffix) = 0;
+    // The save dialog for files whose type follows the chosen filter. The
+    // default asks saveFileName with the first filter's extension and reports
+    // that filter as chosen.
+    virtual TSaveChoice saveFileChoice(QWidget *parent, const QString &caption, const QString &folder,
+                                       const QString &filter);
     // Shows the search or replace dialog modally; true when it was confirmed with OK.
     virtual bool execSearchDialog(TTextSearchDialog &dialog);
     // Asks before one replacement of text, next to its occurrence at screen x

@@ -29,3 +29,9 @@ void TIdList::Inc(int offset, int delta)
         if (item >= offset)
             item += delta;
 }
+
+void TIdList::DeleteRange(int first, int count)
+{
+    iItems.removeIf([first, count](int item) { return item >= first && item < first + count; });
+    Inc(first + count, -count);
+}

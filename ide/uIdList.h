@@ -19,6 +19,9 @@ public:
     void Clear() { iItems.clear(); }
     // Adds delta to every entry greater than or equal to offset.
     void Inc(int offset, int delta);
+    // Removes the entries first .. first + count - 1 and moves the later ones
+    // up by count, so no entry lands on another or below first.
+    void DeleteRange(int first, int count);
 
     QList<int>::const_iterator begin() const { return iItems.cbegin(); }
     QList<int>::const_iterator end() const { return iItems.cend(); }

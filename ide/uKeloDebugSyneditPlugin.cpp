@@ -77,18 +77,29 @@ void TKeloDebugSyneditPlugin::SpecialLineColors(int line, bool &special, QColor 
         iOnFormSpecialLineColor(line, special, fg, bg);
 }
 
-void TKeloDebugSyneditPlugin::shiftLines(int firstLine, int delta)
+void TKeloDebugSyneditPlugin::linesShifted()
 {
-    iBreakpoints.Inc(firstLine, delta);
-    iExecutables.Inc(firstLine, delta);
     if (iBreakPointsChanged)
         iBreakPointsChanged();
     if (Editor())
         Editor()->Invalidate();
 }
 
-void TKeloDebugSyneditPlugin::LinesInserted(int firstLine, int count) { shiftLines(firstLine, count); }
-void TKeloDebugSyneditPlugin::LinesDeleted(int firstLine, int count) { shiftLines(firstLine, -count); }
+void TKeloDebugSyneditPlugin::LinesInserted(int firstLine, int count)
+{
+    iBreakpoints.Inc(firstLine, count);
+    iExecutables.Inc(firstLine, count);
+    linesShifted();
+}
+
+// Marks on deleted lines go with them; shifting them as well would leave
+// entries on other lines or at line 0 and below.
+void TKeloDebugSyneditPlugin::LinesDeleted(int firstLine, int count)
+{
+    iBreakpoints.DeleteRange(firstLine, count);
+    iExecutables.DeleteRange(firstLine, count);
+    linesShifted();
+}
 
 void TKeloDebugSyneditPlugin::invalidateLine(int line)
 {

@@ -63,7 +63,7 @@ public:
     void LinesDeleted(int firstLine, int count) override;
 
 private:
-    void shiftLines(int firstLine, int delta);
+    void linesShifted();
     void invalidateLine(int line);
 
     int iCurrentLine = -1;

@@ -1,6 +1,7 @@
 #include "ide/uSourceFiles.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -80,10 +81,16 @@ QString DialogFilter(const QString &filter)
     return filters.join(QStringLiteral(";;"));
 }
 
-QString DialogSuffix(const QString &defaultExt)
+QString FilterSuffix(const QString &nameFilter)
 {
-    QString suffix = defaultExt;
-    while (suffix.startsWith(u'*') || suffix.startsWith(u'.'))
-        suffix.remove(0, 1);
-    return suffix;
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.([^ ;)*]+)"));
+    return pattern.match(nameFilter).captured(1);
+}
+
+QString SaveNameForFilter(const QString &path, const QString &nameFilter)
+{
+    const QString suffix = FilterSuffix(nameFilter);
+    if (suffix.isEmpty() || QFileInfo(path).fileName().contains(u'.'))
+        return path;
+    return path + u'.' + suffix;
 }

@@ -25,5 +25,9 @@ QString FirstExistingFile(const QStringList &paths);
 // "Name|*.ext|Name|*.*" as a file dialog's filter "Name (*.ext);;Name (*.*)";
 // a filter without "|" is taken as it is.
 QString DialogFilter(const QString &filter);
-// "*.klc" as the suffix a file dialog appends: "klc".
-QString DialogSuffix(const QString &defaultExt);
+// The extension a name filter stands for: "GrazloCode (*.gzc)" gives "gzc";
+// a filter for all files ("Alle Dateien (*)") gives none.
+QString FilterSuffix(const QString &nameFilter);
+// The file to save under: a name given without extension gets the extension
+// of the filter chosen with it; any other name stays as given.
+QString SaveNameForFilter(const QString &path, const QString &nameFilter);

@@ -46,9 +46,14 @@ bool isCommentLine(const QString &line)
     return line.startsWith(u"//");
 }
 
+qsizetype commentStart(QStringView line)
+{
+    return line.indexOf(u"//");
+}
+
 bool stripComment(QString &line)
 {
-    const qsizetype at = line.indexOf(u"//");
+    const qsizetype at = commentStart(line);
     if (at >= 0)
         line.truncate(at);
     line = trimCodes(line);

@@ -57,6 +57,9 @@ QString trimCodes(QStringView text);
 QString trimCodes(const QString &text);
 
 bool isCommentLine(const QString &line);
+// Where the comment of a line begins: at its first "//", quotes are not looked
+// at; -1 without one.
+qsizetype commentStart(QStringView line);
 // Cuts from the first "//" (quotes are not looked at) and trims; true if cut.
 bool stripComment(QString &line);
 // Text before the first space, trimmed; the whole line, trimmed, without one.

@@ -3,6 +3,9 @@
 #include "tests/editor/printers.h"
 #include "editor/SynGeneralSyn.h"
 
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -164,6 +167,49 @@ TEST_F(OptionsTest, SelectionCaretAndScrollingOptionsReachTheComponent)
     EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETENDATLASTLINE), 1);
 }
 
+TEST_F(OptionsTest, KeepCaretXDecidesWhetherTheCaretReturnsToItsColumnAfterAShortLine)
+{
+    const TSynEditorOptions noVirtualSpace = SynEditorDefaultOptions & ~TSynEditorOptions(eoScrollPastEol);
+    for (const bool keep : {false, true}) {
+        only(keep ? noVirtualSpace | eoKeepCaretX : noVirtualSpace);
+        ed.setLines({QStringLiteral("abcdefghij"), QStringLiteral("ab"), QStringLiteral("abcdefghij")});
+        ed.setCaretXY({9, 1});
+        QTest::keyClick(&ed, Qt::Key_Down);
+        EXPECT_EQ(ed.CaretXY(), (TBufferCoord{3, 2}));
+        QTest::keyClick(&ed, Qt::Key_Down);
+        EXPECT_EQ(ed.CaretXY(), (TBufferCoord{keep ? 9 : 3, 3})) << "KeepCaretX " << keep;
+        QTest::keyClick(&ed, Qt::Key_Up);
+        QTest::keyClick(&ed, Qt::Key_Up);
+        EXPECT_EQ(ed.CaretXY(), (TBufferCoord{keep ? 9 : 3, 1})) << "KeepCaretX " << keep;
+    }
+}
+
+// Whether a scroll bar's style lays out an arrow button.
+static bool HasArrowButton(QScrollBar *bar)
+{
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.pageStep = bar->pageStep();
+    option.singleStep = bar->singleStep();
+    option.subControls = QStyle::SC_All;
+    return !bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, bar).isEmpty();
+}
+
+TEST_F(OptionsTest, DisableScrollArrowsTakesTheArrowButtonsOffTheScrollBars)
+{
+    ed.setLines(QStringList(100, QString(300, u'x')));
+    EXPECT_TRUE(HasArrowButton(ed.verticalScrollBar()));
+    only(SynEditorDefaultOptions | eoDisableScrollArrows);
+    EXPECT_FALSE(HasArrowButton(ed.verticalScrollBar()));
+    EXPECT_FALSE(HasArrowButton(ed.horizontalScrollBar()));
+    only(SynEditorDefaultOptions);
+    EXPECT_TRUE(HasArrowButton(ed.horizontalScrollBar()));
+}
+
 TEST(Highlighter, StylesKeywordsInAnyCaseCommentsStringsNumbersAndSymbols)
 {
     TSynGeneralSyn syn;
@@ -176,8 +222,25 @@ TEST(Highlighter, StylesKeywordsInAnyCaseCommentsStringsNumbersAndSymbols)
     EXPECT_EQ(styles[3], S::Identifier);  // INT1 is no keyword
     EXPECT_EQ(styles[9], S::Symbol);
     EXPECT_EQ(styles[10], S::Number);
-    EXPECT_EQ(styles[line.indexOf("//")], S::String);  // inside the string
-    EXPECT_EQ(styles.last(), S::Comment);
+    EXPECT_EQ(styles[line.indexOf('"')], S::String);
+    EXPECT_EQ(styles.mid(line.indexOf("//")), QList<S>(line.size() - line.indexOf("//"), S::Comment))
+        << "the parser cuts the line at the first //, inside quotes too";
     EXPECT_EQ(syn.styleLine("\"open").last(), S::String);
+    const QByteArray url = "s = \"http://x\" // Adr\xC3\xA4sse";
+    const QList<S> urlStyles = syn.styleLine(url);
+    ASSERT_EQ(urlStyles.size(), url.size());
+    EXPECT_EQ(urlStyles[url.indexOf("http")], S::String);
+    EXPECT_EQ(urlStyles[url.indexOf("//")], S::Comment);
+    EXPECT_EQ(urlStyles.last(), S::Comment);
+
+    MemoCode ed;
+    ed.setLines({QString::fromUtf8(url)});
+    ed.recolor();
+    const auto styleAt = [&ed](qsizetype byte) {
+        return ed.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(byte));
+    };
+    EXPECT_EQ(styleAt(url.indexOf("http")), S::String);
+    EXPECT_EQ(styleAt(url.indexOf("//")), S::Comment);
+    EXPECT_EQ(styleAt(url.size() - 1), S::Comment);
     EXPECT_EQ(syn.defaultColor(S::Comment), QColor(0, 159, 0));
 }

@@ -42,6 +42,27 @@ TEST_F(SearchTest, RegexEngineUsesEcmaScriptSyntax)
     EXPECT_EQ(ed.SearchReplace(QStringLiteral("("), {}, ssoEntireScope), 0);  // invalid pattern
 }
 
+TEST_F(SearchTest, RegexMatchesInsideWordsAreSkippedForWholeWords)
+{
+    ed.setLines({QStringLiteral("schafe schaf"), QStringLiteral("Schafbock schaf_2 Schäfchen schaf")});
+    ed.setSearchEngine(TSynSearchEngine::Regex);
+    EXPECT_EQ(ed.SearchReplace(QStringLiteral("sch.f"), {}, ssoWholeWord | ssoEntireScope), 1);
+    EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{8, 1}));
+    ed.SearchReplace(QStringLiteral("sch.f"), {}, ssoWholeWord);
+    EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{29, 2})) << "not schaf_2 nor the umlaut word";
+    ed.SearchReplace(QStringLiteral("sch.f"), {}, ssoWholeWord | ssoBackwards | ssoEntireScope);
+    EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{29, 2}));
+    ed.setCaretXY({20, 2});
+    ed.SearchReplace(QStringLiteral("sch.f"), {}, ssoWholeWord | ssoBackwards);
+    EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{8, 1})) << "backwards past schaf_2 and Schafbock";
+
+    EXPECT_EQ(ed.SearchReplace(QStringLiteral("sch(a)f"), QStringLiteral("k\\1tze"),
+                               ssoWholeWord | ssoReplaceAll | ssoEntireScope),
+              2);
+    EXPECT_EQ(ed.Lines(), QStringList({"schafe katze", "Schafbock schaf_2 Schäfchen katze"}));
+    EXPECT_EQ(ed.SearchReplace(QStringLiteral("sch"), {}, ssoWholeWord | ssoEntireScope), 0);
+}
+
 TEST_F(SearchTest, PromptedReplaceFollowsEachAnswer)
 {
     QList<QPair<int, int>> asked;

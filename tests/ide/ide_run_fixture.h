@@ -6,12 +6,15 @@
 #include "ide/fKeloIDE.h"
 #include "ide/uDialogs.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
+#include "ide/uWindowSettings.h"
 #include "sandbox/uKeloSandbox.h"
 #include "script/uClock.h"
 #include "script/uKeloCode.h"
+#include "tests/support/WaitFor.h"
 
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <array>
 #include <functional>
@@ -198,12 +201,15 @@ public:
     QWidget *splash = nullptr;
 };
 
-// A window with the stepping clock and the recorded dialogs installed.
+// A window with the stepping clock, the recorded dialogs and a settings file of
+// its own installed: test programs run in parallel must not share settings.
 class RunTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(settingsDir.isValid());
+        setSettingsFileName(settingsDir.filePath(QStringLiteral("grazlo.ini")));
         setClock(&clock);
         setDialogs(&dialogs);
         window = std::make_unique<TRunTestWindow>();
@@ -214,6 +220,7 @@ protected:
         window.reset();
         setDialogs(nullptr);
         setClock(nullptr);
+        setSettingsFileName(QString());
     }
     void setScript(const QStringList &lines) { window->editor()->setLines(lines); }
     TKeloDebugSyneditPlugin &plugin() { return *window->plugin(); }
@@ -223,6 +230,7 @@ protected:
     static constexpr std::array<bool, 5> Paused{true, true, false, true, false};
     static constexpr std::array<bool, 5> IdleAfterFailedStart{true, false, false, false, true};
 
+    QTemporaryDir settingsDir;
     TSteppingClock clock;
     TRecordingDialogs dialogs;
     std::unique_ptr<TRunTestWindow> window;

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,11 +81,14 @@ TEST(CommandLine, LoadsTheFirstArgumentThatIsNoSwitch)
     EXPECT_EQ(CommandLineFile({"/x", "/home/lena/wiese.klc"}), "/home/lena/wiese.klc");
 }
 
-TEST(FileDialogs, FiltersAndSuffixTakeTheDialogsForm)
+TEST(FileDialogs, FiltersTakeTheDialogsFormAndNameTheirExtension)
 {
     EXPECT_EQ(DialogFilter("KeloCode|*.klc|Alle Dateien|*.*"), "KeloCode (*.klc);;Alle Dateien (*.*)");
     EXPECT_EQ(DialogFilter("GrazloCode (*.gzc);;Alle Dateien (*)"), "GrazloCode (*.gzc);;Alle Dateien (*)");
-    EXPECT_EQ(DialogSuffix("*.klc"), "klc");
+    EXPECT_EQ(FilterSuffix("GrazloCode (*.gzc)"), "gzc");
+    EXPECT_EQ(FilterSuffix("KeloCode (*.klc)"), "klc");
+    EXPECT_EQ(FilterSuffix("Alle Dateien (*)"), "");
+    EXPECT_EQ(FilterSuffix("Alle Dateien (*.*)"), "");
 }
 
 class SourceFiles : public WindowTest
@@ -120,6 +125,39 @@ TEST_F(SourceFiles, LoadedFilesSaveBackByteForByte)
     };
     for (const QByteArray &bytes : samples)
         EXPECT_EQ(RoundTrip(bytes), bytes) << bytes.toHex().data();
+}
+
+TEST_F(SourceFiles, SavingDropsTrailingBlanksOfEveryLineAndKeepsTheFormat)
+{
+    struct
+    {
+        QByteArray bytes;
+        int caretLine;
+        QByteArray saved;
+    } const samples[] = {
+        {"\xEF\xBB\xBFint a = 1  \r\n\t\r\na = a + 1\r\n", 3, "\xEF\xBB\xBFint a = 1\r\n\r\na = a + 1\r\n"},
+        {"int a = 1 \na = 2", 2, "int a = 1\na = 2"},
+        {"a = 1\t\xE2\x80\xA8" "b = 2\xE2\x80\xA8", 2, "a = 1\xE2\x80\xA8" "b = 2\xE2\x80\xA8"},
+        {"s = \"\xE4\"  \r", 1, "s = \"\xE4\"\r"},
+    };
+    for (const auto &sample : samples) {
+        const QString path = WriteFile(dir, "trim.klc", sample.bytes);
+        ASSERT_TRUE(window->LoadCodeFile(path));
+        // Blanks typed at the end of the caret's line; the caret stays there.
+        editor().setCaretXY({int(editor().LineText(sample.caretLine).size()) + 1, sample.caretLine});
+        QTest::keyClicks(&editor(), "  ");
+        window->AcSaveCodeExecute();
+        EXPECT_EQ(ReadAll(path), sample.saved) << sample.bytes.toHex().data();
+        EXPECT_FALSE(window->AcSaveCode->isEnabled()) << "the editor holds what was saved";
+    }
+
+    editor().setOptions(editor().Options() & ~eoTrimTrailingSpaces);
+    const QString path = WriteFile(dir, "kept.klc", "a = 1 \n");
+    ASSERT_TRUE(window->LoadCodeFile(path));
+    editor().setCaretXY({7, 1});
+    QTest::keyClicks(&editor(), "  ");
+    window->AcSaveCodeExecute();
+    EXPECT_EQ(ReadAll(path), "a = 1   \n") << "switched off, blanks are saved";
 }
 
 TEST_F(SourceFiles, AFinalLineBreakShowsAsAnEmptyLastLine)
@@ -160,10 +198,30 @@ TEST_F(SourceFiles, SaveAsShowsTheNewNameAndWritesThere)
     window->AcSaveCodeExecute();
     EXPECT_EQ(dialogs.saveDialogs, 1);
     EXPECT_TRUE(dialogs.saveFilter.startsWith("KeloCode (*.klc)")) << dialogs.saveFilter.toStdString();
-    EXPECT_EQ(dialogs.saveSuffix, "klc");
     EXPECT_EQ(window->statusText(5), dir.filePath("neu.klc"));
     EXPECT_EQ(ReadAll(dir.filePath("neu.klc")), "int a");
     EXPECT_FALSE(window->AcSaveCode->isEnabled());
+}
+
+TEST_F(SourceFiles, SaveAsGivesANameWithoutExtensionTheChosenFiltersExtension)
+{
+    window->DlgSaveCode.filter = "GrazloCode (*.gzc);;KeloCode (*.klc);;Alle Dateien (*)";
+    Type("int a");
+    const struct
+    {
+        QString typed, filter, saved;
+    } cases[] = {{"neu1", "GrazloCode (*.gzc)", "neu1.gzc"},
+                 {"neu2", "KeloCode (*.klc)", "neu2.klc"},
+                 {"neu3", "Alle Dateien (*)", "neu3"},
+                 {"neu4.txt", "GrazloCode (*.gzc)", "neu4.txt"}};
+    for (const auto &c : cases) {
+        dialogs.saveName = dir.filePath(c.typed);
+        dialogs.saveChosenFilter = c.filter;
+        window->AcSaveCodeAsExecute();
+        EXPECT_EQ(window->statusText(5), dir.filePath(c.saved)) << c.filter.toStdString();
+        EXPECT_EQ(ReadAll(dir.filePath(c.saved)), "int a") << c.saved.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("neu1.klc"))) << "the open dialog's filter would hide it";
 }
 
 TEST_F(SourceFiles, AFailedWriteChangesNothingAndSaysWhy)

@@ -44,7 +44,8 @@ public:
     QList<TDlgAnswer> replaceAnswers;    // for confirmReplace(), consumed in order
     QStringList replaceQuestions;        // texts confirmReplace() was asked about
     QString openName, saveName;          // chosen file names ("" = cancelled)
-    QString saveFilter, saveSuffix, openFolder;
+    QString saveChosenFilter;            // "" = the first one offered
+    QString saveFilter, openFolder;
     int saveDialogs = 0;
     // Fills the search dialog; returns whether it is confirmed with OK.
     std::function<bool(TTextSearchDialog &)> searchDialog;
@@ -64,13 +65,16 @@ public:
         openFolder = folder;
         return openName;
     }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &filter,
-                         const QString &suffix) override
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter,
+                         const QString &) override
+    {
+        return saveFileChoice(parent, caption, folder, filter).path;
+    }
+    TSaveChoice saveFileChoice(QWidget *, const QString &, const QString &, const QString &filter) override
     {
         ++saveDialogs;
         saveFilter = filter;
-        saveSuffix = suffix;
-        return saveName;
+        return {saveName, saveChosenFilter.isEmpty() ? filter.section(";;", 0, 0) : saveChosenFilter};
     }
     bool execSearchDialog(TTextSearchDialog &dialog) override
     {
@@ -123,6 +127,7 @@ public:
     using TfrmKeloIDE::codebak;
     using TfrmKeloIDE::doSearch4Update;
     using TfrmKeloIDE::DlgOpenCode;
+    using TfrmKeloIDE::DlgSaveCode;
     using TfrmKeloIDE::gbSearchFromCaret;
     using TfrmKeloIDE::gsSearchText;
     using TfrmKeloIDE::gsSearchTextHistory;

@@ -21,6 +21,12 @@ TEST(IdList, AddsOnceRemovesTheFirstAndShiftsFromAnOffset)
     EXPECT_EQ(list.Remove(3), -1);
     list.Delete(5);  // out of range: nothing happens
     EXPECT_TRUE(list.isIn(-3));
+
+    TIdList lines;
+    for (int line : {1, 4, 2, 5, 9})
+        lines.Add(line);
+    lines.DeleteRange(2, 3);
+    EXPECT_EQ((QList<int>(lines.begin(), lines.end())), (QList<int>{1, 2, 6}));
 }
 
 namespace {
@@ -117,12 +123,14 @@ TEST_F(PluginTest, SetsShiftWithInsertedAndDeletedLines)
     EXPECT_EQ(plugin.Breakpoints().Items(1), 6);
 
     plugin.Breakpoints().Clear();
-    for (int line : {9, 11, 20, 10})
+    for (int line : {9, 11, 20, 10, 13})
         plugin.Breakpoints().Add(line);
-    plugin.Executables().Add(12);
+    for (int line : {12, 14})
+        plugin.Executables().Add(line);
     plugin.LinesDeleted(10, 3);
-    EXPECT_EQ((QList<int>(plugin.Breakpoints().begin(), plugin.Breakpoints().end())), (QList<int>{9, 8, 17, 7}));
-    EXPECT_EQ(plugin.Executables().Items(0), 9);
+    EXPECT_EQ((QList<int>(plugin.Breakpoints().begin(), plugin.Breakpoints().end())), (QList<int>{9, 17, 10}))
+        << "the marks of lines 10 to 12 go with their lines";
+    EXPECT_EQ((QList<int>(plugin.Executables().begin(), plugin.Executables().end())), QList<int>{11});
     EXPECT_EQ(changes, 2);
 }
 

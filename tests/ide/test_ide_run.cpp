@@ -326,13 +326,13 @@ TEST_F(RunTest, BreakpointsFromActionsGutterAndListKeepTheListInStep)
     window->FormActivate();
     QApplication::setActiveWindow(window.get());
     window->lBoxBreaks->setFocus();
-    QTRY_VERIFY(window->lBoxBreaks->hasFocus());
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->lBoxBreaks->hasFocus(); }));
     window->lBoxBreaks->setCurrentRow(1);
     window->AcRemoveBreakExecute();
     EXPECT_EQ(window->items(window->lBoxBreaks), QStringList{"Zeile 2"});
 
     window->editor()->setFocus();
-    QTRY_VERIFY(window->editor()->hasFocus());
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->editor()->hasFocus(); }));
     window->AcRemoveBreakExecute();
     EXPECT_EQ(window->lBoxBreaks->count(), 0);
     EXPECT_EQ(window->tabText(window->tsBreaks), "Haltepunkte");
@@ -354,6 +354,23 @@ TEST_F(RunTest, TypedAndDeletedLinesShiftTheBreakpointList)
     EXPECT_EQ(window->items(window->lBoxBreaks), QStringList({"Zeile 4", "Zeile 7"}));
     QTest::keyClick(window->editor(), Qt::Key_Backspace);
     EXPECT_EQ(window->items(window->lBoxBreaks), QStringList({"Zeile 3", "Zeile 6"}));
+}
+
+TEST_F(RunTest, BreakpointsOnDeletedLinesDisappearAndTheOthersMoveUp)
+{
+    setScript(LoopScript);
+    for (int line : {2, 3, 4, 6})
+        window->MemoCodeGutterClick(0, line);
+    MemoCode &editor = *window->editor();
+    editor.setSelection({1, 3}, {1, 5});  // lines 3 and 4 whole
+    QTest::keyClick(&editor, Qt::Key_Delete);
+    EXPECT_EQ(window->items(window->lBoxBreaks), QStringList({"Zeile 2", "Zeile 4"}));
+    EXPECT_EQ(window->tabText(window->tsBreaks), "Haltepunkte (2)");
+
+    editor.setSelection({1, 1}, {1, 4});  // the three lines above the last
+    QTest::keyClick(&editor, Qt::Key_Delete);
+    EXPECT_EQ(window->items(window->lBoxBreaks), QStringList{"Zeile 1"}) << "no entries at line 0 or below";
+    EXPECT_EQ(plugin().Breakpoints().Count(), 1);
 }
 
 TEST_F(RunTest, AGutterClickDuringARunTakesEffectAtTheNextLine)
@@ -385,7 +402,7 @@ TEST_F(RunTest, ClosingDuringARunStopsFirstAndClosesOnceTheLoopHasUnwound)
     EXPECT_FALSE(window->IsRunning()) << "the run was stopped";
     EXPECT_EQ(window->box.ticks, 0);
     EXPECT_TRUE(window->isVisible()) << "still open while the command unwinds";
-    QTRY_VERIFY(!window->isVisible());
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return !window->isVisible(); }));
 }
 
 TEST_F(RunTest, ASecondStartDuringARunCarriesOnInTheSameLoop)

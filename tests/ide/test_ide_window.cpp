@@ -52,7 +52,7 @@ protected:
         QApplication::setActiveWindow(window.get());
         window->editor()->setFocus();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QTRY_VERIFY(window->editor()->hasFocus());
+        ASSERT_TRUE(grazlo_test::waitFor([&] { return window->editor()->hasFocus(); }));
     }
 };
 } // namespace
@@ -214,8 +214,10 @@ TEST_F(ShownWindowTest, EditActionsFollowTheFocusedTextControl)
     EXPECT_FALSE(window->AcCut->isEnabled()) << "nothing is cut from a read-only editor";
     EXPECT_FALSE(window->AcPaste->isEnabled());
 
+    // A list on a hidden tab page cannot take the focus: show its page first.
+    window->PctrlMsg->setCurrentWidget(window->tsErrors);
     window->lBoxErrors->setFocus();
-    QTRY_VERIFY(window->lBoxErrors->hasFocus());
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->lBoxErrors->hasFocus(); }));
     EXPECT_FALSE(window->AcSelectAll->isEnabled()) << "a list is no text control";
 }
 
@@ -259,12 +261,39 @@ TEST_F(RunTest, TheViewMenuHidesAndShowsBothBars)
     const int editorTop = window->editor()->mapTo(window.get(), QPoint()).y();
     window->miShowProgrambar->trigger();
     EXPECT_FALSE(window->PnTools->isVisible());
-    QTRY_VERIFY(window->editor()->mapTo(window.get(), QPoint()).y() < editorTop);
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->editor()->mapTo(window.get(), QPoint()).y() < editorTop; }))
+        << "the editor moves up into the program bar's place";
     window->miShowToolbar->trigger();
     window->miShowProgrambar->trigger();
     EXPECT_TRUE(window->ToolBar->isVisible());
     EXPECT_TRUE(window->PnTools->isVisible());
     EXPECT_TRUE(window->miShowProgrambar->isChecked());
+}
+
+TEST_F(RunTest, ASmallWindowKeepsTheProgramButtonsAndTheSpeedSliderInReach)
+{
+    window->show();
+    window->FormActivate();
+    window->resize(640, 480);
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->width() == 640; }))
+        << "the window shrinks to " << window->width();
+    EXPECT_TRUE(grazlo_test::waitFor([&] { return window->TrackBar->width() >= 60; }))
+        << "the slider is " << window->TrackBar->width() << " pixels wide";
+    const QRect bar = window->PnTools->rect();
+    for (QPushButton *button : {window->BtStart, window->BtStop, window->BtPause, window->BtStep, window->BtCheck}) {
+        EXPECT_TRUE(bar.contains(QRect(button->mapTo(window->PnTools, QPoint()), button->size())))
+            << button->toolTip().toStdString();
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_FALSE(button->icon().isNull());
+    }
+    EXPECT_TRUE(window->TrackBar->isVisible()) << "not in the tool bar's overflow menu";
+    const QRect slider(window->TrackBar->mapTo(window.get(), QPoint()), window->TrackBar->size());
+    EXPECT_TRUE(window->rect().contains(slider));
+
+    window->resize(1200, 700);
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->BtStart->text() == "Start F5"; }))
+        << "the captions come back";
+    EXPECT_EQ(window->BtStart->width(), 100);
 }
 
 TEST_F(RunTest, FirstActivationShowsTheSplashForAtLeastItsTimeAndOnlyOnce)

@@ -5,10 +5,13 @@
 #include "ide/uDialogs.h"
 #include "ide/uIniFile.h"
 #include "ide/uWindowSettings.h"
+#include "tests/support/WaitFor.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -64,6 +67,20 @@ TEST_F(OptionsDialogTest, ShowsTheThirteenDefaultsInTableOrder)
     EXPECT_EQ(box(4)->text(), QStringLiteral("Es können per Drag&Drop Textblöcke verschoben werden."));
     EXPECT_EQ(box(26)->text(), QStringLiteral("Nicht sichtbare Zeichen an Zeilenenden werden nicht gespeichert."));
     EXPECT_EQ(frm.windowTitle(), QStringLiteral("About Editor"));
+}
+
+TEST_F(OptionsDialogTest, EveryCaptionCanBeScrolledIntoViewInANarrowWindow)
+{
+    int widest = 0;
+    for (int bit = 0; bit < SynEditorOptionCount; ++bit)
+        widest = qMax(widest, box(bit)->sizeHint().width());
+    frm.resize(frm.minimumSizeHint().width(), 387);
+    auto *area = frm.findChild<QScrollArea *>(QStringLiteral("ScrollBoxOptions"));
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return area->viewport()->width() < widest; }));
+    for (int bit = 0; bit < SynEditorOptionCount; ++bit)
+        EXPECT_GE(box(bit)->width(), box(bit)->sizeHint().width()) << "caption " << bit << " is cut";
+    EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
+    EXPECT_GE(area->horizontalScrollBar()->maximum() + area->viewport()->width(), widest);
 }
 
 TEST_F(OptionsDialogTest, RestoringDefaultsChangesOnlyTheBoxesAndCancelKeepsTheEditor)

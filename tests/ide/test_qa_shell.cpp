@@ -16,7 +16,7 @@ TEST_F(RunTest, CtrlShiftOnThePlusKeyShrinksTheFontOnEveryKeyLayout)
     QApplication::setActiveWindow(window.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     window->editor()->setFocus();
-    QTRY_VERIFY(window->editor()->hasFocus());
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return window->editor()->hasFocus(); }));
     auto fontSize = [this] { return window->editor()->codeFont().pointSize(); };
     const int start = fontSize();
     QTest::keyClick(window->editor(), Qt::Key_Equal, Qt::ControlModifier | Qt::ShiftModifier);

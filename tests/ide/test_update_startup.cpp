@@ -7,8 +7,13 @@
 #include "tests/net/InetTestSupport.h"
 #include "tests/net/LocalHttpServer.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QScreen>
+#include <QWindow>
 #include <QTemporaryDir>
+
+#include <atomic>
 
 namespace {
 const QString NewVersionNotice = QStringLiteral("Es steht eine neue Version zum Download bereit.");
@@ -92,6 +97,34 @@ TEST_F(UpdateStartup, AnotherVersionIsAnnouncedOnceAfterTheSplashHasGone)
     window.FormActivate(); // a later activation asks nothing
     EXPECT_EQ(server.connections(), 1);
     EXPECT_EQ(dialogs.texts.size(), 1);
+}
+
+// The window's thread waits for the answer without painting: what the screen
+// shows then is grabbed from the server's side of the request.
+TEST_F(UpdateStartup, TheSplashIsOnTheScreenWhileTheRequestWaits)
+{
+    splash->setAutoFillBackground(true);
+    splash->setPalette(QPalette(Qt::red));
+    TLocalHttpServer server("2.1", TLocalHttpServer::TMode::Stall);
+    TUpdateTestWindow window;
+    window.splash = splash;
+    window.url = QString::fromStdString(server.url());
+    const WId id = window.winId();
+    QScreen *screen = window.screen();
+    std::atomic<bool> grabbed{false};
+    QImage onScreen;
+    server.onRequest = [&] {
+        onScreen = screen->grabWindow(id).toImage();
+        grabbed = true;
+        server.stop();
+    };
+    window.show(); // its first activation asks the server
+    ASSERT_TRUE(grazlo_test::waitFor([&] { return grabbed && !splash->isVisible(); }));
+    ASSERT_FALSE(onScreen.isNull());
+    const QRect area = splash->geometry(); // in the window, where it stood
+    for (const QPoint point : {area.topLeft(), area.bottomRight(), area.center()})
+        EXPECT_EQ(onScreen.pixelColor(point * onScreen.devicePixelRatio()), QColor(Qt::red))
+            << point.x() << "," << point.y();
 }
 
 TEST_F(UpdateStartup, SameVersionOrAFailureSaysNothing)

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -33,6 +34,12 @@ public:
     // The bytes of the last request received (head and body).
     std::string request() const;
     int connections() const { return iConnections; }
+    // Ends a stall and every further service; safe from any thread.
+    void stop() { iStop = true; }
+
+    // Runs on the server's thread once a request has been read, before it is
+    // answered: while a stalled client still waits.
+    std::function<void()> onRequest;
 
 private:
     void run();
@@ -158,6 +165,8 @@ inline void TLocalHttpServer::serve(int client)
         std::lock_guard<std::mutex> lock(iMutex);
         iRequest = received;
     }
+    if (onRequest)
+        onRequest();
     if (iMode == TMode::CloseAtOnce)
         return;
     if (iMode == TMode::Stall) {
