@@ -72,6 +72,25 @@ int fittingWidth(const QListWidget *box, int designed)
     return std::max(designed, widest + 2 * box->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4);
 }
 
+// The yellow score strip. Its label has a fixed size that follows the strip,
+// so a new score repaints the label alone instead of laying out the window
+// again after every step.
+class TScoreStrip : public QFrame
+{
+public:
+    explicit TScoreStrip(QWidget *parent) : QFrame(parent) {}
+    QLabel *label = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QFrame::resizeEvent(event);
+        const QRect area = contentsRect().adjusted(4, 0, -4, 0);
+        label->move(area.topLeft());
+        label->setFixedSize(area.size().expandedTo(QSize(0, 0)));
+    }
+};
+
 } // namespace
 
 TfrmGrazloIDE::TfrmGrazloIDE(QWidget *parent) : TfrmKeloIDE(parent), ilGrazlo(TLawnIcons::Create())
@@ -109,21 +128,20 @@ void TfrmGrazloIDE::FormCreate()
 
 void TfrmGrazloIDE::createLawnView()
 {
-    PnPoints = new QFrame(PnModule);
+    auto *strip = new TScoreStrip(PnModule);
+    PnPoints = strip;
     PnPoints->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PnPoints->setFixedHeight(20);
     PnPoints->setAutoFillBackground(true);
     QPalette pal = PnPoints->palette();
     pal.setColor(QPalette::Window, QColor(255, 255, 0));
     PnPoints->setPalette(pal);
-    LPoints = new QLabel("Punkte: 0", PnPoints);
-    auto *strip = new QHBoxLayout(PnPoints);
-    strip->setContentsMargins(4, 0, 4, 0);
-    strip->addWidget(LPoints);
+    LPoints = strip->label = new QLabel("Punkte: 0", PnPoints);
 
     PnGrid = new TLawnPanel(*sb, ilGrazlo, PnModule);
     PnGrid->setOnBeforeEdit([this] { StopProgram(); });
     connect(PnGrid, &TLawnPanel::cellHovered, this, &TfrmGrazloIDE::showCell);
+    connect(PnGrid, &TLawnPanel::lawnChanged, this, &TfrmGrazloIDE::UpdateSysVars);
 
     auto *column = static_cast<QVBoxLayout *>(PnModule->layout());
     column->setSpacing(0);
@@ -173,19 +191,25 @@ TKeloSandBox *TfrmGrazloIDE::sandbox() { return sb.get(); }
 
 void TfrmGrazloIDE::ReloadSandBox()
 {
-    if (delay() > 0) {
-        LBoxSysVars->setUpdatesEnabled(false);
-        LBoxSysVars->clear();
-        LBoxSysVars->addItems({QString::number(sb->zSteps()), QString::number(sb->zUncut()),
-                               QString::number(sb->zCut()), QString::number(sb->zWidth()),
-                               QString::number(sb->zHeight()), QString::number(sb->zPosX()),
-                               QString::number(sb->zPosY()), DirToValue(sb->dSheep())});
-        LBoxSysVars->setUpdatesEnabled(true);
-    }
+    // Rebuilding the list costs more than a step, so a continuous run at the
+    // highest speed leaves it alone; whenever the sheep stands still it is current.
+    if (!(IsRunning() && doRun && delay() <= 0))
+        UpdateSysVars();
     LPoints->setText("Punkte: " + QString::number(sb->Punkte(IsRunning())));
     // Resets such as the heading before a run change the picture without a refresh.
     PnGrid->SandboxRefresh();
     QApplication::processEvents();
+}
+
+void TfrmGrazloIDE::UpdateSysVars()
+{
+    LBoxSysVars->setUpdatesEnabled(false);
+    LBoxSysVars->clear();
+    LBoxSysVars->addItems({QString::number(sb->zSteps()), QString::number(sb->zUncut()),
+                           QString::number(sb->zCut()), QString::number(sb->zWidth()),
+                           QString::number(sb->zHeight()), QString::number(sb->zPosX()),
+                           QString::number(sb->zPosY()), DirToValue(sb->dSheep())});
+    LBoxSysVars->setUpdatesEnabled(true);
 }
 
 void TfrmGrazloIDE::SandboxRefresh()

@@ -3,11 +3,13 @@
 // sheep on it and, while editing, the lawn editor tool bar above it: pens,
 // "neuer Rasen", the size field and loading and storing of lawn files.
 #include "script/uKeloTypes.h"
+#include "sheep/uTile.h"
 
 #include <QIcon>
 #include <QRegion>
 #include <QVector>
 #include <QWidget>
+#include <array>
 #include <functional>
 
 class QAction;
@@ -18,7 +20,6 @@ class QMenu;
 class QPainter;
 class QToolBar;
 class QToolButton;
-class TField;
 class TLawnGrid;
 class TSandboxSheep;
 
@@ -52,6 +53,10 @@ public:
     void LoadGreen(const QString &FileName);
     void StoreGreen(const QString &FileName);
     // The sandbox's refresh: repaints the cells whose picture changed, at once.
+    // Its cost does not grow with the lawn: it looks at the cells the sheep
+    // left and entered, and compares the whole lawn only when the number of
+    // tiles of some kind changed (regrowing). Code that changes tiles in any
+    // other way calls FollowLawnSize.
     void SandboxRefresh();
     // Makes the grid follow the lawn's size and repaints it.
     void FollowLawnSize();
@@ -85,6 +90,8 @@ public:
 signals:
     // The pointer is over the lawn cell (col, row).
     void cellHovered(int col, int row);
+    // A level or lawn file was loaded, or the lawn was edited here.
+    void lawnChanged();
 
 private:
     void createActions();
@@ -98,6 +105,11 @@ private:
     void dgMouseMove(QMouseEvent *event);
     void dgMouseUp();
     void EdSizeChange();
+    void resizeKeepingHiddenTiles(int side);
+    void forgetHiddenTiles();
+    void showLawnSize();
+    void lawnEdited();
+    void lawnReplaced();
     void AcNewGreenExecute();
     void AcGreenLoadExecute();
     void AcGreenStoreExecute();
@@ -105,16 +117,21 @@ private:
     bool lawnCellAt(const QPoint &pos, int &col, int &row) const;
     bool reportFileResult(bool ok, const QString &error);
 
-    // What each cell showed when last painted, to repaint only what changed.
+    // What each cell showed when last painted, to repaint only what changed;
+    // `counts` is the number of painted tiles of each kind.
     struct TPicture
     {
         QVector<quint8> tiles;
         int cols = 0;
+        int rows = 0;
+        std::array<int, TileTypeCount> counts{};
         QPoint sheep{-1, -1};
         TDirection dir = tdSouth;
     };
     TPicture currentPicture() const;
-    QRegion changedCells(const TPicture &before, const TPicture &after) const;
+    bool takeTile(const QPoint &cell);
+    QRegion takeChangedTiles();
+    bool countsChanged() const;
 
     TSandboxSheep &sb;
     TField &field;
@@ -126,4 +143,7 @@ private:
     QString greenLoaded;
     QPoint lastPainted{-1, -1};
     TPicture painted;
+    // While editing: the lawn including the tiles a smaller size hides, so
+    // that growing the size again brings them back. Empty outside a resize.
+    TField hiddenLawn;
 };
