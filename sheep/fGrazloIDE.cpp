@@ -191,8 +191,9 @@ TKeloSandBox *TfrmGrazloIDE::sandbox() { return sb.get(); }
 
 void TfrmGrazloIDE::ReloadSandBox()
 {
-    // Rebuilding the list costs more than a step, so a continuous run at the
-    // highest speed leaves it alone; whenever the sheep stands still it is current.
+    // A continuous run at the highest speed leaves the list alone, as it would
+    // change faster than it could be read; whenever the sheep stands still
+    // (end, Pause, breakpoint, single step) it shows the current values.
     if (!(IsRunning() && doRun && delay() <= 0))
         UpdateSysVars();
     LPoints->setText("Punkte: " + QString::number(sb->Punkte(IsRunning())));

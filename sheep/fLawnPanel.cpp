@@ -337,7 +337,7 @@ void TLawnPanel::FollowLawnSize()
 
 void TLawnPanel::lawnEdited()
 {
-    SandboxRefresh();
+    repaintChanges(true);
     emit lawnChanged();
 }
 
@@ -468,8 +468,7 @@ TLawnPanel::TPicture TLawnPanel::currentPicture() const
     for (int r = 0; r < pic.rows; ++r)
         for (int c = 0; c < pic.cols; ++c)
             pic.tiles.append(field.Cell(c, r).TileType());
-    for (int tt = 0; tt < TileTypeCount; ++tt)
-        pic.counts[tt] = field.GetCount(TTileType(tt));
+    pic.green = field.GetCount(ttGreen);
     const TSheep sheep = sb.Sheep();
     pic.sheep = sheep.Pos;
     pic.dir = sheep.Dir;
@@ -485,8 +484,7 @@ bool TLawnPanel::takeTile(const QPoint &cell)
     const TTileType now = field.Cell(cell.x(), cell.y()).TileType();
     if (shown == now)
         return false;
-    --painted.counts[shown];
-    ++painted.counts[now];
+    painted.green += (now == ttGreen) - (shown == ttGreen);
     shown = now;
     return true;
 }
@@ -502,28 +500,22 @@ QRegion TLawnPanel::takeChangedTiles()
     return changed;
 }
 
-bool TLawnPanel::countsChanged() const
-{
-    for (int tt = 0; tt < TileTypeCount; ++tt)
-        if (painted.counts[tt] != field.GetCount(TTileType(tt)))
-            return true;
-    return false;
-}
+void TLawnPanel::SandboxRefresh() { repaintChanges(false); }
 
-void TLawnPanel::SandboxRefresh()
+// The sandbox changes tiles only under the sheep, except when the lawn
+// regrows, which always adds uncut grass; edits here may change any tile.
+void TLawnPanel::repaintChanges(bool wholeLawn)
 {
     if (painted.cols != field.ColCount() || painted.rows != field.RowCount()) {
         FollowLawnSize();
         return;
     }
-    // The sandbox changes tiles only under the sheep, except when the lawn
-    // regrows, which changes the counts.
     const TSheep sheep = sb.Sheep();
     QRegion changed;
     for (const QPoint &cell : {painted.sheep, sheep.Pos})
         if (takeTile(cell))
             changed += dg->CellRect(cell.x(), cell.y());
-    if (countsChanged())
+    if (wholeLawn || painted.green != field.GetCount(ttGreen))
         changed += takeChangedTiles();
     if (painted.sheep != sheep.Pos || painted.dir != sheep.Dir) {
         changed += dg->CellRect(painted.sheep.x(), painted.sheep.y());

@@ -9,7 +9,6 @@
 #include <QRegion>
 #include <QVector>
 #include <QWidget>
-#include <array>
 #include <functional>
 
 class QAction;
@@ -54,9 +53,9 @@ public:
     void StoreGreen(const QString &FileName);
     // The sandbox's refresh: repaints the cells whose picture changed, at once.
     // Its cost does not grow with the lawn: it looks at the cells the sheep
-    // left and entered, and compares the whole lawn only when the number of
-    // tiles of some kind changed (regrowing). Code that changes tiles in any
-    // other way calls FollowLawnSize.
+    // left and entered, and compares the whole lawn only when the amount of
+    // uncut grass changed elsewhere (the lawn regrew). Code that changes
+    // tiles in any other way calls FollowLawnSize.
     void SandboxRefresh();
     // Makes the grid follow the lawn's size and repaints it.
     void FollowLawnSize();
@@ -118,20 +117,20 @@ private:
     bool reportFileResult(bool ok, const QString &error);
 
     // What each cell showed when last painted, to repaint only what changed;
-    // `counts` is the number of painted tiles of each kind.
+    // `green` is the number of painted tiles of uncut grass.
     struct TPicture
     {
         QVector<quint8> tiles;
         int cols = 0;
         int rows = 0;
-        std::array<int, TileTypeCount> counts{};
+        int green = 0;
         QPoint sheep{-1, -1};
         TDirection dir = tdSouth;
     };
     TPicture currentPicture() const;
     bool takeTile(const QPoint &cell);
     QRegion takeChangedTiles();
-    bool countsChanged() const;
+    void repaintChanges(bool wholeLawn);
 
     TSandboxSheep &sb;
     TField &field;
