@@ -91,6 +91,25 @@ int fittingWidth(const QListWidget *box, int designed)
     return std::max(designed, widest + 2 * box->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4);
 }
 
+// The yellow score strip. Its label has a fixed size that follows the strip,
+// so a new score repaints the label alone instead of laying out the window
+// again after every step.
+class TScoreStrip : public QFrame
+{
+public:
+    explicit TScoreStrip(QWidget *parent) : QFrame(parent) {}
+    QLabel *label = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QFrame::resizeEvent(event);
+        const QRect area = contentsRect().adjusted(4, 0, -4, 0);
+        label->move(area.topLeft());
+        label->setFixedSize(area.size().expandedTo(QSize(0, 0)));
+    }
+};
+
 } // namespace
 
 TfrmGrazloIDE::TfrmGrazloIDE(QWidget *parent) : TfrmKeloIDE(parent), ilGrazlo(TLawnIcons::Create())
@@ -128,21 +147,20 @@ void TfrmGrazloIDE::FormCreate()
 
 void TfrmGrazloIDE::createLawnView()
 {
-    PnPoints = new QFrame(PnModule);
+    auto *strip = new TScoreStrip(PnModule);
+    PnPoints = strip;
     PnPoints->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PnPoints->setFixedHeight(20);
     PnPoints->setAutoFillBackground(true);
     QPalette pal = PnPoints->palette();
     pal.setColor(QPalette::Window, QColor(255, 255, 0));
     PnPoints->setPalette(pal);
-    LPoints = new QLabel("Punkte: 0", PnPoints);
-    auto *strip = new QHBoxLayout(PnPoints);
-    strip->setContentsMargins(4, 0, 4, 0);
-    strip->addWidget(LPoints);
+    LPoints = strip->label = new QLabel("Punkte: 0", PnPoints);
 
     PnGrid = new TLawnPanel(*sb, ilGrazlo, PnModule);
     PnGrid->setOnBeforeEdit([this] { StopProgram(); });
     connect(PnGrid, &TLawnPanel::cellHovered, this, &TfrmGrazloIDE::showCell);
+    connect(PnGrid, &TLawnPanel::lawnChanged, this, &TfrmGrazloIDE::UpdateSysVars);
 
     auto *column = static_cast<QVBoxLayout *>(PnModule->layout());
     column->setSpacing(0);
@@ -192,17 +210,24 @@ TKeloSandBox *TfrmGrazloIDE::sandbox() { return sb.get(); }
 
 void TfrmGrazloIDE::ReloadSandBox()
 {
-    if (delay() > 0) {
-        LBoxSysVars->setUpdatesEnabled(false);
-        LBoxSysVars->clear();
-        for (const TSheepValue &value : SheepValues())
-            LBoxSysVars->addItem(value.Read(*sb));
-        LBoxSysVars->setUpdatesEnabled(true);
-    }
+    // A continuous run at the highest speed leaves the list alone, as it would
+    // change faster than it could be read; whenever the sheep stands still
+    // (end, Pause, breakpoint, single step) it shows the current values.
+    if (!(IsRunning() && doRun && delay() <= 0))
+        UpdateSysVars();
     LPoints->setText("Punkte: " + QString::number(sb->Punkte(IsRunning())));
     // Resets such as the heading before a run change the picture without a refresh.
     PnGrid->SandboxRefresh();
     QApplication::processEvents();
+}
+
+void TfrmGrazloIDE::UpdateSysVars()
+{
+    LBoxSysVars->setUpdatesEnabled(false);
+    LBoxSysVars->clear();
+    for (const TSheepValue &value : SheepValues())
+        LBoxSysVars->addItem(value.Read(*sb));
+    LBoxSysVars->setUpdatesEnabled(true);
 }
 
 void TfrmGrazloIDE::SandboxRefresh()

@@ -60,6 +60,8 @@ private:
     void createSystemPanel();
     void createLawnMenu();
     void SandboxRefresh();
+    // Rebuilds the environment values list from the sandbox.
+    void UpdateSysVars();
     void showCell(int col, int row);
 
     // Cleared when the window they point to is destroyed.

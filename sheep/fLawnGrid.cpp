@@ -64,22 +64,25 @@ bool TLawnGrid::MouseToCell(const QPoint &pos, int &col, int &row) const
 
 void TLawnGrid::InvalidateCell(int col, int row) { update(CellRect(col, row)); }
 
+// Paints the rectangles of the region one by one: a step repaints two cells,
+// which may lie far apart, and nothing between them.
 void TLawnGrid::paintEvent(QPaintEvent *event)
 {
     QPainter p(this);
-    p.fillRect(event->rect(), palette().window());
-    const QRect area = event->rect();
-    const int firstCol = std::max(0, area.left() / iColWidth);
-    const int lastCol = std::min(iColCount - 1, area.right() / iColWidth);
-    const int firstRow = std::max(0, area.top() / iRowHeight);
-    const int lastRow = std::min(iRowCount - 1, area.bottom() / iRowHeight);
-    for (int row = firstRow; row <= lastRow; ++row)
-        for (int col = firstCol; col <= lastCol; ++col)
-            if (iOnDrawCell) {
-                p.save();
-                iOnDrawCell(p, col, row, CellRect(col, row));
-                p.restore();
-            }
+    for (const QRect &area : event->region()) {
+        p.fillRect(area, palette().window());
+        const int firstCol = std::max(0, area.left() / iColWidth);
+        const int lastCol = std::min(iColCount - 1, area.right() / iColWidth);
+        const int firstRow = std::max(0, area.top() / iRowHeight);
+        const int lastRow = std::min(iRowCount - 1, area.bottom() / iRowHeight);
+        for (int row = firstRow; row <= lastRow; ++row)
+            for (int col = firstCol; col <= lastCol; ++col)
+                if (iOnDrawCell) {
+                    p.save();
+                    iOnDrawCell(p, col, row, CellRect(col, row));
+                    p.restore();
+                }
+    }
 }
 
 void TLawnGrid::mousePressEvent(QMouseEvent *event)

@@ -15,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -250,7 +251,7 @@ void TLawnPanel::paintTo(int col, int row)
             field.setTileType(c, r, tilePen);
     }
     lastPainted = QPoint(col, row);
-    SandboxRefresh();
+    lawnEdited();
 }
 
 void TLawnPanel::dgMouseDown(QMouseEvent *event)
@@ -277,6 +278,7 @@ void TLawnPanel::dgMouseUp() { mDown = false; }
 
 void TLawnPanel::setInEdit(bool value)
 {
+    forgetHiddenTiles();
     if (value) {
         if (iOnBeforeEdit)
             iOnBeforeEdit();
@@ -292,13 +294,35 @@ void TLawnPanel::EdSizeChange()
     if (!iEdit)
         return;
     bool ok = false;
-    int n = EdSize->text().toInt(&ok);
-    if (!ok)
-        n = field.ColCount();
-    if (n <= 0 || n == field.ColCount())
+    const int n = EdSize->text().toInt(&ok);
+    // No number, 0, or the lawn already has that square size: nothing to do.
+    if (!ok || n <= 0 || (n == field.ColCount() && n == field.RowCount()))
         return;
-    field.SetSize(n, n);
+    resizeKeepingHiddenTiles(n);
     FollowLawnSize();
+}
+
+// A smaller size hides tiles instead of dropping them: the visible lawn is
+// laid over what earlier sizes hid, and the new size is cut from the whole.
+void TLawnPanel::resizeKeepingHiddenTiles(int side)
+{
+    hiddenLawn.SetSize(std::max(hiddenLawn.ColCount(), field.ColCount()),
+                       std::max(hiddenLawn.RowCount(), field.RowCount()));
+    for (int row = 0; row < field.RowCount(); ++row)
+        for (int col = 0; col < field.ColCount(); ++col)
+            hiddenLawn.setTileType(col, row, field.Cell(col, row).TileType());
+    field = hiddenLawn;
+    field.SetSize(side, side);
+}
+
+void TLawnPanel::forgetHiddenTiles() { hiddenLawn = TField(); }
+
+// A loaded lawn keeps its own shape: the size field shows its row count
+// without running the size rule.
+void TLawnPanel::showLawnSize()
+{
+    const QSignalBlocker quiet(EdSize);
+    EdSize->setText(QString::number(field.RowCount()));
 }
 
 void TLawnPanel::FollowLawnSize()
@@ -308,6 +332,21 @@ void TLawnPanel::FollowLawnSize()
     PnGridResize();
     painted = currentPicture();
     dg->update();
+    emit lawnChanged();
+}
+
+void TLawnPanel::lawnEdited()
+{
+    repaintChanges(true);
+    emit lawnChanged();
+}
+
+// A new lawn replaces everything, also the tiles an earlier size hid.
+void TLawnPanel::lawnReplaced()
+{
+    forgetHiddenTiles();
+    FollowLawnSize();
+    showLawnSize();
 }
 
 void TLawnPanel::AcNewGreenExecute()
@@ -315,28 +354,21 @@ void TLawnPanel::AcNewGreenExecute()
     if (!iEdit)
         return;
     field.Init();
-    SandboxRefresh();
+    forgetHiddenTiles();
+    lawnEdited();
     greenLoaded.clear();
 }
 
 void TLawnPanel::Level(int n)
 {
-    if (n == 1) {
-        field.Init();
-        field.SetSize(10, 10);
-    } else {
-        LoadLevel(LevelLayout(n));
-        return;
-    }
-    FollowLawnSize();
-    EdSize->setText(QString::number(field.RowCount()));
+    if (ApplyLevel(field, n))
+        lawnReplaced();
 }
 
 void TLawnPanel::LoadLevel(const QString &text)
 {
     field.Load(ReadCommaText(text));
-    FollowLawnSize();
-    EdSize->setText(QString::number(field.RowCount()));
+    lawnReplaced();
 }
 
 // Lawn file errors are shown; the window state stays as the field left it.
@@ -355,15 +387,14 @@ void TLawnPanel::LoadGreen(const QString &FileName)
     if (!reportFileResult(field.Load(FileName, error), error))
         return;
     greenLoaded = FileName;
-    FollowLawnSize();
-    EdSize->setText(QString::number(field.RowCount()));
+    lawnReplaced();
 }
 
 void TLawnPanel::StoreGreen(const QString &FileName)
 {
     QString error;
     const bool stored = field.Store(FileName, error);
-    SandboxRefresh();  // storing regrows the lawn, also when the write failed
+    lawnEdited();  // storing regrows the lawn, also when the write failed
     if (reportFileResult(stored, error))
         greenLoaded = FileName;
 }
@@ -432,36 +463,66 @@ TLawnPanel::TPicture TLawnPanel::currentPicture() const
 {
     TPicture pic;
     pic.cols = field.ColCount();
-    pic.tiles.reserve(pic.cols * field.RowCount());
-    for (int r = 0; r < field.RowCount(); ++r)
+    pic.rows = field.RowCount();
+    pic.tiles.reserve(pic.cols * pic.rows);
+    for (int r = 0; r < pic.rows; ++r)
         for (int c = 0; c < pic.cols; ++c)
             pic.tiles.append(field.Cell(c, r).TileType());
+    pic.green = field.GetCount(ttGreen);
     const TSheep sheep = sb.Sheep();
     pic.sheep = sheep.Pos;
     pic.dir = sheep.Dir;
     return pic;
 }
 
-QRegion TLawnPanel::changedCells(const TPicture &before, const TPicture &after) const
+// Takes the tile of one cell into the picture; true when it differed.
+bool TLawnPanel::takeTile(const QPoint &cell)
 {
-    if (before.cols != after.cols || before.tiles.size() != after.tiles.size())
-        return QRegion(dg->rect());
+    if (!field.Valid(cell.x(), cell.y()))
+        return false;
+    quint8 &shown = painted.tiles[cell.y() * painted.cols + cell.x()];
+    const TTileType now = field.Cell(cell.x(), cell.y()).TileType();
+    if (shown == now)
+        return false;
+    painted.green += (now == ttGreen) - (shown == ttGreen);
+    shown = now;
+    return true;
+}
+
+// Takes every tile into the picture; returns the cells that differed.
+QRegion TLawnPanel::takeChangedTiles()
+{
     QRegion changed;
-    for (qsizetype i = 0; i < after.tiles.size(); ++i)
-        if (before.tiles[i] != after.tiles[i])
-            changed += dg->CellRect(int(i % after.cols), int(i / after.cols));
-    if (before.sheep != after.sheep || before.dir != after.dir) {
-        changed += dg->CellRect(before.sheep.x(), before.sheep.y());
-        changed += dg->CellRect(after.sheep.x(), after.sheep.y());
-    }
+    for (int r = 0; r < painted.rows; ++r)
+        for (int c = 0; c < painted.cols; ++c)
+            if (takeTile(QPoint(c, r)))
+                changed += dg->CellRect(c, r);
     return changed;
 }
 
-void TLawnPanel::SandboxRefresh()
+void TLawnPanel::SandboxRefresh() { repaintChanges(false); }
+
+// The sandbox changes tiles only under the sheep, except when the lawn
+// regrows, which always adds uncut grass; edits here may change any tile.
+void TLawnPanel::repaintChanges(bool wholeLawn)
 {
-    TPicture now = currentPicture();
-    const QRegion changed = changedCells(painted, now);
-    painted = std::move(now);
+    if (painted.cols != field.ColCount() || painted.rows != field.RowCount()) {
+        FollowLawnSize();
+        return;
+    }
+    const TSheep sheep = sb.Sheep();
+    QRegion changed;
+    for (const QPoint &cell : {painted.sheep, sheep.Pos})
+        if (takeTile(cell))
+            changed += dg->CellRect(cell.x(), cell.y());
+    if (wholeLawn || painted.green != field.GetCount(ttGreen))
+        changed += takeChangedTiles();
+    if (painted.sheep != sheep.Pos || painted.dir != sheep.Dir) {
+        changed += dg->CellRect(painted.sheep.x(), painted.sheep.y());
+        changed += dg->CellRect(sheep.Pos.x(), sheep.Pos.y());
+        painted.sheep = sheep.Pos;
+        painted.dir = sheep.Dir;
+    }
     if (!changed.isEmpty())
         dg->repaint(changed);
 }

@@ -3,6 +3,7 @@
 // sheep on it and, while editing, the lawn editor tool bar above it: pens,
 // "neuer Rasen", the size field and loading and storing of lawn files.
 #include "script/uKeloTypes.h"
+#include "sheep/uTile.h"
 
 #include <QIcon>
 #include <QRegion>
@@ -18,7 +19,6 @@ class QMenu;
 class QPainter;
 class QToolBar;
 class QToolButton;
-class TField;
 class TLawnGrid;
 class TSandboxSheep;
 
@@ -52,6 +52,10 @@ public:
     void LoadGreen(const QString &FileName);
     void StoreGreen(const QString &FileName);
     // The sandbox's refresh: repaints the cells whose picture changed, at once.
+    // Its cost does not grow with the lawn: it looks at the cells the sheep
+    // left and entered, and compares the whole lawn only when the amount of
+    // uncut grass changed elsewhere (the lawn regrew). Code that changes
+    // tiles in any other way calls FollowLawnSize.
     void SandboxRefresh();
     // Makes the grid follow the lawn's size and repaints it.
     void FollowLawnSize();
@@ -85,6 +89,8 @@ public:
 signals:
     // The pointer is over the lawn cell (col, row).
     void cellHovered(int col, int row);
+    // A level or lawn file was loaded, or the lawn was edited here.
+    void lawnChanged();
 
 private:
     void createActions();
@@ -98,6 +104,11 @@ private:
     void dgMouseMove(QMouseEvent *event);
     void dgMouseUp();
     void EdSizeChange();
+    void resizeKeepingHiddenTiles(int side);
+    void forgetHiddenTiles();
+    void showLawnSize();
+    void lawnEdited();
+    void lawnReplaced();
     void AcNewGreenExecute();
     void AcGreenLoadExecute();
     void AcGreenStoreExecute();
@@ -105,16 +116,21 @@ private:
     bool lawnCellAt(const QPoint &pos, int &col, int &row) const;
     bool reportFileResult(bool ok, const QString &error);
 
-    // What each cell showed when last painted, to repaint only what changed.
+    // What each cell showed when last painted, to repaint only what changed;
+    // `green` is the number of painted tiles of uncut grass.
     struct TPicture
     {
         QVector<quint8> tiles;
         int cols = 0;
+        int rows = 0;
+        int green = 0;
         QPoint sheep{-1, -1};
         TDirection dir = tdSouth;
     };
     TPicture currentPicture() const;
-    QRegion changedCells(const TPicture &before, const TPicture &after) const;
+    bool takeTile(const QPoint &cell);
+    QRegion takeChangedTiles();
+    void repaintChanges(bool wholeLawn);
 
     TSandboxSheep &sb;
     TField &field;
@@ -126,4 +142,7 @@ private:
     QString greenLoaded;
     QPoint lastPainted{-1, -1};
     TPicture painted;
+    // While editing: the lawn including the tiles a smaller size hides, so
+    // that growing the size again brings them back. Empty outside a resize.
+    TField hiddenLawn;
 };

@@ -2,16 +2,20 @@
 // environment values during runs, the lawn menu and the lawn editor's entry.
 #include "editor/MemoCode.h"
 #include "ide/uDialogs.h"
+#include "ide/uKeloDebugSyneditPlugin.h"
+#include "ide/uWindowSettings.h"
 #include "script/uKeloCode.h"
 #include "sheep/fGrazloIDE.h"
 #include "sheep/fLawnGrid.h"
 #include "sheep/uSandboxSheep.h"
+#include "tests/editor/printers.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +31,7 @@ namespace {
 class TTestWindow : public TfrmGrazloIDE
 {
 public:
+    using TfrmKeloIDE::AcStartExecute;
     using TfrmKeloIDE::AcStep;
     using TfrmKeloIDE::DlgOpenCode;
     using TfrmKeloIDE::DlgSaveCode;
@@ -55,10 +60,9 @@ class GrazloWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Every test starts from the default window settings, not from what the last one wrote.
-        QFile::remove(QFileInfo(QCoreApplication::applicationFilePath()).path() + "/" +
-                      QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName() + ".ini");
+        // Every test starts from the default window settings, in a file of its own.
         ASSERT_TRUE(work.isValid());
+        setSettingsFileName(work.filePath("grazlo.ini"));
         oldDir = QDir::currentPath();
         QDir::setCurrent(work.path());
         window = std::make_unique<TTestWindow>();
@@ -66,6 +70,7 @@ protected:
     void TearDown() override
     {
         window.reset();
+        setSettingsFileName(QString());
         QDir::setCurrent(oldDir);
     }
 
@@ -123,7 +128,7 @@ TEST_F(GrazloWindow, LawnMenuComesLastWithSixLevelsEditAndLoad)
     EXPECT_EQ(window->Sandbox().Field().GetCount(ttGreen), 100);
 }
 
-TEST_F(GrazloWindow, ScoreFollowsTheRunAndTheListOnlyAtAPositiveDelay)
+TEST_F(GrazloWindow, ScoreAndEnvironmentValuesFollowSingleSteps)
 {
     window->AcLv[2]->trigger();
     window->SetSpeed(50);
@@ -132,13 +137,83 @@ TEST_F(GrazloWindow, ScoreFollowsTheRunAndTheListOnlyAtAPositiveDelay)
     EXPECT_EQ(window->LPoints->text(), "Punkte: " + QString::number(4 * 1000 - 3 * 101));
     EXPECT_EQ(itemsOf(window->LBoxSysVars), QStringList({"3", "95", "4", "10", "10", "0", "3", "dSouth"}));
 
-    window->SetSpeed(100);  // delay 0: the list keeps what it showed
+    window->SetSpeed(100);  // also at the highest speed a single step shows the values
     window->StepProgram();
-    EXPECT_EQ(itemsOf(window->LBoxSysVars).last(), "dSouth");
+    EXPECT_EQ(itemsOf(window->LBoxSysVars).last(), "dEast");
     for (int i = 0; i < 3 && window->IsRunning(); ++i)
         window->StepProgram();  // to the end: the final score
     EXPECT_FALSE(window->IsRunning());
     EXPECT_EQ(window->LPoints->text(), "Punkte: " + QString::number(4 * 1000 - 3 * 101 - 95 * 1100));
+}
+
+// At the highest speed a continuous run leaves the list alone, but every way
+// of coming to a standstill shows the sheep's values.
+TEST_F(GrazloWindow, EnvironmentValuesAreCurrentWheneverTheSheepStandsStill)
+{
+    window->AcLv[2]->trigger();  // Level 3: 99 tiles of grass
+    window->SetSpeed(100);
+    window->editor()->setLines({"start(0, 0);", "move(3);", "turnLeft();", "move(2);", "turnLeft();",
+                                "int i = 0;", "while (i < 5)", "  i = i + 1;", "endwhile", "move(1);"});
+    int rebuilds = 0;
+    QObject::connect(window->LBoxSysVars->model(), &QAbstractItemModel::rowsInserted, [&] { ++rebuilds; });
+
+    window->plugin()->Breakpoints().Add(3);
+    window->AcStartExecute();
+    ASSERT_TRUE(window->IsRunning());
+    EXPECT_EQ(itemsOf(window->LBoxSysVars), QStringList({"3", "95", "4", "10", "10", "0", "3", "dSouth"}))
+        << "at a breakpoint";
+
+    window->plugin()->Breakpoints().Remove(3);
+    window->StepProgram();
+    EXPECT_EQ(itemsOf(window->LBoxSysVars).last(), "dEast") << "after a single step";
+
+    // Pause arrives while move(2) is under way; the step ends, then the run pauses.
+    TSandboxSheep &sb = window->Sandbox();
+    const TRefreshEvent repaint = sb.OnRefresh();
+    sb.setOnRefresh([&](TSandboxSheep *sender) {
+        repaint(sender);
+        if (sender->Steps() == 4)
+            window->PauseProgram();
+    });
+    window->AcStartExecute();
+    sb.setOnRefresh(repaint);
+    ASSERT_TRUE(window->IsRunning());
+    EXPECT_EQ(itemsOf(window->LBoxSysVars), QStringList({"5", "93", "6", "10", "10", "2", "3", "dEast"}))
+        << "after Pause";
+
+    rebuilds = 0;
+    window->AcStartExecute();  // fifteen more steps to the end
+    EXPECT_FALSE(window->IsRunning());
+    EXPECT_EQ(itemsOf(window->LBoxSysVars), QStringList({"6", "92", "7", "10", "10", "2", "2", "dNorth"}))
+        << "after the end of the run";
+    EXPECT_LE(rebuilds, 2) << "during the run the list is skipped; it is rebuilt at the end";
+}
+
+TEST_F(GrazloWindow, EnvironmentValuesFollowLoadedAndEditedLawns)
+{
+    window->SetSpeed(100);
+    window->AcLv[2]->trigger();
+    EXPECT_EQ(itemsOf(window->LBoxSysVars), QStringList({"0", "99", "0", "10", "10", "-1", "-1", "dSouth"}));
+
+    QFile wide("wide.glw");
+    ASSERT_TRUE(wide.open(QIODevice::WriteOnly));
+    for (int row = 0; row < 8; ++row)
+        wide.write("1,1,1,1,1,1,1,1,1,1,1,0\r\n");
+    wide.close();
+    window->PnGrid->LoadGreen("wide.glw");
+    EXPECT_EQ(itemsOf(window->LBoxSysVars).mid(1, 4), QStringList({"88", "0", "12", "8"}));
+
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->AcGreenEdit->trigger();
+    window->PnGrid->AcSetTree->trigger();
+    TLawnGrid *dg = window->PnGrid->dg;
+    QTest::mouseClick(dg, Qt::LeftButton, {}, dg->CellRect(0, 0).center());
+    EXPECT_EQ(itemsOf(window->LBoxSysVars)[1], "87") << "painting a tree";
+    window->PnGrid->EdSize->setText("5");
+    EXPECT_EQ(itemsOf(window->LBoxSysVars).mid(1, 4), QStringList({"24", "0", "5", "5"})) << "a new size";
+    window->PnGrid->AcNewGreen->trigger();
+    EXPECT_EQ(itemsOf(window->LBoxSysVars)[1], "25") << "\"neuer Rasen\"";
 }
 
 TEST_F(GrazloWindow, EnteringTheLawnEditorStopsARunningScript)

@@ -5,12 +5,14 @@
 #include "sheep/fLawnPanel.h"
 #include "sheep/uSandboxSheep.h"
 #include "sheep/uTile.h"
+#include "tests/editor/printers.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -126,9 +128,10 @@ TEST_F(LawnPanel, SizeFieldActsOnEveryChangeOnlyInEditMode)
     EXPECT_EQ(panel->dg->ColCount(), 12);
 
     field().setTileType(5, 5, ttDirt);
-    typeSize("12");  // "1" then "12": cut to 1 x 1, then grown again
+    typeSize("12");  // "1" then "12": the tiles hidden by 1 x 1 come back
     EXPECT_EQ(field().ColCount(), 12);
-    EXPECT_EQ(field().GetCount(ttDirt) + field().GetCount(ttTree), 0);
+    EXPECT_EQ(field().Cell(5, 5).TileType(), ttDirt);
+    EXPECT_EQ(field().Cell(9, 9).TileType(), ttTree);
 
     for (const QString &bad : {QString("0"), QString("")}) {
         panel->EdSize->setText(bad);
@@ -237,9 +240,48 @@ TEST_F(LawnPanel, LevelsReplaceTheLawnAndTheGridFollows)
     EXPECT_LE(panel->dg->DefaultColWidth() * 10, std::min(panel->dg->width(), panel->dg->height()));
 }
 
-TEST_F(LawnPanel, LoadingANonSquareLawnInEditModeSquaresItByRows)
+// While editing, the size field shows part of the lawn: what a smaller size
+// hides comes back when the size grows again, and only what shows is stored.
+TEST_F(LawnPanel, ShrinkingTheSizeHidesTilesAndGrowingBringsThemBack)
 {
-    writeLines("wide.glw", QStringList(8, QStringList(12, "0").join(',')));
+    panel->setInEdit(true);
+    field().setTileType(8, 8, ttTree);
+    field().setTileType(2, 2, ttDirt);
+    panel->EdSize->setText("5");
+    EXPECT_EQ(field().ColCount(), 5);
+    EXPECT_EQ(field().GetCount(ttTree), 0);
+    panel->StoreGreen("small.glw");
+    TField stored;
+    QString error;
+    ASSERT_TRUE(stored.Load("small.glw", error));
+    EXPECT_EQ(stored.ColCount(), 5);
+    EXPECT_EQ(stored.RowCount(), 5);
+
+    field().setTileType(2, 2, ttTree);  // edited while small: the edit wins
+    panel->EdSize->setText("12");
+    EXPECT_EQ(field().Cell(8, 8).TileType(), ttTree);
+    EXPECT_EQ(field().Cell(2, 2).TileType(), ttTree);
+    EXPECT_EQ(field().Cell(11, 11).TileType(), ttGreen) << "new area is uncut grass";
+    EXPECT_EQ(panel->dg->ColCount(), 12);
+
+    panel->EdSize->setText("5");
+    panel->AcNewGreen->trigger();  // a new lawn: nothing hidden is kept
+    panel->EdSize->setText("10");
+    EXPECT_EQ(field().GetCount(ttGreen), 100);
+
+    field().setTileType(7, 7, ttTree);
+    panel->EdSize->setText("5");
+    panel->AcCloseEdit->trigger();  // "Übernehmen" accepts the 5 x 5 lawn
+    panel->setInEdit(true);
+    panel->EdSize->setText("8");
+    EXPECT_EQ(field().GetCount(ttGreen), 64);
+}
+
+TEST_F(LawnPanel, ALoadedLawnKeepsItsOwnSizeAlsoInEditMode)
+{
+    QStringList rows(8, QStringList(12, "0").join(','));
+    rows[7] = "3,0,0,0,0,0,0,0,0,0,0,3";
+    writeLines("wide.glw", rows);
     panel->LoadGreen("wide.glw");
     EXPECT_EQ(field().ColCount(), 12);
     EXPECT_EQ(field().RowCount(), 8);
@@ -247,11 +289,19 @@ TEST_F(LawnPanel, LoadingANonSquareLawnInEditModeSquaresItByRows)
     panel->Level(1);
     panel->setInEdit(true);
     panel->LoadGreen("wide.glw");
-    EXPECT_EQ(field().ColCount(), 8);
+    EXPECT_EQ(field().ColCount(), 12);
     EXPECT_EQ(field().RowCount(), 8);
+    EXPECT_EQ(panel->EdSize->text(), "8");
+    EXPECT_EQ(panel->dg->ColCount(), 12);
+    EXPECT_EQ(panel->dg->RowCount(), 8);
+
+    typeSize("12");  // squares it, keeping every loaded tile
+    EXPECT_EQ(field().RowCount(), 12);
+    EXPECT_EQ(field().Cell(11, 7).TileType(), ttTree);
+    EXPECT_EQ(field().Cell(11, 11).TileType(), ttGreen);
 
     panel->LoadGreen("missing.glw");  // ignored silently
-    EXPECT_EQ(field().ColCount(), 8);
+    EXPECT_EQ(field().ColCount(), 12);
     EXPECT_TRUE(dialogs.requests.isEmpty());
 }
 
@@ -335,4 +385,48 @@ TEST_F(LawnPanel, GridPaintsTilesFrameAndSheepAndFollowsRefreshes)
     shot = panel->dg->grab().toImage();
     const QRect mown = panel->dg->CellRect(1, 1);
     EXPECT_EQ(shot.pixelColor(mown.left() + 1, mown.top() + 1), TTile::FillColor(ttShortGreen));
+}
+
+// Records the area of every paint of a widget.
+class TPaintSpy : public QObject
+{
+public:
+    explicit TPaintSpy(QWidget *w) { w->installEventFilter(this); }
+    QRegion painted;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(e)->region();
+        return false;
+    }
+};
+
+// A step repaints the cells the sheep left and entered, however large the
+// lawn; a lawn that regrows elsewhere is repainted where it changed.
+TEST_F(LawnPanel, ARefreshRepaintsOnlyTheCellsThatChanged)
+{
+    sb.setOnRefresh([this](TSandboxSheep *) { panel->SandboxRefresh(); });
+    sb.start(0, 0);
+    sb.move(2);  // south to (0, 2)
+    TPaintSpy spy(panel->dg);
+    sb.move(1);
+    EXPECT_EQ(spy.painted, QRegion(panel->dg->CellRect(0, 2)) + panel->dg->CellRect(0, 3));
+    spy.painted = QRegion();
+    sb.turnLeft();
+    sb.mark();
+    EXPECT_EQ(spy.painted, QRegion(panel->dg->CellRect(0, 3)));
+
+    spy.painted = QRegion();
+    sb.start(5, 5);  // the cut grass and the mark grow back
+    for (int row = 0; row <= 3; ++row)
+        EXPECT_TRUE(spy.painted.contains(panel->dg->CellRect(0, row))) << row;
+    EXPECT_FALSE(spy.painted.intersects(panel->dg->CellRect(9, 9)));
+
+    panel->setInEdit(true);
+    panel->AcSetDirt->trigger();
+    QTest::mouseClick(panel->dg, Qt::LeftButton, {}, centre(7, 7));
+    panel->AcSetTree->trigger();
+    spy.painted = QRegion();
+    QTest::mouseClick(panel->dg, Qt::LeftButton, {}, centre(7, 7));  // the amount of grass stays
+    EXPECT_TRUE(spy.painted.contains(panel->dg->CellRect(7, 7)));
 }
