@@ -225,8 +225,10 @@ void TfrmGrazloIDE::UpdateSysVars()
 {
     LBoxSysVars->setUpdatesEnabled(false);
     LBoxSysVars->clear();
+    QStringList items;
     for (const TSheepValue &value : SheepValues())
-        LBoxSysVars->addItem(value.Read(*sb));
+        items.append(value.Read(*sb));
+    LBoxSysVars->addItems(items);
     LBoxSysVars->setUpdatesEnabled(true);
 }
 

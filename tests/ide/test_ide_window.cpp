@@ -117,8 +117,9 @@ TEST_F(RunTest, MenusShowTheirActionsWithCaptionHintAndShortcutInOrder)
     EXPECT_TRUE(window->miShowProgrambar->isChecked());
     for (QMenu *menu : menus) {
         for (const QAction *a : menu->actions()) {
-            if (!a->isSeparator() && !a->isCheckable())
+            if (!a->isSeparator() && !a->isCheckable()) {
                 EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
+            }
         }
     }
 }
