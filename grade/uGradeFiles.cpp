@@ -49,7 +49,7 @@ bool writeLines(const QString &folder, const QString &name, const QStringList &l
 
 } // namespace
 
-QStringList GradeCsvLines(const TGradeBatch &batch, bool withMilliseconds)
+QStringList GradeCsvLines(const TGradeBatch &batch)
 {
     QStringList lines{QString::fromUtf8(kCsvHeader)};
     for (const TGradeRow &row : batch.Rows) {
@@ -58,9 +58,6 @@ QStringList GradeCsvLines(const TGradeBatch &batch, bool withMilliseconds)
             field = csvField(field);
         lines.append(fields.join(u';'));
     }
-    if (!withMilliseconds)
-        for (QString &line : lines)
-            line.truncate(line.lastIndexOf(u';'));
     return lines;
 }
 

@@ -6,9 +6,7 @@
 #include <QJsonArray>
 
 // The table rows of ergebnis.csv, header first, without line ends.
-// withMilliseconds false leaves out the last column, the only one that
-// differs between two gradings of the same class.
-QStringList GradeCsvLines(const TGradeBatch &batch, bool withMilliseconds = true);
+QStringList GradeCsvLines(const TGradeBatch &batch);
 // The rows as the objects of ergebnis.json.
 QJsonArray GradeJsonRows(const TGradeBatch &batch);
 

@@ -113,7 +113,8 @@ QString memoryLimitText(const TIsolationLimits &limits)
 
 QString timeLimitText(const TIsolationLimits &limits)
 {
-    return QStringLiteral("Zeitlimit überschritten: mehr als %1 s").arg(limits.TimeoutSeconds);
+    const QString seconds = QString::number(limits.TimeoutSeconds).replace(u'.', u',');
+    return QStringLiteral("Zeitlimit überschritten: mehr als %1 s").arg(seconds);
 }
 
 double cpuSeconds(const rusage &usage)
