@@ -1,6 +1,7 @@
 // grazlo-grade: grades a class's scripts on levels, lawn files and seeds, one
 // child process per run, and writes ergebnis.csv, ergebnis.json and
 // bericht.html into the results folder.
+#include "app/ConsoleOutput.h"
 #include "grade/uGradeFiles.h"
 #include "grade/uGradeHtml.h"
 #include "grade/uGradeOptions.h"
@@ -13,22 +14,6 @@
 #include <thread>
 
 namespace {
-
-enum ExitCode { ExitUsage = 64, ExitNoInput = 66, ExitCantCreate = 73 };
-
-void writeLine(FILE *stream, const QString &line)
-{
-    const QByteArray utf8 = line.toUtf8();
-    std::fwrite(utf8.constData(), 1, utf8.size(), stream);
-    std::fputc('\n', stream);
-}
-
-int usageError(const QString &problem)
-{
-    writeLine(stderr, "grazlo-grade: " + problem);
-    std::fputs(GradeUsage, stderr);
-    return ExitUsage;
-}
 
 // The worlds asked for, in order; false with a German message when a lawn
 // file cannot be read.
@@ -68,7 +53,7 @@ int main(int argc, char **argv)
     options.Jobs = int(std::max(1u, std::thread::hardware_concurrency()));
     const QString problem = ParseGradeArguments(app.arguments().mid(1), options);
     if (!problem.isEmpty())
-        return usageError(problem);
+        return usageError("grazlo-grade", problem, GradeUsage);
     if (options.Help) {
         std::fputs(GradeUsage, stdout);
         return 0;

@@ -1,6 +1,7 @@
 // grazlo-run: runs a sheep script without a window, for teachers, graders and
 // tests. Every message, error and (with --trace) every announced line goes to
 // standard output, followed by the score and the sheep's environment values.
+#include "app/ConsoleOutput.h"
 #include "script/uTextFile.h"
 #include "sheep/uLawnPicture.h"
 #include "sheep/uSheepRun.h"
@@ -12,8 +13,6 @@
 #include <optional>
 
 namespace {
-
-enum ExitCode { ExitUsage = 64, ExitNoInput = 66, ExitCantCreate = 73 };
 
 // Far beyond any script a person writes; larger files are refused unread.
 constexpr qint64 kMaxScriptBytes = 64 * 1024 * 1024;
@@ -47,20 +46,6 @@ struct TArguments
     QString Script;
     bool Help = false;
 };
-
-void writeLine(FILE *stream, const QString &line)
-{
-    const QByteArray utf8 = line.toUtf8();
-    std::fwrite(utf8.constData(), 1, utf8.size(), stream);
-    std::fputc('\n', stream);
-}
-
-int usageError(const QString &problem)
-{
-    writeLine(stderr, "grazlo-run: " + problem);
-    std::fputs(kUsage, stderr);
-    return ExitUsage;
-}
 
 bool readNumber(const QString &text, qint64 low, qint64 high, qint64 &value)
 {
@@ -150,7 +135,7 @@ int main(int argc, char **argv)
     TArguments args;
     const QString problem = parseArguments(app.arguments().mid(1), args);
     if (!problem.isEmpty())
-        return usageError(problem);
+        return usageError("grazlo-run", problem, kUsage);
     if (args.Help) {
         std::fputs(kUsage, stdout);
         return 0;
