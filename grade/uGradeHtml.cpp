@@ -17,8 +17,10 @@ static void initReportResources()
 
 namespace {
 
-// Script lines shown before and after the line of an error.
+// Script lines shown before and after the line of an error, and how much
+// of each.
 constexpr int kContextLines = 3;
+constexpr int kContextChars = 300;
 
 QString resourceText(const QString &name)
 {
@@ -58,8 +60,10 @@ QJsonValue errorContext(const TGradeScript &script, int errorLine)
         return {};
     const int first = std::max(1, errorLine - kContextLines);
     const int last = std::min(int(script.Lines.size()), errorLine + kContextLines);
-    return QJsonObject{{"first", first},
-                       {"lines", QJsonArray::fromStringList(script.Lines.mid(first - 1, last - first + 1))}};
+    QJsonArray lines;
+    for (const QString &line : script.Lines.mid(first - 1, last - first + 1))
+        lines.append(line.size() > kContextChars ? line.left(kContextChars) + u'…' : line);
+    return QJsonObject{{"first", first}, {"lines", lines}};
 }
 
 QJsonArray names(const QStringList &list)

@@ -11,6 +11,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,6 +32,9 @@ struct TChild
     int Fd = -1;
     QByteArray Data;
     TClock::time_point Started, Deadline;
+    // What the child shares with this process from the start, for telling
+    // its own memory use.
+    qint64 ResidentAtStart = 0;
     bool KilledForTime = false;
 };
 
@@ -39,13 +43,14 @@ rlim_t cpuSecondsAllowed(const TIsolationLimits &limits)
     return rlim_t(std::ceil(limits.TimeoutSeconds)) + 1;
 }
 
-// Bytes of address space this process has mapped already.
-qint64 addressSpaceInUse()
+// Bytes of this process's memory: the address space mapped (field 0) or the
+// part of it resident (field 1).
+qint64 memoryInUse(int field)
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
         return 0;
-    return statm.readLine().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+    return statm.readLine().split(' ').value(field).toLongLong() * sysconf(_SC_PAGESIZE);
 }
 
 // An allocation that fails where no exception may pass ends in terminate;
@@ -69,9 +74,11 @@ void limitThisProcess(const TIsolationLimits &limits)
     const rlim_t cpu = cpuSecondsAllowed(limits);
     const rlimit cpuLimit{cpu, cpu + 1};
     setrlimit(RLIMIT_CPU, &cpuLimit);
-    const rlim_t memory = rlim_t(addressSpaceInUse() + limits.MemoryBytes);
+#if !defined(__SANITIZE_ADDRESS__) // its allocator reserves far more than it uses
+    const rlim_t memory = rlim_t(memoryInUse(0) + limits.MemoryBytes);
     const rlimit memoryLimit{memory, memory};
     setrlimit(RLIMIT_AS, &memoryLimit);
+#endif
 }
 
 bool writeAll(int fd, const QByteArray &bytes)
@@ -91,8 +98,12 @@ bool writeAll(int fd, const QByteArray &bytes)
 // The child's whole life: limits, the run, its result down the pipe. It
 // leaves through _exit, so nothing of the parent's state is flushed twice.
 [[noreturn]] void childMain(int fd, int index, const std::function<TGradeResult(int)> &run,
-                            const TIsolationLimits &limits)
+                            const TIsolationLimits &limits, pid_t parent)
 {
+    // A run never outlives the grading that started it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(kExitUnexpected);
     limitThisProcess(limits);
     int code = 0;
     try {
@@ -141,7 +152,7 @@ TGradeResult outcomeOf(const TChild &child, int status, const rusage &usage, con
             return ResultWithoutRun(TGradeStatus::TimeLimit, timeLimitText(limits));
         // Nobody but the system's memory guard kills a run otherwise, and a
         // crash with most of the allowed memory taken is a failed allocation.
-        const bool nearMemoryLimit = qint64(usage.ru_maxrss) * 1024 >= limits.MemoryBytes / 2;
+        const bool nearMemoryLimit = qint64(usage.ru_maxrss) * 1024 - child.ResidentAtStart >= limits.MemoryBytes / 2;
         if (signal == SIGKILL || nearMemoryLimit)
             return ResultWithoutRun(TGradeStatus::MemoryLimit, memoryLimitText(limits));
         return ResultWithoutRun(TGradeStatus::RuntimeError,
@@ -184,6 +195,8 @@ private:
         int fds[2];
         if (pipe2(fds, O_CLOEXEC) != 0)
             return failStart(index);
+        const qint64 resident = memoryInUse(1);
+        const pid_t parent = getpid();
         const pid_t pid = fork();
         if (pid < 0) {
             ::close(fds[0]);
@@ -192,13 +205,14 @@ private:
         }
         if (pid == 0) {
             ::close(fds[0]);
-            childMain(fds[1], index, iRun, iLimits);
+            childMain(fds[1], index, iRun, iLimits, parent);
         }
         ::close(fds[1]);
         TChild child;
         child.Index = index;
         child.Pid = pid;
         child.Fd = fds[0];
+        child.ResidentAtStart = resident;
         child.Started = TClock::now();
         child.Deadline = child.Started + std::chrono::duration_cast<TClock::duration>(
                                              std::chrono::duration<double>(iLimits.TimeoutSeconds));

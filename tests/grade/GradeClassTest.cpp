@@ -118,14 +118,12 @@ protected:
 
 } // namespace
 
-TEST_F(GradeClass, CarriesOutEveryRunAndSaysWhereTheResultsAre)
+TEST_F(GradeClass, WritesTheTableAndEveryRunsRowAsJson)
 {
     EXPECT_EQ(iResult->exitCode, 0) << iResult->err.toStdString();
     EXPECT_EQ(iResult->out, "36 Läufe bewertet; Ergebnisse in " + iOut->filePath("bewertung") + "\n");
-}
 
-TEST_F(GradeClass, WritesTheTableAsAGermanSpreadsheetOpensIt)
-{
+    // ergebnis.csv, as a German spreadsheet opens it
     const QByteArray csv = fileBytes(outFile("ergebnis.csv"));
     ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBFSkript;Welt;"));
     EXPECT_TRUE(csv.endsWith("\r\n"));
@@ -133,10 +131,8 @@ TEST_F(GradeClass, WritesTheTableAsAGermanSpreadsheetOpensIt)
     EXPECT_EQ(comparableCsvLines(csv, true), comparableCsvLines(fileBytes(kData + "/ergebnis-ohne-zeit.csv"), false));
     const QRegularExpression milliseconds(";\\d+\r\n");
     EXPECT_EQ(csv.count('\n'), QString::fromUtf8(csv).count(milliseconds) + 1) << "a wall time in every row";
-}
 
-TEST_F(GradeClass, WritesTheSameRowsAsJsonWithMessagesAndPaths)
-{
+    // ergebnis.json, the same rows with messages and paths
     const QJsonArray rows = jsonRows();
     ASSERT_EQ(rows.size(), 36);
     for (const QJsonValue &row : rows)
@@ -165,10 +161,8 @@ TEST_F(GradeClass, WritesTheSameRowsAsJsonWithMessagesAndPaths)
     const QJsonObject unreadable = jsonRow("hans.gzc", "Level 2", 1);
     EXPECT_EQ(unreadable["status"], "nicht lesbar");
     EXPECT_TRUE(unreadable["error"].toString().contains("hans.gzc"));
-}
 
-TEST_F(GradeClass, RecordsTheRandomWalkAsOneUnbrokenPath)
-{
+    // the random walk, one unbroken path per seed
     for (int seed : {1, 2}) {
         const QJsonArray path = jsonRow("gruppe-b/greta.gzc", "wiese.glw", seed)["path"].toArray();
         ASSERT_GT(path.size(), 20);
