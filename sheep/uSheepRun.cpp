@@ -65,8 +65,9 @@ TRunResult TSheepRun::runSteps(qint64 maxSteps)
     try {
         for (qint64 done = 0;; ++done) {
             if (done >= maxSteps) {
-                noteError(iLastLine, "Schrittlimit erreicht: " + QString::number(maxSteps));
-                iOutput(iFirstError.Text);
+                const QString limit = "Schrittlimit erreicht: " + QString::number(maxSteps);
+                noteError(iLastLine, limit);
+                iOutput(limit);
                 iProgram->stop();
                 iProgram->Finish();
                 return TRunResult::StepLimit;
@@ -95,8 +96,9 @@ qint64 TSheepRun::Score() const
 
 void TSheepRun::printSummary(bool showLawn)
 {
+    const bool running = iProgram->State() == TProgramState::running;
     const TSandboxSheep &sb = iSandbox;
-    iOutput("Punkte: " + QString::number(Score()));
+    iOutput("Punkte: " + QString::number(sb.Punkte(running)));
     const std::pair<const char *, QString> values[] = {
         {"zSteps", QString::number(sb.zSteps())}, {"zUncut", QString::number(sb.zUncut())},
         {"zCut", QString::number(sb.zCut())},     {"zWidth", QString::number(sb.zWidth())},
