@@ -1,7 +1,9 @@
 // grazlo-run: runs a sheep script without a window, for teachers, graders and
 // tests. Every message, error and (with --trace) every announced line goes to
 // standard output, followed by the score and the sheep's environment values.
+#include "app/ConsoleOutput.h"
 #include "script/uTextFile.h"
+#include "sheep/uLawnPicture.h"
 #include "sheep/uSheepRun.h"
 
 #include <QCoreApplication>
@@ -12,13 +14,12 @@
 
 namespace {
 
-enum ExitCode { ExitUsage = 64, ExitNoInput = 66 };
-
 // Far beyond any script a person writes; larger files are refused unread.
 constexpr qint64 kMaxScriptBytes = 64 * 1024 * 1024;
 
 const char kUsage[] =
-    "Aufruf: grazlo-run [--level N | --lawn DATEI] [--seed N] [--max-steps N] [--trace] [--show-lawn] SKRIPT\n"
+    "Aufruf: grazlo-run [--level N | --lawn DATEI] [--seed N] [--max-steps N] [--trace] [--show-lawn]\n"
+    "                  [--png DATEI] SKRIPT\n"
     "\n"
     "Führt ein Grazlo-Skript ohne Fenster aus, wie die Entwicklungsumgebung bei\n"
     "höchster Geschwindigkeit.\n"
@@ -29,33 +30,22 @@ const char kUsage[] =
     "  --max-steps N  höchstens N Schritte ausführen (Vorgabe 10000000)\n"
     "  --trace        jede angekündigte Zeile als \"@ Zeile\" ausgeben\n"
     "  --show-lawn    nach der Zusammenfassung die Zeilen des Rasens ausgeben\n"
+    "  --png DATEI    den Rasen am Ende mit dem Weg des Schafs als PNG-Bild speichern\n"
     "\n"
     "Rückgabewert: 0 beendet, 1 Syntaxfehler, 2 Laufzeitfehler, 3 Schrittlimit,\n"
-    "4 Rechenfehler, 64 falscher Aufruf, 66 Datei nicht lesbar.\n";
+    "4 Rechenfehler, 64 falscher Aufruf, 66 Datei nicht lesbar,\n"
+    "73 Bild nicht speicherbar.\n";
 
 struct TArguments
 {
     int Level = 0;
     QString LawnFile;
+    QString PngFile;
     std::optional<quint32> Seed;
     TRunOptions Run;
     QString Script;
     bool Help = false;
 };
-
-void writeLine(FILE *stream, const QString &line)
-{
-    const QByteArray utf8 = line.toUtf8();
-    std::fwrite(utf8.constData(), 1, utf8.size(), stream);
-    std::fputc('\n', stream);
-}
-
-int usageError(const QString &problem)
-{
-    writeLine(stderr, "grazlo-run: " + problem);
-    std::fputs(kUsage, stderr);
-    return ExitUsage;
-}
 
 bool readNumber(const QString &text, qint64 low, qint64 high, qint64 &value)
 {
@@ -69,7 +59,8 @@ QString parseArguments(const QStringList &args, TArguments &parsed)
 {
     for (int i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
-        const bool takesValue = arg == "--level" || arg == "--lawn" || arg == "--seed" || arg == "--max-steps";
+        const bool takesValue =
+            arg == "--level" || arg == "--lawn" || arg == "--seed" || arg == "--max-steps" || arg == "--png";
         if (takesValue && i + 1 >= args.size())
             return "Zu " + arg + " fehlt der Wert.";
         const QString value = takesValue ? args[++i] : QString();
@@ -82,6 +73,8 @@ QString parseArguments(const QStringList &args, TArguments &parsed)
             parsed.Level = int(n);
         } else if (arg == "--lawn") {
             parsed.LawnFile = value;
+        } else if (arg == "--png") {
+            parsed.PngFile = value;
         } else if (arg == "--seed") {
             if (!readNumber(value, 0, 0xFFFFFFFFLL, n))
                 return "Ungültiger Startwert: " + value + ".";
@@ -123,6 +116,17 @@ bool prepareLawn(const TArguments &args, TField &field)
     return false;
 }
 
+// Draws the lawn as the run left it, with the way the sheep went.
+bool savePicture(const TSandboxSheep &sandbox, const TSheepPath &path, const QString &file)
+{
+    LoadTileImagesBesideProgram();
+    QString error;
+    if (SaveLawnPicture(file, DrawLawnPicture(sandbox.Field(), sandbox.Sheep(), path.Cells()), error))
+        return true;
+    writeLine(stderr, error);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -131,7 +135,7 @@ int main(int argc, char **argv)
     TArguments args;
     const QString problem = parseArguments(app.arguments().mid(1), args);
     if (!problem.isEmpty())
-        return usageError(problem);
+        return usageError("grazlo-run", problem, kUsage);
     if (args.Help) {
         std::fputs(kUsage, stdout);
         return 0;
@@ -148,5 +152,11 @@ int main(int argc, char **argv)
         return ExitNoInput;
     if (args.Seed)
         SeedRandom(*args.Seed);
-    return static_cast<int>(run.Execute(script.Lines, args.Run));
+    TSheepPath path;
+    if (!args.PngFile.isEmpty())
+        run.Sandbox().setOnRefresh([&path](TSandboxSheep *sandbox) { path.Follow(sandbox->Sheep()); });
+    const int result = static_cast<int>(run.Execute(script.Lines, args.Run));
+    if (!args.PngFile.isEmpty() && !savePicture(run.Sandbox(), path, args.PngFile))
+        return ExitCantCreate;
+    return result;
 }

@@ -13,13 +13,16 @@ TSheepRun::~TSheepRun() = default;
 TRunResult TSheepRun::Execute(const QStringList &script, const TRunOptions &options)
 {
     iHadRuntimeError = false;
+    iFirstError = {};
+    iLastLine = 0;
     if (!parse(script))
         return TRunResult::ParseFailed;
     iSandbox.setStd();
     wireEvents(options.Trace);
     iProgram->Run();
     const TRunResult result = runSteps(options.MaxSteps);
-    printSummary(options.ShowLawn);
+    if (options.Summary)
+        printSummary(options.ShowLawn);
     return result;
 }
 
@@ -30,6 +33,8 @@ bool TSheepRun::parse(const QStringList &script)
     iSandbox.setOnMsg([this](const QString &msg) { iOutput(msg); });
     std::unique_ptr<TKeloMessageList> errors, warnings;
     const bool ok = parseScript(script, iProgram.get(), errors, warnings);
+    if (errors && !errors->isEmpty())
+        noteError(errors->front().Line, errors->front().Text);
     for (const auto *list : {errors.get(), warnings.get()})
         if (list)
             for (const TKeloMessage &message : *list)
@@ -39,10 +44,14 @@ bool TSheepRun::parse(const QStringList &script)
 
 void TSheepRun::wireEvents(bool trace)
 {
-    if (trace)
-        iProgram->setOnLineNumber([this](TProgram *, int line) { iOutput("@ " + QString::number(line + 1)); });
+    iProgram->setOnLineNumber([this, trace](TProgram *, int line) {
+        iLastLine = line + 1;
+        if (trace)
+            iOutput("@ " + QString::number(line + 1));
+    });
     iProgram->setOnCodeError([this](TProgram *, int line, const QString &msg) {
         iHadRuntimeError = true;
+        noteError(line + 1, msg);
         iOutput(QStringLiteral("Fehler in Zeile %1: %2").arg(line + 1).arg(msg));
     });
     iProgram->setOnStateChanged([this](TProgram *program) {
@@ -56,7 +65,9 @@ TRunResult TSheepRun::runSteps(qint64 maxSteps)
     try {
         for (qint64 done = 0;; ++done) {
             if (done >= maxSteps) {
-                iOutput("Schrittlimit erreicht: " + QString::number(maxSteps));
+                const QString limit = "Schrittlimit erreicht: " + QString::number(maxSteps);
+                noteError(iLastLine, limit);
+                iOutput(limit);
                 iProgram->stop();
                 iProgram->Finish();
                 return TRunResult::StepLimit;
@@ -65,10 +76,22 @@ TRunResult TSheepRun::runSteps(qint64 maxSteps)
                 break;
         }
     } catch (const TArithmeticFault &fault) {
+        noteError(iLastLine, fault.Message());
         iOutput(fault.Message());
         return TRunResult::ArithmeticFault;
     }
     return iHadRuntimeError ? TRunResult::RuntimeError : TRunResult::Finished;
+}
+
+void TSheepRun::noteError(int line, const QString &text)
+{
+    if (iFirstError.Text.isEmpty())
+        iFirstError = {line, text};
+}
+
+qint64 TSheepRun::Score() const
+{
+    return iSandbox.Punkte(iProgram && iProgram->State() == TProgramState::running);
 }
 
 void TSheepRun::printSummary(bool showLawn)

@@ -22,6 +22,16 @@ struct TRunOptions
     qint64 MaxSteps = 10000000;
     bool Trace = false;
     bool ShowLawn = false;
+    // Off for callers that read the score and values themselves.
+    bool Summary = true;
+};
+
+// The first error of a run: the first parser error, the run-time error, the
+// arithmetic fault or the step limit. Line counts from 1; 0 when not known.
+struct TRunError
+{
+    int Line = 0;
+    QString Text;
 };
 
 class TSheepRun
@@ -37,15 +47,23 @@ public:
     TSandboxSheep &Sandbox() { return iSandbox; }
     // Parses and runs the script; the summary follows whenever it started.
     TRunResult Execute(const QStringList &script, const TRunOptions &options);
+    const TRunError &FirstError() const { return iFirstError; }
+    // The score as the summary shows it: the running score while the program
+    // is still running (after an arithmetic fault), else the final one.
+    qint64 Score() const;
 
 private:
     bool parse(const QStringList &script);
     void wireEvents(bool trace);
     TRunResult runSteps(qint64 maxSteps);
     void printSummary(bool showLawn);
+    void noteError(int line, const QString &text);
 
     TOutput iOutput;
     TSandboxSheep iSandbox;
     std::unique_ptr<TProgram> iProgram;
     bool iHadRuntimeError = false;
+    TRunError iFirstError;
+    // The line last announced, where an arithmetic fault or the step limit struck.
+    int iLastLine = 0;
 };

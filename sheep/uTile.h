@@ -134,7 +134,9 @@ constexpr int ImageCount = 7;
 // Reads "grazlo.ini" (section "ressources") from settingsDir and loads the
 // seven pictures. When a file is missing or unreadable, warns "Fehler:
 // Fehlende Dateien!" through the modal hook and leaves every picture empty.
-bool LoadTileImages(const QString &settingsDir);
+// A relative picture folder is taken relative to baseDir, or to the working
+// folder when baseDir is empty.
+bool LoadTileImages(const QString &settingsDir, const QString &baseDir = QString());
 // The picture ready to draw: transparent pixels already cleared. Empty when
 // not loaded.
 const QImage &TileImage(TImageKey key);

@@ -5,6 +5,7 @@
 // <name>.out the exact standard output.
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -143,4 +144,37 @@ TEST(Runner, TheSameSeedGivesTheSameRun)
     EXPECT_EQ(first.exitCode, 0);
     EXPECT_EQ(first.out, second.out);
     EXPECT_NE(first.out, runner({"--seed", "8", script}).out);
+}
+
+TEST(Runner, DrawsTheFinalLawnWithTheSheepsWayAsAPicture)
+{
+    QTemporaryDir dir;
+    const QString script = kRuntime + "/Code/level3-baum.gzc";
+    const TRun plain = runner({"--level", "3", script});
+    const TRun drawn = runner({"--level", "3", "--png", dir.filePath("rasen.png"), script});
+    EXPECT_EQ(drawn.exitCode, 0) << drawn.err.toStdString();
+    EXPECT_EQ(drawn.out, plain.out) << "the picture changes nothing else";
+
+    const QImage picture(dir.filePath("rasen.png"));
+    ASSERT_EQ(picture.size(), QSize(300, 300));
+    const auto isWay = [&picture](int col, int row) {
+        const QColor c = picture.pixelColor(col * 30 + 15, row * 30 + 15);
+        return c.red() > 200 && c.green() > 150 && c.blue() < 80;
+    };
+    EXPECT_TRUE(isWay(0, 1) && isWay(3, 7) && isWay(9, 5)) << "the way runs through the mown lanes";
+    EXPECT_FALSE(isWay(4, 4)) << "but not through the tree";
+
+    // From another working folder the pictures are still found beside the program.
+    QProcess elsewhere;
+    elsewhere.setWorkingDirectory(dir.path());
+    elsewhere.start(kRuntime + "/grazlo-run", {"--png", "leer.png", script});
+    ASSERT_TRUE(elsewhere.waitForFinished(60000));
+    EXPECT_EQ(elsewhere.exitCode(), 0);
+    EXPECT_TRUE(elsewhere.readAllStandardError().isEmpty()) << "no warning about missing pictures";
+    EXPECT_EQ(QImage(dir.filePath("leer.png")).size(), QSize(300, 300));
+
+    const TRun refused = runner({"--png", dir.filePath("fehlt/rasen.png"), script});
+    EXPECT_EQ(refused.exitCode, 73);
+    EXPECT_TRUE(refused.err.contains("kann nicht geschrieben werden")) << refused.err.toStdString();
+    EXPECT_TRUE(refused.out.contains("Punkte: ")) << "the run itself is reported as usual";
 }

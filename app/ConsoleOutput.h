@@ -1,0 +1,25 @@
+#pragma once
+// Output of the command-line programs: lines in UTF-8, and the answer to a
+// wrong call (the problem, then the usage text, on standard error).
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+
+// Exit statuses shared by the programs: a wrong call, an input that cannot
+// be read, an output that cannot be written.
+enum TExitCode { ExitUsage = 64, ExitNoInput = 66, ExitCantCreate = 73 };
+
+inline void writeLine(FILE *stream, const QString &line)
+{
+    const QByteArray utf8 = line.toUtf8();
+    std::fwrite(utf8.constData(), 1, utf8.size(), stream);
+    std::fputc('\n', stream);
+}
+
+inline int usageError(const char *program, const QString &problem, const char *usage)
+{
+    writeLine(stderr, QString::fromUtf8(program) + ": " + problem);
+    std::fputs(usage, stderr);
+    return ExitUsage;
+}

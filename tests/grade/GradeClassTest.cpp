@@ -1,0 +1,268 @@
+// grazlo-grade end to end: the built program grades the class in
+// data/klasse, whose pupils solve, misspell, loop, hoard memory, fail at run
+// time, divide by zero, cannot be read and walk at random; its three result
+// files are checked as a spreadsheet, a program and a browser would read them.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kData = GRAZLO_TEST_DATA;
+const QString kRuntime = GRAZLO_RUNTIME_DIR;
+const QString kChromium = "/usr/bin/chromium";
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryLimitHolds = false;
+#else
+constexpr bool kMemoryLimitHolds = true;
+#endif
+
+struct TRun
+{
+    int exitCode = -1;
+    QString out, err;
+};
+
+TRun run(const QString &program, const QStringList &args, int timeoutMs = 120000)
+{
+    QProcess process;
+    process.start(program, args);
+    EXPECT_TRUE(process.waitForFinished(timeoutMs)) << program.toStdString();
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+TRun grade(const QStringList &args)
+{
+    return run(kRuntime + "/grazlo-grade", args);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return f.readAll();
+}
+
+// The table's lines, without the memory hog's rows where the memory limit
+// cannot hold, and without the Millisekunden column when asked.
+QStringList comparableCsvLines(const QByteArray &bytes, bool dropMilliseconds)
+{
+    QStringList lines;
+    for (QString line : QString::fromUtf8(bytes).split("\r\n")) {
+        if (dropMilliseconds)
+            line.truncate(line.lastIndexOf(';'));
+        if (kMemoryLimitHolds || !line.startsWith("dora.klc"))
+            lines.append(line);
+    }
+    return lines;
+}
+
+class GradeClass : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        iOut = new QTemporaryDir;
+        iResult = new TRun(grade({"--level", "2", "--lawn", kData + "/wiese.glw", "--seeds", "2", "--timeout", "3",
+                                  "--memory", "32", "--max-steps", "1000000000000", "--jobs", "2", "--out",
+                                  iOut->filePath("bewertung"), kData + "/klasse"}));
+    }
+    static void TearDownTestSuite()
+    {
+        delete iResult;
+        delete iOut;
+    }
+    static QString outFile(const QString &name) { return iOut->filePath("bewertung/" + name); }
+
+    static QJsonArray jsonRows()
+    {
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(fileBytes(outFile("ergebnis.json")), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+        return doc.array();
+    }
+
+    static QJsonObject jsonRow(const QString &script, const QString &world, int seed)
+    {
+        for (const QJsonValue &row : jsonRows())
+            if (row["script"] == script && row["world"] == world && row["seed"] == seed)
+                return row.toObject();
+        ADD_FAILURE() << "keine Zeile für " << script.toStdString();
+        return {};
+    }
+
+    static int rowIndex(const QString &script)
+    {
+        const QJsonArray rows = jsonRows();
+        for (int i = 0; i < rows.size(); ++i)
+            if (rows[i]["script"] == script)
+                return i;
+        return -1;
+    }
+
+    static inline QTemporaryDir *iOut = nullptr;
+    static inline TRun *iResult = nullptr;
+};
+
+} // namespace
+
+TEST_F(GradeClass, WritesTheTableAndEveryRunsRowAsJson)
+{
+    EXPECT_EQ(iResult->exitCode, 0) << iResult->err.toStdString();
+    EXPECT_EQ(iResult->out, "36 Läufe bewertet; Ergebnisse in " + iOut->filePath("bewertung") + "\n");
+
+    // ergebnis.csv, as a German spreadsheet opens it
+    const QByteArray csv = fileBytes(outFile("ergebnis.csv"));
+    ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBFSkript;Welt;"));
+    EXPECT_TRUE(csv.endsWith("\r\n"));
+    EXPECT_EQ(csv.count("\r\n"), csv.count('\n')) << "every line ends with CR LF";
+    EXPECT_EQ(comparableCsvLines(csv, true), comparableCsvLines(fileBytes(kData + "/ergebnis-ohne-zeit.csv"), false));
+    const QRegularExpression milliseconds(";\\d+\r\n");
+    EXPECT_EQ(csv.count('\n'), QString::fromUtf8(csv).count(milliseconds) + 1) << "a wall time in every row";
+
+    // ergebnis.json, the same rows with messages and paths
+    const QJsonArray rows = jsonRows();
+    ASSERT_EQ(rows.size(), 36);
+    for (const QJsonValue &row : rows)
+        for (const char *key : {"script", "world", "seed", "status", "solved", "score", "steps", "uncut", "cut",
+                                "errorLine", "error", "ms", "messages", "path"})
+            EXPECT_TRUE(row.toObject().contains(key)) << key;
+
+    const QJsonObject solved = jsonRow("anna.gzc", "Level 2", 1);
+    EXPECT_EQ(solved["status"], "beendet");
+    EXPECT_EQ(solved["solved"], true);
+    EXPECT_EQ(solved["score"], 16021);
+    EXPECT_EQ(solved["steps"], 79);
+    EXPECT_TRUE(solved["errorLine"].isNull());
+    EXPECT_TRUE(solved["error"].isNull());
+    EXPECT_TRUE(solved["ms"].isDouble());
+    EXPECT_EQ(solved["messages"], QJsonArray{"Fertig! Schritte: 79"});
+
+    const QJsonObject misspelt = jsonRow("bernd.gzc", "wiese.glw", 2);
+    EXPECT_EQ(misspelt["status"], "Syntaxfehler");
+    EXPECT_TRUE(misspelt["score"].isNull());
+    EXPECT_TRUE(misspelt["steps"].isNull());
+    EXPECT_EQ(misspelt["errorLine"], 4);
+    EXPECT_EQ(misspelt["messages"].toArray().first(), "Fehler: Zeile 4 : Variable nicht definiert: x");
+    EXPECT_TRUE(misspelt["path"].toArray().isEmpty());
+
+    const QJsonObject unreadable = jsonRow("hans.gzc", "Level 2", 1);
+    EXPECT_EQ(unreadable["status"], "nicht lesbar");
+    EXPECT_TRUE(unreadable["error"].toString().contains("hans.gzc"));
+
+    // the random walk, one unbroken path per seed
+    for (int seed : {1, 2}) {
+        const QJsonArray path = jsonRow("gruppe-b/greta.gzc", "wiese.glw", seed)["path"].toArray();
+        ASSERT_GT(path.size(), 20);
+        EXPECT_EQ(path.first(), (QJsonArray{0, 0}));
+        for (qsizetype i = 1; i < path.size(); ++i) {
+            const int dx = path[i][0].toInt() - path[i - 1][0].toInt();
+            const int dy = path[i][1].toInt() - path[i - 1][1].toInt();
+            EXPECT_EQ(std::abs(dx) + std::abs(dy), 1) << "step " << i << " with seed " << seed;
+        }
+    }
+    EXPECT_NE(jsonRow("gruppe-b/greta.gzc", "wiese.glw", 1)["path"], jsonRow("gruppe-b/greta.gzc", "wiese.glw", 2)["path"]);
+}
+
+TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
+{
+    if (!QFileInfo::exists(kChromium))
+        GTEST_SKIP() << "Chromium fehlt (" << kChromium.toStdString()
+                     << "): bericht.html wird nicht im Browser geprüft.";
+    const int failing = rowIndex("emil.gzc");
+    ASSERT_GE(failing, 0);
+    const QString url = QUrl::fromLocalFile(outFile("bericht.html")).toString() + QString("#lauf-%1").arg(failing);
+    const QString screenshot = QCoreApplication::applicationDirPath() + "/grazlo-grade-bericht.png";
+    QFile::remove(screenshot);
+    const QStringList browser = {"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
+                                 "--user-data-dir=" + iOut->filePath("chromium"), "--window-size=1280,1400",
+                                 "--virtual-time-budget=5000"};
+
+    const QString dom = run(kChromium, browser + QStringList{"--dump-dom", url}).out;
+    EXPECT_TRUE(dom.contains("data-bereit=\"ja\"")) << "the page's script ran to its end";
+    EXPECT_EQ(dom.count("<tr data-skript="), 9);
+    EXPECT_EQ(dom.count("class=\"lauf geschafft\""), 8);
+    EXPECT_EQ(dom.count("class=\"lauf offen\""), 4);
+    if (kMemoryLimitHolds) {
+        EXPECT_EQ(dom.count("class=\"lauf limit\""), 8);
+    }
+    EXPECT_TRUE(dom.contains(">Median Punkte<"));
+    EXPECT_EQ(dom.count("<td>2 / 9</td>"), 4) << "solved per world";
+    const QRegularExpression details("<section id=\"details\"([^>]*)>");
+    EXPECT_FALSE(details.match(dom).captured(1).contains("hidden")) << "the details are open";
+    EXPECT_TRUE(dom.contains("data-gezeichnet=\"ja\"")) << "the lawn was drawn";
+    EXPECT_TRUE(dom.contains("<span class=\"markiert\"><i>3</i>  result = weiter(n + 1);</span>"));
+    EXPECT_TRUE(dom.contains("<li>gleich geht es schief</li>"));
+
+    run(kChromium, browser + QStringList{"--screenshot=" + screenshot, url});
+    const QImage shot(screenshot);
+    ASSERT_FALSE(shot.isNull()) << "screenshot under " << screenshot.toStdString();
+    EXPECT_EQ(shot.size(), QSize(1280, 1400));
+}
+
+TEST(GradeCalls, RefuseWrongCallsWithAGermanText)
+{
+    const QString klasse = kData + "/klasse";
+    const QList<std::pair<QStringList, QString>> wrong = {
+        {{}, "Kein Skript und kein Ordner angegeben."},
+        {{"--bunt", klasse}, "Unbekannte Option: --bunt"},
+        {{kData + "/fehlt"}, "Skript oder Ordner nicht gefunden: " + kData + "/fehlt"},
+        {{"--jobs", "0", klasse}, "Ungültige Zahl gleichzeitiger Läufe: 0"},
+        {{"--timeout", "x", klasse}, "Ungültige Zeitgrenze: x"},
+        {{"--level", "7", klasse}, "Ungültiges Level: 7"},
+        {{"--seeds", "0", klasse}, "Ungültige Zahl der Startwerte: 0"},
+        {{klasse, "--out"}, "Zu --out fehlt der Wert."},
+    };
+    for (const auto &[args, text] : wrong) {
+        const TRun r = grade(args);
+        EXPECT_EQ(r.exitCode, 64) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith("grazlo-grade: " + text)) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains("Aufruf: grazlo-grade"));
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    const TRun help = grade({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Aufruf: grazlo-grade"));
+}
+
+TEST(GradeCalls, EndWith66WhenNothingCanBeRead)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("leer")));
+    const TRun empty = grade({"--out", dir.filePath("a"), dir.filePath("leer")});
+    EXPECT_EQ(empty.exitCode, 66);
+    EXPECT_TRUE(empty.err.contains("Keine Skripte")) << empty.err.toStdString();
+
+    ASSERT_TRUE(QFile::link(dir.filePath("nirgends.gzc"), dir.filePath("leer/weg.gzc")));
+    const TRun broken = grade({"--out", dir.filePath("b"), dir.filePath("leer")});
+    EXPECT_EQ(broken.exitCode, 66);
+    EXPECT_TRUE(QString::fromUtf8(fileBytes(dir.filePath("b/ergebnis.csv"))).contains("weg.gzc;leerer Rasen;1;nicht lesbar;nein"));
+
+    const TRun noLawn = grade({"--lawn", dir.filePath("fehlt.glw"), "--out", dir.filePath("c"), kData + "/klasse/anna.gzc"});
+    EXPECT_EQ(noLawn.exitCode, 66);
+    EXPECT_TRUE(noLawn.err.contains("fehlt.glw")) << noLawn.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("c")));
+}
+
+TEST(GradeCalls, SaysSoWhenTheResultsCannotBeWritten)
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("datei"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const TRun r = grade({"--out", dir.filePath("datei/bewertung"), kData + "/klasse/anna.gzc"});
+    EXPECT_EQ(r.exitCode, 73);
+    EXPECT_TRUE(r.err.contains("kann nicht angelegt werden")) << r.err.toStdString();
+}

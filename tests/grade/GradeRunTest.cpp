@@ -1,0 +1,156 @@
+// The pieces of a grading, inside the test process: one run's result, the
+// child processes that keep runs apart, and the table's quoting.
+#include "grade/uGradeFiles.h"
+
+#include <csignal>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TGradeResult runOnLevel(const QStringList &script, int level, quint32 seed = 1)
+{
+    return RunGradeScript(script, LevelWorld(level), seed, 100000);
+}
+
+// Under AddressSanitizer runs are not bounded in memory, and a crash is
+// reported by the sanitizer rather than by a signal.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryLimitHolds = false;
+#else
+constexpr bool kMemoryLimitHolds = true;
+#endif
+
+} // namespace
+
+TEST(GradeRun, ReportsScoreCountersPathAndTheFinalLawn)
+{
+    const TGradeResult r = runOnLevel({"start(0, 0);", "move(2);", "turnLeft();", "move(1);", "message(\"da\");"}, 3);
+    EXPECT_EQ(r.Status, TGradeStatus::Finished);
+    EXPECT_TRUE(r.Ran);
+    EXPECT_FALSE(r.Solved());
+    EXPECT_EQ(r.Steps, 3);
+    EXPECT_EQ(r.Cut, 4);
+    EXPECT_EQ(r.Uncut, 95);
+    EXPECT_EQ(r.Score, 4000 - 303 - 95 * 1100);
+    EXPECT_EQ(r.Path, (QList<QPoint>{{0, 0}, {0, 1}, {0, 2}, {1, 2}}));
+    EXPECT_EQ(r.Messages, QStringList{"da"});
+    ASSERT_EQ(r.Lawn.size(), 10);
+    EXPECT_EQ(r.Lawn[2], "2,2,1,1,1,1,1,1,1,1");
+    EXPECT_EQ(r.Lawn[4], "1,1,1,1,3,1,1,1,1,1");
+    EXPECT_EQ(r.Sheep.Pos, QPoint(1, 2));
+    EXPECT_EQ(r.Sheep.Dir, tdEast);
+}
+
+TEST(GradeRun, NamesTheFirstErrorWithItsLine)
+{
+    const TGradeResult syntax = runOnLevel({"start(0, 0);", "x = 1;", "y = 2;"}, 1);
+    EXPECT_EQ(syntax.Status, TGradeStatus::SyntaxError);
+    EXPECT_FALSE(syntax.Ran);
+    EXPECT_EQ(syntax.Error.Line, 2);
+    EXPECT_EQ(syntax.Error.Text, "Fehler: Zeile 2 : Variable nicht definiert: x");
+
+    const TGradeResult fault = runOnLevel({"int null = 0;", "start(0, 0);", "int x = 1 div null;"}, 1);
+    EXPECT_EQ(fault.Status, TGradeStatus::ArithmeticFault);
+    EXPECT_EQ(fault.Error.Line, 3);
+    EXPECT_EQ(fault.Error.Text, "Division durch Null");
+    EXPECT_TRUE(fault.Ran);
+
+    const TGradeResult limit = RunGradeScript({"start(0, 0);", "while (true)", "  turnLeft();", "endwhile"},
+                                              LevelWorld(1), 1, 50);
+    EXPECT_EQ(limit.Status, TGradeStatus::StepLimit);
+    EXPECT_EQ(limit.Error.Text, "Schrittlimit erreicht: 50");
+    EXPECT_GE(limit.Error.Line, 2);
+}
+
+TEST(GradeRun, SeedsMakeRandomWalksRepeatable)
+{
+    const QStringList walk = {"int i = 0;", "start(0, 0);", "while (i < 30)", "  if (random(2) == 0)",
+                              "    turnLeft();", "  endif", "  move(1);", "  i = i + 1;", "endwhile"};
+    EXPECT_EQ(runOnLevel(walk, 1, 7).Path, runOnLevel(walk, 1, 7).Path);
+    EXPECT_NE(runOnLevel(walk, 1, 7).Path, runOnLevel(walk, 1, 8).Path);
+}
+
+TEST(GradeRun, KeepsAFewHundredMessagesAndCountsTheRest)
+{
+    const TGradeResult r = runOnLevel({"int i = 0;", "while (i < 650)", "  message(\"Runde \" + i);", "  i = i + 1;",
+                                       "endwhile"},
+                                      1);
+    ASSERT_EQ(r.Messages.size(), TGradeResult::MaxMessages + 1);
+    EXPECT_EQ(r.Messages[499], "Runde 499");
+    EXPECT_EQ(r.Messages.back(), "… 150 weitere Meldungen ausgelassen");
+}
+
+TEST(GradeRun, CrossesTheProcessBoundaryUnchanged)
+{
+    TGradeResult r = runOnLevel({"start(3, 3);", "move(2);", "message(\"a;b\");", "int z = 1 div 0;"}, 2);
+    r.Milliseconds = 12;
+    const TGradeResult back = TGradeResult::FromJson(r.ToJson());
+    EXPECT_EQ(back.ToJson(), r.ToJson());
+    EXPECT_EQ(back.Status, TGradeStatus::ArithmeticFault);
+    EXPECT_EQ(back.Score, r.Score);
+    EXPECT_EQ(back.Path, r.Path);
+    EXPECT_EQ(back.Sheep.Pos, r.Sheep.Pos);
+}
+
+TEST(IsolatedRuns, OneBadRunCostsOneRowAndTheOthersStayInOrder)
+{
+    TIsolationLimits limits;
+    limits.Jobs = 3;
+    limits.TimeoutSeconds = 1;
+    limits.MemoryBytes = qint64(64) << 20;
+    const auto run = [](int index) -> TGradeResult {
+        if (index == 1)
+            std::raise(SIGSEGV);
+        for (volatile bool spinning = index == 2; spinning;) {
+        }
+        std::vector<std::unique_ptr<char[]>> hoard;
+        while (index == 3)
+            hoard.emplace_back(new char[1 << 20]());
+        TGradeResult fine;
+        fine.Ran = true;
+        fine.Score = index * 100;
+        return fine;
+    };
+    const int count = kMemoryLimitHolds ? 6 : 3;
+    const QList<TGradeResult> results = RunIsolated(count, run, limits);
+    ASSERT_EQ(results.size(), count);
+    EXPECT_EQ(results[0].Score, 0);
+    EXPECT_EQ(results[1].Status, TGradeStatus::RuntimeError);
+    if (kMemoryLimitHolds) { // a sanitizer reports the crash itself and exits
+        EXPECT_EQ(results[1].Error.Text, QString("Der Lauf ist abgestürzt (Signal %1).").arg(SIGSEGV));
+    }
+    EXPECT_EQ(results[2].Status, TGradeStatus::TimeLimit);
+    EXPECT_EQ(results[2].Error.Text, "Zeitlimit überschritten: mehr als 1 s");
+    EXPECT_GE(results[2].Milliseconds, 1000);
+    if (kMemoryLimitHolds) {
+        EXPECT_EQ(results[3].Status, TGradeStatus::MemoryLimit);
+        EXPECT_EQ(results[3].Error.Text, "Speicherlimit überschritten: mehr als 64 MB");
+        for (int i : {4, 5})
+            EXPECT_EQ(results[i].Score, i * 100);
+    }
+}
+
+TEST(GradeTable, QuotesWhereNeededAndLeavesUnknownNumbersEmpty)
+{
+    TGradeBatch batch;
+    batch.Scripts = {{"a;b \"c\".gzc", "", {}, {}}, {"zeile.gzc", "", {}, {}}};
+    batch.Worlds = {LevelWorld(1)};
+    TGradeResult solved;
+    solved.Ran = true;
+    solved.Score = 190001;
+    solved.Steps = 99;
+    solved.Cut = 100;
+    solved.Milliseconds = 7;
+    TGradeResult broken = ResultWithoutRun(TGradeStatus::SyntaxError, "Fehler: Zeile 2 : a\nb");
+    broken.Error.Line = 2;
+    batch.Rows = {{0, 0, 1, solved}, {1, 0, 3, broken}};
+    const QStringList lines = GradeCsvLines(batch);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "Skript;Welt;Startwert;Status;Geschafft;Punkte;Schritte;Ungemäht;Gemäht;Fehlerzeile;"
+                        "Fehler;Millisekunden");
+    EXPECT_EQ(lines[1], "\"a;b \"\"c\"\".gzc\";Level 1;1;beendet;ja;190001;99;0;100;;;7");
+    EXPECT_EQ(lines[2], "zeile.gzc;Level 1;3;Syntaxfehler;nein;;;;;2;\"Fehler: Zeile 2 : a\nb\";0");
+}
