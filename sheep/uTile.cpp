@@ -441,13 +441,13 @@ QHash<QString, QString> resourceSettings(const QString &iniPath)
     return values;
 }
 
-QStringList imagePaths(const QString &settingsDir)
+QStringList imagePaths(const QString &settingsDir, const QString &defaultFolder)
 {
     const QString iniPath = QDir(settingsDir).filePath(QStringLiteral("grazlo.ini"));
     const QHash<QString, QString> settings =
         QFileInfo::exists(iniPath) ? resourceSettings(iniPath) : QHash<QString, QString>();
 
-    QString folder = settings.value(QStringLiteral("path"), QStringLiteral("."));
+    QString folder = settings.value(QStringLiteral("path"), defaultFolder);
     if (!folder.endsWith(u'/') && !folder.endsWith(QDir::separator()))
         folder += u'/';
     QStringList paths;
@@ -460,11 +460,11 @@ QStringList imagePaths(const QString &settingsDir)
 
 } // namespace
 
-bool LoadTileImages(const QString &settingsDir)
+bool LoadTileImages(const QString &settingsDir, const QString &defaultFolder)
 {
     auto &loaded = images();
     loaded.fill(QImage());
-    const QStringList paths = imagePaths(settingsDir);
+    const QStringList paths = imagePaths(settingsDir, defaultFolder);
     const bool allThere = std::all_of(paths.begin(), paths.end(),
                                       [](const QString &p) { return QFileInfo(p).isFile(); });
     std::array<QImage, ImageCount> decoded;
