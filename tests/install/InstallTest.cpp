@@ -40,9 +40,11 @@ struct TRun
 };
 
 // Runs a program to its end, standard output and error together.
-TRun run(const QString &program, const QStringList &args, const QString &workingFolder = QString())
+TRun run(const QString &program, const QStringList &args, const QString &workingFolder = QString(),
+         const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
     if (!workingFolder.isEmpty())
         process.setWorkingDirectory(workingFolder);
@@ -155,11 +157,15 @@ TEST(InstalledDesktopFiles, TheMimeDatabaseMapsTheFileEndingsToGrazlosTypes)
     const QString updater = QStandardPaths::findExecutable("update-mime-database");
     if (updater.isEmpty())
         GTEST_SKIP() << "update-mime-database is not installed (tools/install-deps.sh)";
-    QTemporaryDir mime;
+    QTemporaryDir data;
+    const QDir mime(data.filePath("mime"));
     ASSERT_TRUE(QDir().mkpath(mime.filePath("packages")));
     ASSERT_TRUE(QFile::copy(prefixed("share/mime/packages/" + kAppId + ".xml"),
                             mime.filePath("packages/" + kAppId + ".xml")));
-    const TRun update = run(updater, {mime.path()});
+    // A data folder on the search path, or the updater adds a note about it.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_DIRS", data.path());
+    const TRun update = run(updater, {mime.path()}, QString(), env);
     EXPECT_EQ(update.exitCode, 0) << update.out.toStdString();
     EXPECT_TRUE(update.out.trimmed().isEmpty()) << "the file is accepted without complaint: " << update.out.toStdString();
     const QString globs = QString::fromUtf8(fileBytes(mime.filePath("globs2")));
