@@ -156,7 +156,12 @@ void TfrmKeloIDE::LoadCommandLineFile()
     if (RuntimeFolders().Form == TRuntimeForm::Installed && !path.isEmpty())
         path = QDir(RuntimeFolders().StartFolder).filePath(path);
     if (!path.isEmpty())
-        LoadCodeFile(path);
+        OpenCommandLineFile(path);
+}
+
+void TfrmKeloIDE::OpenCommandLineFile(const QString &path)
+{
+    LoadCodeFile(path);
 }
 
 void TfrmKeloIDE::AcDebugCodeExecute()

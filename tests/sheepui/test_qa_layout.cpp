@@ -1,9 +1,8 @@
 // The sheep window's layout on a fresh start, as a learner first sees it.
+#include "ide/uWindowSettings.h"
 #include "sheep/fGrazloIDE.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -23,8 +22,7 @@ public:
 // its 361 pixels beside the environment values, and that is what gets stored.
 TEST(QaSheepLayout, AFreshStartGivesTheLawnViewItsDesignedHeight)
 {
-    const QFileInfo exe(QCoreApplication::applicationFilePath());
-    QFile::remove(exe.path() + "/" + exe.completeBaseName() + ".ini");
+    QFile::remove(SettingsFileName());
     TLayoutWindow window;
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
