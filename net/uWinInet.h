@@ -17,7 +17,7 @@ public:
     TWinInet &operator=(const TWinInet &) = delete;
 
     // Our library beside the running executable, or else in the installation's
-    // library folder (lib/grazlo beside bin/).
+    // private library folder (lib/<multiarch>/grazlo beside bin/).
     static QString DefaultDllPath();
 
     bool Load();

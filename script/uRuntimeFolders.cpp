@@ -4,7 +4,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace {
 // The examples the working folder starts with.
@@ -30,22 +29,22 @@ QString configHome(const TRuntimeEnvironment &env)
 bool copyNewFolder(const QString &from, const QString &to, QString &error)
 {
     const QFileInfo target(to);
-    QTemporaryDir staging(target.dir().filePath(QStringLiteral(".") + target.fileName() + QStringLiteral("-XXXXXX")));
-    bool ok = staging.isValid();
+    QDir staging(target.dir().filePath(QStringLiteral(".") + target.fileName() + QStringLiteral(".part")));
+    staging.removeRecursively(); // left over from a start that was cut off
+    bool ok = QDir().mkdir(staging.path());
     QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
     while (ok && it.hasNext()) {
         const QString source = it.next();
-        const QString copy = QDir(staging.path()).filePath(QDir(from).relativeFilePath(source));
+        const QString copy = staging.filePath(QDir(from).relativeFilePath(source));
         ok = QDir().mkpath(QFileInfo(copy).path()) && QFile::copy(source, copy) &&
              QFile::setPermissions(copy, QFile::permissions(copy) | QFile::WriteOwner | QFile::ReadOwner);
     }
     ok = ok && QDir().rename(staging.path(), to);
-    if (!ok) {
-        error = QStringLiteral("Die Beispiele konnten nicht nach %1 kopiert werden.").arg(QDir::toNativeSeparators(to));
-        return false;
-    }
-    staging.setAutoRemove(false);
-    return true;
+    if (ok)
+        return true;
+    staging.removeRecursively();
+    error = QStringLiteral("Die Beispiele konnten nicht nach %1 kopiert werden.").arg(QDir::toNativeSeparators(to));
+    return false;
 }
 
 bool makeFolder(const QString &path, QString &error)

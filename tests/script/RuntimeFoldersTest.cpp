@@ -100,6 +100,8 @@ TEST_F(RuntimeFolders, TheFirstStartFillsTheWorkingFolderAndLaterStartsNeverTouc
     EXPECT_EQ(fileBytes(path("home/Grazlo/Greens/wiese.glw")), "1,1\n1,1\n");
     EXPECT_FALSE(QFileInfo::exists(path("home/Grazlo/debugcode.klc")));
     EXPECT_TRUE(QFileInfo(path("home/Grazlo/Code/level1.gzc")).isWritable());
+    EXPECT_EQ(QFileInfo(path("home/Grazlo/Code")).permissions(), QFileInfo(path("home/Grazlo")).permissions())
+        << "made like any folder of the user's";
     EXPECT_EQ(QDir(path("home/Grazlo")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{"Code", "Greens"}))
         << "no staging folder left behind";
