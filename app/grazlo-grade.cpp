@@ -71,7 +71,7 @@ int main(int argc, char **argv)
         return ExitNoInput;
     }
     ReadScripts(batch.Scripts);
-    LoadTileImagesBesideProgram();
+    LoadRuntimeTileImages();
 
     TGradeSettings settings;
     settings.Seeds = options.Seeds;

@@ -119,7 +119,7 @@ bool prepareLawn(const TArguments &args, TField &field)
 // Draws the lawn as the run left it, with the way the sheep went.
 bool savePicture(const TSandboxSheep &sandbox, const TSheepPath &path, const QString &file)
 {
-    LoadTileImagesBesideProgram();
+    LoadRuntimeTileImages();
     QString error;
     if (SaveLawnPicture(file, DrawLawnPicture(sandbox.Field(), sandbox.Sheep(), path.Cells()), error))
         return true;

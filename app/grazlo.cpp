@@ -1,6 +1,8 @@
 // The Grazlo IDE: images and random numbers first, then the sheep window.
 #include "ide/uAppSetup.h"
 #include "net/uWinInet.h"
+#include "script/uModalHook.h"
+#include "script/uRuntimeFolders.h"
 #include "sheep/fGrazloIDE.h"
 #include "sheep/uSandboxSheep.h"
 #include "sheep/uTile.h"
@@ -8,8 +10,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +56,45 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext &, const QSt
     }
 }
 
+int terminationPipe[2] = {-1, -1};
+
+void onTerminationSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(terminationPipe[1], &byte, 1);
+}
+
+// A session that ends (or a test) asks with SIGTERM. The windows are closed the
+// way their close buttons close them, from the event loop, so the settings are
+// written and a changed script is asked about.
+void closeWindowsOnTermination(QApplication &app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(terminationPipe[0], &byte, 1);
+        QApplication::closeAllWindows();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// The portable folder reads "grazlo.ini" beside the program and the pictures
+// relative to the current folder. An installation reads the resource section
+// from the user's settings file, and the pictures default to the shipped ones.
+void loadPictures(const TRuntimeFolders &folders)
+{
+    if (folders.Form == TRuntimeForm::Portable)
+        LoadTileImages(folders.DataFolder);
+    else
+        LoadTileImages(QFileInfo(folders.SettingsFile).path(), folders.DataFolder);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -61,11 +106,16 @@ int main(int argc, char **argv)
     const QtMessageHandler previous = qInstallMessageHandler(startupMessageHandler);
     QApplication app(argc, argv);
     qInstallMessageHandler(previous);
+    QGuiApplication::setDesktopFileName(QStringLiteral(GRAZLO_APP_ID));
     SetupApplication(app);
+    closeWindowsOnTermination(app);
 
-    // Before any window: the pictures (the settings file lies beside the
-    // program, the pictures relative to the working folder) and the random numbers.
-    LoadTileImages(QCoreApplication::applicationDirPath());
+    // Before any window: the user's folders, the pictures and the random numbers.
+    const TRuntimeFolders &folders = RuntimeFolders();
+    QString error;
+    if (!PrepareUserFolders(folders, error))
+        ShowModal(error, TModalKind::Warning);
+    loadPictures(folders);
     SeedRandomFromClock();
 
     int exitCode = 0;

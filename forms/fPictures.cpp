@@ -78,14 +78,21 @@ QPixmap SheepPixmap(QSize size)
     QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
+    PaintProductSheep(p, size);
+    return pixmap;
+}
+} // namespace
+
+void PaintProductSheep(QPainter &p, QSizeF size)
+{
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const double scale = std::min(size.width() / SheepCanvas.width(), size.height() / SheepCanvas.height());
     p.translate((size.width() - SheepCanvas.width() * scale) / 2, (size.height() - SheepCanvas.height() * scale) / 2);
     p.scale(scale, scale);
     DrawSheep(p, scale);
-    return pixmap;
+    p.restore();
 }
-} // namespace
 
 QPixmap ProductPicture()
 {

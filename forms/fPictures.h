@@ -5,11 +5,16 @@
 #include <QIcon>
 #include <QPixmap>
 
+class QPainter;
+
 // The sheep on a transparent background, 150 × 108.
 QPixmap ProductPicture();
 // The sheep on a transparent background, 35 × 35.
 QPixmap ProductIcon();
 // The maker's logo, 21 × 15.
 QPixmap MakerLogo();
+// Paints the sheep centred into an area of the given size at the painter's
+// origin, on any paint device (a vector one too).
+void PaintProductSheep(QPainter &p, QSizeF size);
 // The product icon at the sizes window managers ask for.
 QIcon ProductWindowIcon();

@@ -179,6 +179,9 @@ protected:
     void MemoCodeDropFiles(const QStringList &paths);
     // Step 7 of the first activation: the first argument not starting with "/".
     void LoadCommandLineFile();
+    // Opens the command-line file as a script; a derived window may take files
+    // of its own kinds (the desktop opens those with the program too).
+    virtual void OpenCommandLineFile(const QString &path);
     void ReadSettings();
     // False when the settings could not be written (the rest of the
     // destruction sequence is then skipped).

@@ -6,6 +6,7 @@
 #include "editor/MemoCode.h"
 #include "ide/uDialogs.h"
 #include "ide/uSourceFiles.h"
+#include "script/uRuntimeFolders.h"
 
 #include <QAction>
 #include <QApplication>
@@ -154,14 +155,22 @@ void TfrmKeloIDE::MemoCodeDropFiles(const QStringList &paths)
 
 void TfrmKeloIDE::LoadCommandLineFile()
 {
-    const QString path = CommandLineFile(QCoreApplication::arguments().mid(1));
+    QString path = CommandLineFile(QCoreApplication::arguments().mid(1));
+    // An installed IDE has left the folder it was called in for the working folder.
+    if (RuntimeFolders().Form == TRuntimeForm::Installed && !path.isEmpty())
+        path = QDir(RuntimeFolders().StartFolder).filePath(path);
     if (!path.isEmpty())
-        LoadCodeFile(path);
+        OpenCommandLineFile(path);
+}
+
+void TfrmKeloIDE::OpenCommandLineFile(const QString &path)
+{
+    LoadCodeFile(path);
 }
 
 void TfrmKeloIDE::AcDebugCodeExecute()
 {
-    const QString path = QDir(QCoreApplication::applicationDirPath()).filePath(DebugCodeName);
+    const QString path = QDir(RuntimeFolders().DataFolder).filePath(DebugCodeName);
     if (QFileInfo(path).isFile())
         LoadCodeFile(path);
     else

@@ -10,6 +10,7 @@
 #include "sandbox/fKeloHelp.h"
 #include "script/uClock.h"
 #include "script/uKeloCode.h"
+#include "script/uRuntimeFolders.h"
 
 #include <QAction>
 #include <QApplication>
@@ -84,7 +85,7 @@ void TfrmKeloIDE::FormCreate()
         words.append(QString::fromLatin1(type));
     MemoCode->Highlighter()->setKeyWords(words);
 
-    DlgOpenCode.initialDir = QCoreApplication::applicationDirPath() + QStringLiteral("/Code");
+    DlgOpenCode.initialDir = RuntimeFolders().WorkingFolder + QStringLiteral("/Code");
 
     codebak.clear();
     myProgram.reset();

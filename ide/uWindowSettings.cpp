@@ -1,8 +1,6 @@
 #include "ide/uWindowSettings.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include "script/uRuntimeFolders.h"
 
 namespace {
 const QString Main = QStringLiteral("main");
@@ -22,18 +20,14 @@ TPlaceState StoredState(int value)
 
 QString SettingsFileName(const QString &executablePath)
 {
-    const QFileInfo info(executablePath);
-    const QString name = info.fileName();
-    const int dot = name.lastIndexOf(u'.');
-    const QString base = dot > 0 ? name.left(dot) : name;
-    return info.dir().filePath(base + QStringLiteral(".ini"));
+    return PortableSettingsFile(executablePath);
 }
 
 QString SettingsFileName()
 {
     if (!redirectedSettingsFile().isEmpty())
         return redirectedSettingsFile();
-    return SettingsFileName(QCoreApplication::applicationFilePath());
+    return RuntimeFolders().SettingsFile;
 }
 
 void setSettingsFileName(const QString &path)

@@ -23,7 +23,8 @@ struct TMainSettings
 
 // "<executable path without extension>.ini"; a name without extension gets ".ini" appended.
 QString SettingsFileName(const QString &executablePath);
-// The settings file of this program, unless a test redirected it.
+// The settings file of this program (beside the executable, or the user's in
+// an installation), unless a test redirected it.
 QString SettingsFileName();
 // Redirects the settings file (tests); an empty path restores the default.
 void setSettingsFileName(const QString &path);

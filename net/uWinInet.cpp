@@ -33,8 +33,13 @@ TWinInet::~TWinInet()
 QString TWinInet::DefaultDllPath()
 {
     // /proc/self/exe works before (and without) an application object.
-    const QFileInfo exe(QStringLiteral("/proc/self/exe"));
-    return QFileInfo(exe.canonicalFilePath()).dir().filePath(QStringLiteral(GRAZLO_INET_FILE_NAME));
+    const QDir programFolder = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).dir();
+    const QString beside = programFolder.filePath(QStringLiteral(GRAZLO_INET_FILE_NAME));
+    // Like a loader's search: beside the program (the runnable folder), then the
+    // installation's library folder.
+    const QString installed = QDir::cleanPath(
+        programFolder.filePath(QStringLiteral(GRAZLO_INET_FROM_BIN "/" GRAZLO_INET_FILE_NAME)));
+    return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
 template <typename F> void TWinInet::Resolve(F &field, const char *name)

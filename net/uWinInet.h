@@ -16,7 +16,8 @@ public:
     TWinInet(const TWinInet &) = delete;
     TWinInet &operator=(const TWinInet &) = delete;
 
-    // The file name of our library resolved beside the running executable.
+    // Our library beside the running executable, or else in the installation's
+    // private library folder (lib/<multiarch>/grazlo beside bin/).
     static QString DefaultDllPath();
 
     bool Load();

@@ -9,6 +9,7 @@
 #include "sheep/uTile.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -262,4 +263,12 @@ void TfrmGrazloIDE::ShowAbout()
     if (!about)
         about = new TfrmAbout(getVersion(), InfoPageUrlFor(ConfiguredUpdateHost()), this);
     ShowOrRaise(about);
+}
+
+void TfrmGrazloIDE::OpenCommandLineFile(const QString &path)
+{
+    if (QFileInfo(path).suffix().compare(u"glw", Qt::CaseInsensitive) == 0)
+        PnGrid->LoadGreen(path);
+    else
+        TfrmKeloIDE::OpenCommandLineFile(path);
 }

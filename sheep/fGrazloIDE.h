@@ -53,6 +53,8 @@ public:
 
 protected:
     void FormCreate() override;
+    // A lawn file (.glw) goes into the lawn, anything else into the editor.
+    void OpenCommandLineFile(const QString &path) override;
 
 private:
     void createSandbox();

@@ -1,7 +1,7 @@
 #include "sheep/uLawnPicture.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include "script/uRuntimeFolders.h"
+
 #include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
@@ -20,12 +20,10 @@ void TSheepPath::Follow(const TSheep &sheep)
     iCells.append(sheep.Pos);
 }
 
-bool LoadTileImagesBesideProgram()
+bool LoadRuntimeTileImages()
 {
-    const QString programDir = QCoreApplication::applicationDirPath();
-    const QString installed = QDir(programDir).filePath(QStringLiteral("../share/grazlo"));
-    const bool besideProgram = QFileInfo::exists(QDir(programDir).filePath(QStringLiteral("schaf_north.bmp")));
-    return LoadTileImages(programDir, besideProgram || !QFileInfo(installed).isDir() ? programDir : installed);
+    const TRuntimeFolders &folders = RuntimeFolders();
+    return LoadTileImages(QFileInfo(folders.SettingsFile).path(), folders.DataFolder);
 }
 
 int LawnPictureCellSize(int cols, int rows)

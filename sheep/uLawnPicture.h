@@ -24,10 +24,9 @@ private:
     bool iTruncated = false;
 };
 
-// Loads the tile pictures from the program's folder, or from the shared data
-// folder of an installation beside it, so that a headless tool finds them
-// from any working folder.
-bool LoadTileImagesBesideProgram();
+// Loads the tile pictures as the IDE does, from the running form's settings
+// and data folder, so that a headless tool finds them from any working folder.
+bool LoadRuntimeTileImages();
 
 // Cell edge in pixels for a lawn of this size: the pictures' own 30 pixels,
 // smaller for large lawns so the picture stays at most about 2000 pixels wide.

@@ -441,15 +441,13 @@ QHash<QString, QString> resourceSettings(const QString &iniPath)
     return values;
 }
 
-QStringList imagePaths(const QString &settingsDir, const QString &baseDir)
+QStringList imagePaths(const QString &settingsDir, const QString &defaultFolder)
 {
     const QString iniPath = QDir(settingsDir).filePath(QStringLiteral("grazlo.ini"));
     const QHash<QString, QString> settings =
         QFileInfo::exists(iniPath) ? resourceSettings(iniPath) : QHash<QString, QString>();
 
-    QString folder = settings.value(QStringLiteral("path"), QStringLiteral("."));
-    if (!baseDir.isEmpty())
-        folder = QDir(baseDir).filePath(folder);
+    QString folder = settings.value(QStringLiteral("path"), defaultFolder);
     if (!folder.endsWith(u'/') && !folder.endsWith(QDir::separator()))
         folder += u'/';
     QStringList paths;
@@ -462,11 +460,11 @@ QStringList imagePaths(const QString &settingsDir, const QString &baseDir)
 
 } // namespace
 
-bool LoadTileImages(const QString &settingsDir, const QString &baseDir)
+bool LoadTileImages(const QString &settingsDir, const QString &defaultFolder)
 {
     auto &loaded = images();
     loaded.fill(QImage());
-    const QStringList paths = imagePaths(settingsDir, baseDir);
+    const QStringList paths = imagePaths(settingsDir, defaultFolder);
     const bool allThere = std::all_of(paths.begin(), paths.end(),
                                       [](const QString &p) { return QFileInfo(p).isFile(); });
     std::array<QImage, ImageCount> decoded;

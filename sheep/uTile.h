@@ -132,11 +132,10 @@ enum class TImageKey { SheepNorth, SheepEast, SheepSouth, SheepWest, Tree, Way, 
 constexpr int ImageCount = 7;
 
 // Reads "grazlo.ini" (section "ressources") from settingsDir and loads the
-// seven pictures. When a file is missing or unreadable, warns "Fehler:
-// Fehlende Dateien!" through the modal hook and leaves every picture empty.
-// A relative picture folder is taken relative to baseDir, or to the working
-// folder when baseDir is empty.
-bool LoadTileImages(const QString &settingsDir, const QString &baseDir = QString());
+// seven pictures from the folder named by its key "path", defaultFolder when
+// absent. When a file is missing or unreadable, warns "Fehler: Fehlende
+// Dateien!" through the modal hook and leaves every picture empty.
+bool LoadTileImages(const QString &settingsDir, const QString &defaultFolder = QStringLiteral("."));
 // The picture ready to draw: transparent pixels already cleared. Empty when
 // not loaded.
 const QImage &TileImage(TImageKey key);

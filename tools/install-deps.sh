@@ -14,6 +14,7 @@ libqt6opengl6-dev
 qt6-translations-l10n
 libqscintilla2-qt6-dev
 libqscintilla2-qt6-l10n
+qt6-svg-dev
 libcurl4-openssl-dev
 libgtest-dev
 libgmock-dev
@@ -24,6 +25,9 @@ xvfb
 xauth
 xdotool
 imagemagick
+desktop-file-utils
+appstream
+shared-mime-info
 "
 
 missing=""

@@ -13,7 +13,16 @@ if [ ! -x ./grazlo ]; then
     exit 1
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "Kein Bildschirm gefunden (DISPLAY ist leer): starte Grazlo unter xvfb-run." >&2
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" ./grazlo "$@"
+    # Nobody could see or close a window here: show the sheep at work instead.
+    echo "Kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind leer)."
+    echo "Stattdessen führt grazlo-run das Beispiel für Level 2 aus:"
+    echo
+    status=0
+    ./grazlo-run --level 2 --seed 1 --show-lawn Code/level2-acker.gzc || status=$?
+    echo
+    echo "Die Entwicklungsumgebung starten Sie auf einem Desktop mit:"
+    echo "    sh $ROOT/tools/start.sh"
+    echo "oder im Ordner $BUILD_DIR/bin mit ./grazlo (installiert: grazlo oder über das Anwendungsmenü)."
+    exit "$status"
 fi
 exec ./grazlo "$@"

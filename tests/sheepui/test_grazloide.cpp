@@ -37,6 +37,7 @@ public:
     using TfrmKeloIDE::DlgSaveCode;
     using TfrmKeloIDE::PauseProgram;
     using TfrmKeloIDE::StepProgram;
+    using TfrmGrazloIDE::OpenCommandLineFile;
 };
 
 QStringList itemsOf(const QListWidget *box)
@@ -239,4 +240,24 @@ TEST_F(GrazloWindow, HoveringACellShowsItsCoordinatesInTheStatusBar)
     QTest::mouseMove(dg, dg->CellRect(3, 7).center());
     EXPECT_EQ(window->statusText(0), "Spalte 3");
     EXPECT_EQ(window->statusText(1), "Zeile 7");
+}
+
+TEST_F(GrazloWindow, AFileOpenedWithTheProgramGoesToTheLawnOrTheEditorByItsKind)
+{
+    const QString lawn = work.filePath("klein.GLW");
+    const QString script = work.filePath("schaf.gzc");
+    for (const auto &[path, text] : {std::pair{lawn, QByteArray("1,1,1\n1,3,1\n")},
+                                     std::pair{script, QByteArray("start(1, 1);\n")}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    window->OpenCommandLineFile(lawn);
+    EXPECT_EQ(window->Sandbox().Field().ColCount(), 3);
+    EXPECT_EQ(window->Sandbox().Field().GetCount(ttTree), 1);
+    EXPECT_TRUE(window->editor()->Lines().isEmpty()) << "the lawn's rows are no script";
+
+    window->OpenCommandLineFile(script);
+    EXPECT_EQ(window->editor()->Lines(), (QStringList{"start(1, 1);", ""}));
+    EXPECT_EQ(window->Sandbox().Field().GetCount(ttTree), 1);
 }
