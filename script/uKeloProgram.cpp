@@ -2,6 +2,67 @@
 
 #include "script/uKeloStatement.h"
 
+// ---------------------------------------------------------------- variables
+
+void TVariable::forgetReadings()
+{
+    iTextPending = false;
+    iHasInt = false;
+    iStringForm = TStringForm::unknown;
+}
+
+void TVariable::setValue(const QString &value)
+{
+    iValue = value;
+    forgetReadings();
+}
+
+void TVariable::setValue(QString &&value)
+{
+    iValue = std::move(value);
+    forgetReadings();
+}
+
+void TVariable::setIntResult(qint64 value)
+{
+    forgetReadings();
+    iPendingInt = value;
+    iTextPending = true;
+    iInt = IntReading(value);
+    iHasInt = true;
+}
+
+void TVariable::writeText() const
+{
+    iValue = IntToValue(iPendingInt);
+    iTextPending = false;
+}
+
+bool TVariable::isCanonicalString() const
+{
+    if (iStringForm == TStringForm::unknown)
+        iStringForm = IsCanonicalStringText(Value()) ? TStringForm::canonical : TStringForm::other;
+    return iStringForm == TStringForm::canonical;
+}
+
+void TVariable::appendCanonicalString(QStringView quoted)
+{
+    // Both texts are QuoteStr forms: the closing and the opening quote meet.
+    Value();
+    iValue.chop(1);
+    iValue.append(quoted.mid(1));
+    iHasInt = false;
+}
+
+qint32 TVariable::IntValue() const
+{
+    if (!iHasInt) {
+        iInt = IntOperand(iValue);
+        iHasInt = true;
+    }
+    return iInt;
+}
+
 // ---------------------------------------------------------------- lists
 
 TVariable *TVarList::Find(const QString &name) const
@@ -157,13 +218,6 @@ void TDeclaration::Init()
 {
     if (iAssignment)
         iAssignment->Init();
-}
-
-TVariable *TDeclaration::variable() const
-{
-    if (iVariable && iVarScope->VarGeneration() == iVarGeneration)
-        return iVariable;
-    return nullptr;
 }
 
 TVariable *TDeclaration::getVariable() const

@@ -51,21 +51,46 @@ public:
     virtual TStatement *asStatement() { return nullptr; }
 };
 
-// One live variable.
+// One live variable. Its value is a text; the integer read from that text is
+// kept beside it until the text changes, so a loop counter is not re-read on
+// every step, and an integer result is written out only when it is read.
 class TVariable
 {
 public:
     TVariable(const QString &name, TType valueType) : iName(name), iValueType(valueType) {}
     const QString &Name() const { return iName; }
-    const QString &Value() const { return iValue; }
-    void setValue(const QString &value) { iValue = value; }
-    void setValue(QString &&value) { iValue = std::move(value); }
+    const QString &Value() const
+    {
+        if (iTextPending)
+            writeText();
+        return iValue;
+    }
+    void setValue(const QString &value);
+    void setValue(QString &&value);
+    // Writes the decimal text of an integer result; its reading is known.
+    void setIntResult(qint64 value);
+    // IntOperand of the value text.
+    qint32 IntValue() const;
+    // Whether the text is a string value in the form QuoteStr writes.
+    bool isCanonicalString() const;
+    // Appends a string in the form QuoteStr writes to this canonical string
+    // value, in place when nothing else shares the text.
+    void appendCanonicalString(QStringView quoted);
     TType ValueType() const { return iValueType; }
 
 private:
+    void forgetReadings();
+    void writeText() const;
+
     QString iName;
-    QString iValue;
+    mutable QString iValue;
     TType iValueType;
+    mutable bool iHasInt = false;
+    mutable bool iTextPending = false;
+    mutable qint32 iInt = 0;
+    qint64 iPendingInt = 0;
+    enum class TStringForm : quint8 { unknown, canonical, other };
+    mutable TStringForm iStringForm = TStringForm::unknown;
 };
 
 class TVarList : public TOwningList<TVariable>
@@ -237,6 +262,11 @@ private:
     TCode *iParent = nullptr;
     quint64 iVarGeneration = 0;
 };
+
+inline TVariable *TDeclaration::variable() const
+{
+    return iVariable && iVarScope->VarGeneration() == iVarGeneration ? iVariable : nullptr;
+}
 
 // A named, callable scope with parameters and a result declaration.
 class TFunction : public TCode
