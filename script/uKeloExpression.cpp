@@ -388,7 +388,7 @@ bool TOpMath::getExactInt(bool &halted, qint64 &value)
 
 TOpMath::TAppend TOpMath::appendTo(const TDeclaration *target, QString &value)
 {
-    const auto *first = dynamic_cast<const TVarValue *>(iFirstOperand.get());
+    const TVarValue *first = iFirstOperand ? iFirstOperand->asVarValue() : nullptr;
     if (iOperator != Operator::Add || !iSecondOperand || !first || first->Declaration() != target ||
         target->ValueType() != TType::kelostr)
         return TAppend::notApplicable;

@@ -21,6 +21,9 @@ private:
     QByteArray iUtf8;
 };
 
+class TOpMath;
+class TVarValue;
+
 class TExpression
 {
 public:
@@ -43,6 +46,8 @@ public:
     virtual bool getExactInt(bool &halted, qint64 &value);
     // ValueToBool of the text getValue gives.
     virtual bool getTruth(bool &halted);
+    virtual TVarValue *asVarValue() { return nullptr; }
+    virtual TOpMath *asMath() { return nullptr; }
     // Resets the caches; runs whenever the owning statement's block is pushed.
     virtual void Init() { chached = false; }
     bool isChached() const { return chached; }
@@ -82,6 +87,7 @@ public:
     // parameter's final value back into the variable.
     bool IsReference() const { return iIsReference; }
     void setIsReference(bool isReference) { iIsReference = isReference; }
+    TVarValue *asVarValue() override { return this; }
     void getValue(bool &halted, QString &value) override;
     qint32 getIntOperand(bool &halted) override;
 
@@ -171,6 +177,7 @@ class TOpMath : public TOpBianry
 {
 public:
     explicit TOpMath(const QString &op);
+    TOpMath *asMath() override { return this; }
     TType Resulttype() const override;
     bool isTypeMatch() const override;
     void getValue(bool &halted, QString &value) override;

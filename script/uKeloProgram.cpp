@@ -38,6 +38,13 @@ void TVariable::writeText() const
     iTextPending = false;
 }
 
+void TVariable::reset(const QString &name, TType valueType)
+{
+    iName = name;
+    iValueType = valueType;
+    setValue(QString());
+}
+
 bool TVariable::isCanonicalString() const
 {
     if (iStringForm == TStringForm::unknown)
@@ -71,6 +78,23 @@ TVariable *TVarList::Find(const QString &name) const
         if (v->Name() == name)
             return v.get();
     return nullptr;
+}
+
+TVariable *TVarList::Create(const QString &name, TType valueType)
+{
+    if (iSpare.empty())
+        return Add(std::make_unique<TVariable>(name, valueType));
+    std::unique_ptr<TVariable> v = std::move(iSpare.back());
+    iSpare.pop_back();
+    v->reset(name, valueType);
+    return Add(std::move(v));
+}
+
+void TVarList::Discard()
+{
+    for (std::unique_ptr<TVariable> &v : iItems)
+        iSpare.push_back(std::move(v));
+    iItems.clear();
 }
 
 TDeclaration *TDeclarationList::Find(const QString &name) const
@@ -246,7 +270,7 @@ TDeclaration *TCode::FindDeclaration(const QString &name) const
 
 void TCode::Finish()
 {
-    iVarList.Clear();
+    iVarList.Discard();
     ++iVarGeneration;
 }
 
@@ -265,7 +289,7 @@ TVariable *TCode::createVar(const TDeclaration *d)
 {
     if (TVariable *existing = iVarList.Find(d->Name()))
         return existing;
-    return iVarList.Add(std::make_unique<TVariable>(d->Name(), d->ValueType()));
+    return iVarList.Create(d->Name(), d->ValueType());
 }
 
 // ---------------------------------------------------------------- functions

@@ -58,6 +58,8 @@ class TVariable
 {
 public:
     TVariable(const QString &name, TType valueType) : iName(name), iValueType(valueType) {}
+    // As a new variable of that name and type.
+    void reset(const QString &name, TType valueType);
     const QString &Name() const { return iName; }
     const QString &Value() const
     {
@@ -97,6 +99,14 @@ class TVarList : public TOwningList<TVariable>
 {
 public:
     TVariable *Find(const QString &name) const;
+    // A new, empty variable at the end of the list.
+    TVariable *Create(const QString &name, TType valueType);
+    // Empties the list; the objects are kept for later Creates, so a function
+    // called in a loop does not allocate its variables on every call.
+    void Discard();
+
+private:
+    std::vector<std::unique_ptr<TVariable>> iSpare;
 };
 
 // Describes one argument of a call for function matching.

@@ -123,7 +123,7 @@ TAssignment::TEvaluation TAssignment::evaluate(QString &text, qint64 &exact)
     bool halted = false;
     if (iExpression->getExactInt(halted, exact))
         return halted ? TEvaluation::halted : TEvaluation::exactInt;
-    if (auto *operation = dynamic_cast<TOpMath *>(iExpression.get())) {
+    if (TOpMath *operation = iExpression->asMath()) {
         switch (operation->appendTo(iDeclaration, text)) {
         case TOpMath::TAppend::notApplicable:
             break;
@@ -234,7 +234,7 @@ void TFunctionValue::completeCall()
         return;
     }
     for (int i = 0; i < iExpressionList.Count(); ++i) {
-        auto *argument = dynamic_cast<TVarValue *>(iExpressionList[i]);
+        TVarValue *argument = iExpressionList[i]->asVarValue();
         if (argument && argument->IsReference())
             writeBackReference(i, argument);
     }
