@@ -42,6 +42,13 @@ double floatQuotient(double a, double b)
     return a / b;
 }
 
+// A string result longer than the limit ends the run instead of exhausting memory.
+void checkStringLength(qsizetype length)
+{
+    if (length > MaxStringValueLength)
+        throw TRuntimeError(QStringLiteral("Zeichenkette ist zu lang (mehr als %1 Zeichen)").arg(MaxStringValueLength));
+}
+
 double checkedFloat(double result)
 {
     if (std::isinf(result))
@@ -401,6 +408,7 @@ TOpMath::TAppend TOpMath::appendTo(const TDeclaration *target, QString &value)
     // Extending in place needs the text the first operand read, still unchanged.
     const bool unchanged = v && v->Value().constData() == v1.constData() && v->Value().size() == v1.size();
     if (unchanged && v->isCanonicalString() && IsCanonicalStringText(second)) {
+        checkStringLength(v1.size() + second.size() - 2);
         v1.clear();
         v->appendCanonicalString(second);
         return TAppend::appended;
@@ -416,15 +424,19 @@ QString TOpMath::concatenate(const QString &first, const QString &second) const
     QString b = second;
     ConvertValue(firstType(), TType::kelostr, a);
     ConvertValue(secondType(), TType::kelostr, b);
-    if (IsCanonicalStringText(a) && IsCanonicalStringText(b))
+    if (IsCanonicalStringText(a) && IsCanonicalStringText(b)) {
+        checkStringLength(a.size() + b.size() - 2);
         return JoinCanonicalStrings(a, b);
+    }
     const auto decoded = [](const QString &text) {
         QString s;
         bool failed = false;
         UnquoteStr(text, failed, s);
         return failed ? QString() : s;
     };
-    return QuoteStr(decoded(a) + decoded(b));
+    QString result = QuoteStr(decoded(a) + decoded(b));
+    checkStringLength(result.size());
+    return result;
 }
 
 qint64 TOpMath::integerResult(qint32 a, qint32 b) const

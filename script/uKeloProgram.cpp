@@ -165,8 +165,14 @@ bool TCodeBlock::Next()
 {
     if (iCurInd >= Count())
         return false;
-    if (iStatements[static_cast<size_t>(iCurInd)]->Execute())
-        ++iCurInd;
+    TStatement *statement = iStatements[static_cast<size_t>(iCurInd)].get();
+    try {
+        if (statement->Execute())
+            ++iCurInd;
+    } catch (const TRuntimeError &error) {
+        if (TProgram *program = statement->GetProgram())
+            program->Error(statement->LineNumber(), error.Message());
+    }
     return true;
 }
 

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+#include <exception>
+
 class TAssignment;
 class TCode;
 class TCodeBlock;
@@ -18,6 +20,20 @@ class TDeclaration;
 class TFunction;
 class TProgram;
 class TStatement;
+
+// A run-time error raised deep inside an expression, where the statement is
+// not at hand: the block executing the statement reports it through the
+// program's Error with the statement's line, and the run ends after the step.
+class TRuntimeError : public std::exception
+{
+public:
+    explicit TRuntimeError(const QString &message) : iMessage(message) {}
+    const QString &Message() const { return iMessage; }
+    const char *what() const noexcept override { return "Kelo run-time error"; }
+
+private:
+    QString iMessage;
+};
 
 // An ordered list that owns its items.
 template <class T>

@@ -75,6 +75,9 @@ double ValueToFloat(const QString &text, bool &failed);
 // General format with 15 significant digits and "." as separator.
 QString FloatToValue(double value);
 
+// The longest value text a string may have; a longer result ends the run.
+constexpr qsizetype MaxStringValueLength = 16 * 1024 * 1024;
+
 QString QuoteStr(const QString &s);
 // True when the text is exactly what QuoteStr writes for some string, so that
 // QuoteStr(UnquoteStr(text)) gives the text back unchanged.

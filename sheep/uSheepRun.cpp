@@ -3,6 +3,8 @@
 #include "parser/uKeloParser.h"
 #include "script/uKeloExpression.h"
 
+#include <new>
+
 TSheepRun::TSheepRun(TOutput output) : iOutput(std::move(output))
 {
     iSandbox.Field().SetSize(10, 10);
@@ -13,8 +15,13 @@ TSheepRun::~TSheepRun() = default;
 TRunResult TSheepRun::Execute(const QStringList &script, const TRunOptions &options)
 {
     iHadRuntimeError = false;
-    if (!parse(script))
+    try {
+        if (!parse(script))
+            return TRunResult::ParseFailed;
+    } catch (const std::bad_alloc &) {
+        iOutput(QStringLiteral("Nicht genügend Arbeitsspeicher, um das Skript zu übersetzen."));
         return TRunResult::ParseFailed;
+    }
     iSandbox.setStd();
     wireEvents(options.Trace);
     iProgram->Run();
@@ -67,6 +74,11 @@ TRunResult TSheepRun::runSteps(qint64 maxSteps)
     } catch (const TArithmeticFault &fault) {
         iOutput(fault.Message());
         return TRunResult::ArithmeticFault;
+    } catch (const std::bad_alloc &) {
+        iOutput(QStringLiteral("Nicht genügend Arbeitsspeicher: das Programm wurde beendet."));
+        iProgram->stop();
+        iProgram->Finish();
+        return TRunResult::RuntimeError;
     }
     return iHadRuntimeError ? TRunResult::RuntimeError : TRunResult::Finished;
 }
