@@ -269,7 +269,7 @@ std::unique_ptr<TExpression> TKeloParser::parseOperation(QStringView text, const
 
 std::unique_ptr<TExpression> TKeloParser::parseOperand(QStringView text)
 {
-    if (firstWord(text) == u"not")
+    if (firstWordView(text) == u"not")
         return parseNot(text);
     if (std::unique_ptr<TFunctionValue> call = parseCall(text))
         return call;

@@ -60,10 +60,15 @@ bool stripComment(QString &line)
     return at >= 0;
 }
 
-QString firstWord(QStringView line)
+QStringView firstWordView(QStringView line)
 {
     const qsizetype space = line.indexOf(u' ');
-    return trimCodes(space < 0 ? line : line.left(space));
+    return trimmedView(space < 0 ? line : line.left(space));
+}
+
+QString firstWord(QStringView line)
+{
+    return firstWordView(line).toString();
 }
 
 bool isValidIdentifier(const QString &name)

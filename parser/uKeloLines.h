@@ -61,6 +61,8 @@ bool isCommentLine(const QString &line);
 bool stripComment(QString &line);
 // Text before the first space, trimmed; the whole line, trimmed, without one.
 QString firstWord(QStringView line);
+// As firstWord, without copying.
+QStringView firstWordView(QStringView line);
 // As trimCodes, without copying.
 QStringView trimmedView(QStringView text);
 bool isValidIdentifier(const QString &name);

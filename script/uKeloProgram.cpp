@@ -415,6 +415,7 @@ TProgram::~TProgram() = default;
 TFunction *TProgram::AddFunction(std::unique_ptr<TFunction> f)
 {
     f->setParent(this);
+    iFunctionsByName[f->Name()].append(f.get());
     return iFunctionList.Add(std::move(f));
 }
 
@@ -429,10 +430,11 @@ void TProgram::SetState(TProgramState s)
 
 bool TProgram::FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f)
 {
+    const QList<TFunction *> candidates = iFunctionsByName.value(name);
     for (bool allowConversions : {false, true}) {
-        for (const auto &candidate : iFunctionList) {
+        for (TFunction *candidate : candidates) {
             if (candidate->Match(name, args, allowConversions)) {
-                f = candidate.get();
+                f = candidate;
                 return true;
             }
         }
@@ -445,18 +447,12 @@ bool TProgram::FindFunction(const QString &name, const QList<TTypInfo> &args, TF
 
 bool TProgram::FunctionExists(const QString &name) const
 {
-    for (const auto &f : iFunctionList)
-        if (f->Name() == name)
-            return true;
-    return Parent() && Parent()->FunctionExists(name);
+    return iFunctionsByName.contains(name) || (Parent() && Parent()->FunctionExists(name));
 }
 
 bool TProgram::IdentifierExists(const QString &name) const
 {
-    for (const auto &f : iFunctionList)
-        if (f->Name() == name)
-            return true;
-    return TCode::IdentifierExists(name);
+    return iFunctionsByName.contains(name) || TCode::IdentifierExists(name);
 }
 
 QString TProgram::getHelp() const

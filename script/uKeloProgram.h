@@ -4,6 +4,7 @@
 // Include "script/uKeloCode.h" to get the whole model.
 #include "script/uKeloTypes.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -357,6 +358,7 @@ public:
 
     const TFunctionList &FunctionList() const { return iFunctionList; }
     // Appends f, takes ownership, sets its parent to the program; returns f.
+    // The function's name must be set before: the names are indexed here.
     TFunction *AddFunction(std::unique_ptr<TFunction> f);
 
     const TCodeError &OnCodeError() const { return iOnCodeError; }
@@ -403,6 +405,9 @@ private:
     std::vector<TCodeBlock *> blockList;
     bool doStop = false;
     TFunctionList iFunctionList;
+    // The functions of iFunctionList by name, in list order, so that every
+    // operand and call the parser reads does not walk a long list of functions.
+    QHash<QString, QList<TFunction *>> iFunctionsByName;
     TCodeError iOnCodeError;
     TLineNumberEvent iOnLineNumber;
     TStateEvent iOnStateChanged;
