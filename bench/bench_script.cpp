@@ -89,6 +89,20 @@ qint64 runToEnd(TProgram &program)
     return steps;
 }
 
+// Runs a freshly parsed program of the source once per benchmark iteration,
+// timing only the run; the steps taken in all.
+qint64 runEachIteration(benchmark::State &state, const QString &source)
+{
+    qint64 steps = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<TProgram> program = parsed(source);
+        state.ResumeTiming();
+        steps += runToEnd(*program);
+    }
+    return steps;
+}
+
 // CPU nanoseconds per iteration of the same call loop in python3, or 0.
 double pythonNanosecondsPerCall(int n)
 {
@@ -116,13 +130,7 @@ void BM_CallLoop(benchmark::State &state)
                                           "int s = 0;\nint i = 0;\nwhile (i < %1)\n  s = add(s, i);\n"
                                           "  i = i + 1;\nendwhile")
                                .arg(n);
-    qint64 steps = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::unique_ptr<TProgram> program = parsed(source);
-        state.ResumeTiming();
-        steps += runToEnd(*program);
-    }
+    const qint64 steps = runEachIteration(state, source);
     const double calls = double(n) * double(state.iterations());
     state.counters["steps_per_s"] = benchmark::Counter(double(steps), benchmark::Counter::kIsRate);
     state.counters["s_per_call"] = benchmark::Counter(calls, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
@@ -137,13 +145,7 @@ void BM_StringGrowth(benchmark::State &state)
     const QString source = QStringLiteral("string s = \"\";\nint i = 0;\nwhile (i < %1)\n"
                                           "  s = s + \"abcdefghij\";\n  i = i + 1;\nendwhile")
                                .arg(n);
-    qint64 steps = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        std::unique_ptr<TProgram> program = parsed(source);
-        state.ResumeTiming();
-        steps += runToEnd(*program);
-    }
+    const qint64 steps = runEachIteration(state, source);
     state.counters["steps_per_s"] = benchmark::Counter(double(steps), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_StringGrowth)->Arg(40000)->Unit(benchmark::kMillisecond);

@@ -92,8 +92,11 @@ TVariable *TVarList::Create(const QString &name, TType valueType)
 
 void TVarList::Discard()
 {
-    for (std::unique_ptr<TVariable> &v : iItems)
+    for (std::unique_ptr<TVariable> &v : iItems) {
+        // A long string of a finished call is not kept alive in the spare object.
+        v->setValue(QString());
         iSpare.push_back(std::move(v));
+    }
     iItems.clear();
 }
 
