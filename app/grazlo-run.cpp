@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <new>
 #include <optional>
 
 namespace {
@@ -129,7 +130,21 @@ bool savePicture(const TSandboxSheep &sandbox, const TSheepPath &path, const QSt
 
 } // namespace
 
+// Every run-time failure has its own exit status; running out of memory
+// outside the steps (reading, parsing, the summary) ends here with a German text.
+static int runMain(int argc, char **argv);
+
 int main(int argc, char **argv)
+{
+    try {
+        return runMain(argc, argv);
+    } catch (const std::bad_alloc &) {
+        std::fputs("grazlo-run: Nicht genügend Arbeitsspeicher.\n", stderr);
+        return static_cast<int>(TRunResult::RuntimeError);
+    }
+}
+
+static int runMain(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     TArguments args;

@@ -1,8 +1,10 @@
-// Parser speed: an ordinary 10,000-line script, and a refused 100,000-character
-// expression line.
+// Parser speed: an ordinary 10,000-line script, refused expression lines of
+// 100,000 and 4 million characters, and the peak memory they took.
 #include "parser/uKeloParser.h"
 
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 namespace {
 // A few globals, then functions with parameters, locals, loops and
@@ -87,7 +89,17 @@ void BM_RejectLongExpressionLine(benchmark::State &state)
         QStringLiteral("int x = ") + QStringLiteral("1+").repeated(int(state.range(0)) / 2) + QStringLiteral("1;");
     parseOnce(state, {line});
 }
-BENCHMARK(BM_RejectLongExpressionLine)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RejectLongExpressionLine)->Arg(100000)->Arg(4000000)->Unit(benchmark::kMillisecond);
+
+// Peak memory of the process after the benchmarks above, in megabytes.
+void BM_PeakMemory(benchmark::State &state)
+{
+    for (auto _ : state) {
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_mb"] = double(usage.ru_maxrss) / 1024.0;
+}
 
 void BM_RejectDeepBrackets(benchmark::State &state)
 {
@@ -97,6 +109,7 @@ void BM_RejectDeepBrackets(benchmark::State &state)
     parseOnce(state, {"int x;", line});
 }
 BENCHMARK(BM_RejectDeepBrackets)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeakMemory)->Iterations(1);
 } // namespace
 
 BENCHMARK_MAIN();

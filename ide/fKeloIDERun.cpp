@@ -22,6 +22,8 @@
 #include <QSlider>
 #include <QTabWidget>
 
+#include <new>
+
 namespace {
 // Steps are due in whole 50 ms slices; within a slice, input is looked at
 // every 10 ms, so that Pause and Stop end a loop well within one slice.
@@ -157,7 +159,7 @@ bool TfrmKeloIDE::ParseCode()
 
 void TfrmKeloIDE::AcParseExecute()
 {
-    whenProgramIdle([this] { ParseCode(); });
+    whenProgramIdle([this] { runCommand([this] { ParseCode(); }); });
 }
 
 void TfrmKeloIDE::StartProgram()
@@ -257,9 +259,10 @@ void TfrmKeloIDE::AcStepExecute()
     whenProgramIdle([this] { runCommand([this] { StepProgram(); }); });
 }
 
-// Runs a command that may execute script statements. An arithmetic fault ends
-// the command at once and is shown in an error box; the program stays running
-// with the faulting statement next.
+// Runs a command that may parse or execute script statements. An arithmetic
+// fault ends the command at once and is shown in an error box; the program
+// stays running with the faulting statement next. Running out of memory ends
+// the program, whose state is then unknown, and says so.
 void TfrmKeloIDE::runCommand(const std::function<void()> &command)
 {
     try {
@@ -267,6 +270,12 @@ void TfrmKeloIDE::runCommand(const std::function<void()> &command)
     } catch (const TArithmeticFault &fault) {
         UpdateRunActions();
         Dialogs().message(this, TDlgKind::Error, windowTitle(), QString::fromUtf8(fault.what()));
+    } catch (const std::bad_alloc &) {
+        doRun = false;
+        StopProgram();
+        UpdateRunActions();
+        Dialogs().message(this, TDlgKind::Error, windowTitle(),
+                          QStringLiteral("Nicht genügend Arbeitsspeicher: der Befehl wurde abgebrochen."));
     }
 }
 

@@ -41,25 +41,33 @@ const std::array<TOperatorEntry, 15> &operatorTable()
 // The binary minus needs rules of its own; the texts before and after it are
 // each searched in one scan.
 constexpr int MinusEntry = 8;
+constexpr int EntryCount = 15;
 
-QStringList searchTextsOf(int from, int to)
+// The search texts of the entries from..to-1 and, for a search that may skip
+// entries already known to be absent, of every tail of that range.
+std::array<QStringList, EntryCount> searchTextTails()
 {
-    QStringList list;
-    for (int i = from; i < to; ++i)
-        list.append(operatorTable()[size_t(i)].search);
-    return list;
+    std::array<QStringList, EntryCount> tails;
+    for (int from = 0; from < EntryCount; ++from) {
+        const int to = from < MinusEntry ? MinusEntry : EntryCount;
+        for (int i = from; i < to; ++i)
+            tails[size_t(from)].append(operatorTable()[size_t(i)].search);
+    }
+    return tails;
 }
 
-const QStringList &textsBeforeMinus()
+// The texts of the entries from "from" up to the minus, or up to the end for
+// entries behind it.
+const QStringList &searchTextsFrom(int from)
 {
-    static const QStringList texts = searchTextsOf(0, MinusEntry);
-    return texts;
+    static const std::array<QStringList, EntryCount> tails = searchTextTails();
+    return tails[size_t(from)];
 }
 
-const QStringList &textsAfterMinus()
+// The text behind the first n characters, empty when it is shorter.
+QStringView behind(QStringView text, qsizetype n)
 {
-    static const QStringList texts = searchTextsOf(MinusEntry + 1, int(operatorTable().size()));
-    return texts;
+    return n < text.size() ? text.mid(n) : QStringView();
 }
 
 std::unique_ptr<TOpBianry> createOperation(const TOperatorEntry &entry)
@@ -85,10 +93,22 @@ bool isReferenceArgument(const TExpression *argument)
 }
 } // namespace
 
+// What a level learned while searching a text that ends at end: the table
+// entries before firstEntry, and the binary minus when noMinus is set, occur
+// nowhere at its top level, so neither do they in a right operand, which ends
+// there too. The search of a long chain "1+1+...+1" thus stops at the next
+// operator instead of scanning the rest of the line at every level.
+struct TKeloParser::TSearchHint {
+    const QChar *end = nullptr;
+    int firstEntry = 0;
+    bool noMinus = false;
+};
+
 struct TKeloParser::TOperatorHit {
     const TOperatorEntry *entry = nullptr;
     int pos = 0;
     int behind = 0;
+    TSearchHint rest;
 };
 
 // One level of expression nesting. The first level of a top-level expression
@@ -149,18 +169,23 @@ void TKeloParser::dropCollectedSince(qsizetype mark)
 
 std::unique_ptr<TExpression> TKeloParser::parseExpression(const QString &source)
 {
+    return parseExpressionAt(source, TSearchHint());
+}
+
+std::unique_ptr<TExpression> TKeloParser::parseExpressionAt(QStringView source, const TSearchHint &hint)
+{
     TNestingLevel level(*this, true);
     if (level.refused())
         return nullptr;
     const qsizetype mark = collectedCount();
-    QString text = trimCodes(source);
+    QStringView text = trimmedView(source);
     std::unique_ptr<TExpression> expression;
     TOperatorHit hit;
     if (text.isEmpty())
         addError(QStringLiteral("leerer Ausdruck"));
     else if (!stripEnclosingBrackets(text, level))
         expression = nullptr;
-    else if (findTableOperator(text, hit))
+    else if (findTableOperator(text, hint, hit))
         expression = parseOperation(text, hit);
     else
         expression = parseOperand(text);
@@ -171,18 +196,18 @@ std::unique_ptr<TExpression> TKeloParser::parseExpression(const QString &source)
 
 // Removes brackets that enclose the whole text, level by level; "(a) + (b)"
 // is left as it is.
-bool TKeloParser::stripEnclosingBrackets(QString &text, TNestingLevel &level)
+bool TKeloParser::stripEnclosingBrackets(QStringView &text, TNestingLevel &level)
 {
     while (text.startsWith(u'(') && text.endsWith(u')')) {
         TBracketGroupScan group;
         group.feed(text);
         if (!group.closed()) {
-            addError(QStringLiteral("unvollständiger Ausdruck: ") + text);
+            addError(QStringLiteral("unvollständiger Ausdruck: ") + text.toString());
             return false;
         }
         if (group.closePos() != text.size() - 1)
             return true;
-        const QString content = trimCodes(QStringView(text).mid(1, text.size() - 2));
+        const QStringView content = trimmedView(text.mid(1, text.size() - 2));
         if (content.isEmpty()) {
             addError(QStringLiteral("leerer Ausdruck"));
             return false;
@@ -194,86 +219,98 @@ bool TKeloParser::stripEnclosingBrackets(QString &text, TNestingLevel &level)
     return true;
 }
 
-bool TKeloParser::findTableOperator(const QString &text, TOperatorHit &hit) const
+bool TKeloParser::findTableOperator(QStringView text, const TSearchHint &known, TOperatorHit &hit) const
 {
-    const auto &table = operatorTable();
+    const QChar *end = text.data() + text.size();
+    const bool useHint = known.end == end;
+    const int first = useHint ? known.firstEntry : 0;
+    bool noMinus = useHint && known.noMinus;
+    int entry = -1;
     int index = 0;
     int pos = 0;
     int behind = 0;
-    if (findFirstOperator(text, textsBeforeMinus(), index, pos, behind))
-        hit.entry = &table[size_t(index)];
-    else if (findBinaryMinus(text, pos, behind))
-        hit.entry = &table[MinusEntry];
-    else if (findFirstOperator(text, textsAfterMinus(), index, pos, behind))
-        hit.entry = &table[size_t(MinusEntry + 1 + index)];
-    else
+    if (first < MinusEntry && findFirstOperator(text, searchTextsFrom(first), index, pos, behind))
+        entry = first + index;
+    if (entry < 0 && !noMinus) {
+        bool anyMinus = false;
+        if (findBinaryMinus(text, pos, behind, anyMinus))
+            entry = MinusEntry;
+        noMinus = !anyMinus;
+    }
+    const int afterMinus = std::max(first, MinusEntry + 1);
+    if (entry < 0 && findFirstOperator(text, searchTextsFrom(afterMinus), index, pos, behind))
+        entry = afterMinus + index;
+    if (entry < 0)
         return false;
+    hit.entry = &operatorTable()[size_t(entry)];
     hit.pos = pos;
     hit.behind = behind;
+    hit.rest = {end, entry, noMinus};
     return hit.entry->kind != TOperatorKind::Stop;
 }
 
-std::unique_ptr<TExpression> TKeloParser::parseOperation(const QString &text, const TOperatorHit &hit)
+std::unique_ptr<TExpression> TKeloParser::parseOperation(QStringView text, const TOperatorHit &hit)
 {
-    std::unique_ptr<TExpression> left = parseExpression(text.left(hit.pos - 1));
+    std::unique_ptr<TExpression> left = parseExpressionAt(text.left(hit.pos - 1), TSearchHint());
     if (!left)
         return nullptr;
-    std::unique_ptr<TExpression> right = parseExpression(text.mid(hit.behind - 1));
+    std::unique_ptr<TExpression> right = parseExpressionAt(text.mid(hit.behind - 1), hit.rest);
     if (!right)
         return nullptr;
     std::unique_ptr<TOpBianry> operation = createOperation(*hit.entry);
     operation->setFirstOperand(std::move(left));
     operation->setSecondOperand(std::move(right));
     if (!operation->isTypeMatch()) {
-        addError(QStringLiteral("Typen stimmen nicht überein: ") + text);
+        addError(QStringLiteral("Typen stimmen nicht überein: ") + text.toString());
         return nullptr;
     }
     return operation;
 }
 
-std::unique_ptr<TExpression> TKeloParser::parseOperand(const QString &text)
+std::unique_ptr<TExpression> TKeloParser::parseOperand(QStringView text)
 {
-    if (firstWord(text) == u"not")
+    if (firstWordView(text) == u"not")
         return parseNot(text);
-    if (std::unique_ptr<TFunctionValue> call = parseFunctionValue(text))
+    if (std::unique_ptr<TFunctionValue> call = parseCall(text))
         return call;
     if (iTooDeep)
         return nullptr;
-    if (std::unique_ptr<TVarValue> variable = parseVarValue(text))
+    if (std::unique_ptr<TVarValue> variable = parseVariable(text))
         return variable;
+    const QString literal = text.toString();
     bool failed = false;
-    const TType t = LiteralType(text, failed);
+    const TType t = LiteralType(literal, failed);
     if (!failed)
-        return std::make_unique<TConstant>(text, t);
+        return std::make_unique<TConstant>(literal, t);
     // In soft mode unquoted text stands for itself as a string.
     if (iSoftmode)
-        return std::make_unique<TConstant>(QuoteStr(text), TType::kelostr);
-    addError(QStringLiteral("unbekannter Ausdruck: ") + text);
+        return std::make_unique<TConstant>(QuoteStr(literal), TType::kelostr);
+    addError(QStringLiteral("unbekannter Ausdruck: ") + literal);
     return nullptr;
 }
 
-std::unique_ptr<TExpression> TKeloParser::parseNot(const QString &text)
+std::unique_ptr<TExpression> TKeloParser::parseNot(QStringView text)
 {
-    std::unique_ptr<TExpression> operand = parseExpression(text.mid(4));
+    std::unique_ptr<TExpression> operand = parseExpressionAt(behind(text, 4), TSearchHint());
     if (!operand)
         return nullptr;
     auto negation = std::make_unique<TOpNot>();
     negation->setFirstOperand(std::move(operand));
     if (!negation->isTypeMatch()) {
-        addError(QStringLiteral("Ausdruck muss vom Typ bool sein: ") + text);
+        addError(QStringLiteral("Ausdruck muss vom Typ bool sein: ") + text.toString());
         return nullptr;
     }
     return negation;
 }
 
 // Arguments that fail are left out; their messages stay.
-std::vector<std::unique_ptr<TExpression>> TKeloParser::parseArguments(const QString &content)
+std::vector<std::unique_ptr<TExpression>> TKeloParser::parseArguments(QStringView content)
 {
     std::vector<std::unique_ptr<TExpression>> arguments;
     if (content.isEmpty())
         return arguments;
-    for (const QString &part : splitOutside(content, u',')) {
-        if (std::unique_ptr<TExpression> argument = parseExpression(part))
+    for (QStringView part : splitOutside(content, u',')) {
+        if (std::unique_ptr<TExpression> argument = parseExpressionAt(part, TSearchHint()))
             arguments.push_back(std::move(argument));
     }
     return arguments;
@@ -281,19 +318,34 @@ std::vector<std::unique_ptr<TExpression>> TKeloParser::parseArguments(const QStr
 
 std::unique_ptr<TFunctionValue> TKeloParser::parseFunctionValue(const QString &source)
 {
+    return parseCall(source);
+}
+
+std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
+{
     TNestingLevel level(*this, false);
     if (level.refused())
         return nullptr;
-    QString text = trimCodes(source);
+    QStringView text = trimmedView(source);
     if (text.endsWith(u';'))
         text.chop(1);
-    QString content;
-    bool nothingAfter = false;
-    if (!extractBrackets(text, true, nothingAfter, content)) {
-        addError(QStringLiteral("unvollständiger Ausdruck: ") + text);
+    // The name is the text without its first bracket group, the arguments the group's content.
+    TBracketGroupScan group;
+    group.feed(text);
+    if (group.opened() && !group.closed()) {
+        addError(QStringLiteral("unvollständiger Ausdruck: ") + text.toString());
         return nullptr;
     }
-    const QString &name = text;
+    QStringView content;
+    QString name;
+    if (group.opened()) {
+        const int open = group.openPos();
+        const int close = group.closePos();
+        content = trimmedView(text.mid(open + 1, close - open - 1));
+        name = trimCodes(text.left(open).toString() + behind(text, close + 1).toString());
+    } else {
+        name = trimCodes(text);
+    }
     if (!curCode->FunctionExists(name))
         return nullptr;
     const qsizetype mark = collectedCount();
@@ -318,11 +370,16 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseFunctionValue(const QString &s
 
 std::unique_ptr<TVarValue> TKeloParser::parseVarValue(const QString &source)
 {
-    QString text = trimCodes(source);
+    return parseVariable(source);
+}
+
+std::unique_ptr<TVarValue> TKeloParser::parseVariable(QStringView source)
+{
+    QStringView text = trimmedView(source);
     const bool isReference = text.startsWith(u"ref ", Qt::CaseInsensitive);
     if (isReference)
-        text = trimCodes(QStringView(text).mid(4));
-    TDeclaration *declaration = curCode->FindDeclaration(text);
+        text = trimmedView(text.mid(4));
+    TDeclaration *declaration = curCode->FindDeclaration(text.toString());
     if (!declaration)
         return nullptr;
     auto value = std::make_unique<TVarValue>(declaration);

@@ -24,7 +24,7 @@ void TBracketGroupScan::feed(QStringView part)
     }
 }
 
-QString trimCodes(QStringView text)
+QStringView trimmedView(QStringView text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
@@ -32,7 +32,12 @@ QString trimCodes(QStringView text)
         ++first;
     while (last > first && text[last - 1].unicode() <= 32)
         --last;
-    return text.mid(first, last - first).toString();
+    return text.mid(first, last - first);
+}
+
+QString trimCodes(QStringView text)
+{
+    return trimmedView(text).toString();
 }
 
 QString trimCodes(const QString &text)
@@ -60,10 +65,15 @@ bool stripComment(QString &line)
     return at >= 0;
 }
 
-QString firstWord(const QString &line)
+QStringView firstWordView(QStringView line)
 {
     const qsizetype space = line.indexOf(u' ');
-    return trimCodes(space < 0 ? QStringView(line) : QStringView(line).left(space));
+    return trimmedView(space < 0 ? line : line.left(space));
+}
+
+QString firstWord(QStringView line)
+{
+    return firstWordView(line).toString();
 }
 
 bool isValidIdentifier(const QString &name)
@@ -85,7 +95,7 @@ namespace {
 // Calls visit(index) for every code character at bracket depth 0 that is not a
 // bracket itself, until visit returns true.
 template <typename Visit>
-void scanTopLevel(const QString &text, Visit visit)
+void scanTopLevel(QStringView text, Visit visit)
 {
     TStringScan scan;
     int depth = 0;
@@ -102,13 +112,13 @@ void scanTopLevel(const QString &text, Visit visit)
     }
 }
 
-bool startsAt(const QString &text, int i, const QString &op)
+bool startsAt(QStringView text, int i, QStringView op)
 {
-    return text[i] == op[0] && QStringView(text).mid(i).startsWith(op);
+    return text[i] == op[0] && text.mid(i).startsWith(op);
 }
 } // namespace
 
-bool findOperator(const QString &text, const QString &op, int &pos, int &posBehind)
+bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind)
 {
     bool found = false;
     scanTopLevel(text, [&](int i) {
@@ -122,7 +132,7 @@ bool findOperator(const QString &text, const QString &op, int &pos, int &posBehi
     return found;
 }
 
-bool findFirstOperator(const QString &text, const QStringList &ops, int &index, int &pos, int &posBehind)
+bool findFirstOperator(QStringView text, const QStringList &ops, int &index, int &pos, int &posBehind)
 {
     // Only characters that start a text still of interest need a closer look.
     int best = int(ops.size());
@@ -158,9 +168,9 @@ bool findFirstOperator(const QString &text, const QStringList &ops, int &index, 
     return best < ops.size();
 }
 
-QStringList splitOutside(const QString &text, QChar separator)
+QList<QStringView> splitOutside(QStringView text, QChar separator)
 {
-    QStringList parts;
+    QList<QStringView> parts;
     int start = 0;
     scanTopLevel(text, [&](int i) {
         if (text[i] == separator) {
@@ -173,23 +183,30 @@ QStringList splitOutside(const QString &text, QChar separator)
     return parts;
 }
 
-bool findBinaryMinus(const QString &text, int &pos, int &posBehind)
+bool findBinaryMinus(QStringView text, int &pos, int &posBehind, bool &anyMinus)
 {
-    static const QString minus = QStringLiteral("-");
     static const QStringList multiplicative = {"*", "/", "div", "%"};
-    QString work = text;
-    if (!findOperator(work, minus, pos, posBehind))
-        return false;
-    if (pos == 1) {
-        work[0] = u' ';
-        if (!findOperator(work, minus, pos, posBehind))
-            return false;
+    anyMinus = findOperator(text, u"-", pos, posBehind);
+    // A minus as the first character is a sign; it reads as a blank.
+    const int skipped = anyMinus && pos == 1 ? 1 : 0;
+    if (skipped) {
+        anyMinus = findOperator(text.mid(1), u"-", pos, posBehind);
+        pos += 1;
+        posBehind += 1;
     }
+    if (!anyMinus)
+        return false;
     // A minus right after a multiplicative operator is the sign of its operand.
-    return !endsWithAny(trimCodes(QStringView(work).left(pos - 1)), multiplicative);
+    return !endsWithAny(trimmedView(text.mid(skipped, pos - 1 - skipped)), multiplicative);
 }
 
-bool endsWithAny(const QString &text, const QStringList &endings)
+bool findBinaryMinus(QStringView text, int &pos, int &posBehind)
+{
+    bool anyMinus = false;
+    return findBinaryMinus(text, pos, posBehind, anyMinus);
+}
+
+bool endsWithAny(QStringView text, const QStringList &endings)
 {
     for (const QString &ending : endings) {
         if (text.size() > ending.size() && text.endsWith(ending))

@@ -63,21 +63,28 @@ qsizetype commentStart(QStringView line);
 // Cuts from the first "//" (quotes are not looked at) and trims; true if cut.
 bool stripComment(QString &line);
 // Text before the first space, trimmed; the whole line, trimmed, without one.
-QString firstWord(const QString &line);
+QString firstWord(QStringView line);
+// As firstWord, without copying.
+QStringView firstWordView(QStringView line);
+// As trimCodes, without copying.
+QStringView trimmedView(QStringView text);
 bool isValidIdentifier(const QString &name);
 
 // Leftmost occurrence of op outside literals and brackets; letter case counts.
-bool findOperator(const QString &text, const QString &op, int &pos, int &posBehind);
+bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind);
 // The first of several operator texts, in list order, that occurs outside
 // literals and brackets: its index in ops and its leftmost position. One scan
 // serves all texts; later texts are dropped once an earlier one is found.
-bool findFirstOperator(const QString &text, const QStringList &ops, int &index, int &pos, int &posBehind);
+bool findFirstOperator(QStringView text, const QStringList &ops, int &index, int &pos, int &posBehind);
 // Splits at every separator outside literals and brackets, as repeated
-// findOperator searches would.
-QStringList splitOutside(const QString &text, QChar separator);
-// A minus that joins two operands, not the sign of a number.
-bool findBinaryMinus(const QString &text, int &pos, int &posBehind);
-bool endsWithAny(const QString &text, const QStringList &endings);
+// findOperator searches would. The parts are views into text.
+QList<QStringView> splitOutside(QStringView text, QChar separator);
+// A minus that joins two operands, not the sign of a number. anyMinus tells
+// whether a minus occurs outside literals and brackets behind the first
+// character at all, so that no part of the text behind it holds one either.
+bool findBinaryMinus(QStringView text, int &pos, int &posBehind, bool &anyMinus);
+bool findBinaryMinus(QStringView text, int &pos, int &posBehind);
+bool endsWithAny(QStringView text, const QStringList &endings);
 
 // Content of the first top-level bracket group; false only when it is not
 // closed. nothingAfter, when it comes in true, stays true only if nothing but

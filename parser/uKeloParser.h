@@ -99,13 +99,18 @@ private:
     bool parseConditionHeader(const QString &line, const TConditionTexts &texts,
                               std::unique_ptr<TExpression> &condition);
 
-    // Expression steps.
-    bool stripEnclosingBrackets(QString &text, TNestingLevel &level);
-    bool findTableOperator(const QString &text, TOperatorHit &hit) const;
-    std::unique_ptr<TExpression> parseOperation(const QString &text, const TOperatorHit &hit);
-    std::unique_ptr<TExpression> parseOperand(const QString &text);
-    std::unique_ptr<TExpression> parseNot(const QString &text);
-    std::vector<std::unique_ptr<TExpression>> parseArguments(const QString &content);
+    // Expression steps. Every text is a view into the one line being parsed,
+    // so deep nesting costs no copies of the rest of the line.
+    struct TSearchHint;
+    std::unique_ptr<TExpression> parseExpressionAt(QStringView source, const TSearchHint &hint);
+    bool stripEnclosingBrackets(QStringView &text, TNestingLevel &level);
+    bool findTableOperator(QStringView text, const TSearchHint &known, TOperatorHit &hit) const;
+    std::unique_ptr<TExpression> parseOperation(QStringView text, const TOperatorHit &hit);
+    std::unique_ptr<TExpression> parseOperand(QStringView text);
+    std::unique_ptr<TExpression> parseNot(QStringView text);
+    std::unique_ptr<TFunctionValue> parseCall(QStringView source);
+    std::vector<std::unique_ptr<TExpression>> parseArguments(QStringView content);
+    std::unique_ptr<TVarValue> parseVariable(QStringView source);
     void reportTooDeep();
 
     // The collector never keeps a call whose tree was released.

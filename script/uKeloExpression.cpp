@@ -42,6 +42,13 @@ double floatQuotient(double a, double b)
     return a / b;
 }
 
+// A string result longer than the limit ends the run instead of exhausting memory.
+void checkStringLength(qsizetype length)
+{
+    if (length > MaxStringValueLength)
+        throw TRuntimeError(QStringLiteral("Zeichenkette ist zu lang (mehr als %1 Zeichen)").arg(MaxStringValueLength));
+}
+
 double checkedFloat(double result)
 {
     if (std::isinf(result))
@@ -86,11 +93,40 @@ const QString &zeroText()
 }
 } // namespace
 
+// ---------------------------------------------------------------- base
+
+qint32 TExpression::getIntOperand(bool &halted)
+{
+    QString text;
+    getValue(halted, text);
+    return IntOperand(text);
+}
+
+bool TExpression::getExactInt(bool &halted, qint64 &)
+{
+    halted = false;
+    return false;
+}
+
+bool TExpression::getTruth(bool &halted)
+{
+    QString text;
+    getValue(halted, text);
+    return ValueToBool(text);
+}
+
 // ---------------------------------------------------------------- leaves
 
 TConstant::TConstant(const QString &value, TType t) : iType(t), iValue(value)
 {
     NormalizeConstant(t, iValue);
+    iIntReading = IntOperand(iValue);
+}
+
+qint32 TConstant::getIntOperand(bool &halted)
+{
+    halted = false;
+    return iIntReading;
 }
 
 void TConstant::getValue(bool &halted, QString &value)
@@ -112,6 +148,13 @@ void TVarValue::getValue(bool &halted, QString &value)
         value = v->Value();
     else
         value.clear();
+}
+
+qint32 TVarValue::getIntOperand(bool &halted)
+{
+    halted = false;
+    const TVariable *v = iDeclaration ? iDeclaration->getVariable() : nullptr;
+    return v ? v->IntValue() : 0;
 }
 
 // ---------------------------------------------------------------- operations
@@ -144,11 +187,13 @@ bool TOpNot::isTypeMatch() const
 
 void TOpNot::getValue(bool &halted, QString &value)
 {
+    value = BoolToValue(getTruth(halted));
+}
+
+bool TOpNot::getTruth(bool &halted)
+{
     halted = false;
-    QString operand;
-    if (iFirstOperand)
-        iFirstOperand->getValue(halted, operand);
-    value = BoolToValue(!ValueToBool(operand));
+    return !(iFirstOperand && iFirstOperand->getTruth(halted));
 }
 
 TOpBianry::TOpBianry(const QString &op) : op(op.toLower()) {}
@@ -201,6 +246,31 @@ bool TOpBianry::evaluateOperands(bool &halted, QString &first, QString &second)
     return true;
 }
 
+bool TOpBianry::evaluateIntOperands(bool &halted, qint32 &second)
+{
+    halted = false;
+    if (!chached) {
+        iFirstInt = iFirstOperand->getIntOperand(halted);
+        chached = !halted;
+    }
+    if (halted)
+        return false;
+    second = iSecondOperand->getIntOperand(halted);
+    if (halted)
+        return false;
+    chached = false;
+    return true;
+}
+
+bool TOpBianry::hasIntOperands() const
+{
+    if (iIntOperands == TIntOperands::unknown) {
+        const bool both = iFirstOperand && iSecondOperand && firstType() == TType::int_ && secondType() == TType::int_;
+        iIntOperands = both ? TIntOperands::yes : TIntOperands::no;
+    }
+    return iIntOperands == TIntOperands::yes;
+}
+
 // ---------------------------------------------------------------- and, or
 
 bool TOpBool::isTypeMatch() const
@@ -210,34 +280,34 @@ bool TOpBool::isTypeMatch() const
 
 void TOpBool::getValue(bool &halted, QString &value)
 {
+    value = BoolToValue(getTruth(halted));
+}
+
+bool TOpBool::getTruth(bool &halted)
+{
     halted = false;
-    value = BoolToValue(false);
     if (!iFirstOperand || !iSecondOperand)
-        return;
+        return false;
     if (!chached) {
-        QString first;
-        iFirstOperand->getValue(halted, first);
-        v1 = ValueToBool(first);
+        v1 = iFirstOperand->getTruth(halted);
         chached = !halted;
     }
     if (halted)
-        return;
+        return false;
     const bool isAnd = op == u"and";
     if (!isAnd && op != u"or") {
         chached = false;
-        return;
+        return false;
     }
     bool result = v1;
     // The second operand decides only when the first does not.
     if (v1 == isAnd) {
-        QString second;
-        iSecondOperand->getValue(halted, second);
+        result = iSecondOperand->getTruth(halted);
         if (halted)
-            return;
-        result = ValueToBool(second);
+            return false;
     }
     chached = false;
-    value = BoolToValue(result);
+    return result;
 }
 
 // ---------------------------------------------------------------- arithmetic
@@ -278,6 +348,11 @@ bool TOpMath::isTypeMatch() const
 
 void TOpMath::getValue(bool &halted, QString &value)
 {
+    qint64 exact = 0;
+    if (getExactInt(halted, exact)) {
+        value = halted ? zeroText() : IntToValue(exact);
+        return;
+    }
     QString second;
     if (!evaluateOperands(halted, v1, second)) {
         value = zeroText();
@@ -287,51 +362,101 @@ void TOpMath::getValue(bool &halted, QString &value)
     TType t2 = secondType();
     if (t1 == TType::kelostr || t2 == TType::kelostr) {
         value = concatenate(v1, second);
+        v1.clear();
         return;
     }
     // The cached first value is spent once the evaluation completes.
     unifyNumberTypes(t1, v1, t2, second);
     if (t1 == TType::int_ && t2 == TType::int_)
-        value = integerResult(IntOperand(v1), IntOperand(second));
+        value = FloatToValue(floatQuotient(IntOperand(v1), IntOperand(second)));
     else
         value = floatResult(numberOperand(t1, v1), numberOperand(t2, second));
 }
 
+qint32 TOpMath::getIntOperand(bool &halted)
+{
+    qint64 exact = 0;
+    if (getExactInt(halted, exact))
+        return halted ? 0 : IntReading(exact);
+    return TExpression::getIntOperand(halted);
+}
+
+// Every operator but "/" keeps two int operands an int.
+bool TOpMath::getExactInt(bool &halted, qint64 &value)
+{
+    halted = false;
+    if (iOperator == Operator::Divide || !hasIntOperands())
+        return false;
+    qint32 second = 0;
+    if (evaluateIntOperands(halted, second))
+        value = integerResult(iFirstInt, second);
+    return true;
+}
+
+TOpMath::TAppend TOpMath::appendTo(const TDeclaration *target, QString &value)
+{
+    const TVarValue *first = iFirstOperand ? iFirstOperand->asVarValue() : nullptr;
+    if (iOperator != Operator::Add || !iSecondOperand || !first || first->Declaration() != target ||
+        target->ValueType() != TType::kelostr)
+        return TAppend::notApplicable;
+    QString second;
+    bool halted = false;
+    if (!evaluateOperands(halted, v1, second))
+        return TAppend::halted;
+    ConvertValue(secondType(), TType::kelostr, second);
+    TVariable *v = target->variable();
+    // Extending in place needs the text the first operand read, still unchanged.
+    const bool unchanged = v && v->Value().constData() == v1.constData() && v->Value().size() == v1.size();
+    if (unchanged && v->isCanonicalString() && IsCanonicalStringText(second)) {
+        checkStringLength(v1.size() + second.size() - 2);
+        v1.clear();
+        v->appendCanonicalString(second);
+        return TAppend::appended;
+    }
+    value = concatenate(v1, second);
+    v1.clear();
+    return TAppend::computed;
+}
+
 QString TOpMath::concatenate(const QString &first, const QString &second) const
 {
-    const auto decoded = [](TType t, QString text) {
-        ConvertValue(t, TType::kelostr, text);
+    QString a = first;
+    QString b = second;
+    ConvertValue(firstType(), TType::kelostr, a);
+    ConvertValue(secondType(), TType::kelostr, b);
+    if (IsCanonicalStringText(a) && IsCanonicalStringText(b)) {
+        checkStringLength(a.size() + b.size() - 2);
+        return JoinCanonicalStrings(a, b);
+    }
+    const auto decoded = [](const QString &text) {
         QString s;
         bool failed = false;
         UnquoteStr(text, failed, s);
         return failed ? QString() : s;
     };
-    return QuoteStr(decoded(firstType(), first) + decoded(secondType(), second));
+    QString result = QuoteStr(decoded(a) + decoded(b));
+    checkStringLength(result.size());
+    return result;
 }
 
-QString TOpMath::integerResult(qint32 a, qint32 b) const
+qint64 TOpMath::integerResult(qint32 a, qint32 b) const
 {
     qint32 exact = 0;
-    bool overflow = false;
     switch (iOperator) {
     case Operator::Add:
-        overflow = __builtin_add_overflow(a, b, &exact);
-        return IntToValue(overflow ? std::llround(double(a) + double(b)) : exact);
+        return __builtin_add_overflow(a, b, &exact) ? std::llround(double(a) + double(b)) : exact;
     case Operator::Subtract:
-        overflow = __builtin_sub_overflow(a, b, &exact);
-        return IntToValue(overflow ? std::llround(double(a) - double(b)) : exact);
+        return __builtin_sub_overflow(a, b, &exact) ? std::llround(double(a) - double(b)) : exact;
     case Operator::Multiply:
-        overflow = __builtin_mul_overflow(a, b, &exact);
-        return IntToValue(overflow ? std::llround(double(a) * double(b)) : exact);
-    case Operator::Divide:
-        return FloatToValue(floatQuotient(a, b));
+        return __builtin_mul_overflow(a, b, &exact) ? std::llround(double(a) * double(b)) : exact;
     case Operator::Div:
     case Operator::Mod:
-        return IntToValue(divide(a, b, iOperator == Operator::Mod));
+        return divide(a, b, iOperator == Operator::Mod);
+    case Operator::Divide:
     case Operator::Unknown:
         break;
     }
-    return zeroText();
+    return 0;
 }
 
 QString TOpMath::floatResult(double a, double b) const
@@ -395,13 +520,20 @@ bool TOpRelation::holds(const N &a, const N &b) const
 
 void TOpRelation::getValue(bool &halted, QString &value)
 {
-    QString second;
-    if (!evaluateOperands(halted, v, second)) {
-        value = BoolToValue(false);
-        return;
+    value = BoolToValue(getTruth(halted));
+}
+
+bool TOpRelation::getTruth(bool &halted)
+{
+    if (hasIntOperands()) {
+        qint32 second = 0;
+        return evaluateIntOperands(halted, second) && holds(iFirstInt, second);
     }
+    QString second;
+    if (!evaluateOperands(halted, v, second))
+        return false;
     const bool numeric = isNumber(firstType()) && isNumber(secondType());
-    value = BoolToValue(numeric ? compareNumbers(v, second) : compareTexts(v, second));
+    return numeric ? compareNumbers(v, second) : compareTexts(v, second);
 }
 
 bool TOpRelation::compareNumbers(QString &first, QString &second) const

@@ -21,6 +21,9 @@ private:
     QByteArray iUtf8;
 };
 
+class TOpMath;
+class TVarValue;
+
 class TExpression
 {
 public:
@@ -35,6 +38,16 @@ public:
     // With halted true a script function has just been started in the subtree
     // and value is meaningless: evaluate the same tree again in a later step.
     virtual void getValue(bool &halted, QString &value) = 0;
+    // IntOperand of the text getValue gives; nodes that know the number skip
+    // writing and re-reading the text.
+    virtual qint32 getIntOperand(bool &halted);
+    // A node that computes an integer itself gives the exact 64-bit result whose
+    // decimal text getValue writes; any other node answers false unevaluated.
+    virtual bool getExactInt(bool &halted, qint64 &value);
+    // ValueToBool of the text getValue gives.
+    virtual bool getTruth(bool &halted);
+    virtual TVarValue *asVarValue() { return nullptr; }
+    virtual TOpMath *asMath() { return nullptr; }
     // Resets the caches; runs whenever the owning statement's block is pushed.
     virtual void Init() { chached = false; }
     bool isChached() const { return chached; }
@@ -55,10 +68,12 @@ public:
     TType Resulttype() const override { return iType; }
     const QString &Value() const { return iValue; }
     void getValue(bool &halted, QString &value) override;
+    qint32 getIntOperand(bool &halted) override;
 
 private:
     TType iType;
     QString iValue;
+    qint32 iIntReading;
 };
 
 // The value of a variable, through its declaration.
@@ -72,7 +87,9 @@ public:
     // parameter's final value back into the variable.
     bool IsReference() const { return iIsReference; }
     void setIsReference(bool isReference) { iIsReference = isReference; }
+    TVarValue *asVarValue() override { return this; }
     void getValue(bool &halted, QString &value) override;
+    qint32 getIntOperand(bool &halted) override;
 
 private:
     TDeclaration *iDeclaration;
@@ -104,6 +121,7 @@ public:
     TType Resulttype() const override { return TType::bool_; }
     bool isTypeMatch() const override;
     void getValue(bool &halted, QString &value) override;
+    bool getTruth(bool &halted) override;
 };
 
 class TOpBianry : public TOperation
@@ -123,11 +141,21 @@ protected:
     // Evaluates the first operand unless cached (into first), then the second.
     // False when either halted; the first value stays cached in that case.
     bool evaluateOperands(bool &halted, QString &first, QString &second);
+    // The same for two int operands read as integers; the first stays in iFirstInt.
+    bool evaluateIntOperands(bool &halted, qint32 &second);
+    bool hasIntOperands() const;
     TType firstType() const { return iFirstOperand->Resulttype(); }
     TType secondType() const { return iSecondOperand->Resulttype(); }
 
     std::unique_ptr<TExpression> iSecondOperand;
     QString op;
+    qint32 iFirstInt = 0;
+
+private:
+    // Whether both operands are int, decided at the first evaluation, when the
+    // tree is complete; the types never change afterwards.
+    enum class TIntOperands : quint8 { unknown, yes, no };
+    mutable TIntOperands iIntOperands = TIntOperands::unknown;
 };
 
 // "and", "or" (short-circuit).
@@ -138,6 +166,7 @@ public:
     TType Resulttype() const override { return TType::bool_; }
     bool isTypeMatch() const override;
     void getValue(bool &halted, QString &value) override;
+    bool getTruth(bool &halted) override;
 
 private:
     bool v1 = false;
@@ -148,14 +177,22 @@ class TOpMath : public TOpBianry
 {
 public:
     explicit TOpMath(const QString &op);
+    TOpMath *asMath() override { return this; }
     TType Resulttype() const override;
     bool isTypeMatch() const override;
     void getValue(bool &halted, QString &value) override;
+    qint32 getIntOperand(bool &halted) override;
+    bool getExactInt(bool &halted, qint64 &value) override;
+    enum class TAppend : quint8 { notApplicable, halted, appended, computed };
+    // Evaluates "target + operand" for a string variable target and extends
+    // the target's text in place where it can (appended); computed leaves the
+    // result in value for the caller to assign; notApplicable evaluates nothing.
+    TAppend appendTo(const TDeclaration *target, QString &value);
 
 private:
     enum class Operator : quint8 { Add, Subtract, Multiply, Divide, Div, Mod, Unknown };
     QString concatenate(const QString &first, const QString &second) const;
-    QString integerResult(qint32 a, qint32 b) const;
+    qint64 integerResult(qint32 a, qint32 b) const;
     QString floatResult(double a, double b) const;
 
     Operator iOperator;
@@ -169,6 +206,7 @@ public:
     explicit TOpRelation(const QString &op);
     TType Resulttype() const override { return TType::bool_; }
     void getValue(bool &halted, QString &value) override;
+    bool getTruth(bool &halted) override;
 
 private:
     enum class Operator : quint8 { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, Unknown };

@@ -2,6 +2,74 @@
 
 #include "script/uKeloStatement.h"
 
+// ---------------------------------------------------------------- variables
+
+void TVariable::forgetReadings()
+{
+    iTextPending = false;
+    iHasInt = false;
+    iStringForm = TStringForm::unknown;
+}
+
+void TVariable::setValue(const QString &value)
+{
+    iValue = value;
+    forgetReadings();
+}
+
+void TVariable::setValue(QString &&value)
+{
+    iValue = std::move(value);
+    forgetReadings();
+}
+
+void TVariable::setIntResult(qint64 value)
+{
+    forgetReadings();
+    iPendingInt = value;
+    iTextPending = true;
+    iInt = IntReading(value);
+    iHasInt = true;
+}
+
+void TVariable::writeText() const
+{
+    iValue = IntToValue(iPendingInt);
+    iTextPending = false;
+}
+
+void TVariable::reset(const QString &name, TType valueType)
+{
+    iName = name;
+    iValueType = valueType;
+    setValue(QString());
+}
+
+bool TVariable::isCanonicalString() const
+{
+    if (iStringForm == TStringForm::unknown)
+        iStringForm = IsCanonicalStringText(Value()) ? TStringForm::canonical : TStringForm::other;
+    return iStringForm == TStringForm::canonical;
+}
+
+void TVariable::appendCanonicalString(QStringView quoted)
+{
+    // Both texts are QuoteStr forms: the closing and the opening quote meet.
+    Value();
+    iValue.chop(1);
+    iValue.append(quoted.mid(1));
+    iHasInt = false;
+}
+
+qint32 TVariable::IntValue() const
+{
+    if (!iHasInt) {
+        iInt = IntOperand(iValue);
+        iHasInt = true;
+    }
+    return iInt;
+}
+
 // ---------------------------------------------------------------- lists
 
 TVariable *TVarList::Find(const QString &name) const
@@ -10,6 +78,26 @@ TVariable *TVarList::Find(const QString &name) const
         if (v->Name() == name)
             return v.get();
     return nullptr;
+}
+
+TVariable *TVarList::Create(const QString &name, TType valueType)
+{
+    if (iSpare.empty())
+        return Add(std::make_unique<TVariable>(name, valueType));
+    std::unique_ptr<TVariable> v = std::move(iSpare.back());
+    iSpare.pop_back();
+    v->reset(name, valueType);
+    return Add(std::move(v));
+}
+
+void TVarList::Discard()
+{
+    for (std::unique_ptr<TVariable> &v : iItems) {
+        // A long string of a finished call is not kept alive in the spare object.
+        v->setValue(QString());
+        iSpare.push_back(std::move(v));
+    }
+    iItems.clear();
 }
 
 TDeclaration *TDeclarationList::Find(const QString &name) const
@@ -80,8 +168,14 @@ bool TCodeBlock::Next()
 {
     if (iCurInd >= Count())
         return false;
-    if (iStatements[static_cast<size_t>(iCurInd)]->Execute())
-        ++iCurInd;
+    TStatement *statement = iStatements[static_cast<size_t>(iCurInd)].get();
+    try {
+        if (statement->Execute())
+            ++iCurInd;
+    } catch (const TRuntimeError &error) {
+        if (TProgram *program = statement->GetProgram())
+            program->Error(statement->LineNumber(), error.Message());
+    }
     return true;
 }
 
@@ -159,13 +253,6 @@ void TDeclaration::Init()
         iAssignment->Init();
 }
 
-TVariable *TDeclaration::variable() const
-{
-    if (iVariable && iVarScope->VarGeneration() == iVarGeneration)
-        return iVariable;
-    return nullptr;
-}
-
 TVariable *TDeclaration::getVariable() const
 {
     TVariable *v = variable();
@@ -192,7 +279,7 @@ TDeclaration *TCode::FindDeclaration(const QString &name) const
 
 void TCode::Finish()
 {
-    iVarList.Clear();
+    iVarList.Discard();
     ++iVarGeneration;
 }
 
@@ -211,7 +298,7 @@ TVariable *TCode::createVar(const TDeclaration *d)
 {
     if (TVariable *existing = iVarList.Find(d->Name()))
         return existing;
-    return iVarList.Add(std::make_unique<TVariable>(d->Name(), d->ValueType()));
+    return iVarList.Create(d->Name(), d->ValueType());
 }
 
 // ---------------------------------------------------------------- functions
@@ -331,6 +418,7 @@ TProgram::~TProgram() = default;
 TFunction *TProgram::AddFunction(std::unique_ptr<TFunction> f)
 {
     f->setParent(this);
+    iFunctionsByName[f->Name()].append(f.get());
     return iFunctionList.Add(std::move(f));
 }
 
@@ -345,10 +433,11 @@ void TProgram::SetState(TProgramState s)
 
 bool TProgram::FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f)
 {
+    const QList<TFunction *> candidates = iFunctionsByName.value(name);
     for (bool allowConversions : {false, true}) {
-        for (const auto &candidate : iFunctionList) {
+        for (TFunction *candidate : candidates) {
             if (candidate->Match(name, args, allowConversions)) {
-                f = candidate.get();
+                f = candidate;
                 return true;
             }
         }
@@ -361,18 +450,12 @@ bool TProgram::FindFunction(const QString &name, const QList<TTypInfo> &args, TF
 
 bool TProgram::FunctionExists(const QString &name) const
 {
-    for (const auto &f : iFunctionList)
-        if (f->Name() == name)
-            return true;
-    return Parent() && Parent()->FunctionExists(name);
+    return iFunctionsByName.contains(name) || (Parent() && Parent()->FunctionExists(name));
 }
 
 bool TProgram::IdentifierExists(const QString &name) const
 {
-    for (const auto &f : iFunctionList)
-        if (f->Name() == name)
-            return true;
-    return TCode::IdentifierExists(name);
+    return iFunctionsByName.contains(name) || TCode::IdentifierExists(name);
 }
 
 QString TProgram::getHelp() const

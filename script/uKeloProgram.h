@@ -4,12 +4,15 @@
 // Include "script/uKeloCode.h" to get the whole model.
 #include "script/uKeloTypes.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
+
+#include <exception>
 
 class TAssignment;
 class TCode;
@@ -18,6 +21,20 @@ class TDeclaration;
 class TFunction;
 class TProgram;
 class TStatement;
+
+// A run-time error raised deep inside an expression, where the statement is
+// not at hand: the block executing the statement reports it through the
+// program's Error with the statement's line, and the run ends after the step.
+class TRuntimeError : public std::exception
+{
+public:
+    explicit TRuntimeError(const QString &message) : iMessage(message) {}
+    const QString &Message() const { return iMessage; }
+    const char *what() const noexcept override { return "Kelo run-time error"; }
+
+private:
+    QString iMessage;
+};
 
 // An ordered list that owns its items.
 template <class T>
@@ -51,27 +68,62 @@ public:
     virtual TStatement *asStatement() { return nullptr; }
 };
 
-// One live variable.
+// One live variable. Its value is a text; the integer read from that text is
+// kept beside it until the text changes, so a loop counter is not re-read on
+// every step, and an integer result is written out only when it is read.
 class TVariable
 {
 public:
     TVariable(const QString &name, TType valueType) : iName(name), iValueType(valueType) {}
+    // As a new variable of that name and type.
+    void reset(const QString &name, TType valueType);
     const QString &Name() const { return iName; }
-    const QString &Value() const { return iValue; }
-    void setValue(const QString &value) { iValue = value; }
-    void setValue(QString &&value) { iValue = std::move(value); }
+    const QString &Value() const
+    {
+        if (iTextPending)
+            writeText();
+        return iValue;
+    }
+    void setValue(const QString &value);
+    void setValue(QString &&value);
+    // Writes the decimal text of an integer result; its reading is known.
+    void setIntResult(qint64 value);
+    // IntOperand of the value text.
+    qint32 IntValue() const;
+    // Whether the text is a string value in the form QuoteStr writes.
+    bool isCanonicalString() const;
+    // Appends a string in the form QuoteStr writes to this canonical string
+    // value, in place when nothing else shares the text.
+    void appendCanonicalString(QStringView quoted);
     TType ValueType() const { return iValueType; }
 
 private:
+    void forgetReadings();
+    void writeText() const;
+
     QString iName;
-    QString iValue;
+    mutable QString iValue;
     TType iValueType;
+    mutable bool iHasInt = false;
+    mutable bool iTextPending = false;
+    mutable qint32 iInt = 0;
+    qint64 iPendingInt = 0;
+    enum class TStringForm : quint8 { unknown, canonical, other };
+    mutable TStringForm iStringForm = TStringForm::unknown;
 };
 
 class TVarList : public TOwningList<TVariable>
 {
 public:
     TVariable *Find(const QString &name) const;
+    // A new, empty variable at the end of the list.
+    TVariable *Create(const QString &name, TType valueType);
+    // Empties the list; the objects are kept for later Creates, so a function
+    // called in a loop does not allocate its variables on every call.
+    void Discard();
+
+private:
+    std::vector<std::unique_ptr<TVariable>> iSpare;
 };
 
 // Describes one argument of a call for function matching.
@@ -238,6 +290,11 @@ private:
     quint64 iVarGeneration = 0;
 };
 
+inline TVariable *TDeclaration::variable() const
+{
+    return iVariable && iVarScope->VarGeneration() == iVarGeneration ? iVariable : nullptr;
+}
+
 // A named, callable scope with parameters and a result declaration.
 class TFunction : public TCode
 {
@@ -301,6 +358,7 @@ public:
 
     const TFunctionList &FunctionList() const { return iFunctionList; }
     // Appends f, takes ownership, sets its parent to the program; returns f.
+    // The function's name must be set before: the names are indexed here.
     TFunction *AddFunction(std::unique_ptr<TFunction> f);
 
     const TCodeError &OnCodeError() const { return iOnCodeError; }
@@ -347,6 +405,9 @@ private:
     std::vector<TCodeBlock *> blockList;
     bool doStop = false;
     TFunctionList iFunctionList;
+    // The functions of iFunctionList by name, in list order, so that every
+    // operand and call the parser reads does not walk a long list of functions.
+    QHash<QString, QList<TFunction *>> iFunctionsByName;
     TCodeError iOnCodeError;
     TLineNumberEvent iOnLineNumber;
     TStateEvent iOnStateChanged;

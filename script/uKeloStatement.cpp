@@ -28,9 +28,7 @@ bool TMultiLiner::evaluateCondition(bool &truth)
     if (!iExpression)
         return true;
     bool halted = false;
-    QString text;
-    iExpression->getValue(halted, text);
-    truth = !halted && ValueToBool(text);
+    truth = iExpression->getTruth(halted) && !halted;
     return !halted;
 }
 
@@ -90,16 +88,25 @@ bool TAssignment::Execute()
 {
     if (!iExpression || !iDeclaration)
         return true;
-    bool halted = false;
     QString text;
-    iExpression->getValue(halted, text);
-    if (halted)
+    qint64 exact = 0;
+    const TEvaluation evaluation = evaluate(text, exact);
+    if (evaluation == TEvaluation::halted)
         return false;
+    if (evaluation == TEvaluation::stored)
+        return true;
     TVariable *v = iDeclaration->getVariable();
     if (!v)
         return true;
-    const TType from = iExpression->Resulttype();
     const TType to = iDeclaration->ValueType();
+    if (evaluation == TEvaluation::exactInt) {
+        if (to == TType::int_) {
+            v->setIntResult(exact);
+            return true;
+        }
+        text = IntToValue(exact);
+    }
+    const TType from = iExpression->Resulttype();
     if (from != to && !ConvertValue(from, to, text)) {
         if (TProgram *program = GetProgram())
             program->Error(LineNumber(),
@@ -108,6 +115,28 @@ bool TAssignment::Execute()
     }
     v->setValue(std::move(text));
     return true;
+}
+
+// Integer results and growing strings skip the round trip through a new text.
+TAssignment::TEvaluation TAssignment::evaluate(QString &text, qint64 &exact)
+{
+    bool halted = false;
+    if (iExpression->getExactInt(halted, exact))
+        return halted ? TEvaluation::halted : TEvaluation::exactInt;
+    if (TOpMath *operation = iExpression->asMath()) {
+        switch (operation->appendTo(iDeclaration, text)) {
+        case TOpMath::TAppend::notApplicable:
+            break;
+        case TOpMath::TAppend::halted:
+            return TEvaluation::halted;
+        case TOpMath::TAppend::appended:
+            return TEvaluation::stored;
+        case TOpMath::TAppend::computed:
+            return TEvaluation::text;
+        }
+    }
+    iExpression->getValue(halted, text);
+    return halted ? TEvaluation::halted : TEvaluation::text;
 }
 
 void TAssignment::Init()
@@ -205,7 +234,7 @@ void TFunctionValue::completeCall()
         return;
     }
     for (int i = 0; i < iExpressionList.Count(); ++i) {
-        auto *argument = dynamic_cast<TVarValue *>(iExpressionList[i]);
+        TVarValue *argument = iExpressionList[i]->asVarValue();
         if (argument && argument->IsReference())
             writeBackReference(i, argument);
     }

@@ -67,6 +67,9 @@ public:
     bool isTypeMatch() const;
 
 private:
+    enum class TEvaluation : quint8 { halted, text, exactInt, stored };
+    TEvaluation evaluate(QString &text, qint64 &exact);
+
     TDeclaration *iDeclaration = nullptr;
     std::unique_ptr<TExpression> iExpression;
 };

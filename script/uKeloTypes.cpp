@@ -382,7 +382,11 @@ QString FloatToValue(double value)
             digits += c;
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
-    const int exponent = std::atoi(formatted.data() + ePos + 1) + 1;
+    // Only the characters to_chars wrote: the buffer is not terminated.
+    int writtenExponent = 0;
+    std::from_chars(formatted.data() + ePos + 1 + (formatted[ePos + 1] == '+'), formatted.data() + formatted.size(),
+                    writtenExponent);
+    const int exponent = writtenExponent + 1;
 
     std::string out = value < 0 ? "-" : "";
     if (exponent > 15 || exponent < -3) {
@@ -425,6 +429,41 @@ QString QuoteStr(const QString &s)
     }
     out += u'"';
     return out;
+}
+
+bool IsCanonicalStringText(QStringView text)
+{
+    const qsizetype n = text.size();
+    if (n < 2 || text[0] != u'"' || text[n - 1] != u'"')
+        return false;
+    for (qsizetype i = 1; i < n - 1; ++i) {
+        switch (text[i].unicode()) {
+        case u'"':
+        case u'\r':
+        case u'\n':
+            return false;
+        case u'\\': {
+            if (++i == n - 1)
+                return false;
+            const char16_t escaped = text[i].unicode();
+            if (escaped != u'r' && escaped != u'n' && escaped != u'"' && escaped != u'\\')
+                return false;
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+QString JoinCanonicalStrings(QStringView first, QStringView second)
+{
+    QString joined;
+    joined.reserve(first.size() + second.size() - 2);
+    joined.append(first.chopped(1));
+    joined.append(second.mid(1));
+    return joined;
 }
 
 void UnquoteStr(const QString &text, bool &failed, QString &s)

@@ -75,7 +75,15 @@ double ValueToFloat(const QString &text, bool &failed);
 // General format with 15 significant digits and "." as separator.
 QString FloatToValue(double value);
 
+// The longest value text a string may have; a longer result ends the run.
+constexpr qsizetype MaxStringValueLength = 16 * 1024 * 1024;
+
 QString QuoteStr(const QString &s);
+// True when the text is exactly what QuoteStr writes for some string, so that
+// QuoteStr(UnquoteStr(text)) gives the text back unchanged.
+bool IsCanonicalStringText(QStringView text);
+// QuoteStr(a + b) for two such texts, joined without decoding them.
+QString JoinCanonicalStrings(QStringView first, QStringView second);
 // On a text that does not start and end with a double quote, s is left untouched.
 void UnquoteStr(const QString &text, bool &failed, QString &s);
 
@@ -90,3 +98,8 @@ double FloatOperand(const QString &text);
 
 // Decimal text of an integer result (64-bit, so overflow results are written in full).
 QString IntToValue(qint64 value);
+// IntOperand(IntToValue(value)) without the text: a result beyond 32 bits reads as 0.
+constexpr qint32 IntReading(qint64 value)
+{
+    return value >= -2147483648LL && value <= 2147483647LL ? static_cast<qint32>(value) : 0;
+}

@@ -3,6 +3,8 @@
 #include "parser/uKeloParser.h"
 #include "script/uKeloExpression.h"
 
+#include <new>
+
 TSheepRun::TSheepRun(TOutput output) : iOutput(std::move(output))
 {
     iSandbox.Field().SetSize(10, 10);
@@ -15,8 +17,13 @@ TRunResult TSheepRun::Execute(const QStringList &script, const TRunOptions &opti
     iHadRuntimeError = false;
     iFirstError = {};
     iLastLine = 0;
-    if (!parse(script))
+    try {
+        if (!parse(script))
+            return TRunResult::ParseFailed;
+    } catch (const std::bad_alloc &) {
+        iOutput(QStringLiteral("Nicht genügend Arbeitsspeicher, um das Skript zu übersetzen."));
         return TRunResult::ParseFailed;
+    }
     iSandbox.setStd();
     wireEvents(options.Trace);
     iProgram->Run();
@@ -79,6 +86,13 @@ TRunResult TSheepRun::runSteps(qint64 maxSteps)
         noteError(iLastLine, fault.Message());
         iOutput(fault.Message());
         return TRunResult::ArithmeticFault;
+    } catch (const std::bad_alloc &) {
+        const QString message = QStringLiteral("Nicht genügend Arbeitsspeicher: das Programm wurde beendet.");
+        noteError(iLastLine, message);
+        iOutput(message);
+        iProgram->stop();
+        iProgram->Finish();
+        return TRunResult::RuntimeError;
     }
     return iHadRuntimeError ? TRunResult::RuntimeError : TRunResult::Finished;
 }

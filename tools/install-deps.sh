@@ -21,6 +21,7 @@ libgmock-dev
 libbenchmark-dev
 fonts-liberation2
 fonts-dejavu-core
+valgrind
 xvfb
 xauth
 xdotool

@@ -180,3 +180,15 @@ TEST_F(Expressions, CollectorHoldsOnlyLiveBuiltInCalls)
     ASSERT_EQ(collected.size(), 1);
     EXPECT_EQ(collected[0]->FunctionRef()->Name(), QStringLiteral("zSteps"));
 }
+
+// A right operand skips the operators its outer level found absent; whatever
+// that level could not rule out must still split the operand.
+TEST_F(Expressions, RightOperandsStillSplitAtEveryOperatorTheyHold)
+{
+    EXPECT_EQ(evaluate(QStringLiteral("2 * -3 - 1")), QStringLiteral("-8"));
+    EXPECT_EQ(evaluate(QStringLiteral("1 * 2 - 3 * 4 - 5")), QStringLiteral("-5"));
+    EXPECT_EQ(evaluate(QStringLiteral("8 / 2 * 2")), QStringLiteral("8"));
+    EXPECT_EQ(evaluate(QStringLiteral("1 + 2 < 4 + 1 + 1")), QStringLiteral("true"));
+    EXPECT_EQ(evaluate(QStringLiteral("7 % 4 * 3 div 2 - 1")), QStringLiteral("2"));
+    EXPECT_EQ(evaluate(QStringLiteral("1 + 1 + 1 + 1 + 1 - 2 * 2")), QStringLiteral("1"));
+}

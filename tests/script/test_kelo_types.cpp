@@ -153,6 +153,36 @@ TEST(KeloTypes, FloatWriterUsesGeneralFormatWithFifteenDigits)
     EXPECT_EQ(FloatToValue(-7.25), QStringLiteral("-7.25"));
 }
 
+namespace {
+// Leaves digits on the stack where the next call's locals will lie.
+[[gnu::noinline]] void scribbleDigitsOnTheStack()
+{
+    volatile char digits[512];
+    for (volatile char &c : digits)
+        c = '7';
+}
+} // namespace
+
+TEST(KeloTypes, FloatWriterReadsOnlyTheExponentItWrote)
+{
+    for (int i = 0; i < 100; ++i) {
+        scribbleDigitsOnTheStack();
+        ASSERT_EQ(FloatToValue(2147483648.0), QStringLiteral("2147483648"));
+        scribbleDigitsOnTheStack();
+        ASSERT_EQ(FloatToValue(1.5e-7), QStringLiteral("1.5E-7"));
+    }
+}
+
+TEST(KeloTypes, CanonicalStringTextsJoinWithoutDecoding)
+{
+    const QString nasty = QuoteStr(QStringLiteral("a\"\\\r\n"));
+    EXPECT_TRUE(IsCanonicalStringText(nasty));
+    EXPECT_EQ(JoinCanonicalStrings(nasty, QuoteStr(QStringLiteral("b"))), QuoteStr(QStringLiteral("a\"\\\r\nb")));
+    // Valid, but not what QuoteStr writes: these must be decoded and quoted again.
+    for (const char16_t *text : {u"\"\\a\"", u"\"a\rb\"", u"\"a\nb\"", u"\"a\"b\"", u"\"a\\\"", u"\"", u"x"})
+        EXPECT_FALSE(IsCanonicalStringText(QString::fromUtf16(text))) << QString::fromUtf16(text).toStdString();
+}
+
 TEST(KeloTypes, FloatTextsIgnoreTheUserLocale)
 {
     const QLocale previous;
