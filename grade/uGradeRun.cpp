@@ -4,6 +4,8 @@
 
 #include <QJsonArray>
 
+#include <new>
+
 QString StatusText(TGradeStatus status)
 {
     switch (status) {
@@ -164,6 +166,9 @@ TGradeResult RunGradeScript(const QStringList &script, const TGradeWorld &world,
     options.MaxSteps = maxSteps;
     options.Summary = false;
     const TRunResult outcome = run.Execute(script, options);
+    // The isolation around the run reports this as the memory limit.
+    if (run.OutOfMemory())
+        throw std::bad_alloc();
 
     result.Status = statusOf(outcome);
     result.Error = run.FirstError();

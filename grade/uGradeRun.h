@@ -72,4 +72,6 @@ QStringList LawnRows(const TField &field);
 TGradeResult ResultWithoutRun(TGradeStatus status, const QString &error);
 
 // Runs the script in this process, seeded with seed, at most maxSteps steps.
+// A run that ran out of memory throws std::bad_alloc, so that the isolation
+// around it reports the memory limit.
 TGradeResult RunGradeScript(const QStringList &script, const TGradeWorld &world, quint32 seed, qint64 maxSteps);

@@ -15,6 +15,7 @@ TSheepRun::~TSheepRun() = default;
 TRunResult TSheepRun::Execute(const QStringList &script, const TRunOptions &options)
 {
     iHadRuntimeError = false;
+    iOutOfMemory = false;
     iFirstError = {};
     iLastLine = 0;
     try {
@@ -87,6 +88,7 @@ TRunResult TSheepRun::runSteps(qint64 maxSteps)
         iOutput(fault.Message());
         return TRunResult::ArithmeticFault;
     } catch (const std::bad_alloc &) {
+        iOutOfMemory = true;
         const QString message = QStringLiteral("Nicht genügend Arbeitsspeicher: das Programm wurde beendet.");
         noteError(iLastLine, message);
         iOutput(message);

@@ -48,6 +48,8 @@ public:
     // Parses and runs the script; the summary follows whenever it started.
     TRunResult Execute(const QStringList &script, const TRunOptions &options);
     const TRunError &FirstError() const { return iFirstError; }
+    // The last run ended because memory ran out during its steps.
+    bool OutOfMemory() const { return iOutOfMemory; }
     // The score as the summary shows it: the running score while the program
     // is still running (after an arithmetic fault), else the final one.
     qint64 Score() const;
@@ -63,6 +65,7 @@ private:
     TSandboxSheep iSandbox;
     std::unique_ptr<TProgram> iProgram;
     bool iHadRuntimeError = false;
+    bool iOutOfMemory = false;
     TRunError iFirstError;
     // The line last announced, where an arithmetic fault or the step limit struck.
     int iLastLine = 0;
