@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -138,6 +139,21 @@ TLineBreak styleFrom(bool sawCr, bool sawLf, bool sawSeparator)
     return TLineBreak::CrLf;
 }
 
+// Reads up to limit bytes piece by piece: reading them at once would reserve
+// a buffer of the limit's size before a byte of a small file is read.
+QByteArray readAtMost(QFile &file, qint64 limit)
+{
+    constexpr qint64 kPieceBytes = 64 * 1024;
+    QByteArray bytes;
+    while (bytes.size() < limit) {
+        const QByteArray piece = file.read(std::min(limit - bytes.size(), kPieceBytes));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
+    return bytes;
+}
+
 } // namespace
 
 QStringList TTextLines::ListLines() const
@@ -221,7 +237,7 @@ bool ReadTextFile(const QString &path, TTextLines &text, QString &error, qint64 
     }
     // Reading one byte past the limit also catches devices and pipes, whose
     // size is not known in advance.
-    const QByteArray bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
+    const QByteArray bytes = maxBytes >= 0 ? readAtMost(file, maxBytes + 1) : file.readAll();
     if (maxBytes >= 0 && bytes.size() > maxBytes) {
         error = QStringLiteral("Die Datei \"%1\" ist zu groß (mehr als %2 Bytes).").arg(path).arg(maxBytes);
         return false;

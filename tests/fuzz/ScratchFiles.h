@@ -2,7 +2,9 @@
 // Files for targets that go through the disk: one temporary folder per
 // process, so each input costs a write and no set-up.
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -11,7 +13,10 @@ namespace grazlo_fuzz {
 // The path of name inside the process's scratch folder.
 inline QString ScratchPath(const QString &name)
 {
-    static const QTemporaryDir folder;
+    // In memory where there is such a file system: the writers sync to disk.
+    static const QTemporaryDir folder(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                          ? QStringLiteral("/dev/shm/grazlo-fuzz-XXXXXX")
+                                          : QDir::tempPath() + QStringLiteral("/grazlo-fuzz-XXXXXX"));
     return folder.filePath(name);
 }
 

@@ -10,8 +10,9 @@ bool SameField(const TField &a, const TField &b)
     if (a.ColCount() != b.ColCount() || a.RowCount() != b.RowCount())
         return false;
     for (int row = 0; row < a.RowCount(); ++row)
-        if (a.Rows(row).Serialize() != b.Rows(row).Serialize())
-            return false;
+        for (int col = 0; col < a.ColCount(); ++col)
+            if (a.Cell(col, row).TileType() != b.Cell(col, row).TileType())
+                return false;
     return true;
 }
 

@@ -41,16 +41,15 @@ bool IsTrimmed(const QString &text)
     return text == text.trimmed();
 }
 
-// A name or value that the file's line form can hold as it is; others (with
-// line breaks, a '=' in the key, a ']' in the section, enclosing quotes or
-// blanks at an end) are stored in a form that reads back differently. The
-// program writes only names of its own and values without line breaks.
+// A name or value that the file's line form can hold as it is; others (a
+// '=' in the key, a ']' in the section, enclosing quotes or blanks at an end)
+// are stored in a form that reads back differently. The program writes only
+// names of its own and values without line breaks.
 bool Representable(const TWrite &w)
 {
     const bool quoted = w.Value.size() >= 2 && (w.Value.front() == u'"' || w.Value.front() == u'\'')
                         && w.Value.back() == w.Value.front();
-    return !w.Section.isEmpty() && !w.Key.isEmpty() && !HasLineBreak(w.Section + w.Key + w.Value)
-           && IsTrimmed(w.Section) && IsTrimmed(w.Key) && IsTrimmed(w.Value) && !w.Section.contains(u']')
+    return !w.Section.isEmpty() && !w.Key.isEmpty() && IsTrimmed(w.Section) && IsTrimmed(w.Key) && IsTrimmed(w.Value) && !w.Section.contains(u']')
            && !w.Key.contains(u'=') && !w.Key.startsWith(u';') && !w.Key.startsWith(u'[') && !quoted;
 }
 
@@ -94,7 +93,8 @@ GRAZLO_FUZZ_TARGET(bytes)
     } catch (const TIniWriteError &) {
         grazlo_fuzz::Check(false, "a readable settings file can be written");
     }
-    if (WrittenAsFalseBom(before.Format, path))
+    // A line break in a name or value makes more than one line on disk.
+    if (WrittenAsFalseBom(before.Format, path) || HasLineBreak(write.Section + write.Key + write.Value))
         return;
     const TIniFile reread(path);
     grazlo_fuzz::Check(reread.ReadString(write.Section, write.Key, "-") == ini.ReadString(write.Section, write.Key, "-"),
