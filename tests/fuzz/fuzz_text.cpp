@@ -20,17 +20,19 @@ bool WrittenAsFalseBom(const TTextFormat &format, const QByteArray &written)
            && (written.startsWith("\xFE\xFF") || written.startsWith("\xFF\xFE"));
 }
 
+// The writer may switch the encoding (and says so), but what it reports as
+// used is what the file reads back in.
 void CheckFileRoundTrip(const QByteArray &bytes)
 {
     const TTextLines read = DecodeText(bytes);
     TTextFormat format = read.Format;
     const QByteArray written = EncodeText(read.Lines, format);
-    grazlo_fuzz::Check(format == read.Format, "a loaded text is saved in the format it was loaded in");
+    grazlo_fuzz::Check(format.LineBreak == read.Format.LineBreak, "a loaded text keeps its line breaks");
     if (WrittenAsFalseBom(format, written))
         return;
     const TTextLines reread = DecodeText(written);
     grazlo_fuzz::Check(reread.Lines == read.Lines, "a saved file reads back as the same lines");
-    grazlo_fuzz::Check(reread.Format == read.Format, "a saved file reads back in the same format");
+    grazlo_fuzz::Check(reread.Format.Encoding == format.Encoding, "a saved file reads back in its encoding");
 }
 
 // The first byte picks the format, the rest is the text as UTF-8.
