@@ -148,6 +148,14 @@ TEST(TextFile, FailuresNameTheFileAndKeepWhatWasThere)
     EXPECT_EQ(error, "Die Datei \"" + big + "\" ist zu groß (mehr als 99 Bytes).");
     EXPECT_TRUE(ReadTextFile(big, text, error, 100));
     EXPECT_FALSE(ReadTextFile("/dev/zero", text, error, 1000)) << "an endless device stops at the limit";
+    // The limit reserves no buffer of its size: a small file reads whole under a huge one.
+    EXPECT_TRUE(ReadTextFile(big, text, error, qint64(1) << 40)) << error.toStdString();
+    EXPECT_EQ(text.Lines, QStringList{QString(100, u'1')});
+    const QString longFile = dir.filePath("long.glw");
+    const QByteArray pieces(200 * 1024 + 7, 'x');
+    writeBytes(longFile, pieces);
+    EXPECT_TRUE(ReadTextFile(longFile, text, error, pieces.size()));
+    EXPECT_EQ(text.Lines, QStringList{QString::fromLatin1(pieces)});
 
     // A path below a plain file can never be created, whatever the user's rights.
     const QString blocked = big + "/inside.klc";
