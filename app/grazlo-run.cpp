@@ -1,7 +1,7 @@
 // grazlo-run: runs a sheep script without a window, for teachers, graders and
 // tests. Every message, error and (with --trace) every announced line goes to
 // standard output, followed by the score and the sheep's environment values.
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 #include "sheep/uSheepRun.h"
 
 #include <QCoreApplication>

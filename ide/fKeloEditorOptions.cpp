@@ -2,7 +2,7 @@
 
 #include "ide/fKeloIDE.h"
 #include "ide/uDialogs.h"
-#include "ide/uIniFile.h"
+#include "base/uIniFile.h"
 #include "ide/uWindowSettings.h"
 
 #include <QAction>

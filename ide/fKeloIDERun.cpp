@@ -13,7 +13,7 @@
 #include "editor/MemoCode.h"
 #include "parser/uKeloParser.h"
 #include "sandbox/uKeloSandbox.h"
-#include "script/uClock.h"
+#include "base/uClock.h"
 #include "script/uKeloCode.h"
 
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "ide/uGutterImages.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "sandbox/fKeloHelp.h"
-#include "script/uClock.h"
+#include "base/uClock.h"
 #include "script/uKeloCode.h"
 
 #include <QAction>

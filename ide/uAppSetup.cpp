@@ -2,7 +2,7 @@
 
 #include "forms/fPictures.h"
 #include "ide/uDialogs.h"
-#include "script/uModalHook.h"
+#include "base/uModalHook.h"
 
 #include <QApplication>
 #include <QFont>

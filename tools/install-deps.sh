@@ -24,6 +24,7 @@ xvfb
 xauth
 xdotool
 imagemagick
+clang-format
 "
 
 missing=""

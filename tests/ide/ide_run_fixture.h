@@ -7,7 +7,7 @@
 #include "ide/uDialogs.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "sandbox/uKeloSandbox.h"
-#include "script/uClock.h"
+#include "base/uClock.h"
 #include "script/uKeloCode.h"
 
 #include <QListWidget>

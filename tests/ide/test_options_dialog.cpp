@@ -3,7 +3,7 @@
 #include "editor/MemoCode.h"
 #include "ide/fKeloEditorOptions.h"
 #include "ide/uDialogs.h"
-#include "ide/uIniFile.h"
+#include "base/uIniFile.h"
 #include "ide/uWindowSettings.h"
 
 #include <QApplication>
