@@ -7,15 +7,9 @@ namespace {
 // Codes up to the space are blanks and control characters.
 constexpr char16_t LastBlankCode = 32;
 
-bool isBlank(QChar ch)
-{
-    return ch.unicode() >= 1 && ch.unicode() <= LastBlankCode;
-}
+bool isBlank(QChar ch) { return ch.unicode() >= 1 && ch.unicode() <= LastBlankCode; }
 
-bool endsUnquotedItem(QChar ch)
-{
-    return ch == u',' || ch.unicode() <= LastBlankCode;
-}
+bool endsUnquotedItem(QChar ch) { return ch == u',' || ch.unicode() <= LastBlankCode; }
 
 // Reads a quoted item starting at the opening quote; pos ends after the
 // closing quote (or at the end when there is none).

@@ -3,12 +3,12 @@
 // size, bars, secondary windows and the Edit actions.
 #include "ide/fKeloIDE.h"
 
+#include "base/uClock.h"
 #include "editor/MemoCode.h"
 #include "editor/SynGeneralSyn.h"
 #include "ide/uGutterImages.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "sandbox/fKeloHelp.h"
-#include "base/uClock.h"
 #include "script/uKeloCode.h"
 
 #include <QAction>

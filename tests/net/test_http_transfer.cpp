@@ -1,8 +1,8 @@
 // Whole requests against a server inside the test, and the failure paths.
+#include "base/uModalHook.h"
 #include "InetTestSupport.h"
 #include "LocalHttpServer.h"
 #include "net/uHttp.h"
-#include "base/uModalHook.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
