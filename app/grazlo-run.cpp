@@ -2,7 +2,7 @@
 // tests. Every message, error and (with --trace) every announced line goes to
 // standard output, followed by the score and the sheep's environment values.
 #include "app/ConsoleOutput.h"
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 #include "sheep/uLawnPicture.h"
 #include "sheep/uSheepRun.h"
 

@@ -1,8 +1,8 @@
 // The Grazlo IDE: images and random numbers first, then the sheep window.
 #include "ide/uAppSetup.h"
 #include "net/uWinInet.h"
-#include "script/uModalHook.h"
-#include "script/uRuntimeFolders.h"
+#include "base/uModalHook.h"
+#include "base/uRuntimeFolders.h"
 #include "sheep/fGrazloIDE.h"
 #include "sheep/uSandboxSheep.h"
 #include "sheep/uTile.h"

@@ -3,7 +3,7 @@
 // one and with two runs at a time. A lane script on a forest level never
 // ends, so the runs are bounded at 20000 steps as a teacher would bound them.
 #include "grade/uGradeBatch.h"
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 
 #include <QDir>
 

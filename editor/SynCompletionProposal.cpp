@@ -1,5 +1,6 @@
 #include "editor/SynCompletionProposal.h"
 
+#include "base/uCommaText.h"
 #include "editor/MemoCode.h"
 
 #include <QKeyEvent>
@@ -33,30 +34,6 @@ QList<TFormattedRun> FormattedRuns(const QString &formatted)
         at = next + int(BoldOn.size());
     }
     return runs;
-}
-
-QStringList SplitCommaText(const QString &text)
-{
-    QStringList items;
-    int at = 0;
-    while (at < text.size()) {
-        QString item;
-        if (text[at] == u'"') {
-            for (++at; at < text.size(); ++at) {
-                if (text[at] == u'"' && (at + 1 >= text.size() || text[at + 1] != u'"'))
-                    break;
-                if (text[at] == u'"')
-                    ++at;  // a doubled quote stands for one
-                item += text[at];
-            }
-            ++at;  // the closing quote
-        }
-        for (; at < text.size() && text[at] != u','; ++at)
-            item += text[at];
-        items.append(item);
-        ++at;  // the comma
-    }
-    return items;
 }
 
 // A frameless window showing lines of formatted text, one of which may be selected.
@@ -251,7 +228,7 @@ void TSynCompletionProposal::refreshHint()
 {
     QStringList lines;
     for (const QString &entry : std::as_const(iItemList)) {
-        const QStringList elements = SplitCommaText(entry);
+        const QStringList elements = ReadCommaText(entry);
         QStringList shown;
         for (int i = 0; i < elements.size(); ++i)
             shown.append(i == iCurrentIndex ? BoldOn + elements[i] + BoldOff : elements[i]);

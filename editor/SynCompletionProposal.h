@@ -27,8 +27,6 @@ struct TFormattedRun
 
 // Splits formatted text into runs of plain and bold text.
 QList<TFormattedRun> FormattedRuns(const QString &formatted);
-// Elements of a comma text; double-quoted elements may hold commas and blanks.
-QStringList SplitCommaText(const QString &text);
 
 class TSynCompletionProposal : public QObject
 {

@@ -1,6 +1,6 @@
 #include "grade/uGradeBatch.h"
 
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 
 #include <QDir>
 #include <QDirIterator>

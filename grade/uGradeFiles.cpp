@@ -1,6 +1,6 @@
 #include "grade/uGradeFiles.h"
 
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 
 #include <QDir>
 #include <QJsonDocument>

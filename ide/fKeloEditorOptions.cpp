@@ -1,8 +1,8 @@
 #include "ide/fKeloEditorOptions.h"
 
+#include "base/uIniFile.h"
 #include "ide/fKeloIDE.h"
 #include "ide/uDialogs.h"
-#include "ide/uIniFile.h"
 #include "ide/uWindowSettings.h"
 
 #include <QAction>

@@ -19,7 +19,7 @@
 #include <QMainWindow>
 #include <QStringList>
 
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 
 #include <array>
 #include <functional>

@@ -6,7 +6,7 @@
 #include "editor/MemoCode.h"
 #include "ide/uDialogs.h"
 #include "ide/uSourceFiles.h"
-#include "script/uRuntimeFolders.h"
+#include "base/uRuntimeFolders.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,12 +8,12 @@
 // it: they are queued and carried out as soon as the program call returns.
 #include "ide/fKeloIDE.h"
 
+#include "base/uClock.h"
 #include "ide/uDialogs.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "editor/MemoCode.h"
 #include "parser/uKeloParser.h"
 #include "sandbox/uKeloSandbox.h"
-#include "script/uClock.h"
 #include "script/uKeloCode.h"
 
 #include <QApplication>

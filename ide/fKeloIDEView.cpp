@@ -3,14 +3,14 @@
 // size, bars, secondary windows and the Edit actions.
 #include "ide/fKeloIDE.h"
 
+#include "base/uClock.h"
 #include "editor/MemoCode.h"
 #include "editor/SynGeneralSyn.h"
 #include "ide/uGutterImages.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "sandbox/fKeloHelp.h"
-#include "script/uClock.h"
 #include "script/uKeloCode.h"
-#include "script/uRuntimeFolders.h"
+#include "base/uRuntimeFolders.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "ide/uAppSetup.h"
 
+#include "base/uModalHook.h"
 #include "forms/fPictures.h"
 #include "ide/uDialogs.h"
-#include "script/uModalHook.h"
 
 #include <QApplication>
 #include <QFont>

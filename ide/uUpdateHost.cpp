@@ -1,6 +1,6 @@
 #include "ide/uUpdateHost.h"
 
-#include "ide/uIniFile.h"
+#include "base/uIniFile.h"
 #include "ide/uWindowSettings.h"
 #include "net/uUpdateCheck.h"
 

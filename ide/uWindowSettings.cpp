@@ -1,6 +1,6 @@
 #include "ide/uWindowSettings.h"
 
-#include "script/uRuntimeFolders.h"
+#include "base/uRuntimeFolders.h"
 
 namespace {
 const QString Main = QStringLiteral("main");

@@ -2,7 +2,7 @@
 // The main window's remembered settings: section "main" of the settings file
 // beside the executable, read once at the first show and written once at
 // destruction.
-#include "ide/uIniFile.h"
+#include "base/uIniFile.h"
 #include "ide/uPlacement.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 #include "net/uHttp.h"
 
+#include "base/uModalHook.h"
 #include "net/uWinInet.h"
-#include "script/uModalHook.h"
 
 #include <QIODevice>
 

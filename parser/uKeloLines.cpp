@@ -1,5 +1,6 @@
 #include "parser/uKeloLines.h"
 
+#include "base/uCommaText.h"
 #include "script/uKeloTypes.h"
 
 #include <array>
@@ -307,7 +308,7 @@ bool findCallAtCursor(const QString &text, QString &name, int &argIndex)
 namespace {
 QStringList sortedWords(const char *commaText)
 {
-    QStringList words = QString::fromLatin1(commaText).split(u',');
+    QStringList words = ReadCommaText(QString::fromLatin1(commaText));
     words.sort(Qt::CaseInsensitive);
     return words;
 }

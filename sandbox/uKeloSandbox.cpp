@@ -1,6 +1,6 @@
 #include "sandbox/uKeloSandbox.h"
 
-#include "script/uModalHook.h"
+#include "base/uModalHook.h"
 
 void TKeloSandBox::RegisterFunctions(TProgram *prog)
 {

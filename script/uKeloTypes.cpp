@@ -371,7 +371,7 @@ QString FloatToValue(double value)
     if (value == 0)
         return QStringLiteral("0");
     // d.dddddddddddddde[+-]x: 15 significant digits, correctly rounded.
-    char buffer[40];
+    char buffer[40] = {}; // zeroed: the exponent is read up to a terminator
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
                                       std::chars_format::scientific, 14);
     const std::string_view formatted(buffer, static_cast<size_t>(result.ptr - buffer));

@@ -1,5 +1,6 @@
 #include "sheep/fGrazloIDE.h"
 
+#include "base/uVersion.h"
 #include "forms/fAbout.h"
 #include "forms/fSplash.h"
 #include "ide/uUpdateHost.h"
@@ -256,7 +257,7 @@ QWidget *TfrmGrazloIDE::getSplash()
 
 QString TfrmGrazloIDE::getUpdateUrl() { return UpdateUrlFor(ConfiguredUpdateHost()); }
 
-QString TfrmGrazloIDE::getVersion() { return "2.0"; }
+QString TfrmGrazloIDE::getVersion() { return QString::fromLatin1(GrazloVersion); }
 
 void TfrmGrazloIDE::ShowAbout()
 {

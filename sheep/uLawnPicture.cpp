@@ -1,6 +1,6 @@
 #include "sheep/uLawnPicture.h"
 
-#include "script/uRuntimeFolders.h"
+#include "base/uRuntimeFolders.h"
 
 #include <QFileInfo>
 #include <QPainter>

@@ -263,11 +263,21 @@ int TSandboxSheep::getRandom(int range) const
     return std::uniform_int_distribution<int>(0, range - 1)(generator());
 }
 
+namespace {
+// Points of the score: per cut tile, per step, per mark set; at the end per
+// tile left uncut, or the bonus per cut tile when none is left.
+constexpr qint64 PointsPerCut = 1000;
+constexpr qint64 PointsPerStep = 101;
+constexpr qint64 PointsPerMark = 1000;
+constexpr qint64 PointsPerUncut = 1100;
+constexpr qint64 BonusPerCut = 1000;
+} // namespace
+
 qint64 TSandboxSheep::Punkte(bool Running) const
 {
     const qint64 cut = zCut(), uncut = zUncut();
-    const qint64 s = 1000 * cut - 101 * qint64(iSteps) - 1000 * qint64(iMarks);
+    const qint64 s = PointsPerCut * cut - PointsPerStep * qint64(iSteps) - PointsPerMark * qint64(iMarks);
     if (Running)
         return s;
-    return uncut > 0 ? s - 1100 * uncut : s + 1000 * cut;
+    return uncut > 0 ? s - PointsPerUncut * uncut : s + BonusPerCut * cut;
 }

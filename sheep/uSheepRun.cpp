@@ -7,7 +7,7 @@
 
 TSheepRun::TSheepRun(TOutput output) : iOutput(std::move(output))
 {
-    iSandbox.Field().SetSize(10, 10);
+    iSandbox.Field().SetSize(DefaultLawnSize, DefaultLawnSize);
 }
 
 TSheepRun::~TSheepRun() = default;

@@ -1,118 +1,14 @@
 #include "sheep/uTile.h"
 
-#include "script/uModalHook.h"
-#include "script/uTextFile.h"
+#include "base/uIniFile.h"
+#include "base/uModalHook.h"
+#include "base/uTextFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <QPainter>
-#include <QSettings>
 
 #include <algorithm>
-
-// ---------------------------------------------------------------- comma text
-
-namespace {
-
-bool isBlank(QChar ch)
-{
-    return ch.unicode() >= 1 && ch.unicode() <= 32;
-}
-
-bool endsUnquotedItem(QChar ch)
-{
-    return ch == u',' || ch.unicode() <= 32;
-}
-
-// Reads a quoted item starting at the opening quote; pos ends after the
-// closing quote (or at the end when there is none).
-QString readQuoted(QStringView text, qsizetype &pos)
-{
-    QString item;
-    ++pos;
-    while (pos < text.size()) {
-        const QChar ch = text[pos++];
-        if (ch != u'"') {
-            item += ch;
-        } else if (pos < text.size() && text[pos] == u'"') {
-            item += ch;
-            ++pos;
-        } else {
-            break;
-        }
-    }
-    return item;
-}
-
-void skipBlanks(QStringView text, qsizetype &pos)
-{
-    while (pos < text.size() && isBlank(text[pos]))
-        ++pos;
-}
-
-bool needsQuotes(const QString &item)
-{
-    return std::any_of(item.begin(), item.end(),
-                       [](QChar ch) { return ch == u',' || ch == u'"' || ch.unicode() <= 32; });
-}
-
-} // namespace
-
-void ForEachCommaItem(const QString &text, const std::function<bool(const QString &)> &visit)
-{
-    // A NUL ends the text, as it ends a zero-terminated string; it would
-    // otherwise stop every item without consuming anything.
-    const qsizetype nul = text.indexOf(QChar(0));
-    const QStringView view = QStringView(text).left(nul < 0 ? text.size() : nul);
-    qsizetype pos = 0;
-    skipBlanks(view, pos);
-    while (pos < view.size()) {
-        QString item;
-        if (view[pos] == u'"') {
-            item = readQuoted(view, pos);
-        } else {
-            const qsizetype start = pos;
-            while (pos < view.size() && !endsUnquotedItem(view[pos]))
-                ++pos;
-            item = view.mid(start, pos - start).toString();
-        }
-        if (!visit(item))
-            return;
-        skipBlanks(view, pos);
-        if (pos < view.size() && view[pos] == u',') {
-            if (pos == view.size() - 1 && !visit(QString()))
-                return;
-            ++pos;
-            skipBlanks(view, pos);
-        }
-    }
-}
-
-QStringList ReadCommaText(const QString &text)
-{
-    QStringList items;
-    ForEachCommaItem(text, [&items](const QString &item) {
-        items.append(item);
-        return true;
-    });
-    return items;
-}
-
-QString WriteCommaText(const QStringList &items)
-{
-    if (items.size() == 1 && items.front().isEmpty())
-        return QStringLiteral("\"\"");
-    QStringList written;
-    written.reserve(items.size());
-    for (const QString &item : items) {
-        if (needsQuotes(item))
-            written.append(u'"' + QString(item).replace(u"\""_qs, u"\"\""_qs) + u'"');
-        else
-            written.append(item);
-    }
-    return written.join(u',');
-}
 
 // ---------------------------------------------------------------- TTile
 
@@ -371,7 +267,7 @@ bool ApplyLevel(TField &field, int level)
 {
     if (level == 1) {
         field.Init();
-        field.SetSize(10, 10);
+        field.SetSize(DefaultLawnSize, DefaultLawnSize);
         return true;
     }
     const QString layout = LevelLayout(level);
@@ -424,36 +320,19 @@ QImage withTransparency(const QImage &bitmap, const TImageEntry &entry)
     return image;
 }
 
-// The section's values by key in lower case: profile files ignore the case
-// of section and key names. A value with commas reads back whole.
-QHash<QString, QString> resourceSettings(const QString &iniPath)
-{
-    QHash<QString, QString> values;
-    QSettings ini(iniPath, QSettings::IniFormat);
-    for (const QString &group : ini.childGroups()) {
-        if (group.compare(u"ressources", Qt::CaseInsensitive) != 0)
-            continue;
-        ini.beginGroup(group);
-        for (const QString &key : ini.childKeys())
-            values.insert(key.toLower(), ini.value(key).toStringList().join(u','));
-        ini.endGroup();
-    }
-    return values;
-}
-
 QStringList imagePaths(const QString &settingsDir, const QString &defaultFolder)
 {
-    const QString iniPath = QDir(settingsDir).filePath(QStringLiteral("grazlo.ini"));
-    const QHash<QString, QString> settings =
-        QFileInfo::exists(iniPath) ? resourceSettings(iniPath) : QHash<QString, QString>();
+    // A missing settings file reads as empty, so every key keeps its default.
+    const TIniFile settings(QDir(settingsDir).filePath(QStringLiteral("grazlo.ini")));
+    const QString section = QStringLiteral("ressources");
 
-    QString folder = settings.value(QStringLiteral("path"), defaultFolder);
+    QString folder = settings.ReadString(section, QStringLiteral("path"), defaultFolder);
     if (!folder.endsWith(u'/') && !folder.endsWith(QDir::separator()))
         folder += u'/';
     QStringList paths;
     for (const TImageEntry &entry : kImageEntries) {
         const QString key = QString::fromLatin1(entry.key);
-        paths.append(folder + settings.value(key.toLower(), QString::fromLatin1(entry.fileName)));
+        paths.append(folder + settings.ReadString(section, key, QString::fromLatin1(entry.fileName)));
     }
     return paths;
 }

@@ -5,6 +5,7 @@
 // Every row keeps a count of its tiles per kind, updated by each operation
 // that changes a tile, so the field's counts (and with them the score, which
 // the window asks for after every step) cost one addition per row.
+#include "base/uCommaText.h"
 #include "script/uKeloTypes.h"
 
 #include <QColor>
@@ -19,14 +20,9 @@
 class QPainter;
 class QRect;
 
-// Comma text: the list-of-items text of lawn rows and level layouts.
-QStringList ReadCommaText(const QString &text);
-QString WriteCommaText(const QStringList &items);
-// Visits the items of a comma text in order; the visitor returns false to
-// stop early (so a row of a million items costs nothing beyond those needed).
-void ForEachCommaItem(const QString &text, const std::function<bool(const QString &)> &visit);
-
 constexpr int TileTypeCount = 5;
+// Columns and rows of a new lawn and of level 1.
+constexpr int DefaultLawnSize = 10;
 
 class TTile
 {

@@ -1,6 +1,17 @@
-// Shared entry point of every test program: a Qt application on the offscreen
-// platform, so widget and painting tests run without a display.
+// Shared entry point of every test program. Engine tests start a core (or,
+// where pictures are drawn, a GUI) application and link no widget library,
+// which shows that the engine runs without a window; window tests start a
+// widget application. The platform is offscreen, so nothing needs a display.
+#if defined(GRAZLO_TEST_WIDGETS)
 #include <QApplication>
+using TTestApplication = QApplication;
+#elif defined(GRAZLO_TEST_GUI)
+#include <QGuiApplication>
+using TTestApplication = QGuiApplication;
+#else
+#include <QCoreApplication>
+using TTestApplication = QCoreApplication;
+#endif
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -16,6 +27,6 @@ int main(int argc, char **argv)
     QDir(config.path()).mkpath(QStringLiteral("grazlo"));
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    TTestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -29,6 +29,7 @@ imagemagick
 desktop-file-utils
 appstream
 shared-mime-info
+clang-format
 "
 
 missing=""

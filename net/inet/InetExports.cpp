@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <ifaddrs.h>
 #include <net/if.h>
 
@@ -31,6 +33,22 @@ TInetHandle FailHandle(uint32_t code)
 {
     SetInetError(code);
     return nullptr;
+}
+
+// No C++ exception may leave an entry point: the caller is C. A failure
+// inside (running out of memory above all) becomes the call's failure value
+// with an error code, as any other failure.
+template <typename TResult, typename TBody>
+TResult Guarded(TResult failure, TBody body) noexcept
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc &) {
+        SetInetError(INET_ERROR_NOT_ENOUGH_MEMORY);
+    } catch (...) {
+        SetInetError(INET_ERROR_INTERNAL);
+    }
+    return failure;
 }
 
 std::string HostForUrl(const std::string &host)
@@ -189,27 +207,32 @@ void SetInetError(uint32_t code)
 
 INET_EXPORT int InternetGetConnectedState(uint32_t *flags, uint32_t)
 {
-    const bool connected = HasWorkingInterface();
-    if (flags)
-        *flags = connected ? ConnectionLan : ConnectionOffline;
-    return connected ? 1 : Fail(INET_ERROR_CANNOT_CONNECT);
+    return Guarded(0, [&] {
+        const bool connected = HasWorkingInterface();
+        if (flags)
+            *flags = connected ? ConnectionLan : ConnectionOffline;
+        return connected ? 1 : Fail(INET_ERROR_CANNOT_CONNECT);
+    });
 }
 
 INET_EXPORT TInetHandle InternetOpenW(const char16_t *agent, uint32_t accessType, const char16_t *proxy,
                                       const char16_t *proxyBypass, uint32_t)
 {
-    if (accessType != INET_OPEN_TYPE_PRECONFIG && accessType != INET_OPEN_TYPE_DIRECT &&
-        accessType != INET_OPEN_TYPE_PROXY)
-        return FailHandle(INET_ERROR_INVALID_PARAMETER);
-    auto *session = new TInetSession;
-    session->settings.agent = Utf8Of(agent);
-    session->settings.accessType = accessType;
-    session->settings.proxy = Utf8Of(proxy);
-    session->settings.proxyBypass = Utf8Of(proxyBypass);
-    std::replace(session->settings.proxyBypass.begin(), session->settings.proxyBypass.end(), ';', ',');
-    session->settings.connectTimeoutMs = gConnectTimeoutMs;
-    session->settings.requestTimeoutMs = gRequestTimeoutMs;
-    return RegisterHandle(session);
+    return Guarded(TInetHandle(nullptr), [&]() -> TInetHandle {
+        if (accessType != INET_OPEN_TYPE_PRECONFIG && accessType != INET_OPEN_TYPE_DIRECT &&
+            accessType != INET_OPEN_TYPE_PROXY)
+            return FailHandle(INET_ERROR_INVALID_PARAMETER);
+        // Owned here until registered, so a failure on the way frees it.
+        auto session = std::make_unique<TInetSession>();
+        session->settings.agent = Utf8Of(agent);
+        session->settings.accessType = accessType;
+        session->settings.proxy = Utf8Of(proxy);
+        session->settings.proxyBypass = Utf8Of(proxyBypass);
+        std::replace(session->settings.proxyBypass.begin(), session->settings.proxyBypass.end(), ';', ',');
+        session->settings.connectTimeoutMs = gConnectTimeoutMs;
+        session->settings.requestTimeoutMs = gRequestTimeoutMs;
+        return RegisterHandle(session.release());
+    });
 }
 
 INET_EXPORT TInetHandle InternetOpenUrlW(TInetHandle, const char16_t *, const char16_t *, uint32_t, uint32_t,
@@ -220,38 +243,46 @@ INET_EXPORT TInetHandle InternetOpenUrlW(TInetHandle, const char16_t *, const ch
 
 INET_EXPORT int InternetCloseHandle(TInetHandle handle)
 {
-    return ReleaseHandle(handle) ? 1 : 0;
+    return Guarded(0, [&] {
+        return ReleaseHandle(handle) ? 1 : 0;
+    });
 }
 
 INET_EXPORT int InternetCheckConnectionW(const char16_t *url, uint32_t, uint32_t)
 {
-    if (!url)
-        return InternetGetConnectedState(nullptr, 0);
-    const uint32_t error = ProbeConnection(Utf8Of(url), gConnectTimeoutMs);
-    return error == 0 ? 1 : Fail(error);
+    return Guarded(0, [&] {
+        if (!url)
+            return InternetGetConnectedState(nullptr, 0);
+        const uint32_t error = ProbeConnection(Utf8Of(url), gConnectTimeoutMs);
+        return error == 0 ? 1 : Fail(error);
+    });
 }
 
 INET_EXPORT int InternetReadFile(TInetHandle file, void *buffer, uint32_t toRead, uint32_t *read)
 {
-    TInetRequest *request = TransferRequest(file, TRequestState::Done, buffer, toRead, read);
-    if (!request)
-        return 0;
-    const size_t count = std::min<size_t>(toRead, request->body.size() - request->readPos);
-    if (count > 0)
-        std::memcpy(buffer, request->body.data() + request->readPos, count);
-    request->readPos += count;
-    *read = static_cast<uint32_t>(count);
-    return 1;
+    return Guarded(0, [&] {
+        TInetRequest *request = TransferRequest(file, TRequestState::Done, buffer, toRead, read);
+        if (!request)
+            return 0;
+        const size_t count = std::min<size_t>(toRead, request->body.size() - request->readPos);
+        if (count > 0)
+            std::memcpy(buffer, request->body.data() + request->readPos, count);
+        request->readPos += count;
+        *read = static_cast<uint32_t>(count);
+        return 1;
+    });
 }
 
 INET_EXPORT int InternetWriteFile(TInetHandle file, const void *buffer, uint32_t toWrite, uint32_t *written)
 {
-    TInetRequest *request = TransferRequest(file, TRequestState::Sending, buffer, toWrite, written);
-    if (!request)
-        return 0;
-    request->upload.append(static_cast<const char *>(buffer), toWrite);
-    *written = toWrite;
-    return 1;
+    return Guarded(0, [&] {
+        TInetRequest *request = TransferRequest(file, TRequestState::Sending, buffer, toWrite, written);
+        if (!request)
+            return 0;
+        request->upload.append(static_cast<const char *>(buffer), toWrite);
+        *written = toWrite;
+        return 1;
+    });
 }
 
 INET_EXPORT uint32_t InternetDial(void *, const char16_t *, uint32_t, uintptr_t *connection, uint32_t)
@@ -265,102 +296,116 @@ INET_EXPORT uint32_t InternetDial(void *, const char16_t *, uint32_t, uintptr_t 
 INET_EXPORT int HttpQueryInfoW(TInetHandle handle, uint32_t infoLevel, void *buffer, uint32_t *bufferLength,
                                uint32_t *)
 {
-    auto *request = LookUp<TInetRequest>(handle);
-    if (!request)
-        return 0;
-    if (!bufferLength)
-        return Fail(INET_ERROR_INVALID_PARAMETER);
-    if (request->state != TRequestState::Done)
-        return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
-    std::string value;
-    if (!QueryValue(*request, infoLevel & ~INET_QUERY_MODIFIER_MASK, value))
-        return Fail(INET_ERROR_HEADER_NOT_FOUND);
-    if (infoLevel & INET_QUERY_FLAG_NUMBER)
-        return CopyNumber(value, buffer, bufferLength);
-    return CopyText(value, buffer, bufferLength);
+    return Guarded(0, [&] {
+        auto *request = LookUp<TInetRequest>(handle);
+        if (!request)
+            return 0;
+        if (!bufferLength)
+            return Fail(INET_ERROR_INVALID_PARAMETER);
+        if (request->state != TRequestState::Done)
+            return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
+        std::string value;
+        if (!QueryValue(*request, infoLevel & ~INET_QUERY_MODIFIER_MASK, value))
+            return Fail(INET_ERROR_HEADER_NOT_FOUND);
+        if (infoLevel & INET_QUERY_FLAG_NUMBER)
+            return CopyNumber(value, buffer, bufferLength);
+        return CopyText(value, buffer, bufferLength);
+    });
 }
 
 INET_EXPORT TInetHandle HttpOpenRequestW(TInetHandle connection, const char16_t *verb, const char16_t *objectName,
                                          const char16_t *version, const char16_t *referrer,
                                          const char16_t **acceptTypes, uint32_t flags, uintptr_t)
 {
-    auto *parent = LookUp<TInetConnection>(connection);
-    if (!parent)
-        return nullptr;
-    auto *request = new TInetRequest;
-    request->settings = parent->settings;
-    request->verb = verb && *verb ? Utf8Of(verb) : "GET";
-    request->url = RequestUrl(*parent, Utf8Of(objectName), flags & INET_FLAG_SECURE);
-    request->http10 = Utf8Of(version) == "HTTP/1.0";
-    request->headers = AcceptHeaders(acceptTypes);
-    if (const std::string ref = Utf8Of(referrer); !ref.empty())
-        request->headers.push_back("Referer: " + ref);
-    if (flags & INET_FLAG_PRAGMA_NOCACHE) {
-        request->headers.push_back("Pragma: no-cache");
-        request->headers.push_back("Cache-Control: no-cache");
-    }
-    return RegisterHandle(request);
+    return Guarded(TInetHandle(nullptr), [&]() -> TInetHandle {
+        auto *parent = LookUp<TInetConnection>(connection);
+        if (!parent)
+            return nullptr;
+        // Owned here until registered, so a failure on the way frees it.
+        auto request = std::make_unique<TInetRequest>();
+        request->settings = parent->settings;
+        request->verb = verb && *verb ? Utf8Of(verb) : "GET";
+        request->url = RequestUrl(*parent, Utf8Of(objectName), flags & INET_FLAG_SECURE);
+        request->http10 = Utf8Of(version) == "HTTP/1.0";
+        request->headers = AcceptHeaders(acceptTypes);
+        if (const std::string ref = Utf8Of(referrer); !ref.empty())
+            request->headers.push_back("Referer: " + ref);
+        if (flags & INET_FLAG_PRAGMA_NOCACHE) {
+            request->headers.push_back("Pragma: no-cache");
+            request->headers.push_back("Cache-Control: no-cache");
+        }
+        return RegisterHandle(request.release());
+    });
 }
 
 INET_EXPORT int HttpSendRequestW(TInetHandle handle, const char16_t *headers, uint32_t headersLength,
                                  const void *optional, uint32_t optionalLength)
 {
-    auto *request = LookUp<TInetRequest>(handle);
-    if (!request)
-        return 0;
-    if (request->state == TRequestState::Sending)
-        return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
-    request->sendHeaders = Utf8Of(headers, headersLength);
-    if (!optional)
-        return FinishTransfer(*request, nullptr);
-    const std::string body(static_cast<const char *>(optional), optionalLength);
-    return FinishTransfer(*request, &body);
+    return Guarded(0, [&] {
+        auto *request = LookUp<TInetRequest>(handle);
+        if (!request)
+            return 0;
+        if (request->state == TRequestState::Sending)
+            return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
+        request->sendHeaders = Utf8Of(headers, headersLength);
+        if (!optional)
+            return FinishTransfer(*request, nullptr);
+        const std::string body(static_cast<const char *>(optional), optionalLength);
+        return FinishTransfer(*request, &body);
+    });
 }
 
 INET_EXPORT int HttpSendRequestExW(TInetHandle handle, const TInetBuffers *buffersIn, TInetBuffers *, uint32_t,
                                    uintptr_t)
 {
-    auto *request = LookUp<TInetRequest>(handle);
-    if (!request)
-        return 0;
-    if (request->state == TRequestState::Sending)
-        return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
-    request->sendHeaders.clear();
-    request->upload.clear();
-    if (buffersIn) {
-        request->sendHeaders = Utf8Of(buffersIn->lpcszHeader, buffersIn->dwHeadersLength);
-        if (buffersIn->lpvBuffer)
-            request->upload.assign(static_cast<const char *>(buffersIn->lpvBuffer), buffersIn->dwBufferLength);
-    }
-    request->state = TRequestState::Sending;
-    return 1;
+    return Guarded(0, [&] {
+        auto *request = LookUp<TInetRequest>(handle);
+        if (!request)
+            return 0;
+        if (request->state == TRequestState::Sending)
+            return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
+        request->sendHeaders.clear();
+        request->upload.clear();
+        if (buffersIn) {
+            request->sendHeaders = Utf8Of(buffersIn->lpcszHeader, buffersIn->dwHeadersLength);
+            if (buffersIn->lpvBuffer)
+                request->upload.assign(static_cast<const char *>(buffersIn->lpvBuffer), buffersIn->dwBufferLength);
+        }
+        request->state = TRequestState::Sending;
+        return 1;
+    });
 }
 
 INET_EXPORT int HttpEndRequestW(TInetHandle handle, TInetBuffers *, uint32_t, uintptr_t)
 {
-    auto *request = LookUp<TInetRequest>(handle);
-    if (!request)
-        return 0;
-    if (request->state != TRequestState::Sending)
-        return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
-    const std::string body = request->upload;
-    return FinishTransfer(*request, &body);
+    return Guarded(0, [&] {
+        auto *request = LookUp<TInetRequest>(handle);
+        if (!request)
+            return 0;
+        if (request->state != TRequestState::Sending)
+            return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
+        const std::string body = request->upload;
+        return FinishTransfer(*request, &body);
+    });
 }
 
 INET_EXPORT TInetHandle InternetConnectW(TInetHandle session, const char16_t *serverName, uint16_t port,
                                          const char16_t *, const char16_t *, uint32_t service, uint32_t, uintptr_t)
 {
-    auto *parent = LookUp<TInetSession>(session);
-    if (!parent)
-        return nullptr;
-    const std::string host = Utf8Of(serverName);
-    if (host.empty() || service != INET_SERVICE_HTTP)
-        return FailHandle(host.empty() ? INET_ERROR_INVALID_URL : INET_ERROR_NOT_SUPPORTED);
-    auto *connection = new TInetConnection;
-    connection->settings = parent->settings;
-    connection->host = host;
-    connection->port = port;
-    return RegisterHandle(connection);
+    return Guarded(TInetHandle(nullptr), [&]() -> TInetHandle {
+        auto *parent = LookUp<TInetSession>(session);
+        if (!parent)
+            return nullptr;
+        const std::string host = Utf8Of(serverName);
+        if (host.empty() || service != INET_SERVICE_HTTP)
+            return FailHandle(host.empty() ? INET_ERROR_INVALID_URL : INET_ERROR_NOT_SUPPORTED);
+        // Owned here until registered, so a failure on the way frees it.
+        auto connection = std::make_unique<TInetConnection>();
+        connection->settings = parent->settings;
+        connection->host = host;
+        connection->port = port;
+        return RegisterHandle(connection.release());
+    });
 }
 
 INET_EXPORT uint32_t InetGetLastError()

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <mutex>
+#include <new>
 #include <unordered_set>
 
 namespace {
@@ -31,24 +32,35 @@ void EnsureCurlInitialised()
 using TCurlPtr = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 using TSlistPtr = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
-size_t CollectBody(char *data, size_t size, size_t count, void *target)
+// The collectors are called from libcurl's C code, which no exception may
+// cross: one that cannot store what arrived returns 0, which aborts the
+// transfer with a write error.
+size_t CollectBody(char *data, size_t size, size_t count, void *target) noexcept
 {
     auto *request = static_cast<TInetRequest *>(target);
     const size_t bytes = size * count;
     if (request->body.size() + bytes > MaxBodyBytes)
         return 0; // aborts the transfer
-    request->body.append(data, bytes);
+    try {
+        request->body.append(data, bytes);
+    } catch (const std::bad_alloc &) {
+        return 0;
+    }
     return bytes;
 }
 
 // Keeps only the header block of the last response (redirects come before it).
-size_t CollectHeader(char *data, size_t size, size_t count, void *target)
+size_t CollectHeader(char *data, size_t size, size_t count, void *target) noexcept
 {
     auto *request = static_cast<TInetRequest *>(target);
-    const std::string line(data, size * count);
-    if (line.rfind("HTTP/", 0) == 0)
-        request->rawHeaders.clear();
-    request->rawHeaders += line;
+    try {
+        const std::string line(data, size * count);
+        if (line.rfind("HTTP/", 0) == 0)
+            request->rawHeaders.clear();
+        request->rawHeaders += line;
+    } catch (const std::bad_alloc &) {
+        return 0;
+    }
     return size * count;
 }
 

@@ -3,7 +3,7 @@
 // as written.
 #include "FuzzTarget.h"
 
-#include "sheep/uTile.h"
+#include "base/uCommaText.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "parser/uKeloParser.h"
 #include "script/uKeloExpression.h"
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 #include "sheep/uSandboxSheep.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "FuzzTarget.h"
 #include "ScratchFiles.h"
 
-#include "ide/uIniFile.h"
+#include "base/uIniFile.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // text written in any encoding and line-break style reads back as written.
 #include "FuzzTarget.h"
 
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 // An IDE window on a small "tick" sandbox, a clock that advances only when the
 // window sleeps, and recorded modal messages: the run loop's 50 ms slices cost
 // no real time, and a test can act "between slices" like a user would.
+#include "base/uClock.h"
 #include "editor/MemoCode.h"
 #include "ide/fKeloIDE.h"
 #include "ide/uDialogs.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "ide/uWindowSettings.h"
 #include "sandbox/uKeloSandbox.h"
-#include "script/uClock.h"
 #include "script/uKeloCode.h"
 #include "tests/support/WaitFor.h"
 

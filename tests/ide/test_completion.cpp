@@ -142,11 +142,9 @@ TEST_F(CompletionTest, NeitherPopUpOpensWhileAScriptRuns)
     window->AcStopExecute();
 }
 
-TEST(FormattedText, SplitsIntoBoldRunsAndCommaTextIntoElements)
+TEST(FormattedText, SplitsIntoBoldRuns)
 {
     EXPECT_EQ(FormattedRuns("\\style{+B}f\\style{-B}(int a): int"),
               (QList<TFormattedRun>{{"f", true}, {"(int a): int", false}}));
     EXPECT_EQ(FormattedRuns("a\\style{+B}b"), (QList<TFormattedRun>{{"a", false}, {"b", true}}));
-    EXPECT_EQ(SplitCommaText("\"int a\",\"string s\""), (QStringList{"int a", "string s"}));
-    EXPECT_EQ(SplitCommaText("\"say \"\"hi\"\", you\",x"), (QStringList{"say \"hi\", you", "x"}));
 }

@@ -1,9 +1,9 @@
 // The editor options window: defaults, restoring, OK, Cancel and Esc, and the
 // keys written into section "editor".
+#include "base/uIniFile.h"
 #include "editor/MemoCode.h"
 #include "ide/fKeloEditorOptions.h"
 #include "ide/uDialogs.h"
-#include "ide/uIniFile.h"
 #include "ide/uWindowSettings.h"
 #include "tests/support/WaitFor.h"
 

@@ -1,8 +1,8 @@
 // Whole requests against a server inside the test, and the failure paths.
+#include "base/uModalHook.h"
 #include "InetTestSupport.h"
 #include "LocalHttpServer.h"
 #include "net/uHttp.h"
-#include "script/uModalHook.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
@@ -81,7 +81,7 @@ TEST_F(HttpTransfer, RefusedPortFailsAtSendWithCannotConnect)
     QString body = QStringLiteral("stale");
     EXPECT_FALSE(http.Get(body));
     EXPECT_TRUE(body.isEmpty());
-    EXPECT_EQ(http.LastError(), 12029);
+    EXPECT_EQ(http.LastError(), static_cast<qint32>(INET_ERROR_CANNOT_CONNECT));
     EXPECT_EQ(http.InternalLastErrorMsg(), QStringLiteral("THttp.SendRequest fehlgeschlagen"));
     EXPECT_EQ(http.LastErrorMsg(), QStringLiteral("Es konnte keine Verbindung mit dem Server hergestellt werden."));
 }
@@ -92,7 +92,7 @@ TEST_F(HttpTransfer, UnresolvableHostFailsWithNameNotResolved)
     http.setURL(QStringLiteral("http://nowhere.grazlo.invalid/version.php"));
     QString body;
     EXPECT_FALSE(http.Get(body));
-    EXPECT_EQ(http.LastError(), 12007);
+    EXPECT_EQ(http.LastError(), static_cast<qint32>(INET_ERROR_NAME_NOT_RESOLVED));
     EXPECT_EQ(http.InternalLastErrorMsg(), QStringLiteral("THttp.SendRequest fehlgeschlagen"));
 }
 
@@ -103,7 +103,7 @@ TEST_F(HttpTransfer, ServerThatClosesAtOnceIsAFailureNotAnEmptyBody)
     http.setURL(Url(server));
     QString body;
     EXPECT_FALSE(http.Get(body));
-    EXPECT_EQ(http.LastError(), 12152);
+    EXPECT_EQ(http.LastError(), static_cast<qint32>(INET_ERROR_INVALID_SERVER_RESPONSE));
     EXPECT_FALSE(http.LastErrorMsg().isEmpty());
 }
 
@@ -115,7 +115,7 @@ TEST_F(HttpTransfer, StallingServerRunsIntoTheLibraryTimeout)
     http.setURL(Url(server));
     QString body;
     EXPECT_FALSE(http.Get(body));
-    EXPECT_EQ(http.LastError(), 12002);
+    EXPECT_EQ(http.LastError(), static_cast<qint32>(INET_ERROR_TIMEOUT));
     EXPECT_EQ(http.LastErrorMsg(), QStringLiteral("Das Zeitlimit für den Vorgang wurde überschritten."));
 }
 

@@ -2,7 +2,7 @@
 // delivery with and without a receiver.
 #include "sandbox_fixture.h"
 
-#include "script/uModalHook.h"
+#include "base/uModalHook.h"
 
 namespace {
 QStringList functionNames(const TProgram &program)

@@ -1,4 +1,4 @@
-// The lawn: comma text, rows and fields, lawn files, levels and counts.
+// The lawn: rows and fields, lawn files, levels and counts.
 #include "sheep/uTile.h"
 
 #include <QFile>
@@ -57,32 +57,6 @@ void expectCountsTrue(const TField &field)
 }
 
 } // namespace
-
-TEST(CommaText, ReadsItemsAsDescribed)
-{
-    EXPECT_EQ(ReadCommaText("1,,2"), (QStringList{"1", "", "2"}));
-    EXPECT_EQ(ReadCommaText("1, 2"), (QStringList{"1", "2"}));
-    EXPECT_EQ(ReadCommaText("1 2"), (QStringList{"1", "2"}));
-    EXPECT_EQ(ReadCommaText("  \t "), QStringList{});
-    EXPECT_EQ(ReadCommaText(""), QStringList{});
-    EXPECT_EQ(ReadCommaText("1,"), (QStringList{"1", ""}));
-    EXPECT_EQ(ReadCommaText("1, "), QStringList{"1"});
-    EXPECT_EQ(ReadCommaText(",1"), (QStringList{"", "1"}));
-    EXPECT_EQ(ReadCommaText(R"("a ""b"", c",d)"), (QStringList{R"(a "b", c)", "d"}));
-    EXPECT_EQ(ReadCommaText(R"("open, never closed)"), QStringList{"open, never closed"});
-    EXPECT_EQ(ReadCommaText(R"("""")"), QStringList{"\""});
-    EXPECT_EQ(ReadCommaText(QString("1,2") + QChar(0) + "3,4"), (QStringList{"1", "2"}));
-}
-
-TEST(CommaText, WritesAndReadsBack)
-{
-    EXPECT_EQ(WriteCommaText({}), "");
-    EXPECT_EQ(WriteCommaText({""}), "\"\"");
-    EXPECT_EQ(WriteCommaText({"1", "", "3"}), "1,,3");
-    EXPECT_EQ(WriteCommaText({"a b", "c,d", "e\"f", "1,2"}), R"("a b","c,d","e""f","1,2")");
-    const QStringList tricky{"x", "", "\"", " lead", "tab\there", "1,1,3"};
-    EXPECT_EQ(ReadCommaText(WriteCommaText(tricky)), tricky);
-}
 
 TEST(Rows, ReadCodesAndFallBackToGrass)
 {

@@ -1,6 +1,6 @@
 // Whole scripts on the sheep's lawn: the example scripts reach their scores,
 // and a run hands its results to the sandbox as the IDE does.
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 #include "sheep/uSheepRun.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The seven pictures: where they are looked up, all-or-nothing loading, and
 // how tiles paint with them.
-#include "script/uModalHook.h"
+#include "base/uModalHook.h"
 #include "sheep/uTile.h"
 
 #include <QDir>
@@ -113,6 +113,20 @@ TEST_F(TileImages, SettingsNameTheFolderAndFiles)
     QDir::setCurrent(QDir::tempPath());
     EXPECT_TRUE(LoadTileImages(iSettings.path())) << "names in any letter case, commas kept";
     EXPECT_EQ(iWarnings.size(), 1);
+}
+
+// A profile value is the text after "=" as written: a blank after a comma, a
+// semicolon and a backslash belong to the file name.
+TEST_F(TileImages, FileNamesAreReadAsWritten)
+{
+    copyPictures(iWork.path());
+    QDir::setCurrent(iWork.path());
+    const QString name = "mark, neu;1 \\ b.bmp";
+    ASSERT_TRUE(QFile::rename(iWork.filePath("mark.bmp"), iWork.filePath(name)));
+    writeIni("[ressources]\nMark=" + name + "\n");
+    EXPECT_TRUE(LoadTileImages(iSettings.path()));
+    EXPECT_TRUE(iWarnings.isEmpty());
+    EXPECT_TRUE(allLoaded());
 }
 
 TEST_F(TileImages, OneMissingOrBrokenFileLeavesAllEmpty)

@@ -3,7 +3,7 @@
 // the writer's fault seam for one test's scope.
 #pragma once
 
-#include "script/uFileBytes.h"
+#include "base/uFileBytes.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "script/uModalHook.h"
+#include "base/uModalHook.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 // Reading and writing text files as lines: byte-exact round trips, encoding and
 // line-break detection, and failures that must not lose data.
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "script/uClock.h"
+#include "base/uClock.h"
 
 #include <QElapsedTimer>
 #include <QThread>

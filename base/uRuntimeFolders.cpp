@@ -1,4 +1,4 @@
-#include "script/uRuntimeFolders.h"
+#include "base/uRuntimeFolders.h"
 
 #include <QDir>
 #include <QDirIterator>

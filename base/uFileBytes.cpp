@@ -1,4 +1,4 @@
-#include "script/uFileBytes.h"
+#include "base/uFileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +13,10 @@
 #include <unistd.h>
 
 namespace {
+// Bytes read from a file per system call.
+constexpr size_t ReadChunkBytes = 64 * 1024;
+// Random names tried for a temporary file before giving up.
+constexpr int TemporaryNameAttempts = 16;
 
 TWriteFaults &faults()
 {
@@ -38,7 +42,7 @@ template <typename Call> auto retried(Call call)
 // Reads from the file's position to its end, at most limit bytes.
 int readAll(int fd, QByteArray &bytes, qint64 limit)
 {
-    char buffer[64 * 1024];
+    char buffer[ReadChunkBytes];
     while (bytes.size() < limit) {
         const size_t want = static_cast<size_t>(std::min<qint64>(sizeof buffer, limit - bytes.size()));
         const ssize_t n = retried([&] { return ::read(fd, buffer, want); });
@@ -102,7 +106,7 @@ int createTemporary(const QString &target, QString &tempPath)
         return -1;
     }
     const QFileInfo info(target);
-    for (int attempt = 0; attempt < 16; ++attempt) {
+    for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         const quint32 tag = QRandomGenerator::global()->generate();
         tempPath = info.dir().filePath(
             QStringLiteral(".%1.%2.tmp").arg(info.fileName()).arg(tag, 8, 16, QLatin1Char('0')));

@@ -4,7 +4,7 @@
 // the line of the written key (or adds it), so other sections, comments and the
 // file's encoding and line breaks stay as they were; every write goes to disk
 // at once through a temporary file.
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 
 #include <QString>
 #include <QStringList>

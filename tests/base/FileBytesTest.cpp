@@ -1,7 +1,7 @@
 // Writing files so that no failure loses what was there: a full disk, a
 // read-only folder, and the German words for the system's errors.
-#include "script/uFileBytes.h"
-#include "script/uTextFile.h"
+#include "base/uFileBytes.h"
+#include "base/uTextFile.h"
 #include "tests/support/FileFaults.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // Which form runs (portable folder or installation) and where each then finds
 // its data, keeps its settings and works; the first start's user folders.
-#include "script/uRuntimeFolders.h"
+#include "base/uRuntimeFolders.h"
 
 #include <QDir>
 #include <QFile>

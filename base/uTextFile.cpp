@@ -1,6 +1,6 @@
-#include "script/uTextFile.h"
+#include "base/uTextFile.h"
 
-#include "script/uFileBytes.h"
+#include "base/uFileBytes.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

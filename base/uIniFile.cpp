@@ -1,4 +1,4 @@
-#include "ide/uIniFile.h"
+#include "base/uIniFile.h"
 
 #include <QFileInfo>
 
