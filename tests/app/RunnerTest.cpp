@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "tests/support/Printers.h"
+
 namespace {
 
 const QString kData = GRAZLO_TEST_DATA;

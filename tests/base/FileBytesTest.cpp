@@ -3,6 +3,7 @@
 #include "base/uFileBytes.h"
 #include "base/uTextFile.h"
 #include "tests/support/FileFaults.h"
+#include "tests/support/Printers.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +13,6 @@
 
 #include <cerrno>
 #include <sys/stat.h>
-
-static void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

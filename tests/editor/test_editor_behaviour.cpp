@@ -1,6 +1,6 @@
 // The editor's behaviour options and its highlighter.
 #include "editor/MemoCode.h"
-#include "tests/editor/printers.h"
+#include "tests/support/Printers.h"
 #include "editor/SynGeneralSyn.h"
 
 #include <QScrollBar>

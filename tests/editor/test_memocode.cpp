@@ -1,7 +1,7 @@
 // The source editor: text lines, coordinates, plugin line reports, line colours,
 // bookmarks and gutter clicks.
 #include "editor/MemoCode.h"
-#include "tests/editor/printers.h"
+#include "tests/support/Printers.h"
 #include "editor/SynEditPlugin.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // Search and replace of the editor with both engines.
 #include "editor/MemoCode.h"
-#include "tests/editor/printers.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 

@@ -181,3 +181,4 @@ TEST(About, EscapeHidesAndTheWindowCanBeShownAgainCentred)
 }
 
 #include "test_forms.moc"
+#include "tests/support/Printers.h"

@@ -16,6 +16,8 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "tests/support/Printers.h"
+
 namespace {
 
 const QString kData = GRAZLO_TEST_DATA;

@@ -1,6 +1,7 @@
 // The pieces of a grading, inside the test process: one run's result, the
 // child processes that keep runs apart, and the table's quoting.
 #include "grade/uGradeFiles.h"
+#include "tests/support/Printers.h"
 
 #include <csignal>
 #include <memory>

@@ -11,6 +11,7 @@
 #include "sandbox/uKeloSandbox.h"
 #include "script/uKeloCode.h"
 #include "tests/support/WaitFor.h"
+#include "tests/support/Printers.h"
 
 #include <QListWidget>
 #include <QTabWidget>

@@ -7,20 +7,13 @@
 #include "ide/uDialogs.h"
 #include "ide/uWindowSettings.h"
 #include "sandbox/uKeloSandbox.h"
+#include "tests/support/Printers.h"
 
 #include <QRect>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <functional>
 #include <memory>
-
-#include <ostream>
-
-// Readable failures.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 class TSilentSandBox final : public TKeloSandBox
 {

@@ -3,6 +3,7 @@
 #include "ide/uGutterImages.h"
 #include "ide/uIdList.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
+#include "tests/support/Printers.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

@@ -8,12 +8,6 @@
 #include <QSlider>
 #include <QTest>
 
-// Readable texts in failure messages (internal to this file).
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 // Editor lines 1..6; the loop body ticks three times.
 const QStringList LoopScript{

@@ -15,12 +15,6 @@
 #include <QTest>
 #include <QToolBar>
 
-// Readable texts in failure messages (internal to this file).
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 // "caption | hint | shortcut" per entry, "-" for a separator. A hint with a
 // long description reads "tooltip|description".

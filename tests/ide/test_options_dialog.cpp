@@ -6,6 +6,7 @@
 #include "ide/uDialogs.h"
 #include "ide/uWindowSettings.h"
 #include "tests/support/WaitFor.h"
+#include "tests/support/Printers.h"
 
 #include <QApplication>
 #include <QCheckBox>

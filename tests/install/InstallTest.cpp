@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/WaitFor.h"
+#include "tests/support/Printers.h"
 
 namespace {
 

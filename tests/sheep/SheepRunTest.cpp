@@ -2,6 +2,7 @@
 // and a run hands its results to the sandbox as the IDE does.
 #include "base/uTextFile.h"
 #include "sheep/uSheepRun.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 // how tiles paint with them.
 #include "base/uModalHook.h"
 #include "sheep/uTile.h"
+#include "tests/support/Printers.h"
 
 #include <QDir>
 #include <QFile>

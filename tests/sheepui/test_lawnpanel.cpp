@@ -5,7 +5,7 @@
 #include "sheep/fLawnPanel.h"
 #include "sheep/uSandboxSheep.h"
 #include "sheep/uTile.h"
-#include "tests/editor/printers.h"
+#include "tests/support/Printers.h"
 
 #include <QAction>
 #include <QDir>
