@@ -255,8 +255,8 @@ TEST_F(RunTest, AnArithmeticFaultEndsTheCommandButTheProgramStaysRunning)
     setScript({"int z = 0;", "tick();", "int q = 5 div z;", "tick();"});
     window->SetSpeed(100);
     window->AcStartExecute();
-    ASSERT_EQ(dialogs.texts, QStringList{"Division durch Null"});
-    EXPECT_EQ(dialogs.kinds.value(0), TDlgKind::Error);
+    ASSERT_EQ(dialogs.texts(), QStringList{"Division durch Null"});
+    EXPECT_EQ(dialogs.kinds().value(0), TDlgKind::Error);
     EXPECT_TRUE(window->IsRunning());
     EXPECT_EQ(window->runActions(), Running) << "no loop is active, yet the actions still show a run";
     EXPECT_EQ(window->box.ticks, 1);
@@ -264,7 +264,7 @@ TEST_F(RunTest, AnArithmeticFaultEndsTheCommandButTheProgramStaysRunning)
     window->AcPauseExecute();
     EXPECT_EQ(window->runActions(), Paused);
     window->AcStepExecute();
-    EXPECT_EQ(dialogs.texts.size(), 2) << "stepping repeats the fault";
+    EXPECT_EQ(dialogs.texts().size(), 2) << "stepping repeats the fault";
     EXPECT_TRUE(window->IsRunning());
     window->AcStopExecute();
     EXPECT_EQ(window->runActions(), Idle);
