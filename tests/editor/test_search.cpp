@@ -13,7 +13,7 @@ protected:
         ed.setLines({QStringLiteral("foo Foo food"), QStringLiteral("x1 foo x22")});
         ed.setCaretXY({1, 1});
     }
-    MemoCode ed;
+    TMemoCode ed;
 };
 }  // namespace
 

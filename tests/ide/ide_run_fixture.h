@@ -79,11 +79,6 @@ public:
     std::function<void()> onSleep;
 };
 
-    }
-    QList<TDlgKind> kinds;
-    QStringList texts;
-};
-
 using TRunTestWindow = TIdeTestWindow<TTickSandBox>;
 
 // A window with the stepping clock, the recorded dialogs and a settings file of

@@ -42,7 +42,7 @@ protected:
         setSettingsFileName(QString());
         setDialogs(nullptr);
     }
-    MemoCode &editor() { return *window->editor(); }
+    TMemoCode &editor() { return *window->editor(); }
 
     QTemporaryDir dir;
     TScriptedDialogs dialogs;

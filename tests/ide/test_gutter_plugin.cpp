@@ -43,10 +43,10 @@ protected:
         ed.resize(400, 300);
         ed.show();
     }
-    MemoCode ed;
+    TMemoCode ed;
 };
 
-QColor background(MemoCode &ed, int line)
+QColor background(TMemoCode &ed, int line)
 {
     bool special = false;
     QColor fg, bg;

@@ -355,7 +355,7 @@ TEST_F(RunTest, BreakpointsOnDeletedLinesDisappearAndTheOthersMoveUp)
     setScript(LoopScript);
     for (int line : {2, 3, 4, 6})
         window->MemoCodeGutterClick(0, line);
-    MemoCode &editor = *window->editor();
+    TMemoCode &editor = *window->editor();
     editor.setSelection({1, 3}, {1, 5});  // lines 3 and 4 whole
     QTest::keyClick(&editor, Qt::Key_Delete);
     EXPECT_EQ(window->items(window->lBoxBreaks), QStringList({"Zeile 2", "Zeile 4"}));

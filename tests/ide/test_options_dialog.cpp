@@ -18,10 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-    }
-    QStringList texts;
-};
-
 class OptionsDialogTest : public ::testing::Test
 {
 protected:
@@ -45,7 +41,7 @@ protected:
     void click(const char *name) { frm.findChild<QPushButton *>(QString::fromLatin1(name))->click(); }
 
     QTemporaryDir dir;
-    MemoCode editor;
+    TMemoCode editor;
     TfrmKeloEditorOptions frm;
 };
 }  // namespace
