@@ -12,7 +12,7 @@
 
 namespace {
 
-const QStringList kFiles{"schaf_north.bmp", "schaf_east.bmp", "schaf_south.bmp", "schaf_west.bmp",
+const QStringList PictureFiles{"schaf_north.bmp", "schaf_east.bmp", "schaf_south.bmp", "schaf_west.bmp",
                          "baum.bmp",        "weg.bmp",        "mark.bmp"};
 
 class TileImages : public ::testing::Test
@@ -29,7 +29,7 @@ protected:
             EXPECT_EQ(kind, TModalKind::Warning) << text.toStdString();
     }
 
-    void copyPictures(const QString &folder, const QStringList &names = kFiles)
+    void copyPictures(const QString &folder, const QStringList &names = PictureFiles)
     {
         QDir().mkpath(folder);
         for (const QString &name : names)
@@ -129,7 +129,7 @@ TEST_F(TileImages, FileNamesAreReadAsWritten)
 
 TEST_F(TileImages, OneMissingOrBrokenFileLeavesAllEmpty)
 {
-    copyPictures(iWork.path(), kFiles.mid(0, 6));
+    copyPictures(iWork.path(), PictureFiles.mid(0, 6));
     QDir::setCurrent(iWork.path());
     EXPECT_FALSE(LoadTileImages(iSettings.path()));
     EXPECT_EQ(iModal.texts(), QStringList{"Fehler: Fehlende Dateien!"});
