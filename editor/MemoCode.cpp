@@ -37,7 +37,7 @@ QFont pixelFont(const QString &family, int pixels)
 }
 }  // namespace
 
-MemoCode::MemoCode(QWidget *parent)
+TMemoCode::TMemoCode(QWidget *parent)
     : QsciScintilla(parent), iGutterFont(pixelFont(QStringLiteral("Courier New"), 11)),
       iGutterFontColor(128, 128, 255), iActiveLineColor(QToolTip::palette().color(QPalette::ToolTipBase))
 {
@@ -70,13 +70,13 @@ MemoCode::MemoCode(QWidget *parent)
             [this](int pos, int type, const char *text, int len, int added, int, int, int, int, int) {
                 onModified(pos, type, text, len, added);
             });
-    connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &MemoCode::onCharAdded);
+    connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TMemoCode::onCharAdded);
     connect(this, &QsciScintilla::textChanged, this, [this] {
         if (!iLoading && iOnChange)
             iOnChange();
     });
-    connect(this, &QsciScintilla::linesChanged, this, &MemoCode::updateGutterWidth);
-    connect(this, &QsciScintilla::cursorPositionChanged, this, &MemoCode::caretLineCheck);
+    connect(this, &QsciScintilla::linesChanged, this, &TMemoCode::updateGutterWidth);
+    connect(this, &QsciScintilla::cursorPositionChanged, this, &TMemoCode::caretLineCheck);
     connect(this, &QsciScintilla::selectionChanged, this, [this] {
         if (iOptions & eoNoSelection && SelAvail())
             SendScintilla(SCI_SETEMPTYSELECTION, SendScintilla(SCI_GETCURRENTPOS));
@@ -87,11 +87,11 @@ MemoCode::MemoCode(QWidget *parent)
     setOptions(SynEditorDefaultOptions);
 }
 
-MemoCode::~MemoCode() = default;
+TMemoCode::~TMemoCode() = default;
 
 // ---------------------------------------------------------------- text
 
-QByteArray MemoCode::lineBytes(int line0) const
+QByteArray TMemoCode::lineBytes(int line0) const
 {
     const int start = int(SendScintilla(SCI_POSITIONFROMLINE, line0));
     const int end = int(SendScintilla(SCI_GETLINEENDPOSITION, line0));
@@ -99,12 +99,12 @@ QByteArray MemoCode::lineBytes(int line0) const
 }
 
 // The bytes of [start, end); the component's own accessor appends a terminator.
-QByteArray MemoCode::rawBytes(int start, int end) const
+QByteArray TMemoCode::rawBytes(int start, int end) const
 {
     return end > start ? bytes(start, end).left(end - start) : QByteArray();
 }
 
-QStringList MemoCode::Lines() const
+QStringList TMemoCode::Lines() const
 {
     const int length = int(SendScintilla(SCI_GETTEXTLENGTH));
     if (length == 0)
@@ -127,7 +127,7 @@ QStringList MemoCode::Lines() const
     return lines;
 }
 
-void MemoCode::setLines(const QStringList &lines)
+void TMemoCode::setLines(const QStringList &lines)
 {
     const bool wasReadOnly = isReadOnly();
     iLoading = true;
@@ -147,14 +147,14 @@ void MemoCode::setLines(const QStringList &lines)
         iOnChange();
 }
 
-void MemoCode::ClearAll() { setLines({}); }
+void TMemoCode::ClearAll() { setLines({}); }
 
-int MemoCode::LineCount() const
+int TMemoCode::LineCount() const
 {
     return SendScintilla(SCI_GETTEXTLENGTH) == 0 ? 0 : int(SendScintilla(SCI_GETLINECOUNT));
 }
 
-QString MemoCode::LineText(int line) const
+QString TMemoCode::LineText(int line) const
 {
     if (line < 1 || line > LineCount())
         return {};
@@ -163,7 +163,7 @@ QString MemoCode::LineText(int line) const
 
 // ---------------------------------------------------------------- coordinates
 
-int MemoCode::positionOf(const TBufferCoord &pos) const
+int TMemoCode::positionOf(const TBufferCoord &pos) const
 {
     const int lines = int(SendScintilla(SCI_GETLINECOUNT));
     const int line0 = qBound(0, pos.Line - 1, lines - 1);
@@ -172,44 +172,44 @@ int MemoCode::positionOf(const TBufferCoord &pos) const
     return start + int(text.left(qMax(0, pos.Char - 1)).toUtf8().size());
 }
 
-TBufferCoord MemoCode::coordOf(int bytePos) const
+TBufferCoord TMemoCode::coordOf(int bytePos) const
 {
     const int line0 = int(SendScintilla(SCI_LINEFROMPOSITION, bytePos));
     const int start = int(SendScintilla(SCI_POSITIONFROMLINE, line0));
     return {int(QString::fromUtf8(rawBytes(start, bytePos)).size()) + 1, line0 + 1};
 }
 
-TBufferCoord MemoCode::CaretXY() const { return coordOf(int(SendScintilla(SCI_GETCURRENTPOS))); }
+TBufferCoord TMemoCode::CaretXY() const { return coordOf(int(SendScintilla(SCI_GETCURRENTPOS))); }
 
-void MemoCode::setCaretXY(const TBufferCoord &pos)
+void TMemoCode::setCaretXY(const TBufferCoord &pos)
 {
     SendScintilla(SCI_GOTOPOS, positionOf(pos));
     SendScintilla(SCI_CHOOSECARETX);
     caretLineCheck();
 }
 
-bool MemoCode::SelAvail() const
+bool TMemoCode::SelAvail() const
 {
     return SendScintilla(SCI_GETSELECTIONSTART) != SendScintilla(SCI_GETSELECTIONEND);
 }
 
-TBufferCoord MemoCode::BlockBegin() const { return coordOf(int(SendScintilla(SCI_GETSELECTIONSTART))); }
-TBufferCoord MemoCode::BlockEnd() const { return coordOf(int(SendScintilla(SCI_GETSELECTIONEND))); }
+TBufferCoord TMemoCode::BlockBegin() const { return coordOf(int(SendScintilla(SCI_GETSELECTIONSTART))); }
+TBufferCoord TMemoCode::BlockEnd() const { return coordOf(int(SendScintilla(SCI_GETSELECTIONEND))); }
 
-void MemoCode::setSelection(const TBufferCoord &begin, const TBufferCoord &end)
+void TMemoCode::setSelection(const TBufferCoord &begin, const TBufferCoord &end)
 {
     SendScintilla(SCI_SETSEL, positionOf(begin), positionOf(end));
     caretLineCheck();
 }
 
-QString MemoCode::SelText() const
+QString TMemoCode::SelText() const
 {
     const int start = int(SendScintilla(SCI_GETSELECTIONSTART));
     const int end = int(SendScintilla(SCI_GETSELECTIONEND));
     return QString::fromUtf8(rawBytes(start, end));
 }
 
-QString MemoCode::WordAt(const TBufferCoord &pos) const
+QString TMemoCode::WordAt(const TBufferCoord &pos) const
 {
     const int p = positionOf(pos);
     const int start = int(SendScintilla(SCI_WORDSTARTPOSITION, p, true));
@@ -217,13 +217,13 @@ QString MemoCode::WordAt(const TBufferCoord &pos) const
     return end > start ? QString::fromUtf8(rawBytes(start, end)) : QString();
 }
 
-int MemoCode::LineHeight() const { return int(SendScintilla(SCI_TEXTHEIGHT, 0)); }
-int MemoCode::TopLine() const { return int(SendScintilla(SCI_GETFIRSTVISIBLELINE)) + 1; }
-int MemoCode::RowToLine(int row) const { return int(SendScintilla(SCI_DOCLINEFROMVISIBLE, row - 1)) + 1; }
-int MemoCode::LineToRow(int line) const { return int(SendScintilla(SCI_VISIBLEFROMDOCLINE, line - 1)) + 1; }
-int MemoCode::RowAtY(int y) const { return TopLine() + qMax(0, y) / qMax(1, LineHeight()); }
+int TMemoCode::LineHeight() const { return int(SendScintilla(SCI_TEXTHEIGHT, 0)); }
+int TMemoCode::TopLine() const { return int(SendScintilla(SCI_GETFIRSTVISIBLELINE)) + 1; }
+int TMemoCode::RowToLine(int row) const { return int(SendScintilla(SCI_DOCLINEFROMVISIBLE, row - 1)) + 1; }
+int TMemoCode::LineToRow(int line) const { return int(SendScintilla(SCI_VISIBLEFROMDOCLINE, line - 1)) + 1; }
+int TMemoCode::RowAtY(int y) const { return TopLine() + qMax(0, y) / qMax(1, LineHeight()); }
 
-QPoint MemoCode::BufferToPixels(const TBufferCoord &pos) const
+QPoint TMemoCode::BufferToPixels(const TBufferCoord &pos) const
 {
     const int p = positionOf(pos);
     const QPoint inViewport(int(SendScintilla(SCI_POINTXFROMPOSITION, 0, p)),
@@ -231,15 +231,15 @@ QPoint MemoCode::BufferToPixels(const TBufferCoord &pos) const
     return viewport()->mapTo(this, inViewport);
 }
 
-void MemoCode::Invalidate() { viewport()->update(); }
+void TMemoCode::Invalidate() { viewport()->update(); }
 
-void MemoCode::InvalidateLine(int line)
+void TMemoCode::InvalidateLine(int line)
 {
     const int y = (LineToRow(line) - TopLine()) * LineHeight();
     viewport()->update(QRect(0, y, viewport()->width(), LineHeight()));
 }
 
-void MemoCode::InvalidateGutterLine(int line)
+void TMemoCode::InvalidateGutterLine(int line)
 {
     const int y = (LineToRow(line) - TopLine()) * LineHeight();
     viewport()->update(QRect(0, y, iGutterWidth, LineHeight()));
@@ -247,36 +247,36 @@ void MemoCode::InvalidateGutterLine(int line)
 
 // ---------------------------------------------------------------- fonts and gutter
 
-QFont MemoCode::codeFont() const { return iHighlighter->defaultFont(); }
+QFont TMemoCode::codeFont() const { return iHighlighter->defaultFont(); }
 
-void MemoCode::setCodeFont(const QFont &font)
+void TMemoCode::setCodeFont(const QFont &font)
 {
     iHighlighter->setTextFont(font);
     recolor();
     Invalidate();
 }
 
-void MemoCode::setGutterFont(const QFont &font)
+void TMemoCode::setGutterFont(const QFont &font)
 {
     iGutterFont = font;
     updateGutterWidth();
     Invalidate();
 }
 
-void MemoCode::setGutterFontColor(const QColor &color)
+void TMemoCode::setGutterFontColor(const QColor &color)
 {
     iGutterFontColor = color;
     Invalidate();
 }
 
-void MemoCode::setActiveLineColor(const QColor &color)
+void TMemoCode::setActiveLineColor(const QColor &color)
 {
     iActiveLineColor = color;
     Invalidate();
 }
 
 // The gutter grows with the number of digits of the last line number.
-void MemoCode::updateGutterWidth()
+void TMemoCode::updateGutterWidth()
 {
     const int digits = qMax(iGutterDigitCount, int(QString::number(qMax(1, LineCount())).size()));
     const int width = iGutterLeftOffset + digits * QFontMetrics(iGutterFont).horizontalAdvance(u'0') + 3;
@@ -286,7 +286,7 @@ void MemoCode::updateGutterWidth()
     setMarginWidth(0, width);
 }
 
-void MemoCode::paintGutter(QPainter &painter, const QRect &clip, int firstRow, int lastRow)
+void TMemoCode::paintGutter(QPainter &painter, const QRect &clip, int firstRow, int lastRow)
 {
     const QRect gutter(0, 0, iGutterWidth, viewport()->height());
     if (!clip.intersects(gutter))
@@ -321,7 +321,7 @@ void MemoCode::paintGutter(QPainter &painter, const QRect &clip, int firstRow, i
 
 // ---------------------------------------------------------------- special line colours
 
-int MemoCode::backgroundMarkerFor(const QColor &color)
+int TMemoCode::backgroundMarkerFor(const QColor &color)
 {
     const auto found = iBackgroundMarkers.constFind(color.rgb());
     if (found != iBackgroundMarkers.constEnd())
@@ -335,7 +335,7 @@ int MemoCode::backgroundMarkerFor(const QColor &color)
     return nr;
 }
 
-int MemoCode::foregroundIndicatorFor(const QColor &color)
+int TMemoCode::foregroundIndicatorFor(const QColor &color)
 {
     const auto found = iForegroundIndicators.constFind(color.rgb());
     if (found != iForegroundIndicators.constEnd())
@@ -348,7 +348,7 @@ int MemoCode::foregroundIndicatorFor(const QColor &color)
     return nr;
 }
 
-void MemoCode::applyLineBackground(int line0, const QColor &bg)
+void TMemoCode::applyLineBackground(int line0, const QColor &bg)
 {
     const int wanted = bg.isValid() ? backgroundMarkerFor(bg) : -1;
     const unsigned mask = unsigned(SendScintilla(SCI_MARKERGET, line0));
@@ -363,7 +363,7 @@ void MemoCode::applyLineBackground(int line0, const QColor &bg)
 
 // Text colour is an indicator over the line's text; it is only touched when
 // the line's coverage differs from what is wanted, so repaints settle.
-void MemoCode::applyLineForeground(int line0, const QColor &fg)
+void TMemoCode::applyLineForeground(int line0, const QColor &fg)
 {
     const int wanted = fg.isValid() ? foregroundIndicatorFor(fg) : -1;
     const int start = int(SendScintilla(SCI_POSITIONFROMLINE, line0));
@@ -385,7 +385,7 @@ void MemoCode::applyLineForeground(int line0, const QColor &fg)
 
 // Asks the line-colour event for every visible line; a line that is not
 // special but holds the caret gets the active-line colour.
-void MemoCode::applySpecialLineColors(int firstLine, int lastLine)
+void TMemoCode::applySpecialLineColors(int firstLine, int lastLine)
 {
     const int caretLine = CaretY();
     for (int line = firstLine; line <= lastLine; ++line) {
@@ -404,7 +404,7 @@ void MemoCode::applySpecialLineColors(int firstLine, int lastLine)
     }
 }
 
-void MemoCode::paintEvent(QPaintEvent *event)
+void TMemoCode::paintEvent(QPaintEvent *event)
 {
     const int lh = qMax(1, LineHeight());
     const int lastRowInDoc = LineToRow(qMax(1, LineCount()));
@@ -429,7 +429,7 @@ void MemoCode::paintEvent(QPaintEvent *event)
 // Reports whole inserted or deleted lines to the plugins; the first line that
 // moved is the line after the change's start unless the change starts at a
 // line's beginning.
-void MemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
+void TMemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
 {
     if (iLoading || !(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
         return;
@@ -453,7 +453,7 @@ void MemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
 // The caret changed lines: the line it left may need trimming, and the active
 // line colour moves. Called after input and caret commands, because the
 // component reports caret moves only when it next paints.
-void MemoCode::caretLineCheck()
+void TMemoCode::caretLineCheck()
 {
     const int line = CaretY();
     if (line == iLastCaretLine)
@@ -467,7 +467,7 @@ void MemoCode::caretLineCheck()
     viewport()->update();
 }
 
-void MemoCode::onCharAdded(int ch)
+void TMemoCode::onCharAdded(int ch)
 {
     if (!(iOptions & eoGroupUndo)) {
         // Closes the undo step of every typed character.
@@ -477,15 +477,15 @@ void MemoCode::onCharAdded(int ch)
     emit charTyped(QChar(char16_t(ch)));
 }
 
-void MemoCode::AddPlugin(TSynEditPlugin *plugin)
+void TMemoCode::AddPlugin(TSynEditPlugin *plugin)
 {
     if (!iPlugins.contains(plugin))
         iPlugins.append(plugin);
 }
 
-void MemoCode::RemovePlugin(TSynEditPlugin *plugin) { iPlugins.removeAll(plugin); }
+void TMemoCode::RemovePlugin(TSynEditPlugin *plugin) { iPlugins.removeAll(plugin); }
 
-void MemoCode::FreeKey(int key)
+void TMemoCode::FreeKey(int key)
 {
     for (QsciCommand *cmd : standardCommands()->commands()) {
         if (cmd->key() == key)
@@ -497,7 +497,7 @@ void MemoCode::FreeKey(int key)
 
 // ---------------------------------------------------------------- bookmarks
 
-void MemoCode::setBookmark(int number, int line)
+void TMemoCode::setBookmark(int number, int line)
 {
     if (number < 0 || number > 9 || line < 1 || line > qMax(1, LineCount()))
         return;
@@ -506,7 +506,7 @@ void MemoCode::setBookmark(int number, int line)
     InvalidateGutterLine(line);
 }
 
-void MemoCode::clearBookmark(int number)
+void TMemoCode::clearBookmark(int number)
 {
     if (number < 0 || number > 9 || iBookmarkMarkers[number] < 0)
         return;
@@ -515,14 +515,14 @@ void MemoCode::clearBookmark(int number)
     Invalidate();
 }
 
-int MemoCode::bookmarkLine(int number) const
+int TMemoCode::bookmarkLine(int number) const
 {
     if (number < 0 || number > 9 || iBookmarkMarkers[number] < 0)
         return 0;
     return markerLine(iBookmarkMarkers[number]) + 1;
 }
 
-bool MemoCode::hasBookmarkOn(int line) const
+bool TMemoCode::hasBookmarkOn(int line) const
 {
     for (int i = 0; i < 10; ++i)
         if (bookmarkLine(i) == line)
@@ -530,7 +530,7 @@ bool MemoCode::hasBookmarkOn(int line) const
     return false;
 }
 
-QList<TSynEditMark> MemoCode::Marks() const
+QList<TSynEditMark> TMemoCode::Marks() const
 {
     QList<TSynEditMark> marks;
     for (int i = 0; i < 10; ++i)
@@ -539,7 +539,7 @@ QList<TSynEditMark> MemoCode::Marks() const
     return marks;
 }
 
-void MemoCode::toggleBookmark(int number)
+void TMemoCode::toggleBookmark(int number)
 {
     if (bookmarkLine(number) == CaretY())
         clearBookmark(number);
@@ -547,7 +547,7 @@ void MemoCode::toggleBookmark(int number)
         setBookmark(number, CaretY());
 }
 
-void MemoCode::gotoBookmark(int number)
+void TMemoCode::gotoBookmark(int number)
 {
     if (const int line = bookmarkLine(number); line > 0)
         setCaretXY({1, line});
@@ -555,7 +555,7 @@ void MemoCode::gotoBookmark(int number)
 
 // ---------------------------------------------------------------- input events
 
-void MemoCode::keyPressEvent(QKeyEvent *event)
+void TMemoCode::keyPressEvent(QKeyEvent *event)
 {
     if (iOnKeyDown)
         iOnKeyDown(event);
@@ -574,14 +574,14 @@ void MemoCode::keyPressEvent(QKeyEvent *event)
         iOnKeyPress(event);
 }
 
-void MemoCode::keyReleaseEvent(QKeyEvent *event)
+void TMemoCode::keyReleaseEvent(QKeyEvent *event)
 {
     QsciScintilla::keyReleaseEvent(event);
     if (iOnKeyUp)
         iOnKeyUp(event);
 }
 
-void MemoCode::mousePressEvent(QMouseEvent *event)
+void TMemoCode::mousePressEvent(QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();
     iMousePressedInText = at.x() >= iGutterWidth;
@@ -596,13 +596,13 @@ void MemoCode::mousePressEvent(QMouseEvent *event)
         iOnMouseDown(event);
 }
 
-void MemoCode::mouseMoveEvent(QMouseEvent *event)
+void TMemoCode::mouseMoveEvent(QMouseEvent *event)
 {
     if (!altColumnMove(event))
         QsciScintilla::mouseMoveEvent(event);
 }
 
-void MemoCode::mouseReleaseEvent(QMouseEvent *event)
+void TMemoCode::mouseReleaseEvent(QMouseEvent *event)
 {
     if (iMousePressedInText)
         QsciScintilla::mouseReleaseEvent(event);
@@ -614,7 +614,7 @@ void MemoCode::mouseReleaseEvent(QMouseEvent *event)
     iMousePressedInText = false;
 }
 
-void MemoCode::wheelEvent(QWheelEvent *event)
+void TMemoCode::wheelEvent(QWheelEvent *event)
 {
     if (iOnMouseWheel && iOnMouseWheel(event)) {
         event->accept();
@@ -624,7 +624,7 @@ void MemoCode::wheelEvent(QWheelEvent *event)
 }
 
 // Files dragged over the editor are offered to the drop event, text is the component's.
-bool MemoCode::handleFileDrag(QDragMoveEvent *event)
+bool TMemoCode::handleFileDrag(QDragMoveEvent *event)
 {
     if (!event->mimeData()->hasUrls())
         return false;
@@ -635,19 +635,19 @@ bool MemoCode::handleFileDrag(QDragMoveEvent *event)
     return true;
 }
 
-void MemoCode::dragEnterEvent(QDragEnterEvent *event)
+void TMemoCode::dragEnterEvent(QDragEnterEvent *event)
 {
     if (!handleFileDrag(event))
         QsciScintilla::dragEnterEvent(event);
 }
 
-void MemoCode::dragMoveEvent(QDragMoveEvent *event)
+void TMemoCode::dragMoveEvent(QDragMoveEvent *event)
 {
     if (!handleFileDrag(event))
         QsciScintilla::dragMoveEvent(event);
 }
 
-void MemoCode::dropEvent(QDropEvent *event)
+void TMemoCode::dropEvent(QDropEvent *event)
 {
     if (!event->mimeData()->hasUrls()) {
         QsciScintilla::dropEvent(event);

@@ -87,7 +87,7 @@ struct TSynEditMark
     bool IsBookmark = true;
 };
 
-class MemoCode : public QsciScintilla
+class TMemoCode : public QsciScintilla
 {
     Q_OBJECT
 public:
@@ -101,8 +101,8 @@ public:
     using TWheelEvent = std::function<bool(QWheelEvent *event)>;  // true = handled
     using TNotifyEvent = std::function<void()>;
 
-    explicit MemoCode(QWidget *parent = nullptr);
-    ~MemoCode() override;
+    explicit TMemoCode(QWidget *parent = nullptr);
+    ~TMemoCode() override;
 
     // Text as lines (0-based list). Loading and clearing do not reach the
     // lines-inserted/deleted hooks, empty the undo buffer and keep NUL characters.

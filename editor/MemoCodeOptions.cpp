@@ -9,14 +9,14 @@
 #include <QScrollBar>
 #include <QToolTip>
 
-void MemoCode::setOptions(TSynEditorOptions options)
+void TMemoCode::setOptions(TSynEditorOptions options)
 {
     iOptions = options;
     applyOptions();
     Invalidate();
 }
 
-void MemoCode::applyOptions()
+void TMemoCode::applyOptions()
 {
     const auto on = [this](TSynEditorOption o) { return bool(iOptions & o); };
     setAutoIndent(on(eoAutoIndent));
@@ -49,7 +49,7 @@ void MemoCode::applyOptions()
 }
 
 // Keys whose behaviour depends on an option; true when handled here.
-bool MemoCode::handleOptionKey(QKeyEvent *event)
+bool TMemoCode::handleOptionKey(QKeyEvent *event)
 {
     const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     const bool shift = mods == Qt::ShiftModifier;
@@ -84,7 +84,7 @@ bool MemoCode::handleOptionKey(QKeyEvent *event)
 }
 
 // End goes to the last non-blank character first, then to the line's end.
-bool MemoCode::handleEndKey()
+bool TMemoCode::handleEndKey()
 {
     const bool extend = QApplication::keyboardModifiers() & Qt::ShiftModifier;
     const TBufferCoord caret = CaretXY();
@@ -103,7 +103,7 @@ bool MemoCode::handleEndKey()
 }
 
 // Page keys for half pages or whole pages: scroll by the page, keep the caret's column.
-bool MemoCode::handlePageKey(bool down, bool extend)
+bool TMemoCode::handlePageKey(bool down, bool extend)
 {
     const int screen = qMax(1, int(SendScintilla(SCI_LINESONSCREEN)));
     int page = (iOptions & eoHalfPageScroll) ? qMax(1, screen / 2) : screen;
@@ -124,7 +124,7 @@ bool MemoCode::handlePageKey(bool down, bool extend)
 }
 
 // Tab moves below the next word start of the previous non-blank line.
-bool MemoCode::handleSmartTab()
+bool TMemoCode::handleSmartTab()
 {
     const TBufferCoord caret = CaretXY();
     QString above;
@@ -147,7 +147,7 @@ bool MemoCode::handleSmartTab()
 
 // Backspace in the leading blanks goes back to the indentation of the nearest
 // line above that is indented less.
-bool MemoCode::handleSmartTabDelete()
+bool TMemoCode::handleSmartTabDelete()
 {
     const int caretPos = int(SendScintilla(SCI_GETCURRENTPOS));
     const int line0 = int(SendScintilla(SCI_LINEFROMPOSITION, caretPos));
@@ -171,7 +171,7 @@ bool MemoCode::handleSmartTabDelete()
 
 // A selection inside one line: Tab/Shift+Tab indent or unindent that line when
 // TabIndent is on; otherwise Tab replaces the selection as in any text field.
-bool MemoCode::handleSingleLineIndent(bool unindent)
+bool TMemoCode::handleSingleLineIndent(bool unindent)
 {
     const TBufferCoord begin = BlockBegin();
     const TBufferCoord end = BlockEnd();
@@ -193,7 +193,7 @@ bool MemoCode::handleSingleLineIndent(bool unindent)
     return true;
 }
 
-void MemoCode::pressWithOptions(QMouseEvent *event)
+void TMemoCode::pressWithOptions(QMouseEvent *event)
 {
     const QPoint at = event->position().toPoint();
     const int pos = int(SendScintilla(SCI_POSITIONFROMPOINT, at.x(), at.y()));
@@ -213,7 +213,7 @@ void MemoCode::pressWithOptions(QMouseEvent *event)
 
 // The component makes rectangles with Ctrl held; with the option Alt does it,
 // without the option Alt is ignored.
-bool MemoCode::altColumnMove(QMouseEvent *event)
+bool TMemoCode::altColumnMove(QMouseEvent *event)
 {
     if (!(event->modifiers() & Qt::AltModifier))
         return false;
@@ -229,7 +229,7 @@ bool MemoCode::altColumnMove(QMouseEvent *event)
     return true;
 }
 
-void MemoCode::showScrollHint()
+void TMemoCode::showScrollHint()
 {
     if (!(iOptions & eoShowScrollHint))
         return;
@@ -239,7 +239,7 @@ void MemoCode::showScrollHint()
     QToolTip::showText(at, QStringLiteral("Zeile: %1").arg(TopLine()), this);
 }
 
-void MemoCode::trimLineEnd(int line0)
+void TMemoCode::trimLineEnd(int line0)
 {
     iEditedLine = 0;
     if (isReadOnly() || line0 >= int(SendScintilla(SCI_GETLINECOUNT)))
@@ -257,7 +257,7 @@ void MemoCode::trimLineEnd(int line0)
     iEditedLine = 0;
 }
 
-void MemoCode::TrimTrailingSpacesForSave()
+void TMemoCode::TrimTrailingSpacesForSave()
 {
     if (!(iOptions & eoTrimTrailingSpaces))
         return;

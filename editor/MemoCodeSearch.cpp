@@ -5,7 +5,7 @@
 // Finds the first occurrence (first), the next one, or the first one from a
 // byte position (from >= 0). The component ignores whole words for regular
 // expressions, so matches inside words are skipped here.
-bool MemoCode::findOccurrence(const QString &search, TSynSearchOptions options, bool first, int from)
+bool TMemoCode::findOccurrence(const QString &search, TSynSearchOptions options, bool first, int from)
 {
     const bool wordsOnly = iSearchEngine == TSynSearchEngine::Regex && (options & ssoWholeWord);
     bool found = findMatch(search, options, first, from);
@@ -15,14 +15,14 @@ bool MemoCode::findOccurrence(const QString &search, TSynSearchOptions options, 
 }
 
 // An empty match counts as whole: searching on from it is left to the caller.
-bool MemoCode::selectionIsWholeWord() const
+bool TMemoCode::selectionIsWholeWord() const
 {
     const long start = SendScintilla(SCI_GETSELECTIONSTART);
     const long end = SendScintilla(SCI_GETSELECTIONEND);
     return start == end || SendScintilla(SCI_ISRANGEWORD, start, end);
 }
 
-bool MemoCode::findMatch(const QString &search, TSynSearchOptions options, bool first, int from)
+bool TMemoCode::findMatch(const QString &search, TSynSearchOptions options, bool first, int from)
 {
     const bool regex = iSearchEngine == TSynSearchEngine::Regex;
     const bool cs = options & ssoMatchCase;
@@ -46,14 +46,14 @@ bool MemoCode::findMatch(const QString &search, TSynSearchOptions options, bool 
 
 // Where to search on after an empty match: one character further, or -1 at
 // the end of the text (an empty match would otherwise be found forever).
-int MemoCode::beyondEmptyMatch(bool forward) const
+int TMemoCode::beyondEmptyMatch(bool forward) const
 {
     const int at = int(SendScintilla(forward ? SCI_GETSELECTIONEND : SCI_GETSELECTIONSTART));
     const int next = int(SendScintilla(forward ? SCI_POSITIONAFTER : SCI_POSITIONBEFORE, at));
     return next == at ? -1 : next;
 }
 
-TSynReplaceAction MemoCode::askReplace(const QString &search, const QString &replace)
+TSynReplaceAction TMemoCode::askReplace(const QString &search, const QString &replace)
 {
     if (!iOnReplaceText)
         return TSynReplaceAction::raReplace;
@@ -61,7 +61,7 @@ TSynReplaceAction MemoCode::askReplace(const QString &search, const QString &rep
     return iOnReplaceText(search, replace, at.Line, at.Char);
 }
 
-int MemoCode::SearchReplace(const QString &search, const QString &replace, TSynSearchOptions options)
+int TMemoCode::SearchReplace(const QString &search, const QString &replace, TSynSearchOptions options)
 {
     if (search.isEmpty())
         return 0;

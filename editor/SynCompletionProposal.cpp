@@ -127,7 +127,7 @@ protected:
     }
 };
 
-TSynCompletionProposal::TSynCompletionProposal(TSynCompletionType kind, MemoCode *editor)
+TSynCompletionProposal::TSynCompletionProposal(TSynCompletionType kind, TMemoCode *editor)
     : QObject(editor), iKind(kind), iEditor(editor), iPopup(new TFormattedPopup)
 {
     QFont font(QStringLiteral("MS Sans Serif"));
@@ -137,7 +137,7 @@ TSynCompletionProposal::TSynCompletionProposal(TSynCompletionType kind, MemoCode
     iTimer.setSingleShot(true);
     iTimer.setTimerType(Qt::PreciseTimer);
     connect(&iTimer, &QTimer::timeout, this, &TSynCompletionProposal::Execute);
-    connect(editor, &MemoCode::charTyped, this, &TSynCompletionProposal::onCharTyped);
+    connect(editor, &TMemoCode::charTyped, this, &TSynCompletionProposal::onCharTyped);
     connect(editor, &QsciScintilla::textChanged, this, &TSynCompletionProposal::onTextChanged);
     editor->installEventFilter(this);
     editor->viewport()->installEventFilter(this);

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <functional>
 
-class MemoCode;
+class TMemoCode;
 class QKeyEvent;
 class TFormattedPopup;
 
@@ -36,11 +36,11 @@ public:
     using TExecuteEvent = std::function<void(TSynCompletionType kind, TSynCompletionProposal *sender,
                                              const QString &currentInput, int x, int y, bool &canExecute)>;
 
-    TSynCompletionProposal(TSynCompletionType kind, MemoCode *editor);
+    TSynCompletionProposal(TSynCompletionType kind, TMemoCode *editor);
     ~TSynCompletionProposal() override;
 
     TSynCompletionType Kind() const { return iKind; }
-    MemoCode *Editor() const { return iEditor; }
+    TMemoCode *Editor() const { return iEditor; }
     QStringList &ItemList() { return iItemList; }
     QStringList &InsertList() { return iInsertList; }
     int CurrentIndex() const { return iCurrentIndex; }
@@ -84,7 +84,7 @@ private:
     void place();
 
     TSynCompletionType iKind;
-    MemoCode *iEditor;
+    TMemoCode *iEditor;
     TFormattedPopup *iPopup;
     QKeySequence iShortCut;
     QStringList iItemList;

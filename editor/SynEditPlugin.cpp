@@ -2,7 +2,7 @@
 
 #include "editor/MemoCode.h"
 
-TSynEditPlugin::TSynEditPlugin(MemoCode *editor) : iEditor(editor)
+TSynEditPlugin::TSynEditPlugin(TMemoCode *editor) : iEditor(editor)
 {
     if (iEditor)
         iEditor->AddPlugin(this);

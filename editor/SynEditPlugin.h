@@ -4,18 +4,18 @@
 #include <QPointer>
 #include <QRect>
 
-class MemoCode;
+class TMemoCode;
 class QPainter;
 
 class TSynEditPlugin
 {
 public:
-    explicit TSynEditPlugin(MemoCode *editor);
+    explicit TSynEditPlugin(TMemoCode *editor);
     virtual ~TSynEditPlugin();
     TSynEditPlugin(const TSynEditPlugin &) = delete;
     TSynEditPlugin &operator=(const TSynEditPlugin &) = delete;
 
-    MemoCode *Editor() const { return iEditor; }
+    TMemoCode *Editor() const { return iEditor; }
 
     // Rows are the painted display rows, counted from 1.
     virtual void AfterPaint(QPainter &canvas, const QRect &clip, int firstRow, int lastRow);
@@ -24,5 +24,5 @@ public:
     virtual void LinesDeleted(int firstLine, int count);
 
 private:
-    QPointer<MemoCode> iEditor;
+    QPointer<TMemoCode> iEditor;
 };

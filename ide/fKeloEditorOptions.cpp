@@ -209,7 +209,7 @@ QWidget *TfrmKeloEditorOptions::createAboutPage()
     return page;
 }
 
-void TfrmKeloEditorOptions::setEditor(MemoCode *editor)
+void TfrmKeloEditorOptions::setEditor(TMemoCode *editor)
 {
     iEditor = editor;
     if (iEditor)

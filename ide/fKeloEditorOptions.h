@@ -30,9 +30,9 @@ class TfrmKeloEditorOptions : public QWidget
 public:
     explicit TfrmKeloEditorOptions(QWidget *parent = nullptr);
 
-    MemoCode *Editor() const { return iEditor; }
+    TMemoCode *Editor() const { return iEditor; }
     // Stores the editor and shows its current options.
-    void setEditor(MemoCode *editor);
+    void setEditor(TMemoCode *editor);
     // Ticks exactly the boxes of the options in the set; the editor is untouched.
     void Load(TSynEditorOptions options);
 
@@ -55,7 +55,7 @@ private:
     QPushButton *button(const QString &name, const QString &caption, void (TfrmKeloEditorOptions::*handler)());
     void writeSettings(TSynEditorOptions options);
 
-    MemoCode *iEditor = nullptr;
+    TMemoCode *iEditor = nullptr;
     QMap<TSynEditorOption, QCheckBox *> Options;
     bool iPlaced = false;
 

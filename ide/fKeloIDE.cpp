@@ -442,7 +442,7 @@ void TfrmKeloIDE::createClientArea()
     right->addWidget(PnTools);
     SplitterMessages = new TDottedSplitter(Qt::Vertical, PnRight);
     right->addWidget(SplitterMessages, 1);
-    MemoCode = new ::MemoCode(SplitterMessages);
+    MemoCode = new TMemoCode(SplitterMessages);
     MemoCode->setContextMenuPolicy(Qt::CustomContextMenu);
     createMessageArea();
     SplitterMessages->setStretchFactor(0, 1);

@@ -41,7 +41,7 @@ class TProgram;
 class TKeloSandBox;
 class TKeloDebugSyneditPlugin;
 class TFrmKeloHelp;
-class MemoCode;
+class TMemoCode;
 struct TMainSettings;
 enum class TSynReplaceAction;
 struct TKeloMessage;
@@ -87,7 +87,7 @@ public:
     QString statusText(int panel) const;
     void setStatusText(int panel, const QString &text);
 
-    ::MemoCode *editor() const { return MemoCode; }
+    TMemoCode *editor() const { return MemoCode; }
     TProgram *program() const { return myProgram.get(); }
     TKeloDebugSyneditPlugin *plugin() const { return debugPlugin.get(); }
 
@@ -301,7 +301,7 @@ protected:
     QPushButton *BtStep = nullptr;
     QLabel *LGap = nullptr;
     QPushButton *BtCheck = nullptr;
-    ::MemoCode *MemoCode = nullptr;
+    TMemoCode *MemoCode = nullptr;
     QTabWidget *PctrlMsg = nullptr;
     QWidget *tsMsg = nullptr;
     QWidget *tsErrors = nullptr;

@@ -13,7 +13,7 @@
 namespace {
 const QString NotFound = QStringLiteral("Suchtext nicht gefunden!");
 
-bool HasOneLineSelection(const MemoCode &editor)
+bool hasOneLineSelection(const TMemoCode &editor)
 {
     return editor.SelAvail() && editor.BlockBegin().Line == editor.BlockEnd().Line;
 }
@@ -44,7 +44,7 @@ void TfrmKeloIDE::OpenSearchDialog(bool replace)
     dialog->setSearchRegularExpression(gbSearchRegex);
     dialog->setSearchWholeWords(gbSearchWholeWords);
     dialog->setSearchTextHistory(gsSearchTextHistory);
-    if (HasOneLineSelection(*MemoCode))
+    if (hasOneLineSelection(*MemoCode))
         dialog->setSearchText(MemoCode->SelText());
     else if (!gsSearchText.isEmpty())
         dialog->setSearchText(gsSearchText);
@@ -79,7 +79,7 @@ void TfrmKeloIDE::AcFindNextExecute()
 {
     // One handler for both actions, as the shortcuts F3 and Shift+F3 share it.
     const bool backwards = sender() == AcFindPrev;
-    if (HasOneLineSelection(*MemoCode))
+    if (hasOneLineSelection(*MemoCode))
         gsSearchText = MemoCode->SelText();
     quickSearch = true;
     AcFindNextUpdate();
@@ -151,7 +151,7 @@ TSynReplaceAction TfrmKeloIDE::MemoCodeReplaceText(const QString &search, const 
 
 void TfrmKeloIDE::AcFindNextUpdate()
 {
-    const bool enabled = !gsSearchText.isEmpty() || HasOneLineSelection(*MemoCode);
+    const bool enabled = !gsSearchText.isEmpty() || hasOneLineSelection(*MemoCode);
     AcFindNext->setEnabled(enabled);
     AcFindPrev->setEnabled(enabled);
 }

@@ -35,7 +35,7 @@ QString ParameterHintEntry(const TFunction &function)
     return elements.isEmpty() ? QStringLiteral("\"<ohne Parameter>\"") : elements.join(u',');
 }
 
-TKeloCompletion::TKeloCompletion(MemoCode *editor, TProgramSource program, TRunningSource isRunning,
+TKeloCompletion::TKeloCompletion(TMemoCode *editor, TProgramSource program, TRunningSource isRunning,
                                  QObject *parent)
     : QObject(parent), iEditor(editor), iProgram(std::move(program)), iIsRunning(std::move(isRunning)),
       iSynComp(new TSynCompletionProposal(TSynCompletionType::ctCode, editor)),

@@ -6,7 +6,7 @@
 #include <QObject>
 #include <functional>
 
-class MemoCode;
+class TMemoCode;
 class TFunction;
 class TProgram;
 
@@ -22,7 +22,7 @@ public:
     using TProgramSource = std::function<TProgram *()>;
     using TRunningSource = std::function<bool()>;
 
-    TKeloCompletion(MemoCode *editor, TProgramSource program, TRunningSource isRunning, QObject *parent);
+    TKeloCompletion(TMemoCode *editor, TProgramSource program, TRunningSource isRunning, QObject *parent);
 
     TSynCompletionProposal *SynComp() const { return iSynComp; }
     TSynCompletionProposal *SynParams() const { return iSynParams; }
@@ -34,7 +34,7 @@ public:
                           int x, int y, bool &canExecute);
 
 private:
-    MemoCode *iEditor;
+    TMemoCode *iEditor;
     TProgramSource iProgram;
     TRunningSource iIsRunning;
     TSynCompletionProposal *iSynComp;

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-TKeloDebugSyneditPlugin::TKeloDebugSyneditPlugin(MemoCode *editor) : TSynEditPlugin(editor)
+TKeloDebugSyneditPlugin::TKeloDebugSyneditPlugin(TMemoCode *editor) : TSynEditPlugin(editor)
 {
     if (!editor)
         return;
@@ -46,7 +46,7 @@ int TKeloDebugSyneditPlugin::ImageIndexFor(int line) const
 
 void TKeloDebugSyneditPlugin::AfterPaint(QPainter &canvas, const QRect &, int firstRow, int lastRow)
 {
-    MemoCode *ed = Editor();
+    TMemoCode *ed = Editor();
     if (!iImages || !ed)
         return;
     const int lineHeight = ed->LineHeight();

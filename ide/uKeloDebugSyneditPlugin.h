@@ -17,7 +17,7 @@ public:
     using TNotifyEvent = std::function<void()>;
 
     // Takes over the editor's line-colour event, keeping its handler to call after its own.
-    explicit TKeloDebugSyneditPlugin(MemoCode *editor);
+    explicit TKeloDebugSyneditPlugin(TMemoCode *editor);
     ~TKeloDebugSyneditPlugin() override;
 
     int CurrentLine() const { return iCurrentLine; }
@@ -81,5 +81,5 @@ private:
     QColor iCurrentLineBackColor = QColor(0, 0, 255);
     bool iAutoMakeVisible = true;
     TNotifyEvent iBreakPointsChanged;
-    MemoCode::TSpecialLineColorsEvent iOnFormSpecialLineColor;
+    TMemoCode::TSpecialLineColorsEvent iOnFormSpecialLineColor;
 };

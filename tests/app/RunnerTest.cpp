@@ -10,10 +10,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "tests/support/Printers.h"
+
 namespace {
 
-const QString kData = GRAZLO_TEST_DATA;
-const QString kRuntime = GRAZLO_RUNTIME_DIR;
+const QString TestData = GRAZLO_TEST_DATA;
+const QString RuntimeFolder = GRAZLO_RUNTIME_DIR;
 
 struct TRun
 {
@@ -24,8 +26,8 @@ struct TRun
 TRun runner(const QStringList &args)
 {
     QProcess process;
-    process.setWorkingDirectory(kRuntime);
-    process.start(kRuntime + "/grazlo-run", args);
+    process.setWorkingDirectory(RuntimeFolder);
+    process.start(RuntimeFolder + "/grazlo-run", args);
     EXPECT_TRUE(process.waitForFinished(60000));
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
@@ -46,18 +48,18 @@ class GoldenScript : public ::testing::TestWithParam<std::string>
 TEST_P(GoldenScript, PrintsExactlyTheExpectedLines)
 {
     const QString name = QString::fromStdString(GetParam());
-    const QStringList expectation = QString::fromUtf8(fileBytes(kData + "/" + name + ".args")).split('\n');
+    const QStringList expectation = QString::fromUtf8(fileBytes(TestData + "/" + name + ".args")).split('\n');
     ASSERT_GE(expectation.size(), 2);
-    QStringList args = QString(expectation[0]).replace("{DATA}", kData).split(' ', Qt::SkipEmptyParts);
-    args << kData + "/" + name + ".gzc";
+    QStringList args = QString(expectation[0]).replace("{DATA}", TestData).split(' ', Qt::SkipEmptyParts);
+    args << TestData + "/" + name + ".gzc";
     const TRun run = runner(args);
     EXPECT_EQ(run.exitCode, expectation[1].toInt()) << run.err.toStdString();
-    EXPECT_EQ(run.out.toStdString(), fileBytes(kData + "/" + name + ".out").toStdString());
+    EXPECT_EQ(run.out.toStdString(), fileBytes(TestData + "/" + name + ".out").toStdString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Runner, GoldenScript, ::testing::ValuesIn([] {
                              std::vector<std::string> names;
-                             for (const QString &f : QDir(kData).entryList({"*.gzc"}))
+                             for (const QString &f : QDir(TestData).entryList({"*.gzc"}))
                                  names.push_back(f.chopped(4).toStdString());
                              return names;
                          }()),
@@ -65,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(Runner, GoldenScript, ::testing::ValuesIn([] {
 
 TEST(Runner, ExampleScriptsSolveTheirLevels)
 {
-    const QDir code(kRuntime + "/Code");
+    const QDir code(RuntimeFolder + "/Code");
     for (int level = 1; level <= 6; ++level) {
         const QStringList found = code.entryList({QString("level%1-*.gzc").arg(level)});
         ASSERT_EQ(found.size(), 1) << "level " << level;
@@ -77,7 +79,7 @@ TEST(Runner, ExampleScriptsSolveTheirLevels)
 
 TEST(Runner, RefusesWrongUsageWithAGermanText)
 {
-    const QString script = kData + "/trace.gzc";
+    const QString script = TestData + "/trace.gzc";
     const QList<QStringList> wrong = {
         {},
         {"--level", "7", script},
@@ -86,7 +88,7 @@ TEST(Runner, RefusesWrongUsageWithAGermanText)
         {"--seed"},
         {"--bunt", script},
         {script, script},
-        {"--level", "2", "--lawn", kData + "/ragged.glw", script},
+        {"--level", "2", "--lawn", TestData + "/ragged.glw", script},
     };
     for (const QStringList &args : wrong) {
         const TRun run = runner(args);
@@ -110,7 +112,7 @@ TEST(Runner, UnreadableFilesEndWithStatus66)
     EXPECT_EQ(endless.exitCode, 66);
     EXPECT_TRUE(QString::fromUtf8(endless.err).contains("zu groß")) << endless.err.toStdString();
 
-    const TRun noLawn = runner({"--lawn", dir.filePath("fehlt.glw"), kData + "/trace.gzc"});
+    const TRun noLawn = runner({"--lawn", dir.filePath("fehlt.glw"), TestData + "/trace.gzc"});
     EXPECT_EQ(noLawn.exitCode, 66);
     EXPECT_TRUE(noLawn.out.isEmpty());
 
@@ -118,7 +120,7 @@ TEST(Runner, UnreadableFilesEndWithStatus66)
     ASSERT_TRUE(wide.open(QIODevice::WriteOnly));
     wide.write(QByteArray("1,").repeated(1500) + "1\r\n");
     wide.close();
-    const TRun tooWide = runner({"--lawn", wide.fileName(), kData + "/trace.gzc"});
+    const TRun tooWide = runner({"--lawn", wide.fileName(), TestData + "/trace.gzc"});
     EXPECT_EQ(tooWide.exitCode, 66);
     EXPECT_TRUE(QString::fromUtf8(tooWide.err).contains("zu groß")) << tooWide.err.toStdString();
 }
@@ -130,7 +132,7 @@ TEST(Runner, FileErrorsAreSaidInGerman)
               "Die Datei \"nix.gzc\" kann nicht gelesen werden: Die Datei oder der Ordner existiert nicht.\n");
 
     QTemporaryDir dir;
-    const TRun folderAsLawn = runner({"--lawn", dir.path(), kData + "/trace.gzc"});
+    const TRun folderAsLawn = runner({"--lawn", dir.path(), TestData + "/trace.gzc"});
     EXPECT_EQ(folderAsLawn.exitCode, 66);
     EXPECT_EQ(QString::fromUtf8(folderAsLawn.err),
               "Die Datei \"" + dir.path() + "\" kann nicht gelesen werden: Es ist ein Ordner.\n");
@@ -138,7 +140,7 @@ TEST(Runner, FileErrorsAreSaidInGerman)
 
 TEST(Runner, TheSameSeedGivesTheSameRun)
 {
-    const QString script = kRuntime + "/Code/zufall.gzc";
+    const QString script = RuntimeFolder + "/Code/zufall.gzc";
     const TRun first = runner({"--seed", "7", script});
     const TRun second = runner({"--seed", "7", script});
     EXPECT_EQ(first.exitCode, 0);
@@ -149,7 +151,7 @@ TEST(Runner, TheSameSeedGivesTheSameRun)
 TEST(Runner, DrawsTheFinalLawnWithTheSheepsWayAsAPicture)
 {
     QTemporaryDir dir;
-    const QString script = kRuntime + "/Code/level3-baum.gzc";
+    const QString script = RuntimeFolder + "/Code/level3-baum.gzc";
     const TRun plain = runner({"--level", "3", script});
     const TRun drawn = runner({"--level", "3", "--png", dir.filePath("rasen.png"), script});
     EXPECT_EQ(drawn.exitCode, 0) << drawn.err.toStdString();
@@ -167,7 +169,7 @@ TEST(Runner, DrawsTheFinalLawnWithTheSheepsWayAsAPicture)
     // From another working folder the pictures are still found beside the program.
     QProcess elsewhere;
     elsewhere.setWorkingDirectory(dir.path());
-    elsewhere.start(kRuntime + "/grazlo-run", {"--png", "leer.png", script});
+    elsewhere.start(RuntimeFolder + "/grazlo-run", {"--png", "leer.png", script});
     ASSERT_TRUE(elsewhere.waitForFinished(60000));
     EXPECT_EQ(elsewhere.exitCode(), 0);
     EXPECT_TRUE(elsewhere.readAllStandardError().isEmpty()) << "no warning about missing pictures";

@@ -1,5 +1,6 @@
 // Comma text: reading, writing and reading back.
 #include "base/uCommaText.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include "base/uFileBytes.h"
 #include "base/uTextFile.h"
 #include "tests/support/FileFaults.h"
+#include "tests/support/Printers.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +13,6 @@
 
 #include <cerrno>
 #include <sys/stat.h>
-
-static void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
@@ -38,7 +34,7 @@ QStringList entries(const QTemporaryDir &dir)
     return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
-const QByteArray kOriginal = "int a = 1\r\nmessage(a)\r\n";
+const QByteArray Original = "int a = 1\r\nmessage(a)\r\n";
 
 } // namespace
 
@@ -46,7 +42,7 @@ TEST(FullDisk, AScriptThatDoesNotFitLeavesTheFileAsItWas)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
-    writeBytes(path, kOriginal);
+    writeBytes(path, Original);
     // Small enough to sit in a write buffer until the final flush.
     const QStringList lines(200, QStringLiteral("string s = \"eine lange Zeile\""));
 
@@ -57,7 +53,7 @@ TEST(FullDisk, AScriptThatDoesNotFitLeavesTheFileAsItWas)
     });
     ASSERT_TRUE(outcome.Exited);
     EXPECT_EQ(outcome.Text, "Die Datei \"" + path + "\" kann nicht geschrieben werden: Die Datei ist zu groß.");
-    EXPECT_EQ(fileBytes(path), kOriginal);
+    EXPECT_EQ(fileBytes(path), Original);
     EXPECT_EQ(entries(dir), QStringList{"skript.klc"}) << "no temporary file is left behind";
 }
 
@@ -65,12 +61,12 @@ TEST(FaultyWrites, AWriteThatFailsHalfwayKeepsTheOriginal)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("rasen.glw");
-    writeBytes(path, kOriginal);
+    writeBytes(path, Original);
     grazlo_test::TWriteFaultScope faults({.FailAfterBytes = 10});
     const TWriteResult result = WriteFileBytes(path, QByteArray(5000, '1'));
     EXPECT_EQ(result.Error, ENOSPC);
     EXPECT_FALSE(result.Damaged);
-    EXPECT_EQ(fileBytes(path), kOriginal);
+    EXPECT_EQ(fileBytes(path), Original);
     EXPECT_EQ(entries(dir), QStringList{"rasen.glw"});
 
     SetWriteFaults({.FailAfterBytes = 5000});
@@ -82,7 +78,7 @@ TEST(FaultyWrites, AReplacedFileKeepsItsRightsAndLinksKeepTheirTarget)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
-    writeBytes(path, kOriginal);
+    writeBytes(path, Original);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
     const QString link = dir.filePath("verweis.klc");
     ASSERT_TRUE(QFile::link(path, link));
@@ -99,13 +95,13 @@ TEST(FaultyWrites, WithoutATemporaryFileAnExistingFileIsWrittenInPlace)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
-    writeBytes(path, kOriginal);
+    writeBytes(path, Original);
     const grazlo_test::TWriteFaultScope faults({.NoTemporaryFile = true});
 
     ASSERT_TRUE(WriteFileBytes(path, "kurz"));
     EXPECT_EQ(fileBytes(path), "kurz") << "a shorter text leaves nothing of the old one";
-    ASSERT_TRUE(WriteFileBytes(path, kOriginal + kOriginal));
-    EXPECT_EQ(fileBytes(path), kOriginal + kOriginal);
+    ASSERT_TRUE(WriteFileBytes(path, Original + Original));
+    EXPECT_EQ(fileBytes(path), Original + Original);
 
     const TWriteResult missing = WriteFileBytes(dir.filePath("neu.klc"), "x");
     EXPECT_EQ(missing.Error, EACCES) << "a new file needs the folder";
@@ -116,14 +112,14 @@ TEST(FullDisk, AWriteInPlaceThatDoesNotFitPutsTheOldBytesBack)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
-    writeBytes(path, kOriginal);
+    writeBytes(path, Original);
     const grazlo_test::TChildOutcome outcome = grazlo_test::RunWithFileSizeLimit(100, [&] {
         SetWriteFaults({.NoTemporaryFile = true});
         return QString::number(WriteFileBytes(path, QByteArray(1000, 'x')).Error);
     });
     ASSERT_TRUE(outcome.Exited);
     EXPECT_EQ(outcome.Text, QString::number(EFBIG));
-    EXPECT_EQ(fileBytes(path), kOriginal);
+    EXPECT_EQ(fileBytes(path), Original);
 }
 
 TEST(SystemErrors, AreSaidInGerman)

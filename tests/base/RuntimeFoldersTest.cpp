@@ -1,6 +1,7 @@
 // Which form runs (portable folder or installation) and where each then finds
 // its data, keeps its settings and works; the first start's user folders.
 #include "base/uRuntimeFolders.h"
+#include "tests/support/Printers.h"
 
 #include <QDir>
 #include <QFile>

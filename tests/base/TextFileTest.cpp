@@ -1,6 +1,7 @@
 // Reading and writing text files as lines: byte-exact round trips, encoding and
 // line-break detection, and failures that must not lose data.
 #include "base/uTextFile.h"
+#include "tests/support/Printers.h"
 
 #include <QDir>
 #include <QFile>

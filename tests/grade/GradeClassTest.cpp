@@ -16,16 +16,18 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include "tests/support/Printers.h"
+
 namespace {
 
-const QString kData = GRAZLO_TEST_DATA;
-const QString kRuntime = GRAZLO_RUNTIME_DIR;
-const QString kChromium = "/usr/bin/chromium";
+const QString TestData = GRAZLO_TEST_DATA;
+const QString RuntimeFolder = GRAZLO_RUNTIME_DIR;
+const QString ChromiumPath = "/usr/bin/chromium";
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kMemoryLimitHolds = false;
+constexpr bool MemoryLimitHolds = false;
 #else
-constexpr bool kMemoryLimitHolds = true;
+constexpr bool MemoryLimitHolds = true;
 #endif
 
 struct TRun
@@ -45,7 +47,7 @@ TRun run(const QString &program, const QStringList &args, int timeoutMs = 120000
 
 TRun grade(const QStringList &args)
 {
-    return run(kRuntime + "/grazlo-grade", args);
+    return run(RuntimeFolder + "/grazlo-grade", args);
 }
 
 QByteArray fileBytes(const QString &path)
@@ -63,7 +65,7 @@ QStringList comparableCsvLines(const QByteArray &bytes, bool dropMilliseconds)
     for (QString line : QString::fromUtf8(bytes).split("\r\n")) {
         if (dropMilliseconds)
             line.truncate(line.lastIndexOf(';'));
-        if (kMemoryLimitHolds || !line.startsWith("dora.klc"))
+        if (MemoryLimitHolds || !line.startsWith("dora.klc"))
             lines.append(line);
     }
     return lines;
@@ -75,9 +77,9 @@ protected:
     static void SetUpTestSuite()
     {
         iOut = new QTemporaryDir;
-        iResult = new TRun(grade({"--level", "2", "--lawn", kData + "/wiese.glw", "--seeds", "2", "--timeout", "3",
+        iResult = new TRun(grade({"--level", "2", "--lawn", TestData + "/wiese.glw", "--seeds", "2", "--timeout", "3",
                                   "--memory", "32", "--max-steps", "1000000000000", "--jobs", "2", "--out",
-                                  iOut->filePath("bewertung"), kData + "/klasse"}));
+                                  iOut->filePath("bewertung"), TestData + "/klasse"}));
     }
     static void TearDownTestSuite()
     {
@@ -128,7 +130,7 @@ TEST_F(GradeClass, WritesTheTableAndEveryRunsRowAsJson)
     ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBFSkript;Welt;"));
     EXPECT_TRUE(csv.endsWith("\r\n"));
     EXPECT_EQ(csv.count("\r\n"), csv.count('\n')) << "every line ends with CR LF";
-    EXPECT_EQ(comparableCsvLines(csv, true), comparableCsvLines(fileBytes(kData + "/ergebnis-ohne-zeit.csv"), false));
+    EXPECT_EQ(comparableCsvLines(csv, true), comparableCsvLines(fileBytes(TestData + "/ergebnis-ohne-zeit.csv"), false));
     const QRegularExpression milliseconds(";\\d+\r\n");
     EXPECT_EQ(csv.count('\n'), QString::fromUtf8(csv).count(milliseconds) + 1) << "a wall time in every row";
 
@@ -178,8 +180,8 @@ TEST_F(GradeClass, WritesTheTableAndEveryRunsRowAsJson)
 
 TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
 {
-    if (!QFileInfo::exists(kChromium))
-        GTEST_SKIP() << "Chromium fehlt (" << kChromium.toStdString()
+    if (!QFileInfo::exists(ChromiumPath))
+        GTEST_SKIP() << "Chromium fehlt (" << ChromiumPath.toStdString()
                      << "): bericht.html wird nicht im Browser geprüft.";
     const int failing = rowIndex("emil.gzc");
     ASSERT_GE(failing, 0);
@@ -190,12 +192,12 @@ TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
                                  "--user-data-dir=" + iOut->filePath("chromium"), "--window-size=1280,1400",
                                  "--virtual-time-budget=5000"};
 
-    const QString dom = run(kChromium, browser + QStringList{"--dump-dom", url}).out;
+    const QString dom = run(ChromiumPath, browser + QStringList{"--dump-dom", url}).out;
     EXPECT_TRUE(dom.contains("data-bereit=\"ja\"")) << "the page's script ran to its end";
     EXPECT_EQ(dom.count("<tr data-skript="), 9);
     EXPECT_EQ(dom.count("class=\"lauf geschafft\""), 8);
     EXPECT_EQ(dom.count("class=\"lauf offen\""), 4);
-    if (kMemoryLimitHolds) {
+    if (MemoryLimitHolds) {
         EXPECT_EQ(dom.count("class=\"lauf limit\""), 8);
     }
     EXPECT_TRUE(dom.contains(">Median Punkte<"));
@@ -206,7 +208,7 @@ TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
     EXPECT_TRUE(dom.contains("<span class=\"markiert\"><i>3</i>  result = weiter(n + 1);</span>"));
     EXPECT_TRUE(dom.contains("<li>gleich geht es schief</li>"));
 
-    run(kChromium, browser + QStringList{"--screenshot=" + screenshot, url});
+    run(ChromiumPath, browser + QStringList{"--screenshot=" + screenshot, url});
     const QImage shot(screenshot);
     ASSERT_FALSE(shot.isNull()) << "screenshot under " << screenshot.toStdString();
     EXPECT_EQ(shot.size(), QSize(1280, 1400));
@@ -214,11 +216,11 @@ TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
 
 TEST(GradeCalls, RefuseWrongCallsWithAGermanText)
 {
-    const QString klasse = kData + "/klasse";
+    const QString klasse = TestData + "/klasse";
     const QList<std::pair<QStringList, QString>> wrong = {
         {{}, "Kein Skript und kein Ordner angegeben."},
         {{"--bunt", klasse}, "Unbekannte Option: --bunt"},
-        {{kData + "/fehlt"}, "Skript oder Ordner nicht gefunden: " + kData + "/fehlt"},
+        {{TestData + "/fehlt"}, "Skript oder Ordner nicht gefunden: " + TestData + "/fehlt"},
         {{"--jobs", "0", klasse}, "Ungültige Zahl gleichzeitiger Läufe: 0"},
         {{"--timeout", "x", klasse}, "Ungültige Zeitgrenze: x"},
         {{"--level", "7", klasse}, "Ungültiges Level: 7"},
@@ -250,7 +252,7 @@ TEST(GradeCalls, EndWith66WhenNothingCanBeRead)
     EXPECT_EQ(broken.exitCode, 66);
     EXPECT_TRUE(QString::fromUtf8(fileBytes(dir.filePath("b/ergebnis.csv"))).contains("weg.gzc;leerer Rasen;1;nicht lesbar;nein"));
 
-    const TRun noLawn = grade({"--lawn", dir.filePath("fehlt.glw"), "--out", dir.filePath("c"), kData + "/klasse/anna.gzc"});
+    const TRun noLawn = grade({"--lawn", dir.filePath("fehlt.glw"), "--out", dir.filePath("c"), TestData + "/klasse/anna.gzc"});
     EXPECT_EQ(noLawn.exitCode, 66);
     EXPECT_TRUE(noLawn.err.contains("fehlt.glw")) << noLawn.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("c")));
@@ -262,7 +264,7 @@ TEST(GradeCalls, SaysSoWhenTheResultsCannotBeWritten)
     QFile blocker(dir.filePath("datei"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    const TRun r = grade({"--out", dir.filePath("datei/bewertung"), kData + "/klasse/anna.gzc"});
+    const TRun r = grade({"--out", dir.filePath("datei/bewertung"), TestData + "/klasse/anna.gzc"});
     EXPECT_EQ(r.exitCode, 73);
     EXPECT_TRUE(r.err.contains("kann nicht angelegt werden")) << r.err.toStdString();
 }

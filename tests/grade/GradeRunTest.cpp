@@ -1,6 +1,7 @@
 // The pieces of a grading, inside the test process: one run's result, the
 // child processes that keep runs apart, and the table's quoting.
 #include "grade/uGradeFiles.h"
+#include "tests/support/Printers.h"
 
 #include <csignal>
 #include <memory>
@@ -18,9 +19,9 @@ TGradeResult runOnLevel(const QStringList &script, int level, quint32 seed = 1)
 // Under AddressSanitizer runs are not bounded in memory, and a crash is
 // reported by the sanitizer rather than by a signal.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kMemoryLimitHolds = false;
+constexpr bool MemoryLimitHolds = false;
 #else
-constexpr bool kMemoryLimitHolds = true;
+constexpr bool MemoryLimitHolds = true;
 #endif
 
 } // namespace
@@ -114,18 +115,18 @@ TEST(IsolatedRuns, OneBadRunCostsOneRowAndTheOthersStayInOrder)
         fine.Score = index * 100;
         return fine;
     };
-    const int count = kMemoryLimitHolds ? 6 : 3;
+    const int count = MemoryLimitHolds ? 6 : 3;
     const QList<TGradeResult> results = RunIsolated(count, run, limits);
     ASSERT_EQ(results.size(), count);
     EXPECT_EQ(results[0].Score, 0);
     EXPECT_EQ(results[1].Status, TGradeStatus::RuntimeError);
-    if (kMemoryLimitHolds) { // a sanitizer reports the crash itself and exits
+    if (MemoryLimitHolds) { // a sanitizer reports the crash itself and exits
         EXPECT_EQ(results[1].Error.Text, QString("Der Lauf ist abgestürzt (Signal %1).").arg(SIGSEGV));
     }
     EXPECT_EQ(results[2].Status, TGradeStatus::TimeLimit);
     EXPECT_EQ(results[2].Error.Text, "Zeitlimit überschritten: mehr als 1 s");
     EXPECT_GE(results[2].Milliseconds, 1000);
-    if (kMemoryLimitHolds) {
+    if (MemoryLimitHolds) {
         EXPECT_EQ(results[3].Status, TGradeStatus::MemoryLimit);
         EXPECT_EQ(results[3].Error.Text, "Speicherlimit überschritten: mehr als 64 MB");
         for (int i : {4, 5})

@@ -19,7 +19,7 @@ class CompletionTest : public RunTest
 {
 protected:
     TKeloCompletion &completion() { return *window->findChild<TKeloCompletion *>(); }
-    MemoCode &ed() { return *window->editor(); }
+    TMemoCode &ed() { return *window->editor(); }
     void parse(const QStringList &extra = {})
     {
         setScript(Functions + extra);

@@ -3,6 +3,7 @@
 #include "ide/uGutterImages.h"
 #include "ide/uIdList.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
+#include "tests/support/Printers.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -42,10 +43,10 @@ protected:
         ed.resize(400, 300);
         ed.show();
     }
-    MemoCode ed;
+    TMemoCode ed;
 };
 
-QColor background(MemoCode &ed, int line)
+QColor background(TMemoCode &ed, int line)
 {
     bool special = false;
     QColor fg, bg;

@@ -2,6 +2,7 @@
 #include "sandbox/fKeloHelp.h"
 #include "sandbox/uKeloSandbox.h"
 #include "script/uKeloCode.h"
+#include "tests/support/Printers.h"
 
 #include <QTabWidget>
 #include <QTest>

@@ -8,12 +8,6 @@
 #include <QSlider>
 #include <QTest>
 
-// Readable texts in failure messages (internal to this file).
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 // Editor lines 1..6; the loop body ticks three times.
 const QStringList LoopScript{
@@ -261,8 +255,8 @@ TEST_F(RunTest, AnArithmeticFaultEndsTheCommandButTheProgramStaysRunning)
     setScript({"int z = 0;", "tick();", "int q = 5 div z;", "tick();"});
     window->SetSpeed(100);
     window->AcStartExecute();
-    ASSERT_EQ(dialogs.texts, QStringList{"Division durch Null"});
-    EXPECT_EQ(dialogs.kinds.value(0), TDlgKind::Error);
+    ASSERT_EQ(dialogs.texts(), QStringList{"Division durch Null"});
+    EXPECT_EQ(dialogs.kinds().value(0), TDlgKind::Error);
     EXPECT_TRUE(window->IsRunning());
     EXPECT_EQ(window->runActions(), Running) << "no loop is active, yet the actions still show a run";
     EXPECT_EQ(window->box.ticks, 1);
@@ -270,7 +264,7 @@ TEST_F(RunTest, AnArithmeticFaultEndsTheCommandButTheProgramStaysRunning)
     window->AcPauseExecute();
     EXPECT_EQ(window->runActions(), Paused);
     window->AcStepExecute();
-    EXPECT_EQ(dialogs.texts.size(), 2) << "stepping repeats the fault";
+    EXPECT_EQ(dialogs.texts().size(), 2) << "stepping repeats the fault";
     EXPECT_TRUE(window->IsRunning());
     window->AcStopExecute();
     EXPECT_EQ(window->runActions(), Idle);
@@ -361,7 +355,7 @@ TEST_F(RunTest, BreakpointsOnDeletedLinesDisappearAndTheOthersMoveUp)
     setScript(LoopScript);
     for (int line : {2, 3, 4, 6})
         window->MemoCodeGutterClick(0, line);
-    MemoCode &editor = *window->editor();
+    TMemoCode &editor = *window->editor();
     editor.setSelection({1, 3}, {1, 5});  // lines 3 and 4 whole
     QTest::keyClick(&editor, Qt::Key_Delete);
     EXPECT_EQ(window->items(window->lBoxBreaks), QStringList({"Zeile 2", "Zeile 4"}));

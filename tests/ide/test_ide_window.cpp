@@ -15,12 +15,6 @@
 #include <QTest>
 #include <QToolBar>
 
-// Readable texts in failure messages (internal to this file).
-static void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace {
 // "caption | hint | shortcut" per entry, "-" for a separator. A hint with a
 // long description reads "tooltip|description".
@@ -199,7 +193,7 @@ TEST_F(ShownWindowTest, EveryShortcutReachesItsActionWhileTheEditorHasTheFocus)
 
 TEST_F(ShownWindowTest, EditActionsFollowTheFocusedTextControl)
 {
-    MemoCode &editor = *window->editor();
+    TMemoCode &editor = *window->editor();
     editor.setLines({"tick();"});
     EXPECT_FALSE(window->AcCopy->isEnabled());
     EXPECT_TRUE(window->AcSelectAll->isEnabled());
@@ -233,7 +227,7 @@ TEST_F(RunTest, CaretPanelsAreFormattedWithFixedWidths)
 
 TEST_F(RunTest, FontSizeChangesByOnePointAndTheWheelWithCtrlDoesTheSame)
 {
-    MemoCode &editor = *window->editor();
+    TMemoCode &editor = *window->editor();
     const int start = QFontInfo(editor.codeFont()).pointSize();
     window->AcFontPlus->trigger();
     EXPECT_EQ(editor.codeFont().pointSize(), start + 1);

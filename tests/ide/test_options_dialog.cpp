@@ -3,9 +3,10 @@
 #include "base/uIniFile.h"
 #include "editor/MemoCode.h"
 #include "ide/fKeloEditorOptions.h"
-#include "ide/uDialogs.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "ide/uWindowSettings.h"
 #include "tests/support/WaitFor.h"
+#include "tests/support/Printers.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,22 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-class TErrorDialogs final : public TDialogs
-{
-public:
-    void message(QWidget *, TDlgKind, const QString &, const QString &text) override { texts.append(text); }
-    TDlgAnswer ask(QWidget *, TDlgKind, const QString &, const QString &, const QList<TDlgAnswer> &) override
-    {
-        return TDlgAnswer::Cancel;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QStringList texts;
-};
-
 class OptionsDialogTest : public ::testing::Test
 {
 protected:
@@ -56,7 +41,7 @@ protected:
     void click(const char *name) { frm.findChild<QPushButton *>(QString::fromLatin1(name))->click(); }
 
     QTemporaryDir dir;
-    MemoCode editor;
+    TMemoCode editor;
     TfrmKeloEditorOptions frm;
 };
 }  // namespace
@@ -137,7 +122,7 @@ TEST_F(OptionsDialogTest, EscHidesLikeCancel)
 
 TEST_F(OptionsDialogTest, AnUnwritableSettingsFileIsReportedAndTheEditorStillChanges)
 {
-    TErrorDialogs dialogs;
+    TScriptedDialogs dialogs;
     setDialogs(&dialogs);
     const QString blocked = dir.filePath(QStringLiteral("file"));
     QFile(blocked).open(QIODevice::WriteOnly);
@@ -145,7 +130,7 @@ TEST_F(OptionsDialogTest, AnUnwritableSettingsFileIsReportedAndTheEditorStillCha
     box(12)->setChecked(true);
     click("BtOk");
     setDialogs(nullptr);
-    ASSERT_EQ(dialogs.texts.size(), 1);
-    EXPECT_TRUE(dialogs.texts.first().startsWith(QStringLiteral("In "))) << dialogs.texts.first().toStdString();
+    ASSERT_EQ(dialogs.texts().size(), 1);
+    EXPECT_TRUE(dialogs.texts().first().startsWith(QStringLiteral("In "))) << dialogs.texts().first().toStdString();
     EXPECT_TRUE(editor.Options() & eoNoCaret);
 }

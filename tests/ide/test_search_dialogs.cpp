@@ -2,6 +2,7 @@
 // placement of the confirmation next to the found line.
 #include "ide/fDlgConfirmReplace.h"
 #include "ide/fDlgReplaceText.h"
+#include "tests/support/Printers.h"
 
 #include <QCheckBox>
 #include <QComboBox>

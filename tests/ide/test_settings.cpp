@@ -3,6 +3,7 @@
 // full disk, and text that looks like a byte-order mark.
 #include "ide/uWindowSettings.h"
 #include "tests/support/FileFaults.h"
+#include "tests/support/Printers.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -18,28 +18,6 @@
 namespace {
 const QString NewVersionNotice = QStringLiteral("Es steht eine neue Version zum Download bereit.");
 
-class TUpdateTestWindow final : public TfrmKeloIDE
-{
-public:
-    TUpdateTestWindow() { FormCreate(); }
-    ~TUpdateTestWindow() override { FormDestroy(); }
-
-    TKeloSandBox *sandbox() override { return &box; }
-    void ReloadSandBox() override {}
-    QWidget *getSplash() override { return splash; }
-    QString getUpdateUrl() override { return url; }
-    QString getVersion() override { return QStringLiteral("2.0"); }
-    void ShowAbout() override {}
-
-    using TfrmKeloIDE::doSearch4Update;
-    using TfrmKeloIDE::FormActivate;
-    using TfrmKeloIDE::isNewVersion;
-
-    TTickSandBox box;
-    QWidget *splash = nullptr;
-    QString url;
-};
-
 class UpdateStartup : public ::testing::Test
 {
 protected:
@@ -49,6 +27,7 @@ protected:
         ASSERT_TRUE(settingsDir.isValid());
         setSettingsFileName(settingsDir.filePath(QStringLiteral("grazlo.ini")));
         setClock(&clock);
+        dialogs.unanswered = TDlgAnswer::No;
         setDialogs(&dialogs);
         splash = new QWidget(&owner);
         splash->resize(100, 40);
@@ -61,13 +40,13 @@ protected:
     }
 
     // Runs the first activation against a server answering body.
-    void activateAgainst(TUpdateTestWindow &window, TLocalHttpServer &server)
+    void activateAgainst(TRunTestWindow &window, TLocalHttpServer &server)
     {
         window.splash = splash;
         window.url = QString::fromStdString(server.url());
         clock.onSleep = [&] {
             if (splash->isVisible())
-                notesWhileSplashShown = dialogs.texts.size();
+                notesWhileSplashShown = dialogs.texts().size();
         };
         window.show();
         window.FormActivate();
@@ -75,7 +54,7 @@ protected:
 
     QTemporaryDir settingsDir;
     TSteppingClock clock;
-    TRecordingDialogs dialogs;
+    TScriptedDialogs dialogs;
     QWidget owner;
     QWidget *splash = nullptr;
     qsizetype notesWhileSplashShown = -1;
@@ -85,18 +64,18 @@ protected:
 TEST_F(UpdateStartup, AnotherVersionIsAnnouncedOnceAfterTheSplashHasGone)
 {
     TLocalHttpServer server("2.1");
-    TUpdateTestWindow window;
+    TRunTestWindow window;
     activateAgainst(window, server);
     EXPECT_EQ(server.connections(), 1);
     EXPECT_TRUE(server.request().rfind("GET /version.php ", 0) == 0);
     EXPECT_TRUE(window.isNewVersion);
-    ASSERT_EQ(dialogs.texts, QStringList{NewVersionNotice});
-    EXPECT_EQ(dialogs.kinds.first(), TDlgKind::Information);
+    ASSERT_EQ(dialogs.texts(), QStringList{NewVersionNotice});
+    EXPECT_EQ(dialogs.kinds().first(), TDlgKind::Information);
     EXPECT_EQ(notesWhileSplashShown, 0) << "no notice while the splash is up";
 
     window.FormActivate(); // a later activation asks nothing
     EXPECT_EQ(server.connections(), 1);
-    EXPECT_EQ(dialogs.texts.size(), 1);
+    EXPECT_EQ(dialogs.texts().size(), 1);
 }
 
 // The window's thread waits for the answer without painting: what the screen
@@ -106,7 +85,7 @@ TEST_F(UpdateStartup, TheSplashIsOnTheScreenWhileTheRequestWaits)
     splash->setAutoFillBackground(true);
     splash->setPalette(QPalette(Qt::red));
     TLocalHttpServer server("2.1", TLocalHttpServer::TMode::Stall);
-    TUpdateTestWindow window;
+    TRunTestWindow window;
     window.splash = splash;
     window.url = QString::fromStdString(server.url());
     const WId id = window.winId();
@@ -132,12 +111,12 @@ TEST_F(UpdateStartup, SameVersionOrAFailureSaysNothing)
     for (const auto &[body, mode] : {std::pair{std::string("2.0\r\n"), TLocalHttpServer::TMode::Answer},
                                      std::pair{std::string(), TLocalHttpServer::TMode::CloseAtOnce}}) {
         TLocalHttpServer server(body, mode);
-        TUpdateTestWindow window;
+        TRunTestWindow window;
         activateAgainst(window, server);
         EXPECT_EQ(server.connections(), 1);
         EXPECT_FALSE(window.isNewVersion);
     }
-    EXPECT_TRUE(dialogs.texts.isEmpty());
+    EXPECT_TRUE(dialogs.texts().isEmpty());
 }
 
 TEST_F(UpdateStartup, SwitchedOffMeansNoRequestAndStillTheFullSplashTime)
@@ -147,13 +126,13 @@ TEST_F(UpdateStartup, SwitchedOffMeansNoRequestAndStillTheFullSplashTime)
     file.write("[main]\r\nsearch4update=0\r\n");
     file.close();
     TLocalHttpServer server("2.1");
-    TUpdateTestWindow window;
+    TRunTestWindow window;
     const qint64 started = clock.now;
     activateAgainst(window, server);
     EXPECT_FALSE(window.doSearch4Update);
     EXPECT_EQ(server.connections(), 0);
     EXPECT_GE(clock.now - started, 1200);
-    EXPECT_TRUE(dialogs.texts.isEmpty());
+    EXPECT_TRUE(dialogs.texts().isEmpty());
 }
 
 TEST_F(UpdateStartup, HostComesFromTheSettingsFileAndIsNeverWritten)
@@ -167,7 +146,7 @@ TEST_F(UpdateStartup, HostComesFromTheSettingsFileAndIsNeverWritten)
     EXPECT_EQ(ConfiguredUpdateHost(), QStringLiteral("127.0.0.1:8080"));
     EXPECT_EQ(UpdateUrlFor(ConfiguredUpdateHost()), QStringLiteral("http://127.0.0.1:8080/version.php"));
     {
-        TUpdateTestWindow window; // its destruction writes the settings
+        TRunTestWindow window; // its destruction writes the settings
     }
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray written = file.readAll();

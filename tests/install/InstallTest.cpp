@@ -14,16 +14,17 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/WaitFor.h"
+#include "tests/support/Printers.h"
 
 namespace {
 
-const QString kPrefix = GRAZLO_INSTALL_PREFIX;
-const QString kAppId = GRAZLO_APP_ID;
-const QString kData = kPrefix + "/share/grazlo";
+const QString InstallPrefix = GRAZLO_INSTALL_PREFIX;
+const QString AppId = GRAZLO_APP_ID;
+const QString TestData = InstallPrefix + "/share/grazlo";
 
 QString prefixed(const QString &relative)
 {
-    return kPrefix + "/" + relative;
+    return InstallPrefix + "/" + relative;
 }
 
 QByteArray fileBytes(const QString &path)
@@ -69,7 +70,7 @@ QStringList snapshot(const QString &folder)
 
 QStringList shippedFiles(const QString &folder)
 {
-    return QDir(kData + "/" + folder).entryList(QDir::Files, QDir::Name);
+    return QDir(TestData + "/" + folder).entryList(QDir::Files, QDir::Name);
 }
 
 } // namespace
@@ -87,27 +88,27 @@ TEST(InstalledLayout, ProgramsLibraryAndDataLieWhereTheFilesystemHierarchyPutsTh
     EXPECT_TRUE(QFileInfo(prefixed(GRAZLO_INSTALL_INET)).isFile());
     for (const char *picture : {"schaf_north.bmp", "schaf_east.bmp", "schaf_south.bmp", "schaf_west.bmp", "baum.bmp",
                                 "weg.bmp", "mark.bmp", "debugcode.klc"})
-        EXPECT_TRUE(QFileInfo(kData + "/" + picture).isFile()) << picture;
+        EXPECT_TRUE(QFileInfo(TestData + "/" + picture).isFile()) << picture;
     EXPECT_EQ(shippedFiles("Code").filter(QRegularExpression("^level[1-6]-.*\\.gzc$")).size(), 6);
     EXPECT_FALSE(shippedFiles("Greens").filter(QRegularExpression("\\.glw$")).isEmpty());
     // Nothing of the build's runnable folder but its data: no settings file, no programs.
-    EXPECT_FALSE(QFileInfo::exists(kData + "/grazlo.ini"));
-    EXPECT_FALSE(QFileInfo::exists(kData + "/grazlo"));
+    EXPECT_FALSE(QFileInfo::exists(TestData + "/grazlo.ini"));
+    EXPECT_FALSE(QFileInfo::exists(TestData + "/grazlo"));
 }
 
 TEST(InstalledLayout, TheDesktopFilesShareOneApplicationId)
 {
-    const QString desktop = QString::fromUtf8(fileBytes(prefixed("share/applications/" + kAppId + ".desktop")));
-    EXPECT_TRUE(desktop.contains("\nIcon=" + kAppId + "\n"));
+    const QString desktop = QString::fromUtf8(fileBytes(prefixed("share/applications/" + AppId + ".desktop")));
+    EXPECT_TRUE(desktop.contains("\nIcon=" + AppId + "\n"));
     EXPECT_TRUE(desktop.contains("\nExec=grazlo %f\n"));
     EXPECT_TRUE(desktop.contains("\nCategories=Education;Development;\n"));
 
-    const QString metainfo = QString::fromUtf8(fileBytes(prefixed("share/metainfo/" + kAppId + ".metainfo.xml")));
-    EXPECT_TRUE(metainfo.contains("<id>" + kAppId + "</id>"));
-    EXPECT_TRUE(metainfo.contains("<launchable type=\"desktop-id\">" + kAppId + ".desktop</launchable>"));
+    const QString metainfo = QString::fromUtf8(fileBytes(prefixed("share/metainfo/" + AppId + ".metainfo.xml")));
+    EXPECT_TRUE(metainfo.contains("<id>" + AppId + "</id>"));
+    EXPECT_TRUE(metainfo.contains("<launchable type=\"desktop-id\">" + AppId + ".desktop</launchable>"));
 
     // The desktop entry opens exactly the types the MIME file defines.
-    const QString mime = QString::fromUtf8(fileBytes(prefixed("share/mime/packages/" + kAppId + ".xml")));
+    const QString mime = QString::fromUtf8(fileBytes(prefixed("share/mime/packages/" + AppId + ".xml")));
     QStringList defined;
     for (const auto &m : QRegularExpression("<mime-type type=\"([^\"]+)\"").globalMatch(mime))
         defined << m.captured(1);
@@ -120,14 +121,14 @@ TEST(InstalledLayout, TheDesktopFilesShareOneApplicationId)
 TEST(InstalledLayout, TheIconThemeHasEverySizeDrawnAndAScalableIcon)
 {
     for (int size : {16, 32, 48, 64, 128, 256}) {
-        const QString path = prefixed(QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kAppId));
+        const QString path = prefixed(QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(AppId));
         const QImage icon(path);
         ASSERT_FALSE(icon.isNull()) << path.toStdString();
         EXPECT_EQ(icon.size(), QSize(size, size));
         EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0) << "transparent corner at " << size;
         EXPECT_EQ(icon.pixelColor(size / 2, size / 2).alpha(), 255) << "a sheep in the middle at " << size;
     }
-    QSvgRenderer svg(prefixed("share/icons/hicolor/scalable/apps/" + kAppId + ".svg"));
+    QSvgRenderer svg(prefixed("share/icons/hicolor/scalable/apps/" + AppId + ".svg"));
     ASSERT_TRUE(svg.isValid());
     QImage drawn(64, 64, QImage::Format_ARGB32_Premultiplied);
     drawn.fill(Qt::transparent);
@@ -144,11 +145,11 @@ TEST(InstalledDesktopFiles, PassTheirValidators)
     const QString appstream = QStandardPaths::findExecutable("appstreamcli");
     if (desktopValidate.isEmpty() || appstream.isEmpty())
         GTEST_SKIP() << "desktop-file-validate or appstreamcli is not installed (tools/install-deps.sh)";
-    const TRun desktop = run(desktopValidate, {prefixed("share/applications/" + kAppId + ".desktop")});
+    const TRun desktop = run(desktopValidate, {prefixed("share/applications/" + AppId + ".desktop")});
     EXPECT_EQ(desktop.exitCode, 0) << desktop.out.toStdString();
     EXPECT_FALSE(desktop.out.contains("error:")) << desktop.out.toStdString();
     const TRun metainfo =
-        run(appstream, {"validate", "--no-net", prefixed("share/metainfo/" + kAppId + ".metainfo.xml")});
+        run(appstream, {"validate", "--no-net", prefixed("share/metainfo/" + AppId + ".metainfo.xml")});
     EXPECT_EQ(metainfo.exitCode, 0) << metainfo.out.toStdString();
 }
 
@@ -160,8 +161,8 @@ TEST(InstalledDesktopFiles, TheMimeDatabaseMapsTheFileEndingsToGrazlosTypes)
     QTemporaryDir data;
     const QDir mime(data.filePath("mime"));
     ASSERT_TRUE(QDir().mkpath(mime.filePath("packages")));
-    ASSERT_TRUE(QFile::copy(prefixed("share/mime/packages/" + kAppId + ".xml"),
-                            mime.filePath("packages/" + kAppId + ".xml")));
+    ASSERT_TRUE(QFile::copy(prefixed("share/mime/packages/" + AppId + ".xml"),
+                            mime.filePath("packages/" + AppId + ".xml")));
     // A data folder on the search path, or the updater adds a note about it.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_DIRS", data.path());
@@ -177,7 +178,7 @@ TEST(InstalledDesktopFiles, TheMimeDatabaseMapsTheFileEndingsToGrazlosTypes)
 TEST(InstalledPrograms, TheRunnerSolvesALevelFromAnyWorkingFolder)
 {
     QTemporaryDir elsewhere;
-    const TRun level3 = run(prefixed("bin/grazlo-run"), {"--level", "3", kData + "/Code/level3-baum.gzc"}, elsewhere.path());
+    const TRun level3 = run(prefixed("bin/grazlo-run"), {"--level", "3", TestData + "/Code/level3-baum.gzc"}, elsewhere.path());
     EXPECT_EQ(level3.exitCode, 0) << level3.out.toStdString();
     EXPECT_TRUE(level3.out.contains("\nzUncut = 0\n")) << level3.out.toStdString();
     EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
@@ -189,7 +190,7 @@ TEST(InstalledPrograms, TheIdeKeepsTheUsersFilesInTheHomeAndNothingUnderThePrefi
     const QString home = machine.filePath("home"), config = machine.filePath("config"),
                   elsewhere = machine.filePath("elsewhere");
     ASSERT_TRUE(QDir().mkpath(home) && QDir().mkpath(elsewhere));
-    const QStringList prefixBefore = snapshot(kPrefix);
+    const QStringList prefixBefore = snapshot(InstallPrefix);
 
     QProcess ide;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -221,10 +222,10 @@ TEST(InstalledPrograms, TheIdeKeepsTheUsersFilesInTheHomeAndNothingUnderThePrefi
     EXPECT_EQ(ide.exitCode(), 0);
 
     for (const QString &name : shippedFiles("Code"))
-        EXPECT_EQ(fileBytes(code + "/" + name), fileBytes(kData + "/Code/" + name)) << name.toStdString();
+        EXPECT_EQ(fileBytes(code + "/" + name), fileBytes(TestData + "/Code/" + name)) << name.toStdString();
     const QString settings = QString::fromUtf8(fileBytes(config + "/grazlo/grazlo.ini"));
     EXPECT_TRUE(settings.contains("[main]")) << settings.toStdString();
     EXPECT_TRUE(settings.contains("paste=")) << settings.toStdString();
-    EXPECT_EQ(snapshot(kPrefix), prefixBefore);
+    EXPECT_EQ(snapshot(InstallPrefix), prefixBefore);
     EXPECT_TRUE(QDir(elsewhere).isEmpty());
 }

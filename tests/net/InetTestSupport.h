@@ -2,15 +2,9 @@
 // Points the program-wide library instance at the library of this build (the
 // tests do not run beside it) and lets a test shorten the library's timeouts.
 #include "net/uWinInet.h"
+#include "tests/support/Printers.h"
 
 #include <dlfcn.h>
-#include <ostream>
-
-// Readable QString values in test failure messages.
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 inline QString BuiltInetLibrary()
 {

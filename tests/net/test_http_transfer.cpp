@@ -1,8 +1,8 @@
 // Whole requests against a server inside the test, and the failure paths.
-#include "base/uModalHook.h"
 #include "InetTestSupport.h"
 #include "LocalHttpServer.h"
 #include "net/uHttp.h"
+#include "tests/support/ModalRecorder.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
@@ -139,9 +139,11 @@ TEST_F(HttpTransfer, OpenRequestShowsTheErrorRaisedInsideIt)
     ASSERT_TRUE(http.Connect());
     WinInet().setDllPath(QStringLiteral("/nonexistent/libnothing.so"));
     QStringList shown;
-    setModalHook([&](const QString &text, TModalKind) { shown << text; });
-    EXPECT_FALSE(http.OpenRequest());
-    setModalHook({});
+    {
+        TModalRecorder modal;
+        EXPECT_FALSE(http.OpenRequest());
+        shown = modal.texts();
+    }
     EXPECT_EQ(http.InternalLastErrorMsg(), QStringLiteral("THttp.OpenRequest fehlgeschlagen"));
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown.first().contains(QStringLiteral("HttpOpenRequestW")));

@@ -1,15 +1,9 @@
 #pragma once
 // A program with a few declarations and built-ins, and a parser pointed at it.
 #include "parser/uKeloParser.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 // A built-in of program that answers with a fixed text.
 inline TFunctionBin *addBuiltIn(TProgram &program, const QString &name, TType returnType,

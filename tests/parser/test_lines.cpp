@@ -1,6 +1,7 @@
 // Line rules: comment cut, first word, operator and bracket scanning outside
 // string literals, the caret scanner of the parameter hints.
 #include "parser/uKeloParser.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 

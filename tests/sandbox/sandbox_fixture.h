@@ -3,15 +3,9 @@
 // a fresh program with the sandbox's built-ins and runs it step by step.
 #include "parser/uKeloParser.h"
 #include "sandbox/uKeloSandbox.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
-
-#include <ostream>
-
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
 
 // Built-ins: count(n) adds n to the counter and returns it; counter is an
 // environment value; twice(ref n) doubles its argument in place; hello is

@@ -2,7 +2,7 @@
 // delivery with and without a receiver.
 #include "sandbox_fixture.h"
 
-#include "base/uModalHook.h"
+#include "tests/support/ModalRecorder.h"
 
 namespace {
 QStringList functionNames(const TProgram &program)
@@ -12,16 +12,6 @@ QStringList functionNames(const TProgram &program)
         names.append(f->Name());
     return names;
 }
-
-// Records what would be shown modally while it lives.
-struct ModalRecorder {
-    ModalRecorder()
-    {
-        setModalHook([this](const QString &text, TModalKind kind) { shown.append({text, kind}); });
-    }
-    ~ModalRecorder() { setModalHook(nullptr); }
-    QList<std::pair<QString, TModalKind>> shown;
-};
 
 // A sandbox whose second registration declares a built-in the first did not.
 class TGrowingSandBox : public TCounterSandBox
@@ -103,7 +93,7 @@ TEST(SandBox, MessagesReachTheReceiverWithPrefixes)
     TCounterSandBox sandbox;
     QStringList received;
     sandbox.setOnMsg([&](const QString &msg) { received.append(msg); });
-    ModalRecorder modal;
+    TModalRecorder modal;
     sandbox.SendMsg(QStringLiteral("Info"), mkInformation);
     sandbox.SendMsg(QStringLiteral("X"), mkWarning);
     sandbox.SendMsg(QStringLiteral("X"), mkError);
@@ -116,7 +106,7 @@ TEST(SandBox, MessagesReachTheReceiverWithPrefixes)
 TEST(SandBox, WithoutReceiverMessagesAreShownModallyWithoutPrefix)
 {
     TCounterSandBox sandbox;
-    ModalRecorder modal;
+    TModalRecorder modal;
     sandbox.SendMsg(QStringLiteral("A"), mkInformation);
     sandbox.SendMsg(QStringLiteral("B"), mkWarning);
     sandbox.SendMsg(QStringLiteral("C"), mkError);
@@ -152,7 +142,7 @@ TEST(SandBox, MessageBuiltInDeliversThePlainText)
     EXPECT_EQ(script.messages, QStringList({"Hallo \"Welt\"\n"}));
 
     sandbox.setOnMsg(nullptr);
-    ModalRecorder modal;
+    TModalRecorder modal;
     script.program->Run();
     while (script.program->Next()) {
     }

@@ -1,5 +1,6 @@
 // A float's text must not depend on what the stack held before.
 #include "script/uKeloTypes.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "KeloBuilder.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "script/uKeloTypes.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 

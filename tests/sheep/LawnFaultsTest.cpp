@@ -1,6 +1,7 @@
 // Storing a lawn onto a full disk.
 #include "sheep/uTile.h"
 #include "tests/support/FileFaults.h"
+#include "tests/support/Printers.h"
 
 #include <QFile>
 #include <QTemporaryDir>

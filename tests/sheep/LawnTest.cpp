@@ -1,5 +1,6 @@
 // The lawn: rows and fields, lawn files, levels and counts.
 #include "sheep/uTile.h"
+#include "tests/support/Printers.h"
 
 #include <QFile>
 #include <QRandomGenerator>

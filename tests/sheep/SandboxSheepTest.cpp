@@ -2,6 +2,7 @@
 // the score, and the counts the window shows after every step.
 #include "script/uKeloExpression.h"
 #include "sheep/uSandboxSheep.h"
+#include "tests/support/Printers.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

@@ -2,18 +2,19 @@
 // and a run hands its results to the sandbox as the IDE does.
 #include "base/uTextFile.h"
 #include "sheep/uSheepRun.h"
+#include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const QString kRuntimeFiles = QString(GRAZLO_SOURCE_DIR) + "/resources/runtime/";
+const QString RuntimeFiles = QString(GRAZLO_SOURCE_DIR) + "/resources/runtime/";
 
 QStringList scriptLines(const QString &relativePath)
 {
     TTextLines text;
     QString error;
-    EXPECT_TRUE(ReadTextFile(kRuntimeFiles + relativePath, text, error)) << error.toStdString();
+    EXPECT_TRUE(ReadTextFile(RuntimeFiles + relativePath, text, error)) << error.toStdString();
     return text.Lines;
 }
 
@@ -65,7 +66,7 @@ TEST(ExampleScripts, TheLanePatternWorksOnOtherLawnsToo)
     for (const char *lawn : {"kleine-wiese", "feldweg", "obstgarten"}) {
         const TOutcome outcome = run(scriptLines("Code/level3-baum.gzc"), [lawn](TField &field) {
             QString error;
-            ASSERT_TRUE(field.Load(kRuntimeFiles + "Greens/" + lawn + ".glw", error)) << error.toStdString();
+            ASSERT_TRUE(field.Load(RuntimeFiles + "Greens/" + lawn + ".glw", error)) << error.toStdString();
         });
         EXPECT_EQ(outcome.result, TRunResult::Finished) << lawn;
         EXPECT_EQ(outcome.uncut, 0) << lawn;

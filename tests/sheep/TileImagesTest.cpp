@@ -1,7 +1,8 @@
 // The seven pictures: where they are looked up, all-or-nothing loading, and
 // how tiles paint with them.
-#include "base/uModalHook.h"
 #include "sheep/uTile.h"
+#include "tests/support/ModalRecorder.h"
+#include "tests/support/Printers.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +12,7 @@
 
 namespace {
 
-const QStringList kFiles{"schaf_north.bmp", "schaf_east.bmp", "schaf_south.bmp", "schaf_west.bmp",
+const QStringList PictureFiles{"schaf_north.bmp", "schaf_east.bmp", "schaf_south.bmp", "schaf_west.bmp",
                          "baum.bmp",        "weg.bmp",        "mark.bmp"};
 
 class TileImages : public ::testing::Test
@@ -20,18 +21,15 @@ protected:
     void SetUp() override
     {
         iOldCwd = QDir::currentPath();
-        setModalHook([this](const QString &text, TModalKind kind) {
-            iWarnings.append(text);
-            EXPECT_EQ(kind, TModalKind::Warning);
-        });
     }
     void TearDown() override
     {
         QDir::setCurrent(iOldCwd);
-        setModalHook({});
+        for (const auto &[text, kind] : iModal.shown)
+            EXPECT_EQ(kind, TModalKind::Warning) << text.toStdString();
     }
 
-    void copyPictures(const QString &folder, const QStringList &names = kFiles)
+    void copyPictures(const QString &folder, const QStringList &names = PictureFiles)
     {
         QDir().mkpath(folder);
         for (const QString &name : names)
@@ -63,7 +61,7 @@ protected:
     }
 
     QString iOldCwd;
-    QStringList iWarnings;
+    TModalRecorder iModal;
     QTemporaryDir iSettings; // the executable's folder
     QTemporaryDir iWork;     // the working folder
 };
@@ -86,13 +84,13 @@ TEST_F(TileImages, LoadFromTheWorkingFolderByDefault)
     QDir::setCurrent(iWork.path());
     EXPECT_TRUE(LoadTileImages(iSettings.path()));
     EXPECT_TRUE(allLoaded());
-    EXPECT_TRUE(iWarnings.isEmpty());
+    EXPECT_TRUE(iModal.texts().isEmpty());
 
     // Beside the executable is not where they are looked for.
     copyPictures(iSettings.path());
     QDir::setCurrent(QDir::tempPath());
     EXPECT_FALSE(LoadTileImages(iSettings.path()));
-    EXPECT_EQ(iWarnings, QStringList{"Fehler: Fehlende Dateien!"});
+    EXPECT_EQ(iModal.texts(), QStringList{"Fehler: Fehlende Dateien!"});
     EXPECT_TRUE(noneLoaded());
 }
 
@@ -112,7 +110,7 @@ TEST_F(TileImages, SettingsNameTheFolderAndFiles)
     writeIni("[Ressources]\nPATH=" + iWork.filePath("images") + "\ntree=eiche.bmp\nMark=mark,neu.bmp\n");
     QDir::setCurrent(QDir::tempPath());
     EXPECT_TRUE(LoadTileImages(iSettings.path())) << "names in any letter case, commas kept";
-    EXPECT_EQ(iWarnings.size(), 1);
+    EXPECT_EQ(iModal.texts().size(), 1);
 }
 
 // A profile value is the text after "=" as written: a blank after a comma, a
@@ -125,16 +123,16 @@ TEST_F(TileImages, FileNamesAreReadAsWritten)
     ASSERT_TRUE(QFile::rename(iWork.filePath("mark.bmp"), iWork.filePath(name)));
     writeIni("[ressources]\nMark=" + name + "\n");
     EXPECT_TRUE(LoadTileImages(iSettings.path()));
-    EXPECT_TRUE(iWarnings.isEmpty());
+    EXPECT_TRUE(iModal.texts().isEmpty());
     EXPECT_TRUE(allLoaded());
 }
 
 TEST_F(TileImages, OneMissingOrBrokenFileLeavesAllEmpty)
 {
-    copyPictures(iWork.path(), kFiles.mid(0, 6));
+    copyPictures(iWork.path(), PictureFiles.mid(0, 6));
     QDir::setCurrent(iWork.path());
     EXPECT_FALSE(LoadTileImages(iSettings.path()));
-    EXPECT_EQ(iWarnings, QStringList{"Fehler: Fehlende Dateien!"});
+    EXPECT_EQ(iModal.texts(), QStringList{"Fehler: Fehlende Dateien!"});
     EXPECT_TRUE(noneLoaded());
 
     QFile broken(iWork.filePath("mark.bmp"));
@@ -142,7 +140,7 @@ TEST_F(TileImages, OneMissingOrBrokenFileLeavesAllEmpty)
     broken.write("not a bitmap");
     broken.close();
     EXPECT_FALSE(LoadTileImages(iSettings.path()));
-    EXPECT_EQ(iWarnings.size(), 2);
+    EXPECT_EQ(iModal.texts().size(), 2);
     EXPECT_TRUE(noneLoaded());
 }
 

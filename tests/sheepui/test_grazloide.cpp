@@ -8,7 +8,7 @@
 #include "sheep/fGrazloIDE.h"
 #include "sheep/fLawnGrid.h"
 #include "sheep/uSandboxSheep.h"
-#include "tests/editor/printers.h"
+#include "tests/support/Printers.h"
 
 #include <QAction>
 #include <QDir>

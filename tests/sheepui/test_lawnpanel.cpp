@@ -1,11 +1,11 @@
 // The lawn view: size field, pens and dragging, levels, lawn files and their
 // drop-down menus, and what the grid paints.
-#include "ide/uDialogs.h"
 #include "sheep/fLawnGrid.h"
 #include "sheep/fLawnPanel.h"
 #include "sheep/uSandboxSheep.h"
 #include "sheep/uTile.h"
-#include "tests/editor/printers.h"
+#include "tests/support/Printers.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,35 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Records every dialog request and answers file dialogs with a prepared name.
-class TFakeDialogs : public TDialogs
-{
-public:
-    QString fileAnswer;
-    QStringList requests;
-
-    void message(QWidget *, TDlgKind, const QString &, const QString &text) override
-    {
-        requests << "message: " + text;
-    }
-    TDlgAnswer ask(QWidget *, TDlgKind, const QString &, const QString &, const QList<TDlgAnswer> &) override
-    {
-        requests << "ask";
-        return TDlgAnswer::Cancel;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &folder, const QString &filter) override
-    {
-        requests << "open " + folder + " " + filter;
-        return fileAnswer;
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &folder, const QString &filter,
-                         const QString &) override
-    {
-        requests << "save " + folder + " " + filter;
-        return fileAnswer;
-    }
-};
 
 void writeLines(const QString &path, const QStringList &lines)
 {
@@ -104,7 +75,7 @@ protected:
 
     QTemporaryDir work;
     QString oldDir;
-    TFakeDialogs dialogs;
+    TScriptedDialogs dialogs;
     TSandboxSheep sb;
     std::unique_ptr<TLawnPanel> panel;
 };
@@ -307,7 +278,7 @@ TEST_F(LawnPanel, ALoadedLawnKeepsItsOwnSizeAlsoInEditMode)
 
 TEST_F(LawnPanel, LoadButtonOpensTheDialogWithoutLawnFilesAndAMenuWithThem)
 {
-    dialogs.fileAnswer = "";
+    dialogs.openName = "";
     panel->tbLoadGreenClick();
     ASSERT_EQ(dialogs.requests.size(), 1);
     EXPECT_TRUE(dialogs.requests[0].startsWith("open Greens ")) << dialogs.requests[0].toStdString();
@@ -336,21 +307,21 @@ TEST_F(LawnPanel, LoadButtonOpensTheDialogWithoutLawnFilesAndAMenuWithThem)
 TEST_F(LawnPanel, StoreButtonOffersTheLastFileForOneClickOverwrite)
 {
     panel->setInEdit(true);
-    dialogs.fileAnswer = QDir(work.path()).filePath("mine.glw");
+    dialogs.saveName = QDir(work.path()).filePath("mine.glw");
     panel->tbStoreGreenClick();
     ASSERT_EQ(dialogs.requests.size(), 1);
     EXPECT_TRUE(dialogs.requests[0].startsWith("save Greens "));
-    EXPECT_EQ(panel->GreenLoaded(), dialogs.fileAnswer);
+    EXPECT_EQ(panel->GreenLoaded(), dialogs.saveName);
 
     field().setTileType(0, 0, ttDirt);
     panel->tbStoreGreenClick();
-    EXPECT_EQ(menuTexts(panel->PopupStoreGreen), QStringList({"Auswahl", "-", dialogs.fileAnswer}));
+    EXPECT_EQ(menuTexts(panel->PopupStoreGreen), QStringList({"Auswahl", "-", dialogs.saveName}));
     panel->PopupStoreGreen->actions()[2]->trigger();
     panel->PopupStoreGreen->hide();
     EXPECT_EQ(dialogs.requests.size(), 1) << "the quick entry overwrites without asking";
     TField reread;
     QString error;
-    ASSERT_TRUE(reread.Load(dialogs.fileAnswer, error));
+    ASSERT_TRUE(reread.Load(dialogs.saveName, error));
     EXPECT_EQ(reread.Cell(0, 0).TileType(), ttDirt);
 
     panel->AcNewGreen->trigger();

@@ -2,6 +2,7 @@
 #include "ide/uWindowSettings.h"
 #include "sheep/fGrazloIDE.h"
 #include "tests/support/WaitFor.h"
+#include "tests/support/Printers.h"
 
 #include <QMenuBar>
 #include <QTemporaryDir>
