@@ -381,7 +381,7 @@ std::unique_ptr<TVarValue> TKeloParser::parseVariable(QStringView source)
     const bool isReference = text.startsWith(u"ref ", Qt::CaseInsensitive);
     if (isReference)
         text = trimmedView(text.mid(4));
-    TDeclaration *declaration = curCode->FindDeclaration(text.toString());
+    TDeclaration *declaration = curCode->FindDeclaration(text);
     if (!declaration)
         return nullptr;
     auto value = std::make_unique<TVarValue>(declaration);
