@@ -167,7 +167,7 @@ void TKeloParser::dropCollectedSince(qsizetype mark)
         iBinCalls->resize(mark);
 }
 
-std::unique_ptr<TExpression> TKeloParser::parseExpression(const QString &source)
+std::unique_ptr<TExpression> TKeloParser::parseExpression(QStringView source)
 {
     return parseExpressionAt(source, TSearchHint());
 }
@@ -342,7 +342,9 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
         const int open = group.openPos();
         const int close = group.closePos();
         content = trimmedView(text.mid(open + 1, close - open - 1));
-        name = trimCodes(text.left(open).toString() + behind(text, close + 1).toString());
+        const QStringView after = behind(text, close + 1);
+        name = after.isEmpty() ? trimCodes(text.left(open))
+                               : trimCodes(text.left(open).toString() + after.toString());
     } else {
         name = trimCodes(text);
     }
@@ -379,7 +381,7 @@ std::unique_ptr<TVarValue> TKeloParser::parseVariable(QStringView source)
     const bool isReference = text.startsWith(u"ref ", Qt::CaseInsensitive);
     if (isReference)
         text = trimmedView(text.mid(4));
-    TDeclaration *declaration = curCode->FindDeclaration(text.toString());
+    TDeclaration *declaration = curCode->FindDeclaration(text);
     if (!declaration)
         return nullptr;
     auto value = std::make_unique<TVarValue>(declaration);

@@ -3,6 +3,7 @@
 #include "base/uCommaText.h"
 #include "script/uKeloTypes.h"
 
+#include <algorithm>
 #include <array>
 
 void TBracketGroupScan::feed(QStringView part)
@@ -54,7 +55,9 @@ bool isCommentLine(const QString &line)
 
 qsizetype commentStart(QStringView line)
 {
-    return line.indexOf(u"//");
+    // Most lines hold no slash at all: the single-character search settles them.
+    const qsizetype slash = line.indexOf(QChar(u'/'));
+    return slash < 0 ? slash : line.indexOf(u"//", slash);
 }
 
 bool stripComment(QString &line)
@@ -68,8 +71,8 @@ bool stripComment(QString &line)
 
 QStringView firstWordView(QStringView line)
 {
-    const qsizetype space = line.indexOf(u' ');
-    return trimmedView(space < 0 ? line : line.left(space));
+    const QChar *space = std::find(line.begin(), line.end(), QChar(u' '));
+    return trimmedView(line.first(space - line.begin()));
 }
 
 QString firstWord(QStringView line)

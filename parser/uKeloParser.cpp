@@ -23,7 +23,7 @@ void TKeloParser::addWarning(const QString &msg)
 
 bool TKeloParser::checkDirective(const QString &line)
 {
-    if (!line.contains(u"//!"))
+    if (commentStart(line) < 0 || !line.contains(u"//!"))
         return false;
     if (line.contains(u"//!soft="))
         iSoftmode = line.contains(u"//!soft=1");

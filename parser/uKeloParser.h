@@ -54,7 +54,7 @@ public:
     bool parseLoop(const QString &line, std::unique_ptr<TLoop> &loop);
 
     // Expressions, looked up in curCode; nothing on failure.
-    std::unique_ptr<TExpression> parseExpression(const QString &text);
+    std::unique_ptr<TExpression> parseExpression(QStringView text);
     std::unique_ptr<TFunctionValue> parseFunctionValue(const QString &text);
     std::unique_ptr<TVarValue> parseVarValue(const QString &text);
 

@@ -523,7 +523,7 @@ std::unique_ptr<TAssignment> TKeloParser::parseAssignment(const QString &text, b
     if (equals <= 0 || (equals + 1 < text.size() && text[equals + 1] == u'='))
         return nullptr;
     const QString name = trimCodes(QStringView(text).left(equals));
-    QString source = trimCodes(QStringView(text).mid(equals + 1));
+    QStringView source = trimmedView(QStringView(text).mid(equals + 1));
     if (source.endsWith(u';'))
         source.chop(1);
     TDeclaration *declaration = curCode->FindDeclaration(name);

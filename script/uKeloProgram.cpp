@@ -100,7 +100,7 @@ void TVarList::Discard()
     iItems.clear();
 }
 
-TDeclaration *TDeclarationList::Find(const QString &name) const
+TDeclaration *TDeclarationList::Find(QStringView name) const
 {
     for (TDeclaration *d : iItems)
         if (d->Name() == name)
@@ -270,7 +270,7 @@ TCode::TCode() : iCodeBlock(std::make_unique<TCodeBlock>(this)) {}
 
 TCode::~TCode() = default;
 
-TDeclaration *TCode::FindDeclaration(const QString &name) const
+TDeclaration *TCode::FindDeclaration(QStringView name) const
 {
     if (TDeclaration *d = iDeclarations.Find(name))
         return d;
@@ -334,7 +334,7 @@ QString TFunction::Caption() const
     return iName + iParameter.Caption() + QStringLiteral(": ") + TypeNames[ReturnType()];
 }
 
-TDeclaration *TFunction::FindDeclaration(const QString &name) const
+TDeclaration *TFunction::FindDeclaration(QStringView name) const
 {
     if (name == iReturn->Name())
         return iReturn.get();

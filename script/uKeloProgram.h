@@ -142,7 +142,7 @@ public:
     TDeclaration *Items(int i) const { return iItems[i]; }
     TDeclaration *operator[](int i) const { return iItems[i]; }
     void Add(TDeclaration *d) { iItems.append(d); }
-    TDeclaration *Find(const QString &name) const;
+    TDeclaration *Find(QStringView name) const;
     // "(int a, b, string s)"; the empty text for an empty list.
     QString Caption() const;
     auto begin() const { return iItems.begin(); }
@@ -268,7 +268,7 @@ public:
     TCode *Parent() const { return iParent; }
     void setParent(TCode *parent) { iParent = parent; }
 
-    virtual TDeclaration *FindDeclaration(const QString &name) const;
+    virtual TDeclaration *FindDeclaration(QStringView name) const;
     virtual bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) = 0;
     // Discards the scope's variables; declarations bound to them lose the link.
     virtual void Finish();
@@ -317,7 +317,7 @@ public:
     // "name(int a, b): type".
     QString Caption() const;
 
-    TDeclaration *FindDeclaration(const QString &name) const override;
+    TDeclaration *FindDeclaration(QStringView name) const override;
     bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) override;
     bool FunctionExists(const QString &name) const override;
     bool IdentifierExists(const QString &name) const override;

@@ -204,7 +204,7 @@ bool TFunctionValue::evaluateArguments(bool &halted)
         if (halted)
             return false;
         convertArgument(i, text);
-        paramStack.append(text);
+        paramStack.append(std::move(text));
     }
     return true;
 }

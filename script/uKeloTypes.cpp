@@ -44,6 +44,13 @@ const std::array<QString, 4> &dirTexts()
     return texts;
 }
 
+// Case folding keeps the length, so texts of different lengths never match;
+// the size check spares the folding comparison for almost every literal.
+bool equalsAnyCase(const QString &text, const QString &word)
+{
+    return text.size() == word.size() && text.compare(word, Qt::CaseInsensitive) == 0;
+}
+
 // The first of the words, in the given order, that equals the text in any
 // letter case; the fallback with failed set when none does.
 template <class E, size_t N>
@@ -52,7 +59,7 @@ E readWord(const QString &text, const std::array<QString, N> &texts, std::initia
 {
     failed = false;
     for (E e : order)
-        if (text.compare(texts[e], Qt::CaseInsensitive) == 0)
+        if (equalsAnyCase(text, texts[e]))
             return e;
     failed = true;
     return fallback;
@@ -286,16 +293,16 @@ void NormalizeConstant(TType t, QString &value)
 bool ValueToBool(const QString &text, bool &failed)
 {
     failed = false;
-    if (text.compare(trueText(), Qt::CaseInsensitive) == 0)
+    if (equalsAnyCase(text, trueText()))
         return true;
-    failed = text.compare(falseText(), Qt::CaseInsensitive) != 0;
+    failed = !equalsAnyCase(text, falseText());
     return false;
 }
 
 bool ValueToBool(const QString &text)
 {
     // The runtime's own texts are canonical; the comparison covers the rest.
-    return text == trueText() || text.compare(trueText(), Qt::CaseInsensitive) == 0;
+    return text == trueText() || equalsAnyCase(text, trueText());
 }
 
 QString BoolToValue(bool b)
