@@ -74,7 +74,7 @@ void limitThisProcess(const TIsolationLimits &limits)
     const rlim_t cpu = cpuSecondsAllowed(limits);
     const rlimit cpuLimit{cpu, cpu + 1};
     setrlimit(RLIMIT_CPU, &cpuLimit);
-#if !defined(__SANITIZE_ADDRESS__) // its allocator reserves far more than it uses
+#if !defined(GRAZLO_SANITIZED) // its allocator reserves far more than it uses
     const rlim_t memory = rlim_t(memoryInUse(0) + limits.MemoryBytes);
     const rlimit memoryLimit{memory, memory};
     setrlimit(RLIMIT_AS, &memoryLimit);

@@ -24,7 +24,7 @@ const QString TestData = GRAZLO_TEST_DATA;
 const QString RuntimeFolder = GRAZLO_RUNTIME_DIR;
 const QString ChromiumPath = "/usr/bin/chromium";
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(GRAZLO_SANITIZED)
 constexpr bool MemoryLimitHolds = false;
 #else
 constexpr bool MemoryLimitHolds = true;

@@ -18,7 +18,7 @@ TGradeResult runOnLevel(const QStringList &script, int level, quint32 seed = 1)
 
 // Under AddressSanitizer runs are not bounded in memory, and a crash is
 // reported by the sanitizer rather than by a signal.
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(GRAZLO_SANITIZED)
 constexpr bool MemoryLimitHolds = false;
 #else
 constexpr bool MemoryLimitHolds = true;
