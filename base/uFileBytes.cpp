@@ -255,3 +255,12 @@ void SetWriteFaults(const TWriteFaults &injected)
 {
     faults() = injected;
 }
+
+QString WriteFailureText(const QString &path, const TWriteResult &written)
+{
+    QString text = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
+                       .arg(path, SystemErrorText(written.Error));
+    if (written.Damaged)
+        text += QStringLiteral(" Ihr alter Inhalt konnte nicht wiederhergestellt werden.");
+    return text;
+}

@@ -30,6 +30,9 @@ struct TWriteResult
 // pointing at the file it names; a replaced file keeps its access rights.
 TWriteResult WriteFileBytes(const QString &path, const QByteArray &bytes);
 
+// "Die Datei ... kann nicht geschrieben werden: <reason>" for a failed write.
+QString WriteFailureText(const QString &path, const TWriteResult &written);
+
 // Test seam: failures the writer meets as if the system had reported them.
 struct TWriteFaults
 {

@@ -264,10 +264,7 @@ bool WriteTextFile(const QString &path, const QStringList &lines, TTextFormat &f
     TTextFormat used = format;
     const TWriteResult written = WriteFileBytes(path, EncodeText(lines, used));
     if (!written) {
-        error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
-                    .arg(path, SystemErrorText(written.Error));
-        if (written.Damaged)
-            error += QStringLiteral(" Ihr alter Inhalt konnte nicht wiederhergestellt werden.");
+        error = WriteFailureText(path, written);
         return false;
     }
     format = used;

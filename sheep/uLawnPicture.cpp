@@ -1,11 +1,12 @@
 #include "sheep/uLawnPicture.h"
 
+#include "base/uFileBytes.h"
 #include "base/uRuntimeFolders.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -79,9 +80,14 @@ QImage DrawLawnPicture(const TField &field, const TSheep &sheep, const QList<QPo
 
 bool SaveLawnPicture(const QString &path, const QImage &picture, QString &error)
 {
-    QSaveFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit();
-    if (!saved)
-        error = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(path, file.errorString());
-    return saved;
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
+        error = QStringLiteral("Das Bild für \"%1\" kann nicht erzeugt werden.").arg(path);
+        return false;
+    }
+    const TWriteResult written = WriteFileBytes(path, png);
+    if (!written)
+        error = WriteFailureText(path, written);
+    return bool(written);
 }
