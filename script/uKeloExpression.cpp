@@ -95,11 +95,18 @@ const QString &zeroText()
 
 // ---------------------------------------------------------------- base
 
+void TExpression::getValue(bool &halted, QString &value)
+{
+    TValue result;
+    evaluate(halted, result);
+    value = result.takeText();
+}
+
 qint32 TExpression::getIntOperand(bool &halted)
 {
-    QString text;
-    getValue(halted, text);
-    return IntOperand(text);
+    TValue value;
+    evaluate(halted, value);
+    return value.IntReading();
 }
 
 bool TExpression::getExactInt(bool &halted, qint64 &)
@@ -110,26 +117,29 @@ bool TExpression::getExactInt(bool &halted, qint64 &)
 
 bool TExpression::getTruth(bool &halted)
 {
-    QString text;
-    getValue(halted, text);
-    return ValueToBool(text);
+    TValue value;
+    evaluate(halted, value);
+    return ValueToBool(value.Text());
 }
 
 // ---------------------------------------------------------------- leaves
 
-TConstant::TConstant(const QString &value, TType t) : iType(t), iValue(value)
+TConstant::TConstant(const QString &value, TType t) : iType(t)
 {
-    NormalizeConstant(t, iValue);
-    iIntReading = IntOperand(iValue);
+    QString text = value;
+    NormalizeConstant(t, text);
+    iValue.setText(std::move(text));
+    // Read once here, so that every copy handed out carries the reading.
+    iValue.IntReading();
 }
 
 qint32 TConstant::getIntOperand(bool &halted)
 {
     halted = false;
-    return iIntReading;
+    return iValue.IntReading();
 }
 
-void TConstant::getValue(bool &halted, QString &value)
+void TConstant::evaluate(bool &halted, TValue &value)
 {
     halted = false;
     value = iValue;
@@ -140,12 +150,12 @@ TType TVarValue::Resulttype() const
     return iDeclaration ? iDeclaration->ValueType() : TType::void_;
 }
 
-void TVarValue::getValue(bool &halted, QString &value)
+void TVarValue::evaluate(bool &halted, TValue &value)
 {
     halted = false;
     const TVariable *v = iDeclaration ? iDeclaration->getVariable() : nullptr;
     if (v)
-        value = v->Value();
+        value = v->Content();
     else
         value.clear();
 }
@@ -185,9 +195,9 @@ bool TOpNot::isTypeMatch() const
     return iFirstOperand && iFirstOperand->Resulttype() == TType::bool_;
 }
 
-void TOpNot::getValue(bool &halted, QString &value)
+void TOpNot::evaluate(bool &halted, TValue &value)
 {
-    value = BoolToValue(getTruth(halted));
+    value.setText(BoolToValue(getTruth(halted)));
 }
 
 bool TOpNot::getTruth(bool &halted)
@@ -278,9 +288,9 @@ bool TOpBool::isTypeMatch() const
     return iFirstOperand && iSecondOperand && firstType() == TType::bool_ && secondType() == TType::bool_;
 }
 
-void TOpBool::getValue(bool &halted, QString &value)
+void TOpBool::evaluate(bool &halted, TValue &value)
 {
-    value = BoolToValue(getTruth(halted));
+    value.setText(BoolToValue(getTruth(halted)));
 }
 
 bool TOpBool::getTruth(bool &halted)
@@ -346,31 +356,34 @@ bool TOpMath::isTypeMatch() const
     return iOperator == Operator::Add && (a == TType::kelostr || b == TType::kelostr);
 }
 
-void TOpMath::getValue(bool &halted, QString &value)
+void TOpMath::evaluate(bool &halted, TValue &value)
 {
     qint64 exact = 0;
     if (getExactInt(halted, exact)) {
-        value = halted ? zeroText() : IntToValue(exact);
+        if (halted)
+            value.setText(zeroText());
+        else
+            value.setInt(exact);
         return;
     }
     QString second;
     if (!evaluateOperands(halted, v1, second)) {
-        value = zeroText();
+        value.setText(zeroText());
         return;
     }
     TType t1 = firstType();
     TType t2 = secondType();
     if (t1 == TType::kelostr || t2 == TType::kelostr) {
-        value = concatenate(v1, second);
+        value.setText(concatenate(v1, second));
         v1.clear();
         return;
     }
     // The cached first value is spent once the evaluation completes.
     unifyNumberTypes(t1, v1, t2, second);
     if (t1 == TType::int_ && t2 == TType::int_)
-        value = FloatToValue(floatQuotient(IntOperand(v1), IntOperand(second)));
+        value.setText(FloatToValue(floatQuotient(IntOperand(v1), IntOperand(second))));
     else
-        value = floatResult(numberOperand(t1, v1), numberOperand(t2, second));
+        value.setText(floatResult(numberOperand(t1, v1), numberOperand(t2, second)));
 }
 
 qint32 TOpMath::getIntOperand(bool &halted)
@@ -407,10 +420,10 @@ TOpMath::TAppend TOpMath::appendTo(const TDeclaration *target, QString &value)
     TVariable *v = target->variable();
     // Extending in place needs the text the first operand read, still unchanged.
     const bool unchanged = v && v->Value().constData() == v1.constData() && v->Value().size() == v1.size();
-    if (unchanged && v->isCanonicalString() && IsCanonicalStringText(second)) {
+    if (unchanged && v->Content().isCanonicalString() && IsCanonicalStringText(second)) {
         checkStringLength(v1.size() + second.size() - 2);
         v1.clear();
-        v->appendCanonicalString(second);
+        v->Content().appendCanonicalString(second);
         return TAppend::appended;
     }
     value = concatenate(v1, second);
@@ -518,9 +531,9 @@ bool TOpRelation::holds(const N &a, const N &b) const
     return false;
 }
 
-void TOpRelation::getValue(bool &halted, QString &value)
+void TOpRelation::evaluate(bool &halted, TValue &value)
 {
-    value = BoolToValue(getTruth(halted));
+    value.setText(BoolToValue(getTruth(halted)));
 }
 
 bool TOpRelation::getTruth(bool &halted)

@@ -37,14 +37,16 @@ public:
     virtual void setLineNumber(int line) { iLineNumber = line; }
     // With halted true a script function has just been started in the subtree
     // and value is meaningless: evaluate the same tree again in a later step.
-    virtual void getValue(bool &halted, QString &value) = 0;
-    // IntOperand of the text getValue gives; nodes that know the number skip
+    virtual void evaluate(bool &halted, TValue &value) = 0;
+    // The text evaluate gives.
+    void getValue(bool &halted, QString &value);
+    // IntOperand of the text evaluate gives; nodes that know the number skip
     // writing and re-reading the text.
     virtual qint32 getIntOperand(bool &halted);
     // A node that computes an integer itself gives the exact 64-bit result whose
-    // decimal text getValue writes; any other node answers false unevaluated.
+    // decimal text evaluate writes; any other node answers false unevaluated.
     virtual bool getExactInt(bool &halted, qint64 &value);
-    // ValueToBool of the text getValue gives.
+    // ValueToBool of the text evaluate gives.
     virtual bool getTruth(bool &halted);
     virtual TVarValue *asVarValue() { return nullptr; }
     virtual TOpMath *asMath() { return nullptr; }
@@ -66,14 +68,13 @@ class TConstant : public TExpression
 public:
     TConstant(const QString &value, TType t);
     TType Resulttype() const override { return iType; }
-    const QString &Value() const { return iValue; }
-    void getValue(bool &halted, QString &value) override;
+    const QString &Value() const { return iValue.Text(); }
+    void evaluate(bool &halted, TValue &value) override;
     qint32 getIntOperand(bool &halted) override;
 
 private:
     TType iType;
-    QString iValue;
-    qint32 iIntReading;
+    TValue iValue;
 };
 
 // The value of a variable, through its declaration.
@@ -88,7 +89,7 @@ public:
     bool IsReference() const { return iIsReference; }
     void setIsReference(bool isReference) { iIsReference = isReference; }
     TVarValue *asVarValue() override { return this; }
-    void getValue(bool &halted, QString &value) override;
+    void evaluate(bool &halted, TValue &value) override;
     qint32 getIntOperand(bool &halted) override;
 
 private:
@@ -120,7 +121,7 @@ class TOpNot : public TOpUnary
 public:
     TType Resulttype() const override { return TType::bool_; }
     bool isTypeMatch() const override;
-    void getValue(bool &halted, QString &value) override;
+    void evaluate(bool &halted, TValue &value) override;
     bool getTruth(bool &halted) override;
 };
 
@@ -165,7 +166,7 @@ public:
     using TOpBianry::TOpBianry;
     TType Resulttype() const override { return TType::bool_; }
     bool isTypeMatch() const override;
-    void getValue(bool &halted, QString &value) override;
+    void evaluate(bool &halted, TValue &value) override;
     bool getTruth(bool &halted) override;
 
 private:
@@ -180,7 +181,7 @@ public:
     TOpMath *asMath() override { return this; }
     TType Resulttype() const override;
     bool isTypeMatch() const override;
-    void getValue(bool &halted, QString &value) override;
+    void evaluate(bool &halted, TValue &value) override;
     qint32 getIntOperand(bool &halted) override;
     bool getExactInt(bool &halted, qint64 &value) override;
     enum class TAppend : quint8 { notApplicable, halted, appended, computed };
@@ -205,7 +206,7 @@ class TOpRelation : public TOpBianry
 public:
     explicit TOpRelation(const QString &op);
     TType Resulttype() const override { return TType::bool_; }
-    void getValue(bool &halted, QString &value) override;
+    void evaluate(bool &halted, TValue &value) override;
     bool getTruth(bool &halted) override;
 
 private:

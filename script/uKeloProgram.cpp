@@ -4,100 +4,47 @@
 
 // ---------------------------------------------------------------- variables
 
-void TVariable::forgetReadings()
-{
-    iTextPending = false;
-    iHasInt = false;
-    iStringForm = TStringForm::unknown;
-}
-
-void TVariable::setValue(const QString &value)
-{
-    iValue = value;
-    forgetReadings();
-}
-
-void TVariable::setValue(QString &&value)
-{
-    iValue = std::move(value);
-    forgetReadings();
-}
-
-void TVariable::setIntResult(qint64 value)
-{
-    forgetReadings();
-    iPendingInt = value;
-    iTextPending = true;
-    iInt = IntReading(value);
-    iHasInt = true;
-}
-
-void TVariable::writeText() const
-{
-    iValue = IntToValue(iPendingInt);
-    iTextPending = false;
-}
-
 void TVariable::reset(const QString &name, TType valueType)
 {
-    iName = name;
+    // A function's variables come back with the names they had at its last
+    // call: keeping the shared name avoids touching its reference count.
+    if (iName.constData() != name.constData() || iName.size() != name.size())
+        iName = name;
     iValueType = valueType;
-    setValue(QString());
-}
-
-bool TVariable::isCanonicalString() const
-{
-    if (iStringForm == TStringForm::unknown)
-        iStringForm = IsCanonicalStringText(Value()) ? TStringForm::canonical : TStringForm::other;
-    return iStringForm == TStringForm::canonical;
-}
-
-void TVariable::appendCanonicalString(QStringView quoted)
-{
-    // Both texts are QuoteStr forms: the closing and the opening quote meet.
-    Value();
-    iValue.chop(1);
-    iValue.append(quoted.mid(1));
-    iHasInt = false;
-}
-
-qint32 TVariable::IntValue() const
-{
-    if (!iHasInt) {
-        iInt = IntOperand(iValue);
-        iHasInt = true;
-    }
-    return iInt;
+    iValue.clear();
 }
 
 // ---------------------------------------------------------------- lists
 
 TVariable *TVarList::Find(const QString &name) const
 {
-    for (const auto &v : iItems)
-        if (v->Name() == name)
-            return v.get();
+    for (int i = 0; i < iLive; ++i) {
+        const QString &candidate = iItems[size_t(i)]->Name();
+        // Names mostly share the declaration's text: the pointer decides at once;
+        // most others differ in length or in the first letter.
+        if (candidate.size() != name.size() || (!name.isEmpty() && candidate.front() != name.front()))
+            continue;
+        if (candidate.constData() == name.constData() || candidate == name)
+            return iItems[size_t(i)].get();
+    }
     return nullptr;
 }
 
 TVariable *TVarList::Create(const QString &name, TType valueType)
 {
-    if (iSpare.empty())
-        return Add(std::make_unique<TVariable>(name, valueType));
-    std::unique_ptr<TVariable> v = std::move(iSpare.back());
-    iSpare.pop_back();
-    v->reset(name, valueType);
-    return Add(std::move(v));
+    if (size_t(iLive) == iItems.size())
+        iItems.push_back(std::make_unique<TVariable>(name, valueType));
+    else
+        iItems[size_t(iLive)]->reset(name, valueType);
+    return iItems[size_t(iLive++)].get();
 }
 
 void TVarList::Discard()
 {
-    for (std::unique_ptr<TVariable> &v : iItems) {
-        // A long string of a finished call is not kept alive in the spare object.
-        v->setValue(QString());
-        iSpare.push_back(std::move(v));
-    }
-    iItems.clear();
+    // A long string of a finished call is not kept alive in the spare object.
+    for (int i = 0; i < iLive; ++i)
+        iItems[size_t(i)]->Content().clear();
+    iLive = 0;
 }
 
 TDeclaration *TDeclarationList::Find(QStringView name) const
@@ -237,9 +184,7 @@ bool TDeclaration::Execute()
                                              QStringLiteral(" konnte nicht angelegt werden."));
         return false;
     }
-    iVariable = scope->createVar(this);
-    iVarScope = scope;
-    iVarGeneration = scope->VarGeneration();
+    bindVariable(scope);
     if (!iAssignment)
         return true;
     iAssignment->setParent(Parent());
@@ -253,15 +198,20 @@ void TDeclaration::Init()
         iAssignment->Init();
 }
 
-TVariable *TDeclaration::getVariable() const
+TVariable *TDeclaration::bindVariable(TCode *scope)
 {
-    TVariable *v = variable();
-    if (!v) {
-        if (TProgram *program = GetProgram())
-            program->Error(LineNumber(), QStringLiteral("Zugriffsverletzung: Variable ") + iName +
-                                             QStringLiteral(" wurde nicht instanziert"));
-    }
-    return v;
+    iVariable = scope->createVar(this);
+    iVarScope = scope;
+    iVarGeneration = scope->VarGeneration();
+    return iVariable;
+}
+
+TVariable *TDeclaration::reportMissingVariable() const
+{
+    if (TProgram *program = GetProgram())
+        program->Error(LineNumber(), QStringLiteral("Zugriffsverletzung: Variable ") + iName +
+                                         QStringLiteral(" wurde nicht instanziert"));
+    return nullptr;
 }
 
 // ---------------------------------------------------------------- scopes
@@ -390,9 +340,22 @@ bool TFunction::Match(const QString &name, const QList<TTypInfo> &args, bool all
 
 void TFunction::Execute(QStringList &params, bool &halted, QString &result)
 {
+    TValueList values;
+    values.reserve(params.size());
+    for (const QString &text : params)
+        values.emplace_back(text);
+    TValue value;
+    Call(values, halted, value);
+    for (qsizetype i = 0; i < params.size(); ++i)
+        params[i] = values[size_t(i)].Text();
+    result = value.takeText();
+}
+
+void TFunction::Call(TValueList &params, bool &halted, TValue &result)
+{
     halted = false;
     result.clear();
-    if (params.size() == iParameter.Count())
+    if (qsizetype(params.size()) == iParameter.Count())
         return;
     if (TProgram *program = Parent() ? Parent()->asProgram() : nullptr)
         program->Error(0, QStringLiteral("Anzahl der Parameter nicht korrekt"));

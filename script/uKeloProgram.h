@@ -68,63 +68,57 @@ public:
     virtual TStatement *asStatement() { return nullptr; }
 };
 
-// One live variable. Its value is a text; the integer read from that text is
-// kept beside it until the text changes, so a loop counter is not re-read on
-// every step, and an integer result is written out only when it is read.
+// One live variable: a name, a type and a value.
 class TVariable
 {
 public:
     TVariable(const QString &name, TType valueType) : iName(name), iValueType(valueType) {}
-    // As a new variable of that name and type.
+    // As a new, empty variable of that name and type.
     void reset(const QString &name, TType valueType);
     const QString &Name() const { return iName; }
-    const QString &Value() const
-    {
-        if (iTextPending)
-            writeText();
-        return iValue;
-    }
-    void setValue(const QString &value);
-    void setValue(QString &&value);
+    const QString &Value() const { return iValue.Text(); }
+    const TValue &Content() const { return iValue; }
+    TValue &Content() { return iValue; }
+    void setValue(const QString &value) { iValue.setText(value); }
+    void setValue(QString &&value) { iValue.setText(std::move(value)); }
+    void setValue(const TValue &value) { iValue = value; }
+    void setValue(TValue &&value) { iValue = std::move(value); }
     // Writes the decimal text of an integer result; its reading is known.
-    void setIntResult(qint64 value);
+    void setIntResult(qint64 value) { iValue.setInt(value); }
     // IntOperand of the value text.
-    qint32 IntValue() const;
-    // Whether the text is a string value in the form QuoteStr writes.
-    bool isCanonicalString() const;
-    // Appends a string in the form QuoteStr writes to this canonical string
-    // value, in place when nothing else shares the text.
-    void appendCanonicalString(QStringView quoted);
+    qint32 IntValue() const { return iValue.IntReading(); }
     TType ValueType() const { return iValueType; }
 
 private:
-    void forgetReadings();
-    void writeText() const;
-
     QString iName;
-    mutable QString iValue;
+    TValue iValue;
     TType iValueType;
-    mutable bool iHasInt = false;
-    mutable bool iTextPending = false;
-    mutable qint32 iInt = 0;
-    qint64 iPendingInt = 0;
-    enum class TStringForm : quint8 { unknown, canonical, other };
-    mutable TStringForm iStringForm = TStringForm::unknown;
 };
 
-class TVarList : public TOwningList<TVariable>
+// The live variables of a scope. Discarded variables are kept as objects
+// behind the live ones, so a function called in a loop neither allocates nor
+// renames its variables on every call.
+class TVarList
 {
 public:
+    int Count() const { return iLive; }
+    bool isEmpty() const { return iLive == 0; }
+    TVariable *Items(int i) const { return iItems[size_t(i)].get(); }
+    TVariable *operator[](int i) const { return Items(i); }
     TVariable *Find(const QString &name) const;
     // A new, empty variable at the end of the list.
     TVariable *Create(const QString &name, TType valueType);
-    // Empties the list; the objects are kept for later Creates, so a function
-    // called in a loop does not allocate its variables on every call.
+    // Empties the list.
     void Discard();
+    auto begin() const { return iItems.begin(); }
+    auto end() const { return iItems.begin() + iLive; }
 
 private:
-    std::vector<std::unique_ptr<TVariable>> iSpare;
+    std::vector<std::unique_ptr<TVariable>> iItems;
+    int iLive = 0;
 };
+
+using TValueList = std::vector<TValue>;
 
 // Describes one argument of a call for function matching.
 struct TTypInfo
@@ -237,9 +231,18 @@ public:
     // were discarded since). Reports nothing.
     TVariable *variable() const;
     // As variable(), but reports the not-instantiated error when there is none.
-    TVariable *getVariable() const;
+    TVariable *getVariable() const
+    {
+        TVariable *v = variable();
+        return v ? v : reportMissingVariable();
+    }
+    // Creates the variable in scope (or finds the one of that name there) and
+    // binds it, without the assignment: what a call does for the parameters.
+    TVariable *bindVariable(TCode *scope);
 
 private:
+    TVariable *reportMissingVariable() const;
+
     std::unique_ptr<TAssignment> iAssignment;
     bool iIsReference = false;
     QString iName;
@@ -323,9 +326,12 @@ public:
     bool IdentifierExists(const QString &name) const override;
     bool Match(const QString &name, const QList<TTypInfo> &args, bool allowConversions) const;
 
-    // Runs the function on the argument texts. halted is true when a script
-    // function has just been entered and its body runs in the next steps.
-    virtual void Execute(QStringList &params, bool &halted, QString &result);
+    // Runs the function on the argument values; a reference parameter's final
+    // value comes back in its item. halted is true when a script function has
+    // just been entered and its body runs in the next steps.
+    virtual void Call(TValueList &params, bool &halted, TValue &result);
+    // Call on argument texts.
+    void Execute(QStringList &params, bool &halted, QString &result);
     // True while an activation is in progress (entered, not yet completed).
     virtual bool isActive() const { return false; }
     // The program the function belongs to, or nullptr.

@@ -88,42 +88,38 @@ bool TAssignment::Execute()
 {
     if (!iExpression || !iDeclaration)
         return true;
-    QString text;
-    qint64 exact = 0;
-    const TEvaluation evaluation = evaluate(text, exact);
+    TValue value;
+    const TEvaluation evaluation = evaluate(value);
     if (evaluation == TEvaluation::halted)
         return false;
     if (evaluation == TEvaluation::stored)
         return true;
-    TVariable *v = iDeclaration->getVariable();
-    if (!v)
-        return true;
-    const TType to = iDeclaration->ValueType();
-    if (evaluation == TEvaluation::exactInt) {
-        if (to == TType::int_) {
-            v->setIntResult(exact);
-            return true;
-        }
-        text = IntToValue(exact);
-    }
-    const TType from = iExpression->Resulttype();
-    if (from != to && !ConvertValue(from, to, text)) {
-        if (TProgram *program = GetProgram())
-            program->Error(LineNumber(),
-                           conversionMessage(u"Ungültige Typumwandlung in Zuweisung von %1 nach %2 für den Wert = %3",
-                                             from, to, text));
-    }
-    v->setValue(std::move(text));
+    if (TVariable *v = iDeclaration->getVariable())
+        store(v, std::move(value));
     return true;
 }
 
-// Integer results and growing strings skip the round trip through a new text.
-TAssignment::TEvaluation TAssignment::evaluate(QString &text, qint64 &exact)
+TAssignment::TShape TAssignment::shape()
 {
-    bool halted = false;
-    if (iExpression->getExactInt(halted, exact))
-        return halted ? TEvaluation::halted : TEvaluation::exactInt;
-    if (TOpMath *operation = iExpression->asMath()) {
+    if (iShape == TShape::unknown) {
+        const TType from = iExpression->Resulttype();
+        const TType to = iDeclaration->ValueType();
+        const TOpMath *operation = iExpression->asMath();
+        const TVarValue *first = operation && operation->FirstOperand() ? operation->FirstOperand()->asVarValue() : nullptr;
+        if (to == TType::kelostr && first && first->Declaration() == iDeclaration)
+            iShape = TShape::appending;
+        else
+            iShape = from == to ? TShape::plain : TShape::converting;
+    }
+    return iShape;
+}
+
+// A growing string is extended in place instead of being copied.
+TAssignment::TEvaluation TAssignment::evaluate(TValue &value)
+{
+    if (shape() == TShape::appending) {
+        TOpMath *operation = iExpression->asMath();
+        QString text;
         switch (operation->appendTo(iDeclaration, text)) {
         case TOpMath::TAppend::notApplicable:
             break;
@@ -132,11 +128,31 @@ TAssignment::TEvaluation TAssignment::evaluate(QString &text, qint64 &exact)
         case TOpMath::TAppend::appended:
             return TEvaluation::stored;
         case TOpMath::TAppend::computed:
-            return TEvaluation::text;
+            value.setText(std::move(text));
+            return TEvaluation::value;
         }
     }
-    iExpression->getValue(halted, text);
-    return halted ? TEvaluation::halted : TEvaluation::text;
+    bool halted = false;
+    iExpression->evaluate(halted, value);
+    return halted ? TEvaluation::halted : TEvaluation::value;
+}
+
+void TAssignment::store(TVariable *v, TValue &&value)
+{
+    if (shape() != TShape::converting) {
+        v->setValue(std::move(value));
+        return;
+    }
+    const TType from = iExpression->Resulttype();
+    const TType to = iDeclaration->ValueType();
+    QString text = value.takeText();
+    if (!ConvertValue(from, to, text)) {
+        if (TProgram *program = GetProgram())
+            program->Error(LineNumber(),
+                           conversionMessage(u"Ungültige Typumwandlung in Zuweisung von %1 nach %2 für den Wert = %3",
+                                             from, to, text));
+    }
+    v->setValue(std::move(text));
 }
 
 void TAssignment::Init()
@@ -176,7 +192,7 @@ void TFunctionValue::Init()
         argument->Init();
 }
 
-void TFunctionValue::getValue(bool &halted, QString &value)
+void TFunctionValue::evaluate(bool &halted, TValue &value)
 {
     halted = false;
     value.clear();
@@ -187,7 +203,7 @@ void TFunctionValue::getValue(bool &halted, QString &value)
         paramStack.clear();
         return;
     }
-    iFunction->Execute(paramStack, halted, value);
+    iFunction->Call(paramStack, halted, value);
     iEntered = halted;
     if (halted)
         return;
@@ -198,34 +214,40 @@ void TFunctionValue::getValue(bool &halted, QString &value)
 bool TFunctionValue::evaluateArguments(bool &halted)
 {
     // Arguments already on the stack were evaluated in an earlier, suspended step.
-    for (int i = paramStack.size(); i < iExpressionList.Count(); ++i) {
-        QString text;
-        iExpressionList[i]->getValue(halted, text);
-        if (halted)
+    for (int i = int(paramStack.size()); i < iExpressionList.Count(); ++i) {
+        TValue &argument = paramStack.emplace_back();
+        iExpressionList[i]->evaluate(halted, argument);
+        if (halted) {
+            paramStack.pop_back();
             return false;
-        convertArgument(i, text);
-        paramStack.append(std::move(text));
+        }
+        convertArgument(i, argument);
     }
     return true;
 }
 
-void TFunctionValue::convertArgument(int index, QString &text) const
+void TFunctionValue::convertArgument(int index, TValue &value) const
 {
     if (index >= iFunction->Parameter().Count())
         return;
     const TType from = iExpressionList[index]->Resulttype();
     const TType to = iFunction->Parameter()[index]->ValueType();
-    if (from == to || ConvertValue(from, to, text))
+    if (from == to)
         return;
-    if (TProgram *program = callerProgram())
-        program->Error(iCaller->LineNumber(),
-                       conversionMessage(u"Ungültige Typumwandlung in Funktionsaufruf von %1 nach %2 für den Wert = %3",
-                                         from, to, text));
+    QString text = value.takeText();
+    if (!ConvertValue(from, to, text)) {
+        if (TProgram *program = callerProgram())
+            program->Error(
+                iCaller->LineNumber(),
+                conversionMessage(u"Ungültige Typumwandlung in Funktionsaufruf von %1 nach %2 für den Wert = %3", from,
+                                  to, text));
+    }
+    value.setText(std::move(text));
 }
 
 void TFunctionValue::completeCall()
 {
-    if (paramStack.size() != iExpressionList.Count()) {
+    if (int(paramStack.size()) != iExpressionList.Count()) {
         if (TProgram *program = callerProgram())
             program->Error(iCaller->LineNumber(),
                            QStringLiteral("Funktion %1: Anzahl der Rückgabeparameter unterscheidet sich von "
@@ -245,18 +267,23 @@ void TFunctionValue::writeBackReference(int index, TVarValue *argument)
     TVariable *v = argument->Declaration() ? argument->Declaration()->getVariable() : nullptr;
     if (!v)
         return;
-    QString text = paramStack[index];
+    TValue &value = paramStack[size_t(index)];
     if (index < iFunction->Parameter().Count()) {
         const TType from = iFunction->Parameter()[index]->ValueType();
         const TType to = argument->Resulttype();
-        if (from != to && !ConvertValue(from, to, text)) {
-            if (TProgram *program = callerProgram())
-                program->Error(iCaller->LineNumber(),
-                               conversionMessage(u"Ungültige Typumwandlung bei Funktionsende von %1 nach %2 für den Wert = %3",
-                                                 from, to, text));
+        if (from != to) {
+            QString text = value.takeText();
+            if (!ConvertValue(from, to, text)) {
+                if (TProgram *program = callerProgram())
+                    program->Error(
+                        iCaller->LineNumber(),
+                        conversionMessage(u"Ungültige Typumwandlung bei Funktionsende von %1 nach %2 für den Wert = %3",
+                                          from, to, text));
+            }
+            value.setText(std::move(text));
         }
     }
-    v->setValue(text);
+    v->setValue(value);
 }
 
 TProgram *TFunctionValue::callerProgram() const
@@ -303,8 +330,8 @@ bool TFunctionCall::Execute()
         return true;
     iFunctionValue->setCaller(this);
     bool halted = false;
-    QString discarded;
-    iFunctionValue->getValue(halted, discarded);
+    TValue discarded;
+    iFunctionValue->evaluate(halted, discarded);
     return !halted;
 }
 
@@ -330,9 +357,9 @@ void TFunctionCode::Finish()
     started = false;
 }
 
-void TFunctionCode::Execute(QStringList &params, bool &halted, QString &result)
+void TFunctionCode::Call(TValueList &params, bool &halted, TValue &result)
 {
-    TFunction::Execute(params, halted, result);
+    TFunction::Call(params, halted, result);
     if (!started) {
         enter(params);
         halted = true;
@@ -341,40 +368,52 @@ void TFunctionCode::Execute(QStringList &params, bool &halted, QString &result)
     complete(params, result);
 }
 
-void TFunctionCode::enter(const QStringList &params)
+void TFunctionCode::enter(const TValueList &params)
 {
     started = true;
-    Return()->Execute();
+    // Parameters and the result carry no assignment: binding them is all.
+    Return()->bindVariable(this);
     for (int i = 0; i < Parameter().Count(); ++i) {
-        TDeclaration *parameter = Parameter()[i];
-        parameter->Execute();
-        TVariable *v = parameter->variable();
-        if (v && i < params.size())
-            v->setValue(params[i]);
+        TVariable *v = Parameter()[i]->bindVariable(this);
+        if (size_t(i) < params.size())
+            v->setValue(params[size_t(i)]);
     }
     if (TProgram *program = Parent() ? Parent()->asProgram() : nullptr)
         program->AddCodeBlock(CodeBlock());
 }
 
-void TFunctionCode::complete(QStringList &params, QString &result)
+void TFunctionCode::complete(TValueList &params, TValue &result)
 {
     started = false;
-    const TVariable *r = Return()->variable();
-    result = r ? r->Value() : QString();
-    for (int i = 0; i < Parameter().Count() && i < params.size(); ++i) {
+    if (TVariable *r = Return()->variable())
+        result = std::move(r->Content());
+    else
+        result.clear();
+    for (int i = 0; i < Parameter().Count() && size_t(i) < params.size(); ++i) {
         const TDeclaration *parameter = Parameter()[i];
-        const TVariable *v = parameter->variable();
+        TVariable *v = parameter->variable();
         if (parameter->IsReference() && v)
-            params[i] = v->Value();
+            params[size_t(i)] = std::move(v->Content());
     }
     Finish();
 }
 
-void TFunctionBin::Execute(QStringList &params, bool &halted, QString &result)
+void TFunctionBin::Call(TValueList &params, bool &halted, TValue &result)
 {
-    TFunction::Execute(params, halted, result);
-    if (iCall)
-        result = iCall(Name(), params);
+    TFunction::Call(params, halted, result);
+    if (!iCall)
+        return;
+    iTexts.clear();
+    for (const TValue &value : params)
+        iTexts.append(value.Text());
+    result.setText(iCall(Name(), iTexts));
+    // The hook may have replaced items (the reference parameters' values) or,
+    // wrongly, changed their count, which the call reports.
+    params.resize(size_t(iTexts.size()));
+    for (qsizetype i = 0; i < iTexts.size(); ++i)
+        if (!iTexts[i].isSharedWith(params[size_t(i)].Text()))
+            params[size_t(i)].setText(std::move(iTexts[i]));
+    iTexts.clear();
 }
 
 std::unique_ptr<TFunctionCode> CreateExitFunction()

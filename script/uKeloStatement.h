@@ -67,11 +67,17 @@ public:
     bool isTypeMatch() const;
 
 private:
-    enum class TEvaluation : quint8 { halted, text, exactInt, stored };
-    TEvaluation evaluate(QString &text, qint64 &exact);
+    enum class TEvaluation : quint8 { halted, value, stored };
+    // What the assignment does with the value, decided at the first execution,
+    // when the tree is complete; the types never change afterwards.
+    enum class TShape : quint8 { unknown, appending, plain, converting };
+    TShape shape();
+    TEvaluation evaluate(TValue &value);
+    void store(TVariable *v, TValue &&value);
 
     TDeclaration *iDeclaration = nullptr;
     std::unique_ptr<TExpression> iExpression;
+    TShape iShape = TShape::unknown;
 };
 
 // A call of a function with argument expressions.
@@ -81,7 +87,7 @@ public:
     explicit TFunctionValue(TFunction *function) : iFunction(function) {}
     TType Resulttype() const override;
     void setLineNumber(int line) override;
-    void getValue(bool &halted, QString &value) override;
+    void evaluate(bool &halted, TValue &value) override;
     void Init() override;
 
     TFunctionCall *Caller() const { return iCaller; }
@@ -89,12 +95,10 @@ public:
     TExpressionList &ExpressionList() { return iExpressionList; }
     const TExpressionList &ExpressionList() const { return iExpressionList; }
     TFunction *FunctionRef() const { return iFunction; }
-    // Argument texts evaluated so far for the call in progress.
-    const QStringList &ParamStack() const { return paramStack; }
 
 private:
     bool evaluateArguments(bool &halted);
-    void convertArgument(int index, QString &text) const;
+    void convertArgument(int index, TValue &value) const;
     void completeCall();
     void writeBackReference(int index, TVarValue *argument);
     // The caller's program when this is a call statement, otherwise nullptr.
@@ -105,7 +109,8 @@ private:
     TFunctionCall *iCaller = nullptr;
     TExpressionList iExpressionList;
     TFunction *iFunction;
-    QStringList paramStack;
+    // Argument values evaluated so far for the call in progress.
+    TValueList paramStack;
     // This call entered a script function whose completion is still due.
     bool iEntered = false;
 };
@@ -137,12 +142,12 @@ class TFunctionCode : public TFunction
 {
 public:
     void Finish() override;
-    void Execute(QStringList &params, bool &halted, QString &result) override;
+    void Call(TValueList &params, bool &halted, TValue &result) override;
     bool isActive() const override { return started; }
 
 private:
-    void enter(const QStringList &params);
-    void complete(QStringList &params, QString &result);
+    void enter(const TValueList &params);
+    void complete(TValueList &params, TValue &result);
 
     bool started = false;
 };
@@ -157,10 +162,12 @@ class TFunctionBin : public TFunction
 public:
     const TFunctionBinCall &call() const { return iCall; }
     void setCall(TFunctionBinCall call) { iCall = std::move(call); }
-    void Execute(QStringList &params, bool &halted, QString &result) override;
+    void Call(TValueList &params, bool &halted, TValue &result) override;
 
 private:
     TFunctionBinCall iCall;
+    // The argument texts handed to the hook, kept to reuse their storage.
+    QStringList iTexts;
 };
 
 // The built-in exit function every program holds first.

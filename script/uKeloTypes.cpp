@@ -548,3 +548,41 @@ QString IntToValue(qint64 value)
 {
     return QString::number(value);
 }
+
+// ---------------------------------------------------------------- values
+
+QString TValue::takeText()
+{
+    if (iFlags & TextPending)
+        writeText();
+    iFlags = 0;
+    return std::exchange(iText, QString());
+}
+
+void TValue::writeText() const
+{
+    iText = IntToValue(iExact);
+    iFlags &= ~TextPending;
+}
+
+void TValue::readInt() const
+{
+    iInt = ::IntOperand(Text());
+    iFlags |= HasInt;
+}
+
+bool TValue::isCanonicalString() const
+{
+    if (!(iFlags & KnownStringForm))
+        iFlags |= KnownStringForm | (IsCanonicalStringText(Text()) ? CanonicalString : 0);
+    return iFlags & CanonicalString;
+}
+
+void TValue::appendCanonicalString(QStringView quoted)
+{
+    // Both texts are QuoteStr forms: the closing and the opening quote meet.
+    Text();
+    iText.chop(1);
+    iText.append(quoted.mid(1));
+    iFlags &= KnownStringForm | CanonicalString;
+}

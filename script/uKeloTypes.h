@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QString>
 #include <array>
+#include <utility>
 
 // The script value types. Members that would clash with C++ keywords carry a
 // trailing underscore; the script names are in TypeNames.
@@ -103,3 +104,122 @@ constexpr qint32 IntReading(qint64 value)
 {
     return value >= -2147483648LL && value <= 2147483647LL ? static_cast<qint32>(value) : 0;
 }
+
+// One run-time value: its text, with what has been read from it kept beside
+// it until the text changes. An integer result is kept as the number alone and
+// written out as its decimal text only when the text is asked for, so passing
+// it on (into a variable, an argument, a function's result) neither formats
+// nor re-reads it.
+class TValue
+{
+public:
+    TValue() = default;
+    explicit TValue(const QString &text) : iText(text) {}
+    explicit TValue(QString &&text) : iText(std::move(text)) {}
+    TValue(const TValue &other) = default;
+    TValue &operator=(const TValue &other)
+    {
+        assignText(other.iText);
+        iExact = other.iExact;
+        iInt = other.iInt;
+        iFlags = other.iFlags;
+        return *this;
+    }
+    // A value moved from is left empty, without readings of the text it gave away.
+    TValue(TValue &&other) noexcept
+        : iText(std::exchange(other.iText, QString())), iExact(other.iExact), iInt(other.iInt),
+          iFlags(std::exchange(other.iFlags, 0))
+    {
+    }
+    TValue &operator=(TValue &&other) noexcept
+    {
+        iText.swap(other.iText);
+        iExact = other.iExact;
+        iInt = other.iInt;
+        iFlags = std::exchange(other.iFlags, 0);
+        other.releaseText();
+        return *this;
+    }
+    ~TValue() = default;
+
+    const QString &Text() const
+    {
+        if (iFlags & TextPending)
+            writeText();
+        return iText;
+    }
+    // The text, moved out; the value is left empty.
+    QString takeText();
+    void setText(const QString &text)
+    {
+        assignText(text);
+        iFlags = 0;
+    }
+    void setText(QString &&text)
+    {
+        iText = std::move(text);
+        iFlags = 0;
+    }
+    // The decimal text of an integer result (64-bit, so an overflow is kept in full).
+    void setInt(qint64 exact)
+    {
+        // The old text is stale now; dropping it keeps copies of the value cheap.
+        releaseText();
+        iExact = exact;
+        iInt = ::IntReading(exact);
+        iFlags = HasExact | TextPending | HasInt;
+    }
+    // Empties the value; a long text is released.
+    void clear()
+    {
+        releaseText();
+        iFlags = 0;
+    }
+
+    // IntOperand of the text.
+    qint32 IntReading() const
+    {
+        if (!(iFlags & HasInt))
+            readInt();
+        return iInt;
+    }
+    // True, with the number, when the text is the decimal text of that integer.
+    bool exactInt(qint64 &value) const
+    {
+        value = iExact;
+        return iFlags & HasExact;
+    }
+    // Whether the text is a string value in the form QuoteStr writes.
+    bool isCanonicalString() const;
+    // Appends a string in the form QuoteStr writes to this canonical string
+    // value, in place when nothing else shares the text.
+    void appendCanonicalString(QStringView quoted);
+
+private:
+    enum : quint8 {
+        HasExact = 1,
+        TextPending = 2,
+        HasInt = 4,
+        KnownStringForm = 8,
+        CanonicalString = 16,
+    };
+    void assignText(const QString &text)
+    {
+        // Skips the reference counting when the text is already the same (often
+        // both null: integers passed on never had a text).
+        if (iText.constData() != text.constData() || iText.size() != text.size())
+            iText = text;
+    }
+    void releaseText()
+    {
+        if (!iText.isNull())
+            iText = QString();
+    }
+    void writeText() const;
+    void readInt() const;
+
+    mutable QString iText;
+    qint64 iExact = 0;
+    mutable qint32 iInt = 0;
+    mutable quint8 iFlags = 0;
+};
