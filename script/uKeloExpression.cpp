@@ -272,13 +272,11 @@ bool TOpBianry::evaluateIntOperands(bool &halted, qint32 &second)
     return true;
 }
 
-bool TOpBianry::hasIntOperands() const
+bool TOpBianry::decideIntOperands() const
 {
-    if (iIntOperands == TIntOperands::unknown) {
-        const bool both = iFirstOperand && iSecondOperand && firstType() == TType::int_ && secondType() == TType::int_;
-        iIntOperands = both ? TIntOperands::yes : TIntOperands::no;
-    }
-    return iIntOperands == TIntOperands::yes;
+    const bool both = iFirstOperand && iSecondOperand && firstType() == TType::int_ && secondType() == TType::int_;
+    iIntOperands = both ? TIntOperands::yes : TIntOperands::no;
+    return both;
 }
 
 // ---------------------------------------------------------------- and, or
@@ -366,6 +364,11 @@ void TOpMath::evaluate(bool &halted, TValue &value)
             value.setInt(exact);
         return;
     }
+    evaluateText(halted, value);
+}
+
+void TOpMath::evaluateText(bool &halted, TValue &value)
+{
     QString second;
     if (!evaluateOperands(halted, v1, second)) {
         value.setText(zeroText());

@@ -63,7 +63,7 @@ protected:
 using TExpressionList = TOwningList<TExpression>;
 
 // A literal; bool, tile and dir literals are stored in their canonical text.
-class TConstant : public TExpression
+class TConstant final : public TExpression
 {
 public:
     TConstant(const QString &value, TType t);
@@ -78,7 +78,7 @@ private:
 };
 
 // The value of a variable, through its declaration.
-class TVarValue : public TExpression
+class TVarValue final : public TExpression
 {
 public:
     explicit TVarValue(TDeclaration *declaration) : iDeclaration(declaration) {}
@@ -116,7 +116,7 @@ class TOpUnary : public TOperation
 };
 
 // "not"
-class TOpNot : public TOpUnary
+class TOpNot final : public TOpUnary
 {
 public:
     TType Resulttype() const override { return TType::bool_; }
@@ -144,7 +144,10 @@ protected:
     bool evaluateOperands(bool &halted, QString &first, QString &second);
     // The same for two int operands read as integers; the first stays in iFirstInt.
     bool evaluateIntOperands(bool &halted, qint32 &second);
-    bool hasIntOperands() const;
+    bool hasIntOperands() const
+    {
+        return iIntOperands != TIntOperands::unknown ? iIntOperands == TIntOperands::yes : decideIntOperands();
+    }
     TType firstType() const { return iFirstOperand->Resulttype(); }
     TType secondType() const { return iSecondOperand->Resulttype(); }
 
@@ -155,12 +158,13 @@ protected:
 private:
     // Whether both operands are int, decided at the first evaluation, when the
     // tree is complete; the types never change afterwards.
+    bool decideIntOperands() const;
     enum class TIntOperands : quint8 { unknown, yes, no };
     mutable TIntOperands iIntOperands = TIntOperands::unknown;
 };
 
 // "and", "or" (short-circuit).
-class TOpBool : public TOpBianry
+class TOpBool final : public TOpBianry
 {
 public:
     using TOpBianry::TOpBianry;
@@ -174,7 +178,7 @@ private:
 };
 
 // "+", "-", "*", "/", "div", "%"
-class TOpMath : public TOpBianry
+class TOpMath final : public TOpBianry
 {
 public:
     explicit TOpMath(const QString &op);
@@ -192,6 +196,8 @@ public:
 
 private:
     enum class Operator : quint8 { Add, Subtract, Multiply, Divide, Div, Mod, Unknown };
+    // The result of operands that are not both int, or of "/".
+    void evaluateText(bool &halted, TValue &value);
     QString concatenate(const QString &first, const QString &second) const;
     qint64 integerResult(qint32 a, qint32 b) const;
     QString floatResult(double a, double b) const;
@@ -201,7 +207,7 @@ private:
 };
 
 // "==", "!=", "<", ">", "<=", ">="
-class TOpRelation : public TOpBianry
+class TOpRelation final : public TOpBianry
 {
 public:
     explicit TOpRelation(const QString &op);

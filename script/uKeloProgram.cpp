@@ -2,46 +2,18 @@
 
 #include "script/uKeloStatement.h"
 
-// ---------------------------------------------------------------- variables
-
-void TVariable::reset(const QString &name, TType valueType)
-{
-    // A function's variables come back with the names they had at its last
-    // call: keeping the shared name avoids touching its reference count.
-    if (iName.constData() != name.constData() || iName.size() != name.size())
-        iName = name;
-    iValueType = valueType;
-    iValue.clear();
-}
-
 // ---------------------------------------------------------------- lists
 
-TVariable *TVarList::Find(const QString &name) const
+TVariable *TVarList::addNew(const QString &name, TType valueType)
 {
-    for (int i = 0; i < iLive; ++i) {
-        const QString &candidate = iItems[size_t(i)]->Name();
-        // Names mostly share the declaration's text: the pointer decides at once;
-        // most others differ in length or in the first letter.
-        if (candidate.size() != name.size() || (!name.isEmpty() && candidate.front() != name.front()))
-            continue;
-        if (candidate.constData() == name.constData() || candidate == name)
-            return iItems[size_t(i)].get();
-    }
-    return nullptr;
-}
-
-TVariable *TVarList::Create(const QString &name, TType valueType)
-{
-    if (size_t(iLive) == iItems.size())
-        iItems.push_back(std::make_unique<TVariable>(name, valueType));
-    else
-        iItems[size_t(iLive)]->reset(name, valueType);
-    return iItems[size_t(iLive++)].get();
+    iItems.push_back(std::make_unique<TVariable>(name, valueType));
+    ++iLive;
+    return iItems.back().get();
 }
 
 void TVarList::Discard()
 {
-    // A long string of a finished call is not kept alive in the spare object.
+    // A long string of a finished call is not kept alive in the kept object.
     for (int i = 0; i < iLive; ++i)
         iItems[size_t(i)]->Content().clear();
     iLive = 0;
@@ -107,6 +79,9 @@ int TCodeBlock::Add(std::unique_ptr<TStatement> statement)
 void TCodeBlock::Init()
 {
     iCurInd = 0;
+    if (!iInterrupted)
+        return;
+    iInterrupted = false;
     for (const auto &s : iStatements)
         s->Init();
 }
@@ -117,11 +92,17 @@ bool TCodeBlock::Next()
         return false;
     TStatement *statement = iStatements[static_cast<size_t>(iCurInd)].get();
     try {
-        if (statement->Execute())
+        const bool complete = statement->Execute();
+        iInterrupted = !complete;
+        if (complete)
             ++iCurInd;
     } catch (const TRuntimeError &error) {
+        iInterrupted = true;
         if (TProgram *program = statement->GetProgram())
             program->Error(statement->LineNumber(), error.Message());
+    } catch (...) {
+        iInterrupted = true;
+        throw;
     }
     return true;
 }
@@ -198,14 +179,6 @@ void TDeclaration::Init()
         iAssignment->Init();
 }
 
-TVariable *TDeclaration::bindVariable(TCode *scope)
-{
-    iVariable = scope->createVar(this);
-    iVarScope = scope;
-    iVarGeneration = scope->VarGeneration();
-    return iVariable;
-}
-
 TVariable *TDeclaration::reportMissingVariable() const
 {
     if (TProgram *program = GetProgram())
@@ -244,12 +217,6 @@ void TCode::AddDeclaration(TDeclaration *d)
     d->setParent(iCodeBlock.get());
 }
 
-TVariable *TCode::createVar(const TDeclaration *d)
-{
-    if (TVariable *existing = iVarList.Find(d->Name()))
-        return existing;
-    return iVarList.Create(d->Name(), d->ValueType());
-}
 
 // ---------------------------------------------------------------- functions
 
@@ -459,28 +426,22 @@ bool TProgram::Next()
     // variables were discarded would read and write freed state.
     if (iState == TProgramState::finished)
         return false;
-    innerStep();
+    // Exhausted blocks are left until one executes a statement.
+    while (!doStop && !blockList.empty() && !blockList.back()->Next())
+        blockList.pop_back();
     if (doStop || blockList.empty()) {
         Finish();
         return false;
     }
-    publishLineNumber(lineToAnnounce());
+    if (iOnLineNumber)
+        iOnLineNumber(this, lineToAnnounce());
     return true;
-}
-
-void TProgram::innerStep()
-{
-    while (!doStop && !blockList.empty()) {
-        if (blockList.back()->Next())
-            return;
-        blockList.pop_back();
-    }
 }
 
 int TProgram::lineToAnnounce() const
 {
-    for (auto it = blockList.rbegin(); it != blockList.rend(); ++it) {
-        const TCodeBlock *block = *it;
+    for (size_t i = blockList.size(); i-- > 0;) {
+        const TCodeBlock *block = blockList[i];
         if (block->CurInd() < block->Count()) {
             const int line = block->Statement(block->CurInd())->LineNumber();
             if (line >= 0)

@@ -74,7 +74,15 @@ class TVariable
 public:
     TVariable(const QString &name, TType valueType) : iName(name), iValueType(valueType) {}
     // As a new, empty variable of that name and type.
-    void reset(const QString &name, TType valueType);
+    void reset(const QString &name, TType valueType)
+    {
+        // A function's variables come back with the names they had at its last
+        // call: keeping the shared name avoids touching its reference count.
+        if (iName.constData() != name.constData() || iName.size() != name.size())
+            iName = name;
+        iValueType = valueType;
+        iValue.clear();
+    }
     const QString &Name() const { return iName; }
     const QString &Value() const { return iValue.Text(); }
     const TValue &Content() const { return iValue; }
@@ -105,15 +113,39 @@ public:
     bool isEmpty() const { return iLive == 0; }
     TVariable *Items(int i) const { return iItems[size_t(i)].get(); }
     TVariable *operator[](int i) const { return Items(i); }
-    TVariable *Find(const QString &name) const;
+    TVariable *Find(const QString &name) const
+    {
+        for (int i = 0; i < iLive; ++i)
+            if (isNamed(*iItems[size_t(i)], name))
+                return iItems[size_t(i)].get();
+        return nullptr;
+    }
     // A new, empty variable at the end of the list.
-    TVariable *Create(const QString &name, TType valueType);
+    TVariable *Create(const QString &name, TType valueType)
+    {
+        if (size_t(iLive) == iItems.size())
+            return addNew(name, valueType);
+        TVariable *v = iItems[size_t(iLive++)].get();
+        v->reset(name, valueType);
+        return v;
+    }
     // Empties the list.
     void Discard();
     auto begin() const { return iItems.begin(); }
     auto end() const { return iItems.begin() + iLive; }
 
 private:
+    static bool isNamed(const TVariable &v, const QString &name)
+    {
+        // Names mostly share the declaration's text, and most others differ in
+        // length or in the first letter: a full comparison is rarely needed.
+        const QString &candidate = v.Name();
+        if (candidate.size() != name.size() || (!name.isEmpty() && candidate.front() != name.front()))
+            return false;
+        return candidate.constData() == name.constData() || candidate == name;
+    }
+    TVariable *addNew(const QString &name, TType valueType);
+
     std::vector<std::unique_ptr<TVariable>> iItems;
     int iLive = 0;
 };
@@ -164,7 +196,8 @@ public:
     TKeloNode *Parent() const { return iParent; }
     void setParent(TKeloNode *parent) { iParent = parent; }
 
-    // Cursor to 0 and every statement's Init.
+    // Cursor to 0 and every statement's Init, which only a block with an
+    // interrupted statement needs: a completed evaluation leaves no cache behind.
     void Init();
     // Executes the statement at the cursor; false when the block was exhausted.
     bool Next();
@@ -175,6 +208,9 @@ private:
     std::vector<std::unique_ptr<TStatement>> iStatements;
     int iCurInd = 0;
     TKeloNode *iParent;
+    // The statement at the cursor was suspended (a call entered, a loop body
+    // pushed) or failed, and may hold a partial evaluation.
+    bool iInterrupted = false;
 };
 
 // Base of all statements. Execute returns true when the statement is complete.
@@ -238,7 +274,7 @@ public:
     }
     // Creates the variable in scope (or finds the one of that name there) and
     // binds it, without the assignment: what a call does for the parameters.
-    TVariable *bindVariable(TCode *scope);
+    inline TVariable *bindVariable(TCode *scope);
 
 private:
     TVariable *reportMissingVariable() const;
@@ -281,7 +317,12 @@ public:
     // Registers d for lookup and sets its parent to the top block.
     void AddDeclaration(TDeclaration *d);
     // The variable of that name in this scope, created empty if missing.
-    TVariable *createVar(const TDeclaration *d);
+    TVariable *createVar(const TDeclaration *d)
+    {
+        if (TVariable *existing = iVarList.Find(d->Name()))
+            return existing;
+        return iVarList.Create(d->Name(), d->ValueType());
+    }
     // Changes whenever the variables are discarded.
     quint64 VarGeneration() const { return iVarGeneration; }
 
@@ -296,6 +337,14 @@ private:
 inline TVariable *TDeclaration::variable() const
 {
     return iVariable && iVarScope->VarGeneration() == iVarGeneration ? iVariable : nullptr;
+}
+
+TVariable *TDeclaration::bindVariable(TCode *scope)
+{
+    iVariable = scope->createVar(this);
+    iVarScope = scope;
+    iVarGeneration = scope->VarGeneration();
+    return iVariable;
 }
 
 // A named, callable scope with parameters and a result declaration.
@@ -405,7 +454,6 @@ public:
     qint32 StateCount = 0;
 
 private:
-    void innerStep();
     int lineToAnnounce() const;
 
     std::vector<TCodeBlock *> blockList;

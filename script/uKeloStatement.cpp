@@ -40,9 +40,9 @@ bool TLoop::Execute()
     if (!evaluateCondition(truth))
         return false;
     if (truth) {
-        if (TProgram *program = GetProgram()) {
+        if (TProgram *p = program()) {
             // The loop stays at the cursor: popping the exhausted body executes it again.
-            program->AddCodeBlock(iCodeBlock.get());
+            p->AddCodeBlock(iCodeBlock.get());
             return false;
         }
     }
@@ -64,8 +64,8 @@ bool TConditional::Execute()
     bool truth = false;
     if (!evaluateCondition(truth))
         return false;
-    if (TProgram *program = GetProgram())
-        program->AddCodeBlock(truth ? iIfCodeBlock.get() : iElseCodeBlock.get());
+    if (TProgram *p = program())
+        p->AddCodeBlock(truth ? iIfCodeBlock.get() : iElseCodeBlock.get());
     return true;
 }
 
@@ -89,60 +89,63 @@ bool TAssignment::Execute()
     if (!iExpression || !iDeclaration)
         return true;
     TValue value;
-    const TEvaluation evaluation = evaluate(value);
-    if (evaluation == TEvaluation::halted)
+    if (shape() == TShape::appending) {
+        switch (append(value)) {
+        case TOpMath::TAppend::halted:
+            return false;
+        case TOpMath::TAppend::appended:
+            return true;
+        case TOpMath::TAppend::computed:
+            break;
+        case TOpMath::TAppend::notApplicable:
+            if (!evaluate(value))
+                return false;
+            break;
+        }
+    } else if (!evaluate(value)) {
         return false;
-    if (evaluation == TEvaluation::stored)
-        return true;
-    if (TVariable *v = iDeclaration->getVariable())
-        store(v, std::move(value));
+    }
+    if (TVariable *v = iDeclaration->getVariable()) {
+        if (iShape == TShape::converting)
+            storeConverted(v, std::move(value));
+        else
+            v->setValue(std::move(value));
+    }
     return true;
 }
 
-TAssignment::TShape TAssignment::shape()
+TAssignment::TShape TAssignment::decideShape()
 {
-    if (iShape == TShape::unknown) {
-        const TType from = iExpression->Resulttype();
-        const TType to = iDeclaration->ValueType();
-        const TOpMath *operation = iExpression->asMath();
-        const TVarValue *first = operation && operation->FirstOperand() ? operation->FirstOperand()->asVarValue() : nullptr;
-        if (to == TType::kelostr && first && first->Declaration() == iDeclaration)
-            iShape = TShape::appending;
-        else
-            iShape = from == to ? TShape::plain : TShape::converting;
-    }
+    const TType from = iExpression->Resulttype();
+    const TType to = iDeclaration->ValueType();
+    const TOpMath *operation = iExpression->asMath();
+    const TVarValue *first = operation && operation->FirstOperand() ? operation->FirstOperand()->asVarValue() : nullptr;
+    if (to == TType::kelostr && first && first->Declaration() == iDeclaration)
+        iShape = TShape::appending;
+    else
+        iShape = from == to ? TShape::plain : TShape::converting;
     return iShape;
 }
 
-// A growing string is extended in place instead of being copied.
-TAssignment::TEvaluation TAssignment::evaluate(TValue &value)
+bool TAssignment::evaluate(TValue &value)
 {
-    if (shape() == TShape::appending) {
-        TOpMath *operation = iExpression->asMath();
-        QString text;
-        switch (operation->appendTo(iDeclaration, text)) {
-        case TOpMath::TAppend::notApplicable:
-            break;
-        case TOpMath::TAppend::halted:
-            return TEvaluation::halted;
-        case TOpMath::TAppend::appended:
-            return TEvaluation::stored;
-        case TOpMath::TAppend::computed:
-            value.setText(std::move(text));
-            return TEvaluation::value;
-        }
-    }
     bool halted = false;
     iExpression->evaluate(halted, value);
-    return halted ? TEvaluation::halted : TEvaluation::value;
+    return !halted;
 }
 
-void TAssignment::store(TVariable *v, TValue &&value)
+// A growing string is extended in place instead of being copied.
+TOpMath::TAppend TAssignment::append(TValue &value)
 {
-    if (shape() != TShape::converting) {
-        v->setValue(std::move(value));
-        return;
-    }
+    QString text;
+    const TOpMath::TAppend result = iExpression->asMath()->appendTo(iDeclaration, text);
+    if (result == TOpMath::TAppend::computed)
+        value.setText(std::move(text));
+    return result;
+}
+
+void TAssignment::storeConverted(TVariable *v, TValue &&value)
+{
     const TType from = iExpression->Resulttype();
     const TType to = iDeclaration->ValueType();
     QString text = value.takeText();
@@ -211,6 +214,22 @@ void TFunctionValue::evaluate(bool &halted, TValue &value)
     paramStack.clear();
 }
 
+bool TFunctionValue::argumentsArePlain()
+{
+    if (iArguments == TArguments::unknown) {
+        bool plain = true;
+        for (int i = 0; i < iExpressionList.Count() && plain; ++i) {
+            TExpression *argument = iExpressionList[i];
+            const TVarValue *variable = argument->asVarValue();
+            plain = !(variable && variable->IsReference()) &&
+                    (i >= iFunction->Parameter().Count() ||
+                     argument->Resulttype() == iFunction->Parameter()[i]->ValueType());
+        }
+        iArguments = plain ? TArguments::plain : TArguments::special;
+    }
+    return iArguments == TArguments::plain;
+}
+
 bool TFunctionValue::evaluateArguments(bool &halted)
 {
     // Arguments already on the stack were evaluated in an earlier, suspended step.
@@ -221,7 +240,8 @@ bool TFunctionValue::evaluateArguments(bool &halted)
             paramStack.pop_back();
             return false;
         }
-        convertArgument(i, argument);
+        if (!argumentsArePlain())
+            convertArgument(i, argument);
     }
     return true;
 }
@@ -255,6 +275,8 @@ void TFunctionValue::completeCall()
                                .arg(iFunction->Name()));
         return;
     }
+    if (argumentsArePlain())
+        return;
     for (int i = 0; i < iExpressionList.Count(); ++i) {
         TVarValue *argument = iExpressionList[i]->asVarValue();
         if (argument && argument->IsReference())

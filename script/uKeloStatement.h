@@ -19,12 +19,22 @@ public:
 protected:
     // Evaluates the condition; false when it halted.
     bool evaluateCondition(bool &truth);
+    // The program, looked up once it is found: a run never moves the statement.
+    TProgram *program()
+    {
+        if (!iProgram)
+            iProgram = GetProgram();
+        return iProgram;
+    }
 
     std::unique_ptr<TExpression> iExpression;
+
+private:
+    TProgram *iProgram = nullptr;
 };
 
 // WHILE ... ENDWHILE
-class TLoop : public TMultiLiner
+class TLoop final : public TMultiLiner
 {
 public:
     TLoop();
@@ -37,7 +47,7 @@ private:
 };
 
 // IF ... [ELSE ...] ENDIF; an ELSEIF branch is a conditional in the else block.
-class TConditional : public TMultiLiner
+class TConditional final : public TMultiLiner
 {
 public:
     TConditional();
@@ -54,7 +64,7 @@ private:
     bool iIsElseif = false;
 };
 
-class TAssignment : public TStatement
+class TAssignment final : public TStatement
 {
 public:
     TDeclaration *Declaration() const { return iDeclaration; }
@@ -67,13 +77,15 @@ public:
     bool isTypeMatch() const;
 
 private:
-    enum class TEvaluation : quint8 { halted, value, stored };
     // What the assignment does with the value, decided at the first execution,
     // when the tree is complete; the types never change afterwards.
     enum class TShape : quint8 { unknown, appending, plain, converting };
-    TShape shape();
-    TEvaluation evaluate(TValue &value);
-    void store(TVariable *v, TValue &&value);
+    TShape shape() { return iShape != TShape::unknown ? iShape : decideShape(); }
+    TShape decideShape();
+    // False when the evaluation halted.
+    bool evaluate(TValue &value);
+    TOpMath::TAppend append(TValue &value);
+    void storeConverted(TVariable *v, TValue &&value);
 
     TDeclaration *iDeclaration = nullptr;
     std::unique_ptr<TExpression> iExpression;
@@ -81,7 +93,7 @@ private:
 };
 
 // A call of a function with argument expressions.
-class TFunctionValue : public TExpression
+class TFunctionValue final : public TExpression
 {
 public:
     explicit TFunctionValue(TFunction *function) : iFunction(function) {}
@@ -97,6 +109,9 @@ public:
     TFunction *FunctionRef() const { return iFunction; }
 
 private:
+    // Whether no argument needs a conversion or a write-back, decided at the
+    // first call, when the tree is complete; the types never change afterwards.
+    bool argumentsArePlain();
     bool evaluateArguments(bool &halted);
     void convertArgument(int index, TValue &value) const;
     void completeCall();
@@ -113,10 +128,12 @@ private:
     TValueList paramStack;
     // This call entered a script function whose completion is still due.
     bool iEntered = false;
+    enum class TArguments : quint8 { unknown, plain, special };
+    TArguments iArguments = TArguments::unknown;
 };
 
 // A call used as a statement; the result is discarded.
-class TFunctionCall : public TStatement
+class TFunctionCall final : public TStatement
 {
 public:
     TFunctionValue *FunctionValue() const { return iFunctionValue.get(); }
@@ -130,7 +147,7 @@ private:
 };
 
 // Ends the run (the body of the built-in exit).
-class TExitCall : public TStatement
+class TExitCall final : public TStatement
 {
 public:
     bool Execute() override;
@@ -138,7 +155,7 @@ public:
 
 // A function written in the script: entry pushes the body, the next call of
 // Execute after the body ran completes the call.
-class TFunctionCode : public TFunction
+class TFunctionCode final : public TFunction
 {
 public:
     void Finish() override;
@@ -157,7 +174,7 @@ private:
 using TFunctionBinCall = std::function<QString(const QString &name, QStringList &params)>;
 
 // A built-in supplied by a sandbox; runs completely within one step.
-class TFunctionBin : public TFunction
+class TFunctionBin final : public TFunction
 {
 public:
     const TFunctionBinCall &call() const { return iCall; }

@@ -431,3 +431,66 @@ TEST(KeloStatement, MillionPassLoopRunsInConstantMemory)
     EXPECT_EQ(maxVariables, 2);
     EXPECT_EQ(program.Return(), QStringLiteral("0"));
 }
+
+// Values travel with the number read from them; a text written in another form
+// must arrive as written, and a replaced text must be read afresh.
+TEST(KeloStatement, PassedValuesKeepTheirTextAndAreReadAfreshWhenReplaced)
+{
+    ProbedProgram p;
+    TProgram &program = p.program;
+    auto *show = scriptFunction(program, QStringLiteral("show"), TType::kelostr);
+    auto *shown = parameter(show, QStringLiteral("a"), TType::int_);
+    assign(show->CodeBlock(), show->Return(), math("+", strConst(""), var(shown)), 20);
+    auto *setHex = builtin(program, QStringLiteral("setHex"), TType::void_, [](const QString &, QStringList &params) {
+        params[0] = QStringLiteral("$10");
+        return QString();
+    });
+    parameter(setHex, QStringLiteral("a"), TType::int_, true);
+
+    auto *hex = declare(program, program.CodeBlock(), QStringLiteral("hex"), TType::int_, 0, constant("$F", TType::int_));
+    auto *r = declare(program, program.CodeBlock(), QStringLiteral("r"), TType::kelostr, 1);
+    assign(program.CodeBlock(), r, callValue(show, args(var(hex))), 2);
+    p.probe(program.CodeBlock(), r, 3);
+    auto *sum = declare(program, program.CodeBlock(), QStringLiteral("sum"), TType::int_, 4,
+                        math("+", intConst(2), intConst(3)));
+    callStatement(program.CodeBlock(), setHex, args(var(sum, true)), 5);
+    p.probe(program.CodeBlock(), sum, 6);
+    auto *next = declare(program, program.CodeBlock(), QStringLiteral("next"), TType::int_, 7,
+                         math("+", var(sum), intConst(1)));
+    p.probe(program.CodeBlock(), next, 8);
+    stepsOf(program);
+    EXPECT_EQ(p.seen, QStringList({QStringLiteral("\"$F\""), QStringLiteral("$10"), QStringLiteral("17")}));
+    EXPECT_TRUE(p.rec.errors.isEmpty());
+}
+
+// A run stopped while a called function's body runs leaves the call half done;
+// running the program again must not resume it with the old arguments.
+TEST(KeloStatement, RunningAgainAfterAStopInsideACallStartsTheCallAfresh)
+{
+    ProbedProgram p;
+    TProgram &program = p.program;
+    auto *add = scriptFunction(program, QStringLiteral("add"), TType::int_);
+    auto *a = parameter(add, QStringLiteral("a"), TType::int_);
+    auto *b = parameter(add, QStringLiteral("b"), TType::int_);
+    assign(add->CodeBlock(), add->Return(), math("+", var(a), var(b)), 20);
+    auto *s = declare(program, program.CodeBlock(), QStringLiteral("s"), TType::int_, 0, intConst(0));
+    auto *i = declare(program, program.CodeBlock(), QStringLiteral("i"), TType::int_, 1, intConst(0));
+    auto *l = loop(program.CodeBlock(), relation("<", var(i), intConst(10)), 2);
+    assign(l->CodeBlock(), s, callValue(add, args(var(s), var(i))), 3);
+    assign(l->CodeBlock(), i, math("+", var(i), intConst(1)), 4);
+    p.probe(program.CodeBlock(), s, 5);
+
+    // Stops inside the fourth call, add(3, 3): arguments that differ from a fresh run's.
+    program.Run();
+    int entries = 0;
+    while (entries < 4) {
+        const bool wasActive = add->isActive();
+        ASSERT_TRUE(program.Next());
+        entries += !wasActive && add->isActive();
+    }
+    program.stop();
+    EXPECT_FALSE(program.Next());
+    runToEnd(program);
+    EXPECT_EQ(p.seen, QStringList({QStringLiteral("45")}));
+    EXPECT_TRUE(p.rec.errors.isEmpty());
+}

@@ -246,3 +246,35 @@ TEST(KeloTypes, LiteralsAreTypedInTheDocumentedOrder)
     EXPECT_EQ(LiteralType(QString(), failed), TType::void_);
     EXPECT_TRUE(failed);
 }
+
+// A value's readings belong to its current text: they travel with copies and
+// are dropped with every new text, and a value moved from is empty.
+TEST(KeloTypes, ValueReadingsFollowTheirText)
+{
+    TValue sum;
+    sum.setInt(2147483648LL);
+    qint64 exact = 0;
+    EXPECT_TRUE(sum.exactInt(exact));
+    EXPECT_EQ(exact, 2147483648LL);
+    EXPECT_EQ(sum.IntReading(), 0) << "beyond 32 bits reads as 0, as its text does";
+    EXPECT_EQ(sum.Text(), QStringLiteral("2147483648"));
+
+    TValue copy = sum;
+    copy.setText(QStringLiteral("$1F"));
+    EXPECT_FALSE(copy.exactInt(exact));
+    EXPECT_EQ(copy.IntReading(), 31);
+    EXPECT_EQ(sum.Text(), QStringLiteral("2147483648")) << "the copy's new text is its own";
+
+    TValue moved = std::move(copy);
+    EXPECT_EQ(moved.Text(), QStringLiteral("$1F"));
+    EXPECT_EQ(moved.IntReading(), 31);
+    EXPECT_TRUE(copy.Text().isEmpty());
+    EXPECT_EQ(copy.IntReading(), 0);
+
+    TValue text(QuoteStr(QStringLiteral("ab")));
+    EXPECT_TRUE(text.isCanonicalString());
+    text.appendCanonicalString(QuoteStr(QStringLiteral("\"c")));
+    EXPECT_EQ(text.Text(), QuoteStr(QStringLiteral("ab\"c")));
+    EXPECT_EQ(text.takeText(), QuoteStr(QStringLiteral("ab\"c")));
+    EXPECT_TRUE(text.Text().isEmpty());
+}
