@@ -48,7 +48,7 @@ QString trimCodes(const QString &text)
     return trimmed ? text : trimCodes(QStringView(text));
 }
 
-bool isCommentLine(const QString &line)
+bool isCommentLine(QStringView line)
 {
     return line.startsWith(u"//");
 }
@@ -67,6 +67,12 @@ bool stripComment(QString &line)
         line.truncate(at);
     line = trimCodes(line);
     return at >= 0;
+}
+
+QStringView codeBeforeComment(QStringView line)
+{
+    const qsizetype at = commentStart(line);
+    return trimmedView(at < 0 ? line : line.first(at));
 }
 
 QStringView firstWordView(QStringView line)
@@ -93,6 +99,11 @@ bool isValidIdentifier(const QString &name)
     failed = false;
     LiteralType(word, failed);
     return failed;
+}
+
+QString borrowedString(QStringView text)
+{
+    return QString::fromRawData(text.data(), text.size());
 }
 
 namespace {

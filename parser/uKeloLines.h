@@ -56,12 +56,14 @@ QString trimCodes(QStringView text);
 // As above; a text without such ends is shared, not copied.
 QString trimCodes(const QString &text);
 
-bool isCommentLine(const QString &line);
+bool isCommentLine(QStringView line);
 // Where the comment of a line begins: at its first "//", quotes are not looked
 // at; -1 without one.
 qsizetype commentStart(QStringView line);
 // Cuts from the first "//" (quotes are not looked at) and trims; true if cut.
 bool stripComment(QString &line);
+// As stripComment, without copying.
+QStringView codeBeforeComment(QStringView line);
 // Text before the first space, trimmed; the whole line, trimmed, without one.
 QString firstWord(QStringView line);
 // As firstWord, without copying.
@@ -69,6 +71,10 @@ QStringView firstWordView(QStringView line);
 // As trimCodes, without copying.
 QStringView trimmedView(QStringView text);
 bool isValidIdentifier(const QString &name);
+// A QString that reads the view's characters in place instead of copying them,
+// for calls that take a QString but keep nothing of it. It must not outlive
+// the characters.
+QString borrowedString(QStringView text);
 
 // Leftmost occurrence of op outside literals and brackets; letter case counts.
 bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind);
