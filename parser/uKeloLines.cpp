@@ -4,7 +4,6 @@
 #include "script/uKeloTypes.h"
 
 #include <algorithm>
-#include <array>
 
 void TBracketGroupScan::feed(QStringView part)
 {
@@ -106,32 +105,22 @@ QString borrowedString(QStringView text)
     return QString::fromRawData(text.data(), text.size());
 }
 
-namespace {
-// Calls visit(index) for every code character at bracket depth 0 that is not a
-// bracket itself, until visit returns true.
-template <typename Visit>
-void scanTopLevel(QStringView text, Visit visit)
+TOperatorTexts::TOperatorTexts(const QStringList &texts) : iTexts(texts)
 {
-    TStringScan scan;
-    int depth = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!scan.step(c))
+    Q_ASSERT(texts.size() <= 32);
+    for (int k = 0; k < texts.size(); ++k) {
+        // An empty text occurs nowhere.
+        if (texts[k].isEmpty())
             continue;
-        if (c == u'(')
-            ++depth;
-        else if (c == u')')
-            --depth;
-        else if (depth == 0 && visit(int(i)))
-            return;
+        const char16_t c = texts[k][0].unicode();
+        (c < 128 ? iStarts[c] : iOthers) |= quint32(1) << k;
     }
 }
 
-bool startsAt(QStringView text, int i, QStringView op)
+quint32 TOperatorTexts::all() const
 {
-    return text[i] == op[0] && text.mid(i).startsWith(op);
+    return iTexts.size() == 32 ? ~quint32(0) : (quint32(1) << iTexts.size()) - 1;
 }
-} // namespace
 
 bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind)
 {
@@ -147,40 +136,17 @@ bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind)
     return found;
 }
 
-bool findFirstOperator(QStringView text, const QStringList &ops, int &index, int &pos, int &posBehind)
+bool findFirstOperator(QStringView text, const TOperatorTexts &ops, int &index, int &pos, int &posBehind)
 {
-    // Only characters that start a text still of interest need a closer look.
-    int best = int(ops.size());
-    std::array<bool, 128> asciiStarts{};
-    bool otherStarts = false;
-    auto collectStarts = [&] {
-        asciiStarts.fill(false);
-        otherStarts = false;
-        for (int k = 0; k < best; ++k) {
-            if (ops[k].isEmpty())
-                continue;
-            const char16_t c = ops[k][0].unicode();
-            (c < 128 ? asciiStarts[c] : otherStarts) = true;
-        }
-    };
-    collectStarts();
-    scanTopLevel(text, [&](int i) {
-        const char16_t c = text[i].unicode();
-        if (c < 128 ? !asciiStarts[c] : !otherStarts)
-            return false;
-        for (int k = 0; k < best; ++k) {
-            if (!ops[k].isEmpty() && startsAt(text, i, ops[k])) {
-                best = k;
-                pos = i + 1;
-                posBehind = pos + int(ops[k].size());
-                collectStarts();
-                break;
-            }
-        }
-        return best == 0;
-    });
-    index = best;
-    return best < ops.size();
+    int at = 0;
+    index = findFirstTaken(text, ops, ops.all(), at, [](int, int) { return TOccurrence::Take; });
+    if (index < 0) {
+        index = int(ops.size());
+        return false;
+    }
+    pos = at + 1;
+    posBehind = pos + int(ops[index].size());
+    return true;
 }
 
 QList<QStringView> splitOutside(QStringView text, QChar separator)
@@ -198,27 +164,25 @@ QList<QStringView> splitOutside(QStringView text, QChar separator)
     return parts;
 }
 
-bool findBinaryMinus(QStringView text, int &pos, int &posBehind, bool &anyMinus)
+TOccurrence judgeMinus(QStringView text, int i)
 {
     static const QStringList multiplicative = {"*", "/", "div", "%"};
-    anyMinus = findOperator(text, u"-", pos, posBehind);
-    // A minus as the first character is a sign; it reads as a blank.
-    const int skipped = anyMinus && pos == 1 ? 1 : 0;
-    if (skipped) {
-        anyMinus = findOperator(text.mid(1), u"-", pos, posBehind);
-        pos += 1;
-        posBehind += 1;
-    }
-    if (!anyMinus)
-        return false;
-    // A minus right after a multiplicative operator is the sign of its operand.
-    return !endsWithAny(trimmedView(text.mid(skipped, pos - 1 - skipped)), multiplicative);
+    if (i == 0)
+        return TOccurrence::Pass;
+    const int skipped = text.startsWith(u'-') ? 1 : 0;
+    const bool joins = !endsWithAny(trimmedView(text.mid(skipped, i - skipped)), multiplicative);
+    return joins ? TOccurrence::Take : TOccurrence::Refuse;
 }
 
 bool findBinaryMinus(QStringView text, int &pos, int &posBehind)
 {
-    bool anyMinus = false;
-    return findBinaryMinus(text, pos, posBehind, anyMinus);
+    static const TOperatorTexts minus(QStringList{QStringLiteral("-")});
+    int at = 0;
+    if (findFirstTaken(text, minus, 1, at, [&](int, int i) { return judgeMinus(text, i); }) < 0)
+        return false;
+    pos = at + 1;
+    posBehind = pos + 1;
+    return true;
 }
 
 bool endsWithAny(QStringView text, const QStringList &endings)

@@ -7,6 +7,9 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <array>
+#include <bit>
+
 // Character state machine shared by all scanners: tracks whether the scan is
 // inside a double-quoted literal and whether a backslash escaped the next
 // character there.
@@ -76,20 +79,97 @@ bool isValidIdentifier(const QString &name);
 // the characters.
 QString borrowedString(QStringView text);
 
+// Calls visit(index) for every code character at bracket depth 0 that is not a
+// bracket itself, until visit returns true.
+template <typename Visit>
+void scanTopLevel(QStringView text, Visit visit)
+{
+    TStringScan scan;
+    int depth = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!scan.step(c))
+            continue;
+        if (c == u'(')
+            ++depth;
+        else if (c == u')')
+            --depth;
+        else if (depth == 0 && visit(int(i)))
+            return;
+    }
+}
+
+inline bool startsAt(QStringView text, int i, QStringView op)
+{
+    return text[i] == op[0] && text.mid(i).startsWith(op);
+}
+
+// Operator texts, at most 32, with the characters they begin with, so that one
+// scan looks for any subset of them. Sets of texts are bit masks by index.
+class TOperatorTexts
+{
+public:
+    // Implicit, so that a plain list can be searched as it is.
+    TOperatorTexts(const QStringList &texts);
+    qsizetype size() const { return iTexts.size(); }
+    const QString &operator[](int k) const { return iTexts[k]; }
+    quint32 all() const;
+    quint32 startingWith(QChar c) const { return c.unicode() < 128 ? iStarts[c.unicode()] : iOthers; }
+
+private:
+    QStringList iTexts;
+    std::array<quint32, 128> iStarts{};
+    quint32 iOthers = 0;
+};
+
+// What a search makes of a place where a wanted text occurs: found there, not
+// there but maybe further on, or not to be looked for any more.
+enum class TOccurrence { Take, Pass, Refuse };
+
+// The wanted text of lowest index that occurs outside literals and brackets
+// at a place judge takes, and in at its leftmost such place (0-based); -1 when
+// there is none. One scan serves all texts: higher ones are dropped once a
+// text is found, and the scan ends when nothing is left to look for.
+template <typename Judge>
+int findFirstTaken(QStringView text, const TOperatorTexts &ops, quint32 wanted, int &at, Judge judge)
+{
+    int found = -1;
+    scanTopLevel(text, [&](int i) {
+        for (quint32 here = ops.startingWith(text[i]) & wanted; here != 0; here &= here - 1) {
+            const int k = std::countr_zero(here);
+            if (!startsAt(text, i, ops[k]))
+                continue;
+            const TOccurrence occurrence = judge(k, i);
+            if (occurrence == TOccurrence::Pass)
+                continue;
+            wanted &= ~(quint32(1) << k);
+            if (occurrence == TOccurrence::Refuse)
+                continue;
+            found = k;
+            at = i;
+            wanted &= (quint32(1) << k) - 1;
+            break;
+        }
+        return wanted == 0;
+    });
+    return found;
+}
+
 // Leftmost occurrence of op outside literals and brackets; letter case counts.
 bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind);
 // The first of several operator texts, in list order, that occurs outside
-// literals and brackets: its index in ops and its leftmost position. One scan
-// serves all texts; later texts are dropped once an earlier one is found.
-bool findFirstOperator(QStringView text, const QStringList &ops, int &index, int &pos, int &posBehind);
+// literals and brackets: its index in ops and its leftmost position.
+bool findFirstOperator(QStringView text, const TOperatorTexts &ops, int &index, int &pos, int &posBehind);
 // Splits at every separator outside literals and brackets, as repeated
 // findOperator searches would. The parts are views into text.
 QList<QStringView> splitOutside(QStringView text, QChar separator);
-// A minus that joins two operands, not the sign of a number. anyMinus tells
-// whether a minus occurs outside literals and brackets behind the first
-// character at all, so that no part of the text behind it holds one either.
-bool findBinaryMinus(QStringView text, int &pos, int &posBehind, bool &anyMinus);
+// A minus that joins two operands, not the sign of a number: only the first
+// minus outside literals and brackets behind a leading sign counts.
 bool findBinaryMinus(QStringView text, int &pos, int &posBehind);
+// The rule behind findBinaryMinus for a minus at 0-based position i: a leading
+// minus is a sign, so a later one may still join; the first one behind it joins
+// unless it follows a multiplicative operator, and then none does.
+TOccurrence judgeMinus(QStringView text, int i);
 bool endsWithAny(QStringView text, const QStringList &endings);
 
 // Content of the first top-level bracket group; false only when it is not
