@@ -328,11 +328,14 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
         text.chop(1);
     // The name is the text without its first bracket group, the arguments the group's content.
     TBracketGroupScan group;
-    group.feed(text);
+    // Most operands hold no bracket at all.
+    if (text.contains(u'('))
+        group.feed(text);
     if (group.opened() && !group.closed()) {
         addError(QStringLiteral("unvollständiger Ausdruck: ") + text.toString());
         return nullptr;
     }
+    // The name is only looked up, so it is read in place where it is one piece.
     QStringView content;
     QString name;
     if (group.opened()) {
@@ -340,10 +343,10 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
         const int close = group.closePos();
         content = trimmedView(text.mid(open + 1, close - open - 1));
         const QStringView after = behind(text, close + 1);
-        name = after.isEmpty() ? trimCodes(text.left(open))
+        name = after.isEmpty() ? borrowedString(trimmedView(text.left(open)))
                                : trimCodes(text.left(open).toString() + after.toString());
     } else {
-        name = trimCodes(text);
+        name = borrowedString(trimmedView(text));
     }
     if (!curCode->FunctionExists(name))
         return nullptr;

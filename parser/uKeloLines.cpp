@@ -68,12 +68,6 @@ bool stripComment(QString &line)
     return at >= 0;
 }
 
-QStringView codeBeforeComment(QStringView line)
-{
-    const qsizetype at = commentStart(line);
-    return trimmedView(at < 0 ? line : line.first(at));
-}
-
 QStringView firstWordView(QStringView line)
 {
     const QChar *space = std::find(line.begin(), line.end(), QChar(u' '));

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 
@@ -65,8 +66,6 @@ bool isCommentLine(QStringView line);
 qsizetype commentStart(QStringView line);
 // Cuts from the first "//" (quotes are not looked at) and trims; true if cut.
 bool stripComment(QString &line);
-// As stripComment, without copying.
-QStringView codeBeforeComment(QStringView line);
 // Text before the first space, trimmed; the whole line, trimmed, without one.
 QString firstWord(QStringView line);
 // As firstWord, without copying.
@@ -99,9 +98,11 @@ void scanTopLevel(QStringView text, Visit visit)
     }
 }
 
+// Whether op occurs in text at 0-based position i; op is short, so a plain
+// comparison beats the library's general one.
 inline bool startsAt(QStringView text, int i, QStringView op)
 {
-    return text[i] == op[0] && text.mid(i).startsWith(op);
+    return op.size() <= text.size() - i && std::equal(op.begin(), op.end(), text.begin() + i);
 }
 
 // Operator texts, at most 32, with the characters they begin with, so that one

@@ -124,10 +124,12 @@ bool TKeloParser::nextLine()
     while (++iIndex < iCode->size()) {
         const QString &source = (*iCode)[iIndex];
         const QStringView line = trimmedView(source);
-        // Trimming never touches a directive's "//!", so the untrimmed source can be asked.
-        if (line.isEmpty() || checkDirective(source) || isCommentLine(line))
+        const qsizetype comment = commentStart(line);
+        // Only a line with a comment can be a directive; trimming never
+        // touches its "//!", so the untrimmed source can be asked.
+        if (line.isEmpty() || (comment >= 0 && checkDirective(source)) || comment == 0)
             continue;
-        iLine = codeBeforeComment(line);
+        iLine = trimmedView(comment < 0 ? line : line.first(comment));
         return true;
     }
     return false;
@@ -153,21 +155,22 @@ TStatement *TKeloParser::parseLogicalLine()
 {
     const QString firstWord = borrowedString(firstWordView(iLine));
     const QString word = firstWord.toLower();
-    if (word == u"function")
+    using L = QLatin1StringView;
+    if (word == L("function"))
         functionHeader();
-    else if (word == u"endfunction")
+    else if (word == L("endfunction"))
         endFunction();
-    else if (word == u"if")
+    else if (word == L("if"))
         return conditionalHeader();
-    else if (word == u"elseif")
+    else if (word == L("elseif"))
         return elseifHeader();
-    else if (word == u"else")
+    else if (word == L("else"))
         elseBranch();
-    else if (word == u"endif")
+    else if (word == L("endif"))
         endConditional();
-    else if (word == u"while")
+    else if (word == L("while"))
         return loopHeader();
-    else if (word == u"endwhile")
+    else if (word == L("endwhile"))
         endLoop();
     else
         return statement();
