@@ -329,7 +329,7 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
     // The name is the text without its first bracket group, the arguments the group's content.
     TBracketGroupScan group;
     // Most operands hold no bracket at all.
-    if (text.contains(u'('))
+    if (findChar(text, u'(') >= 0)
         group.feed(text);
     if (group.opened() && !group.closed()) {
         addError(QStringLiteral("unvollständiger Ausdruck: ") + text.toString());

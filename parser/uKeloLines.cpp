@@ -25,17 +25,6 @@ void TBracketGroupScan::feed(QStringView part)
     }
 }
 
-QStringView trimmedView(QStringView text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= 32)
-        ++first;
-    while (last > first && text[last - 1].unicode() <= 32)
-        --last;
-    return text.mid(first, last - first);
-}
-
 QString trimCodes(QStringView text)
 {
     return trimmedView(text).toString();
@@ -55,7 +44,7 @@ bool isCommentLine(QStringView line)
 qsizetype commentStart(QStringView line)
 {
     // Most lines hold no slash at all: the single-character search settles them.
-    const qsizetype slash = line.indexOf(QChar(u'/'));
+    const qsizetype slash = findChar(line, u'/');
     return slash < 0 ? slash : line.indexOf(u"//", slash);
 }
 

@@ -55,7 +55,27 @@ private:
     int iClosePos = -1;
 };
 
-// Removes every character with a code of 32 or less from both ends.
+// Removes every character with a code of 32 or less from both ends, without copying.
+inline QStringView trimmedView(QStringView text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 32)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= 32)
+        --last;
+    return text.mid(first, last - first);
+}
+
+// Index of the first c in text, or -1. The library's indexOf takes its general
+// substring path even for one character, which costs more on short texts.
+inline qsizetype findChar(QStringView text, QChar c)
+{
+    const QChar *at = std::find(text.begin(), text.end(), c);
+    return at == text.end() ? -1 : at - text.begin();
+}
+
+// As trimmedView, as a copy.
 QString trimCodes(QStringView text);
 // As above; a text without such ends is shared, not copied.
 QString trimCodes(const QString &text);
@@ -70,8 +90,6 @@ bool stripComment(QString &line);
 QString firstWord(QStringView line);
 // As firstWord, without copying.
 QStringView firstWordView(QStringView line);
-// As trimCodes, without copying.
-QStringView trimmedView(QStringView text);
 bool isValidIdentifier(const QString &name);
 // A QString that reads the view's characters in place instead of copying them,
 // for calls that take a QString but keep nothing of it. It must not outlive

@@ -468,12 +468,12 @@ std::unique_ptr<TDeclaration> TKeloParser::parseDeclaration(QStringView text)
     const qsizetype mark = collectedCount();
     std::unique_ptr<TAssignment> initialiser;
     QStringView part;
-    const qsizetype equals = text.indexOf(u'=');
+    const qsizetype equals = findChar(text, u'=');
     if (equals >= 0) {
         part = trimmedView(text.left(equals));
         // The initialiser is read before the name is declared, so a name on
         // its right side refers to an outer declaration.
-        initialiser = parseAssignment(trimmedView(text.mid(qMax(qsizetype(0), text.indexOf(u' ')))), false);
+        initialiser = parseAssignment(trimmedView(text.mid(qMax(qsizetype(0), findChar(text, u' ')))), false);
         if (!initialiser)
             addError(QStringLiteral("Fehler in Initialisierung"));
     } else {
@@ -541,7 +541,7 @@ bool TKeloParser::parseVarDeclaration(QStringView text, QString &name, bool &isR
 
 std::unique_ptr<TAssignment> TKeloParser::parseAssignment(QStringView text, bool mustExist)
 {
-    const qsizetype equals = text.indexOf(u'=');
+    const qsizetype equals = findChar(text, u'=');
     if (equals <= 0 || (equals + 1 < text.size() && text[equals + 1] == u'='))
         return nullptr;
     const QStringView name = trimmedView(text.left(equals));
