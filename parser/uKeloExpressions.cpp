@@ -66,6 +66,15 @@ QStringView behind(QStringView text, qsizetype n)
     return n < text.size() ? text.mid(n) : QStringView();
 }
 
+// The two texts as one, copied once.
+QString joined(QStringView first, QStringView second)
+{
+    QString text;
+    text.reserve(first.size() + second.size());
+    text.append(first).append(second);
+    return text;
+}
+
 std::unique_ptr<TOpBianry> createOperation(const TOperatorEntry &entry)
 {
     switch (entry.kind) {
@@ -306,7 +315,9 @@ std::vector<std::unique_ptr<TExpression>> TKeloParser::parseArguments(QStringVie
     std::vector<std::unique_ptr<TExpression>> arguments;
     if (content.isEmpty())
         return arguments;
-    for (QStringView part : splitOutside(content, u',')) {
+    const QList<QStringView> parts = splitOutside(content, u',');
+    arguments.reserve(size_t(parts.size()));
+    for (QStringView part : parts) {
         if (std::unique_ptr<TExpression> argument = parseExpressionAt(part, TSearchHint()))
             arguments.push_back(std::move(argument));
     }
@@ -343,8 +354,7 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
         const int close = group.closePos();
         content = trimmedView(text.mid(open + 1, close - open - 1));
         const QStringView after = behind(text, close + 1);
-        name = after.isEmpty() ? borrowedString(trimmedView(text.left(open)))
-                               : trimCodes(text.left(open).toString() + after.toString());
+        name = after.isEmpty() ? borrowedString(trimmedView(text.left(open))) : trimCodes(joined(text.left(open), after));
     } else {
         name = borrowedString(trimmedView(text));
     }
@@ -353,6 +363,7 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
     const qsizetype mark = collectedCount();
     std::vector<std::unique_ptr<TExpression>> arguments = parseArguments(content);
     QList<TTypInfo> signature;
+    signature.reserve(qsizetype(arguments.size()));
     for (const std::unique_ptr<TExpression> &argument : arguments)
         signature.append({argument->Resulttype(), isReferenceArgument(argument.get())});
     TFunction *function = nullptr;

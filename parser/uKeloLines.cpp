@@ -88,6 +88,15 @@ QString borrowedString(QStringView text)
     return QString::fromRawData(text.data(), text.size());
 }
 
+QString loweredWord(QStringView word)
+{
+    const bool lower = std::all_of(word.begin(), word.end(), [](QChar c) {
+        return c.unicode() < 128 && !(c >= u'A' && c <= u'Z');
+    });
+    const QString borrowed = borrowedString(word);
+    return lower ? borrowed : borrowed.toLower();
+}
+
 TOperatorTexts::TOperatorTexts(const QStringList &texts) : iTexts(texts)
 {
     Q_ASSERT(texts.size() <= 32);

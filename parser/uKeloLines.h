@@ -91,6 +91,9 @@ QString firstWord(QStringView line);
 // As firstWord, without copying.
 QStringView firstWordView(QStringView line);
 bool isValidIdentifier(const QString &name);
+// As QString::toLower, read in place when that changes nothing: an ASCII word
+// without capitals.
+QString loweredWord(QStringView word);
 // A QString that reads the view's characters in place instead of copying them,
 // for calls that take a QString but keep nothing of it. It must not outlive
 // the characters.

@@ -136,7 +136,8 @@ bool TKeloParser::nextLine()
 }
 
 // Appends continuation lines to a header until scan can split it; false when
-// the source ends first. Joined lines are not checked for keywords.
+// the source ends first. Joined lines are not checked for keywords. A text
+// borrowed from the source is copied before the first line is appended.
 template <class Scan>
 bool TKeloParser::readHeader(QString &text, Scan &scan)
 {
@@ -153,8 +154,7 @@ bool TKeloParser::readHeader(QString &text, Scan &scan)
 
 TStatement *TKeloParser::parseLogicalLine()
 {
-    const QString firstWord = borrowedString(firstWordView(iLine));
-    const QString word = firstWord.toLower();
+    const QString word = loweredWord(firstWordView(iLine));
     using L = QLatin1StringView;
     if (word == L("function"))
         functionHeader();
@@ -193,7 +193,7 @@ TStatement *TKeloParser::appendStatement(std::unique_ptr<TStatement> statement)
 
 void TKeloParser::functionHeader()
 {
-    QString text = iLine.toString();
+    QString text = borrowedString(iLine);
     TColonScan colon;
     colon.feed(functionHeaderText(text));
     std::unique_ptr<TFunctionCode> function;
@@ -222,7 +222,7 @@ void TKeloParser::endFunction()
 
 std::unique_ptr<TConditional> TKeloParser::readConditional()
 {
-    QString text = iLine.toString();
+    QString text = borrowedString(iLine);
     TConditionScan scan;
     scan.feed(text);
     std::unique_ptr<TConditional> conditional;
@@ -292,7 +292,7 @@ void TKeloParser::endConditional()
 
 TStatement *TKeloParser::loopHeader()
 {
-    QString text = iLine.toString();
+    QString text = borrowedString(iLine);
     TConditionScan scan;
     scan.feed(text);
     std::unique_ptr<TLoop> loop;
