@@ -1,8 +1,6 @@
 // The line loop, block keywords, multi-line headers and the statement forms.
 #include "parser/uKeloParser.h"
 
-#include <QRegularExpression>
-
 #include <array>
 
 namespace {
@@ -38,6 +36,21 @@ public:
 QStringView functionHeaderText(QStringView line)
 {
     return line.mid(9);
+}
+
+// Calls use(part) for every part of a parameter list between ',' and ';' that
+// is not empty.
+template <typename Use>
+void forEachParameterText(QStringView parameters, Use use)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= parameters.size(); ++i) {
+        if (i < parameters.size() && parameters[i] != u',' && parameters[i] != u';')
+            continue;
+        if (i > start)
+            use(parameters.mid(start, i - start));
+        start = i + 1;
+    }
 }
 
 // The conditional whose if-branch is block, or nullptr.
@@ -390,14 +403,13 @@ bool TKeloParser::parseFunctionHeader(const QString &line, std::unique_ptr<TFunc
         function = std::make_unique<TFunctionCode>();
         function->setName(name);
         function->setReturnType(returnType);
-        static const QRegularExpression separators(QStringLiteral("[,;]"));
-        for (const QString &part : parameters.split(separators, Qt::SkipEmptyParts)) {
+        forEachParameterText(parameters, [&](QStringView part) {
             QString parameterName;
             bool isReference = false;
             TType t = TType::void_;
             if (parseVarDeclaration(part, parameterName, isReference, t))
                 function->AddParameter(std::make_unique<TDeclaration>(parameterName, t, isReference));
-        }
+        });
     }
     return true;
 }
