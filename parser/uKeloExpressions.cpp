@@ -66,15 +66,6 @@ QStringView behind(QStringView text, qsizetype n)
     return n < text.size() ? text.mid(n) : QStringView();
 }
 
-// The two texts as one, copied once.
-QString joined(QStringView first, QStringView second)
-{
-    QString text;
-    text.reserve(first.size() + second.size());
-    text.append(first).append(second);
-    return text;
-}
-
 std::unique_ptr<TOpBianry> createOperation(const TOperatorEntry &entry)
 {
     switch (entry.kind) {
@@ -346,20 +337,20 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
         addError(QStringLiteral("unvollständiger Ausdruck: ") + text.toString());
         return nullptr;
     }
-    // The name is only looked up, so it is read in place where it is one piece.
     QStringView content;
-    QString name;
+    QStringView before = text;
+    QStringView after;
     if (group.opened()) {
         const int open = group.openPos();
         const int close = group.closePos();
         content = trimmedView(text.mid(open + 1, close - open - 1));
-        const QStringView after = behind(text, close + 1);
-        name = after.isEmpty() ? borrowedString(trimmedView(text.left(open))) : trimCodes(joined(text.left(open), after));
-    } else {
-        name = borrowedString(trimmedView(text));
+        before = text.left(open);
+        after = behind(text, close + 1);
     }
-    if (!curCode->FunctionExists(name))
+    if (!curCode->FunctionExists(callName(before, after)))
         return nullptr;
+    // Calls in the arguments reuse the buffer; this one keeps its name.
+    const QString name = iCallName;
     const qsizetype mark = collectedCount();
     std::vector<std::unique_ptr<TExpression>> arguments = parseArguments(content);
     QList<TTypInfo> signature;
@@ -379,6 +370,20 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
     if (iBinCalls && dynamic_cast<TFunctionBin *>(function))
         iBinCalls->append(value.get());
     return value;
+}
+
+// Most operands name no function, so their names are looked up in one buffer
+// kept between calls instead of a copy each.
+const QString &TKeloParser::callName(QStringView before, QStringView after)
+{
+    iCallName.resize(before.size() + after.size());
+    std::copy(after.begin(), after.end(), std::copy(before.begin(), before.end(), iCallName.begin()));
+    const QStringView name = trimmedView(iCallName);
+    if (name.data() != iCallName.constData())
+        iCallName = name.toString();
+    else
+        iCallName.truncate(name.size());
+    return iCallName;
 }
 
 std::unique_ptr<TVarValue> TKeloParser::parseVarValue(const QString &source)

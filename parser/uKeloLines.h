@@ -96,7 +96,8 @@ bool isValidIdentifier(const QString &name);
 QString loweredWord(QStringView word);
 // A QString that reads the view's characters in place instead of copying them,
 // for calls that take a QString but keep nothing of it. It must not outlive
-// the characters.
+// the characters, and must not be hashed: the library's hash reads a few bytes
+// past the end, which is harmless but alarms memory checkers for unaligned text.
 QString borrowedString(QStringView text);
 
 // Calls visit(index) for every code character at bracket depth 0 that is not a

@@ -109,6 +109,8 @@ private:
     std::unique_ptr<TExpression> parseOperand(QStringView text);
     std::unique_ptr<TExpression> parseNot(QStringView text);
     std::unique_ptr<TFunctionValue> parseCall(QStringView source);
+    // The text around a call's bracket group, trimmed: the name it calls.
+    const QString &callName(QStringView before, QStringView after);
     std::vector<std::unique_ptr<TExpression>> parseArguments(QStringView content);
     std::unique_ptr<TVarValue> parseVariable(QStringView source);
     void reportTooDeep();
@@ -133,6 +135,7 @@ private:
     int iNesting = 0;
     int iDepth = 0;
     bool iTooDeep = false;
+    QString iCallName;
 };
 
 // The single parse entry: fills prog (fresh, with the sandbox's built-ins)
