@@ -135,6 +135,7 @@ private:
     int iNesting = 0;
     int iDepth = 0;
     bool iTooDeep = false;
+    // Where callName puts the name; its buffer is reused.
     QString iCallName;
 };
 
