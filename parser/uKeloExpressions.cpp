@@ -38,30 +38,26 @@ const std::array<TOperatorEntry, 15> &operatorTable()
     return table;
 }
 
-// The binary minus needs rules of its own; the texts before and after it are
-// each searched in one scan.
+// The binary minus has rules of its own; it is looked for between the entries
+// before and behind it.
 constexpr int MinusEntry = 8;
 constexpr int EntryCount = 15;
 
-// The search texts of the entries from..to-1 and, for a search that may skip
-// entries already known to be absent, of every tail of that range.
-std::array<QStringList, EntryCount> searchTextTails()
+const TOperatorTexts &searchTexts()
 {
-    std::array<QStringList, EntryCount> tails;
-    for (int from = 0; from < EntryCount; ++from) {
-        const int to = from < MinusEntry ? MinusEntry : EntryCount;
-        for (int i = from; i < to; ++i)
-            tails[size_t(from)].append(operatorTable()[size_t(i)].search);
-    }
-    return tails;
+    static const TOperatorTexts texts = [] {
+        QStringList list;
+        for (const TOperatorEntry &entry : operatorTable())
+            list.append(entry.search);
+        return list;
+    }();
+    return texts;
 }
 
-// The texts of the entries from "from" up to the minus, or up to the end for
-// entries behind it.
-const QStringList &searchTextsFrom(int from)
+// The entries from..to-1 as a set of bits.
+quint32 entryRange(int from, int to)
 {
-    static const std::array<QStringList, EntryCount> tails = searchTextTails();
-    return tails[size_t(from)];
+    return from < to ? (quint32(1) << to) - (quint32(1) << from) : 0;
 }
 
 // The text behind the first n characters, empty when it is shorter.
@@ -224,28 +220,29 @@ bool TKeloParser::findTableOperator(QStringView text, const TSearchHint &known, 
     const QChar *end = text.data() + text.size();
     const bool useHint = known.end == end;
     const int first = useHint ? known.firstEntry : 0;
-    bool noMinus = useHint && known.noMinus;
-    int entry = -1;
-    int index = 0;
-    int pos = 0;
-    int behind = 0;
-    if (first < MinusEntry && findFirstOperator(text, searchTextsFrom(first), index, pos, behind))
-        entry = first + index;
-    if (entry < 0 && !noMinus) {
-        bool anyMinus = false;
-        if (findBinaryMinus(text, pos, behind, anyMinus))
-            entry = MinusEntry;
-        noMinus = !anyMinus;
-    }
-    const int afterMinus = std::max(first, MinusEntry + 1);
-    if (entry < 0 && findFirstOperator(text, searchTextsFrom(afterMinus), index, pos, behind))
-        entry = afterMinus + index;
+    const bool noMinus = useHint && known.noMinus;
+    // One scan finds what the search order asks for: the first of the entries
+    // before the minus, else a binary minus, else the first entry behind it.
+    quint32 wanted = entryRange(first, MinusEntry) | entryRange(std::max(first, MinusEntry + 1), EntryCount);
+    if (!noMinus)
+        wanted |= quint32(1) << MinusEntry;
+    bool minusJudged = false;
+    int at = 0;
+    const int entry = findFirstTaken(text, searchTexts(), wanted, at, [&](int k, int i) {
+        if (k != MinusEntry)
+            return TOccurrence::Take;
+        const TOccurrence occurrence = judgeMinus(text, i);
+        minusJudged = minusJudged || occurrence != TOccurrence::Pass;
+        return occurrence;
+    });
     if (entry < 0)
         return false;
     hit.entry = &operatorTable()[size_t(entry)];
-    hit.pos = pos;
-    hit.behind = behind;
-    hit.rest = {end, entry, noMinus};
+    hit.pos = at + 1;
+    hit.behind = hit.pos + int(hit.entry->search.size());
+    // Only a search that got as far as the minus learned whether there is one.
+    const bool minusSearched = entry >= MinusEntry && !noMinus;
+    hit.rest = {end, entry, minusSearched ? !minusJudged : noMinus};
     return hit.entry->kind != TOperatorKind::Stop;
 }
 
@@ -309,7 +306,9 @@ std::vector<std::unique_ptr<TExpression>> TKeloParser::parseArguments(QStringVie
     std::vector<std::unique_ptr<TExpression>> arguments;
     if (content.isEmpty())
         return arguments;
-    for (QStringView part : splitOutside(content, u',')) {
+    const QList<QStringView> parts = splitOutside(content, u',');
+    arguments.reserve(size_t(parts.size()));
+    for (QStringView part : parts) {
         if (std::unique_ptr<TExpression> argument = parseExpressionAt(part, TSearchHint()))
             arguments.push_back(std::move(argument));
     }
@@ -331,28 +330,31 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
         text.chop(1);
     // The name is the text without its first bracket group, the arguments the group's content.
     TBracketGroupScan group;
-    group.feed(text);
+    // Most operands hold no bracket at all.
+    if (findChar(text, u'(') >= 0)
+        group.feed(text);
     if (group.opened() && !group.closed()) {
         addError(QStringLiteral("unvollständiger Ausdruck: ") + text.toString());
         return nullptr;
     }
     QStringView content;
-    QString name;
+    QStringView before = text;
+    QStringView after;
     if (group.opened()) {
         const int open = group.openPos();
         const int close = group.closePos();
         content = trimmedView(text.mid(open + 1, close - open - 1));
-        const QStringView after = behind(text, close + 1);
-        name = after.isEmpty() ? trimCodes(text.left(open))
-                               : trimCodes(text.left(open).toString() + after.toString());
-    } else {
-        name = trimCodes(text);
+        before = text.left(open);
+        after = behind(text, close + 1);
     }
-    if (!curCode->FunctionExists(name))
+    if (!curCode->FunctionExists(callName(before, after)))
         return nullptr;
+    // Calls in the arguments reuse the buffer; this one keeps its name.
+    const QString name = iCallName;
     const qsizetype mark = collectedCount();
     std::vector<std::unique_ptr<TExpression>> arguments = parseArguments(content);
     QList<TTypInfo> signature;
+    signature.reserve(qsizetype(arguments.size()));
     for (const std::unique_ptr<TExpression> &argument : arguments)
         signature.append({argument->Resulttype(), isReferenceArgument(argument.get())});
     TFunction *function = nullptr;
@@ -368,6 +370,20 @@ std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
     if (iBinCalls && dynamic_cast<TFunctionBin *>(function))
         iBinCalls->append(value.get());
     return value;
+}
+
+// Most operands name no function, so their names are looked up in one buffer
+// kept between calls instead of a copy each.
+const QString &TKeloParser::callName(QStringView before, QStringView after)
+{
+    iCallName.resize(before.size() + after.size());
+    std::copy(after.begin(), after.end(), std::copy(before.begin(), before.end(), iCallName.begin()));
+    const QStringView name = trimmedView(iCallName);
+    if (name.data() != iCallName.constData())
+        iCallName = name.toString();
+    else
+        iCallName.truncate(name.size());
+    return iCallName;
 }
 
 std::unique_ptr<TVarValue> TKeloParser::parseVarValue(const QString &source)

@@ -4,7 +4,6 @@
 #include "script/uKeloTypes.h"
 
 #include <algorithm>
-#include <array>
 
 void TBracketGroupScan::feed(QStringView part)
 {
@@ -26,17 +25,6 @@ void TBracketGroupScan::feed(QStringView part)
     }
 }
 
-QStringView trimmedView(QStringView text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first].unicode() <= 32)
-        ++first;
-    while (last > first && text[last - 1].unicode() <= 32)
-        --last;
-    return text.mid(first, last - first);
-}
-
 QString trimCodes(QStringView text)
 {
     return trimmedView(text).toString();
@@ -48,7 +36,7 @@ QString trimCodes(const QString &text)
     return trimmed ? text : trimCodes(QStringView(text));
 }
 
-bool isCommentLine(const QString &line)
+bool isCommentLine(QStringView line)
 {
     return line.startsWith(u"//");
 }
@@ -56,7 +44,7 @@ bool isCommentLine(const QString &line)
 qsizetype commentStart(QStringView line)
 {
     // Most lines hold no slash at all: the single-character search settles them.
-    const qsizetype slash = line.indexOf(QChar(u'/'));
+    const qsizetype slash = findChar(line, u'/');
     return slash < 0 ? slash : line.indexOf(u"//", slash);
 }
 
@@ -95,32 +83,36 @@ bool isValidIdentifier(const QString &name)
     return failed;
 }
 
-namespace {
-// Calls visit(index) for every code character at bracket depth 0 that is not a
-// bracket itself, until visit returns true.
-template <typename Visit>
-void scanTopLevel(QStringView text, Visit visit)
+QString borrowedString(QStringView text)
 {
-    TStringScan scan;
-    int depth = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (!scan.step(c))
+    return QString::fromRawData(text.data(), text.size());
+}
+
+QString loweredWord(QStringView word)
+{
+    const bool lower = std::all_of(word.begin(), word.end(), [](QChar c) {
+        return c.unicode() < 128 && !(c >= u'A' && c <= u'Z');
+    });
+    const QString borrowed = borrowedString(word);
+    return lower ? borrowed : borrowed.toLower();
+}
+
+TOperatorTexts::TOperatorTexts(const QStringList &texts) : iTexts(texts)
+{
+    Q_ASSERT(texts.size() <= 32);
+    for (int k = 0; k < texts.size(); ++k) {
+        // An empty text occurs nowhere.
+        if (texts[k].isEmpty())
             continue;
-        if (c == u'(')
-            ++depth;
-        else if (c == u')')
-            --depth;
-        else if (depth == 0 && visit(int(i)))
-            return;
+        const char16_t c = texts[k][0].unicode();
+        (c < 128 ? iStarts[c] : iOthers) |= quint32(1) << k;
     }
 }
 
-bool startsAt(QStringView text, int i, QStringView op)
+quint32 TOperatorTexts::all() const
 {
-    return text[i] == op[0] && text.mid(i).startsWith(op);
+    return iTexts.size() == 32 ? ~quint32(0) : (quint32(1) << iTexts.size()) - 1;
 }
-} // namespace
 
 bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind)
 {
@@ -136,40 +128,17 @@ bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind)
     return found;
 }
 
-bool findFirstOperator(QStringView text, const QStringList &ops, int &index, int &pos, int &posBehind)
+bool findFirstOperator(QStringView text, const TOperatorTexts &ops, int &index, int &pos, int &posBehind)
 {
-    // Only characters that start a text still of interest need a closer look.
-    int best = int(ops.size());
-    std::array<bool, 128> asciiStarts{};
-    bool otherStarts = false;
-    auto collectStarts = [&] {
-        asciiStarts.fill(false);
-        otherStarts = false;
-        for (int k = 0; k < best; ++k) {
-            if (ops[k].isEmpty())
-                continue;
-            const char16_t c = ops[k][0].unicode();
-            (c < 128 ? asciiStarts[c] : otherStarts) = true;
-        }
-    };
-    collectStarts();
-    scanTopLevel(text, [&](int i) {
-        const char16_t c = text[i].unicode();
-        if (c < 128 ? !asciiStarts[c] : !otherStarts)
-            return false;
-        for (int k = 0; k < best; ++k) {
-            if (!ops[k].isEmpty() && startsAt(text, i, ops[k])) {
-                best = k;
-                pos = i + 1;
-                posBehind = pos + int(ops[k].size());
-                collectStarts();
-                break;
-            }
-        }
-        return best == 0;
-    });
-    index = best;
-    return best < ops.size();
+    int at = 0;
+    index = findFirstTaken(text, ops, ops.all(), at, [](int, int) { return TOccurrence::Take; });
+    if (index < 0) {
+        index = int(ops.size());
+        return false;
+    }
+    pos = at + 1;
+    posBehind = pos + int(ops[index].size());
+    return true;
 }
 
 QList<QStringView> splitOutside(QStringView text, QChar separator)
@@ -187,27 +156,25 @@ QList<QStringView> splitOutside(QStringView text, QChar separator)
     return parts;
 }
 
-bool findBinaryMinus(QStringView text, int &pos, int &posBehind, bool &anyMinus)
+TOccurrence judgeMinus(QStringView text, int i)
 {
     static const QStringList multiplicative = {"*", "/", "div", "%"};
-    anyMinus = findOperator(text, u"-", pos, posBehind);
-    // A minus as the first character is a sign; it reads as a blank.
-    const int skipped = anyMinus && pos == 1 ? 1 : 0;
-    if (skipped) {
-        anyMinus = findOperator(text.mid(1), u"-", pos, posBehind);
-        pos += 1;
-        posBehind += 1;
-    }
-    if (!anyMinus)
-        return false;
-    // A minus right after a multiplicative operator is the sign of its operand.
-    return !endsWithAny(trimmedView(text.mid(skipped, pos - 1 - skipped)), multiplicative);
+    if (i == 0)
+        return TOccurrence::Pass;
+    const int skipped = text.startsWith(u'-') ? 1 : 0;
+    const bool joins = !endsWithAny(trimmedView(text.mid(skipped, i - skipped)), multiplicative);
+    return joins ? TOccurrence::Take : TOccurrence::Refuse;
 }
 
 bool findBinaryMinus(QStringView text, int &pos, int &posBehind)
 {
-    bool anyMinus = false;
-    return findBinaryMinus(text, pos, posBehind, anyMinus);
+    static const TOperatorTexts minus(QStringList{QStringLiteral("-")});
+    int at = 0;
+    if (findFirstTaken(text, minus, 1, at, [&](int, int i) { return judgeMinus(text, i); }) < 0)
+        return false;
+    pos = at + 1;
+    posBehind = pos + 1;
+    return true;
 }
 
 bool endsWithAny(QStringView text, const QStringList &endings)

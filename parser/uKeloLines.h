@@ -7,6 +7,10 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
+#include <array>
+#include <bit>
+
 // Character state machine shared by all scanners: tracks whether the scan is
 // inside a double-quoted literal and whether a backslash escaped the next
 // character there.
@@ -51,12 +55,32 @@ private:
     int iClosePos = -1;
 };
 
-// Removes every character with a code of 32 or less from both ends.
+// Removes every character with a code of 32 or less from both ends, without copying.
+inline QStringView trimmedView(QStringView text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first].unicode() <= 32)
+        ++first;
+    while (last > first && text[last - 1].unicode() <= 32)
+        --last;
+    return text.mid(first, last - first);
+}
+
+// Index of the first c in text, or -1. The library's indexOf takes its general
+// substring path even for one character, which costs more on short texts.
+inline qsizetype findChar(QStringView text, QChar c)
+{
+    const QChar *at = std::find(text.begin(), text.end(), c);
+    return at == text.end() ? -1 : at - text.begin();
+}
+
+// As trimmedView, as a copy.
 QString trimCodes(QStringView text);
 // As above; a text without such ends is shared, not copied.
 QString trimCodes(const QString &text);
 
-bool isCommentLine(const QString &line);
+bool isCommentLine(QStringView line);
 // Where the comment of a line begins: at its first "//", quotes are not looked
 // at; -1 without one.
 qsizetype commentStart(QStringView line);
@@ -66,24 +90,109 @@ bool stripComment(QString &line);
 QString firstWord(QStringView line);
 // As firstWord, without copying.
 QStringView firstWordView(QStringView line);
-// As trimCodes, without copying.
-QStringView trimmedView(QStringView text);
 bool isValidIdentifier(const QString &name);
+// As QString::toLower, read in place when that changes nothing: an ASCII word
+// without capitals.
+QString loweredWord(QStringView word);
+// A QString that reads the view's characters in place instead of copying them,
+// for calls that take a QString but keep nothing of it. It must not outlive
+// the characters, and must not be hashed: the library's hash reads a few bytes
+// past the end, which is harmless but alarms memory checkers for unaligned text.
+QString borrowedString(QStringView text);
+
+// Calls visit(index) for every code character at bracket depth 0 that is not a
+// bracket itself, until visit returns true.
+template <typename Visit>
+void scanTopLevel(QStringView text, Visit visit)
+{
+    TStringScan scan;
+    int depth = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!scan.step(c))
+            continue;
+        if (c == u'(')
+            ++depth;
+        else if (c == u')')
+            --depth;
+        else if (depth == 0 && visit(int(i)))
+            return;
+    }
+}
+
+// Whether op occurs in text at 0-based position i; op is short, so a plain
+// comparison beats the library's general one.
+inline bool startsAt(QStringView text, int i, QStringView op)
+{
+    return op.size() <= text.size() - i && std::equal(op.begin(), op.end(), text.begin() + i);
+}
+
+// Operator texts, at most 32, with the characters they begin with, so that one
+// scan looks for any subset of them. Sets of texts are bit masks by index.
+class TOperatorTexts
+{
+public:
+    // Implicit, so that a plain list can be searched as it is.
+    TOperatorTexts(const QStringList &texts);
+    qsizetype size() const { return iTexts.size(); }
+    const QString &operator[](int k) const { return iTexts[k]; }
+    quint32 all() const;
+    quint32 startingWith(QChar c) const { return c.unicode() < 128 ? iStarts[c.unicode()] : iOthers; }
+
+private:
+    QStringList iTexts;
+    std::array<quint32, 128> iStarts{};
+    quint32 iOthers = 0;
+};
+
+// What a search makes of a place where a wanted text occurs: found there, not
+// there but maybe further on, or not to be looked for any more.
+enum class TOccurrence { Take, Pass, Refuse };
+
+// The wanted text of lowest index that occurs outside literals and brackets
+// at a place judge takes, and in at its leftmost such place (0-based); -1 when
+// there is none. One scan serves all texts: higher ones are dropped once a
+// text is found, and the scan ends when nothing is left to look for.
+template <typename Judge>
+int findFirstTaken(QStringView text, const TOperatorTexts &ops, quint32 wanted, int &at, Judge judge)
+{
+    int found = -1;
+    scanTopLevel(text, [&](int i) {
+        for (quint32 here = ops.startingWith(text[i]) & wanted; here != 0; here &= here - 1) {
+            const int k = std::countr_zero(here);
+            if (!startsAt(text, i, ops[k]))
+                continue;
+            const TOccurrence occurrence = judge(k, i);
+            if (occurrence == TOccurrence::Pass)
+                continue;
+            wanted &= ~(quint32(1) << k);
+            if (occurrence == TOccurrence::Refuse)
+                continue;
+            found = k;
+            at = i;
+            wanted &= (quint32(1) << k) - 1;
+            break;
+        }
+        return wanted == 0;
+    });
+    return found;
+}
 
 // Leftmost occurrence of op outside literals and brackets; letter case counts.
 bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind);
 // The first of several operator texts, in list order, that occurs outside
-// literals and brackets: its index in ops and its leftmost position. One scan
-// serves all texts; later texts are dropped once an earlier one is found.
-bool findFirstOperator(QStringView text, const QStringList &ops, int &index, int &pos, int &posBehind);
+// literals and brackets: its index in ops and its leftmost position.
+bool findFirstOperator(QStringView text, const TOperatorTexts &ops, int &index, int &pos, int &posBehind);
 // Splits at every separator outside literals and brackets, as repeated
 // findOperator searches would. The parts are views into text.
 QList<QStringView> splitOutside(QStringView text, QChar separator);
-// A minus that joins two operands, not the sign of a number. anyMinus tells
-// whether a minus occurs outside literals and brackets behind the first
-// character at all, so that no part of the text behind it holds one either.
-bool findBinaryMinus(QStringView text, int &pos, int &posBehind, bool &anyMinus);
+// A minus that joins two operands, not the sign of a number: only the first
+// minus outside literals and brackets behind a leading sign counts.
 bool findBinaryMinus(QStringView text, int &pos, int &posBehind);
+// The rule behind findBinaryMinus for a minus at 0-based position i: a leading
+// minus is a sign, so a later one may still join; the first one behind it joins
+// unless it follows a multiplicative operator, and then none does.
+TOccurrence judgeMinus(QStringView text, int i);
 bool endsWithAny(QStringView text, const QStringList &endings);
 
 // Content of the first top-level bracket group; false only when it is not

@@ -43,10 +43,10 @@ public:
 
     // Statement forms; each returns nothing when the text is not that form.
     // A declaration is registered in curCode and must be added to a block.
-    std::unique_ptr<TDeclaration> parseDeclaration(const QString &text);
-    bool parseVarDeclaration(const QString &text, QString &name, bool &isReference, TType &t);
-    std::unique_ptr<TAssignment> parseAssignment(const QString &text, bool mustExist);
-    std::unique_ptr<TFunctionCall> parseCallStatement(const QString &text);
+    std::unique_ptr<TDeclaration> parseDeclaration(QStringView text);
+    bool parseVarDeclaration(QStringView text, QString &name, bool &isReference, TType &t);
+    std::unique_ptr<TAssignment> parseAssignment(QStringView text, bool mustExist);
+    std::unique_ptr<TFunctionCall> parseCallStatement(QStringView text);
     // Header routines return whether the header could be split ("finished");
     // the object is set only when the header was usable.
     bool parseFunctionHeader(const QString &line, std::unique_ptr<TFunctionCode> &function);
@@ -109,6 +109,8 @@ private:
     std::unique_ptr<TExpression> parseOperand(QStringView text);
     std::unique_ptr<TExpression> parseNot(QStringView text);
     std::unique_ptr<TFunctionValue> parseCall(QStringView source);
+    // The text around a call's bracket group, trimmed: the name it calls.
+    const QString &callName(QStringView before, QStringView after);
     std::vector<std::unique_ptr<TExpression>> parseArguments(QStringView content);
     std::unique_ptr<TVarValue> parseVariable(QStringView source);
     void reportTooDeep();
@@ -128,11 +130,13 @@ private:
     TProgram *iProgram = nullptr;
     TCodeBlock *iBlock = nullptr;
     int iIndex = -1;
-    QString iLine;
-    QString iWord;
+    // The current line without its comment, read in place from the source.
+    QStringView iLine;
     int iNesting = 0;
     int iDepth = 0;
     bool iTooDeep = false;
+    // Where callName puts the name; its buffer is reused.
+    QString iCallName;
 };
 
 // The single parse entry: fills prog (fresh, with the sandbox's built-ins)

@@ -1,7 +1,7 @@
 // The line loop, block keywords, multi-line headers and the statement forms.
 #include "parser/uKeloParser.h"
 
-#include <QRegularExpression>
+#include <array>
 
 namespace {
 // A function header can be split once its first ':' has something after it.
@@ -33,9 +33,24 @@ public:
 };
 
 // The header text of a function: the line behind "function" and its space.
-QString functionHeaderText(const QString &line)
+QStringView functionHeaderText(QStringView line)
 {
     return line.mid(9);
+}
+
+// Calls use(part) for every part of a parameter list between ',' and ';' that
+// is not empty.
+template <typename Use>
+void forEachParameterText(QStringView parameters, Use use)
+{
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= parameters.size(); ++i) {
+        if (i < parameters.size() && parameters[i] != u',' && parameters[i] != u';')
+            continue;
+        if (i > start)
+            use(parameters.mid(start, i - start));
+        start = i + 1;
+    }
 }
 
 // The conditional whose if-branch is block, or nullptr.
@@ -116,54 +131,59 @@ bool TKeloParser::parse(const QStringList &code, TProgram *prog)
 }
 
 // Skips blank, directive and comment lines; the line found is stored without
-// its comment, together with its first word.
+// its comment.
 bool TKeloParser::nextLine()
 {
     while (++iIndex < iCode->size()) {
-        const QString line = trimCodes((*iCode)[iIndex]);
-        if (line.isEmpty() || checkDirective(line) || isCommentLine(line))
+        const QString &source = (*iCode)[iIndex];
+        const QStringView line = trimmedView(source);
+        const qsizetype comment = commentStart(line);
+        // Only a line with a comment can be a directive; trimming never
+        // touches its "//!", so the untrimmed source can be asked.
+        if (line.isEmpty() || (comment >= 0 && checkDirective(source)) || comment == 0)
             continue;
-        iLine = line;
-        stripComment(iLine);
-        iWord = firstWord(iLine);
+        iLine = trimmedView(comment < 0 ? line : line.first(comment));
         return true;
     }
     return false;
 }
 
 // Appends continuation lines to a header until scan can split it; false when
-// the source ends first. Joined lines are not checked for keywords.
+// the source ends first. Joined lines are not checked for keywords. A text
+// borrowed from the source is copied before the first line is appended.
 template <class Scan>
 bool TKeloParser::readHeader(QString &text, Scan &scan)
 {
     while (scan.pending()) {
         if (!nextLine())
             return false;
-        const QString added = QLatin1Char(' ') + iLine;
-        text += added;
-        scan.feed(added);
+        const qsizetype joint = text.size();
+        text += QLatin1Char(' ');
+        text += iLine;
+        scan.feed(QStringView(text).mid(joint));
     }
     return true;
 }
 
 TStatement *TKeloParser::parseLogicalLine()
 {
-    const QString word = iWord.toLower();
-    if (word == u"function")
+    const QString word = loweredWord(firstWordView(iLine));
+    using L = QLatin1StringView;
+    if (word == L("function"))
         functionHeader();
-    else if (word == u"endfunction")
+    else if (word == L("endfunction"))
         endFunction();
-    else if (word == u"if")
+    else if (word == L("if"))
         return conditionalHeader();
-    else if (word == u"elseif")
+    else if (word == L("elseif"))
         return elseifHeader();
-    else if (word == u"else")
+    else if (word == L("else"))
         elseBranch();
-    else if (word == u"endif")
+    else if (word == L("endif"))
         endConditional();
-    else if (word == u"while")
+    else if (word == L("while"))
         return loopHeader();
-    else if (word == u"endwhile")
+    else if (word == L("endwhile"))
         endLoop();
     else
         return statement();
@@ -172,7 +192,7 @@ TStatement *TKeloParser::parseLogicalLine()
 
 void TKeloParser::warnCodeAfterKeyword(const QString &keyword)
 {
-    if (trimCodes(iLine) != iWord)
+    if (iLine != firstWordView(iLine))
         addWarning(QStringLiteral("code nach ") + keyword + QStringLiteral(" Schlüsselwort wird ignoriert"));
 }
 
@@ -186,7 +206,7 @@ TStatement *TKeloParser::appendStatement(std::unique_ptr<TStatement> statement)
 
 void TKeloParser::functionHeader()
 {
-    QString text = iLine;
+    QString text = borrowedString(iLine);
     TColonScan colon;
     colon.feed(functionHeaderText(text));
     std::unique_ptr<TFunctionCode> function;
@@ -215,7 +235,7 @@ void TKeloParser::endFunction()
 
 std::unique_ptr<TConditional> TKeloParser::readConditional()
 {
-    QString text = iLine;
+    QString text = borrowedString(iLine);
     TConditionScan scan;
     scan.feed(text);
     std::unique_ptr<TConditional> conditional;
@@ -285,7 +305,7 @@ void TKeloParser::endConditional()
 
 TStatement *TKeloParser::loopHeader()
 {
-    QString text = iLine;
+    QString text = borrowedString(iLine);
     TConditionScan scan;
     scan.feed(text);
     std::unique_ptr<TLoop> loop;
@@ -319,19 +339,27 @@ void TKeloParser::joinStatement(QString &text)
     while (!text.endsWith(u';')) {
         if (!nextLine())
             return;
-        if (containsWord(blockKeywords(), iWord)) {
-            addWarning(QStringLiteral("; erwartet, aber ") + iWord + QStringLiteral(" gefunden"));
+        const QStringView word = firstWordView(iLine);
+        if (containsWord(blockKeywords(), borrowedString(word))) {
+            addWarning(QStringLiteral("; erwartet, aber ") + word.toString() + QStringLiteral(" gefunden"));
             --iIndex;
             return;
         }
-        text += QLatin1Char(' ') + iLine;
+        text += QLatin1Char(' ');
+        text += iLine;
     }
 }
 
 TStatement *TKeloParser::statement()
 {
-    QString text = iLine;
-    joinStatement(text);
+    // Most statements end on their own line and are read in place.
+    QStringView text = iLine;
+    QString joined;
+    if (!text.endsWith(u';')) {
+        joined = text.toString();
+        joinStatement(joined);
+        text = joined;
+    }
     std::unique_ptr<TStatement> s = parseDeclaration(text);
     if (!s)
         s = parseCallStatement(text);
@@ -347,7 +375,7 @@ TStatement *TKeloParser::statement()
 bool TKeloParser::parseFunctionHeader(const QString &line, std::unique_ptr<TFunctionCode> &function)
 {
     function.reset();
-    QString header = functionHeaderText(line);
+    QString header = functionHeaderText(line).toString();
     const qsizetype colon = header.indexOf(u':');
     if (colon < 0 || colon == header.size() - 1)
         return false;
@@ -375,14 +403,13 @@ bool TKeloParser::parseFunctionHeader(const QString &line, std::unique_ptr<TFunc
         function = std::make_unique<TFunctionCode>();
         function->setName(name);
         function->setReturnType(returnType);
-        static const QRegularExpression separators(QStringLiteral("[,;]"));
-        for (const QString &part : parameters.split(separators, Qt::SkipEmptyParts)) {
+        forEachParameterText(parameters, [&](QStringView part) {
             QString parameterName;
             bool isReference = false;
             TType t = TType::void_;
             if (parseVarDeclaration(part, parameterName, isReference, t))
                 function->AddParameter(std::make_unique<TDeclaration>(parameterName, t, isReference));
-        }
+        });
     }
     return true;
 }
@@ -444,25 +471,25 @@ bool TKeloParser::parseLoop(const QString &line, std::unique_ptr<TLoop> &loop)
     return finished;
 }
 
-std::unique_ptr<TDeclaration> TKeloParser::parseDeclaration(const QString &text)
+std::unique_ptr<TDeclaration> TKeloParser::parseDeclaration(QStringView text)
 {
     bool failed = false;
-    StrToType(firstWord(text), failed);
+    StrToType(borrowedString(firstWordView(text)), failed);
     if (failed)
         return nullptr;
     const qsizetype mark = collectedCount();
     std::unique_ptr<TAssignment> initialiser;
-    QString part;
-    const qsizetype equals = text.indexOf(u'=');
+    QStringView part;
+    const qsizetype equals = findChar(text, u'=');
     if (equals >= 0) {
-        part = trimCodes(QStringView(text).left(equals));
+        part = trimmedView(text.left(equals));
         // The initialiser is read before the name is declared, so a name on
         // its right side refers to an outer declaration.
-        initialiser = parseAssignment(trimCodes(QStringView(text).mid(qMax(qsizetype(0), text.indexOf(u' ')))), false);
+        initialiser = parseAssignment(trimmedView(text.mid(qMax(qsizetype(0), findChar(text, u' ')))), false);
         if (!initialiser)
             addError(QStringLiteral("Fehler in Initialisierung"));
     } else {
-        part = trimCodes(text);
+        part = trimmedView(text);
         if (part.endsWith(u';'))
             part.chop(1);
     }
@@ -489,25 +516,32 @@ std::unique_ptr<TDeclaration> TKeloParser::parseDeclaration(const QString &text)
     return declaration;
 }
 
-bool TKeloParser::parseVarDeclaration(const QString &text, QString &name, bool &isReference, TType &t)
+bool TKeloParser::parseVarDeclaration(QStringView text, QString &name, bool &isReference, TType &t)
 {
-    const QString declaration = trimCodes(text);
-    const QStringList words = declaration.split(u' ', Qt::SkipEmptyParts);
-    if (words.size() != 2 && words.size() != 3) {
-        addError(QStringLiteral("Fehler in Variablendeklaration: ") + declaration);
+    const QStringView declaration = trimmedView(text);
+    // Only the first three words are kept; more make the declaration wrong anyway.
+    std::array<QStringView, 3> words;
+    qsizetype count = 0;
+    for (const QStringView word : declaration.tokenize(u' ', Qt::SkipEmptyParts)) {
+        if (count < qsizetype(words.size()))
+            words[size_t(count)] = word;
+        ++count;
+    }
+    if (count != 2 && count != 3) {
+        addError(QStringLiteral("Fehler in Variablendeklaration: ") + declaration.toString());
         return false;
     }
-    isReference = words.size() == 3 && words.first().compare(u"ref", Qt::CaseInsensitive) == 0;
-    bool ok = words.size() == 2 || isReference;
+    isReference = count == 3 && words[0].compare(u"ref", Qt::CaseInsensitive) == 0;
+    bool ok = count == 2 || isReference;
     if (!ok)
-        addError(QStringLiteral("Fehler in Variablendeklaration: ref erwartet ") + words.first() +
+        addError(QStringLiteral("Fehler in Variablendeklaration: ref erwartet ") + words[0].toString() +
                  QStringLiteral(" gefunden"));
-    const QString &typeWord = words[words.size() - 2];
-    name = words.last();
+    const QStringView typeWord = words[size_t(count - 2)];
+    name = words[size_t(count - 1)].toString();
     bool failed = false;
-    t = StrToType(typeWord, failed);
+    t = StrToType(borrowedString(typeWord), failed);
     if (failed) {
-        addError(QStringLiteral("ungültiger Variablentyp: ") + typeWord);
+        addError(QStringLiteral("ungültiger Variablentyp: ") + typeWord.toString());
         return false;
     }
     if (!isValidIdentifier(name)) {
@@ -517,18 +551,18 @@ bool TKeloParser::parseVarDeclaration(const QString &text, QString &name, bool &
     return ok;
 }
 
-std::unique_ptr<TAssignment> TKeloParser::parseAssignment(const QString &text, bool mustExist)
+std::unique_ptr<TAssignment> TKeloParser::parseAssignment(QStringView text, bool mustExist)
 {
-    const qsizetype equals = text.indexOf(u'=');
+    const qsizetype equals = findChar(text, u'=');
     if (equals <= 0 || (equals + 1 < text.size() && text[equals + 1] == u'='))
         return nullptr;
-    const QString name = trimCodes(QStringView(text).left(equals));
-    QStringView source = trimmedView(QStringView(text).mid(equals + 1));
+    const QStringView name = trimmedView(text.left(equals));
+    QStringView source = trimmedView(text.mid(equals + 1));
     if (source.endsWith(u';'))
         source.chop(1);
     TDeclaration *declaration = curCode->FindDeclaration(name);
     if (mustExist && !declaration) {
-        addError(QStringLiteral("Variable nicht definiert: ") + name);
+        addError(QStringLiteral("Variable nicht definiert: ") + name.toString());
         return nullptr;
     }
     std::unique_ptr<TExpression> expression = parseExpression(source);
@@ -544,9 +578,9 @@ std::unique_ptr<TAssignment> TKeloParser::parseAssignment(const QString &text, b
     return assignment;
 }
 
-std::unique_ptr<TFunctionCall> TKeloParser::parseCallStatement(const QString &text)
+std::unique_ptr<TFunctionCall> TKeloParser::parseCallStatement(QStringView text)
 {
-    std::unique_ptr<TFunctionValue> value = parseFunctionValue(text);
+    std::unique_ptr<TFunctionValue> value = parseCall(text);
     if (!value)
         return nullptr;
     auto call = std::make_unique<TFunctionCall>();

@@ -192,3 +192,27 @@ TEST_F(Expressions, RightOperandsStillSplitAtEveryOperatorTheyHold)
     EXPECT_EQ(evaluate(QStringLiteral("7 % 4 * 3 div 2 - 1")), QStringLiteral("2"));
     EXPECT_EQ(evaluate(QStringLiteral("1 + 1 + 1 + 1 + 1 - 2 * 2")), QStringLiteral("1"));
 }
+
+// The calls in a call's arguments look their names up as well; the outer call
+// must still be matched and reported under its own name, which is the text
+// around its bracket group.
+TEST_F(Expressions, NestedCallsKeepTheirOwnNames)
+{
+    builtIn("outerCall", TType::int_, {{"a", TType::int_}, {"b", TType::int_}});
+    builtIn("in", TType::int_, {{"n", TType::int_}});
+
+    std::unique_ptr<TFunctionValue> call = parser.parseFunctionValue(QStringLiteral(" outerCall (in(in(1)), in(2)) ;"));
+    ASSERT_TRUE(call);
+    EXPECT_EQ(call->FunctionRef()->Name(), QStringLiteral("outerCall"));
+    ASSERT_EQ(call->ExpressionList().Count(), 2);
+    const auto *first = dynamic_cast<const TFunctionValue *>(call->ExpressionList()[0]);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->FunctionRef()->Name(), QStringLiteral("in"));
+
+    EXPECT_FALSE(parser.parseFunctionValue(QStringLiteral("outerCall(in(1))")));
+    EXPECT_EQ(errors(), QStringList{QStringLiteral("Fehler: Zeile 1 : Parameter stimmen nicht mir Funktionsdeklaration überein: outerCall")});
+
+    std::unique_ptr<TFunctionValue> behind = parser.parseFunctionValue(QStringLiteral("(1) in"));
+    ASSERT_TRUE(behind);
+    EXPECT_EQ(behind->FunctionRef()->Name(), QStringLiteral("in"));
+}
