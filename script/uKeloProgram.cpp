@@ -318,12 +318,8 @@ void TFunction::Execute(QStringList &params, bool &halted, QString &result)
     result = value.takeText();
 }
 
-void TFunction::Call(TValueList &params, bool &halted, TValue &result)
+void TFunction::reportArgumentCount()
 {
-    halted = false;
-    result.clear();
-    if (qsizetype(params.size()) == iParameter.Count())
-        return;
     if (TProgram *program = Parent() ? Parent()->asProgram() : nullptr)
         program->Error(0, QStringLiteral("Anzahl der Parameter nicht korrekt"));
 }
@@ -440,14 +436,9 @@ bool TProgram::Next()
 
 int TProgram::lineToAnnounce() const
 {
-    for (size_t i = blockList.size(); i-- > 0;) {
-        const TCodeBlock *block = blockList[i];
-        if (block->CurInd() < block->Count()) {
-            const int line = block->Statement(block->CurInd())->LineNumber();
-            if (line >= 0)
-                return line;
-        }
-    }
+    for (size_t i = blockList.size(); i-- > 0;)
+        if (const int line = blockList[i]->lineAtCursor(); line >= 0)
+            return line;
     return -1;
 }
 

@@ -201,6 +201,8 @@ public:
     void Init();
     // Executes the statement at the cursor; false when the block was exhausted.
     bool Next();
+    // The line of the statement at the cursor; -1 when exhausted or unknown.
+    inline int lineAtCursor() const;
     // Moves every statement out of the block and appends it to into.
     void takeStatements(std::vector<std::unique_ptr<TStatement>> &into);
 
@@ -274,7 +276,8 @@ public:
     }
     // Creates the variable in scope (or finds the one of that name there) and
     // binds it, without the assignment: what a call does for the parameters.
-    inline TVariable *bindVariable(TCode *scope);
+    // isNew promises that the scope holds no variable of the name yet.
+    inline TVariable *bindVariable(TCode *scope, bool isNew = false);
 
 private:
     TVariable *reportMissingVariable() const;
@@ -321,8 +324,10 @@ public:
     {
         if (TVariable *existing = iVarList.Find(d->Name()))
             return existing;
-        return iVarList.Create(d->Name(), d->ValueType());
+        return addVar(d);
     }
+    // A new variable for a name the scope does not hold yet.
+    TVariable *addVar(const TDeclaration *d) { return iVarList.Create(d->Name(), d->ValueType()); }
     // Changes whenever the variables are discarded.
     quint64 VarGeneration() const { return iVarGeneration; }
 
@@ -334,14 +339,19 @@ private:
     quint64 iVarGeneration = 0;
 };
 
+int TCodeBlock::lineAtCursor() const
+{
+    return size_t(iCurInd) < iStatements.size() ? iStatements[size_t(iCurInd)]->LineNumber() : -1;
+}
+
 inline TVariable *TDeclaration::variable() const
 {
     return iVariable && iVarScope->VarGeneration() == iVarGeneration ? iVariable : nullptr;
 }
 
-TVariable *TDeclaration::bindVariable(TCode *scope)
+TVariable *TDeclaration::bindVariable(TCode *scope, bool isNew)
 {
-    iVariable = scope->createVar(this);
+    iVariable = isNew ? scope->addVar(this) : scope->createVar(this);
     iVarScope = scope;
     iVarGeneration = scope->VarGeneration();
     return iVariable;
@@ -378,7 +388,7 @@ public:
     // Runs the function on the argument values; a reference parameter's final
     // value comes back in its item. halted is true when a script function has
     // just been entered and its body runs in the next steps.
-    virtual void Call(TValueList &params, bool &halted, TValue &result);
+    virtual void Call(TValueList &params, bool &halted, TValue &result) { startCall(params, halted, result); }
     // Call on argument texts.
     void Execute(QStringList &params, bool &halted, QString &result);
     // True while an activation is in progress (entered, not yet completed).
@@ -386,7 +396,19 @@ public:
     // The program the function belongs to, or nullptr.
     TProgram *GetProgram() const;
 
+protected:
+    // Resets the outputs of Call and reports a wrong number of arguments.
+    void startCall(const TValueList &params, bool &halted, TValue &result)
+    {
+        halted = false;
+        result.clear();
+        if (qsizetype(params.size()) != iParameter.Count())
+            reportArgumentCount();
+    }
+
 private:
+    void reportArgumentCount();
+
     QString iComment;
     QString iMinVersion;
     QString iName;

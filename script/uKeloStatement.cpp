@@ -1,5 +1,7 @@
 #include "script/uKeloStatement.h"
 
+#include <QSet>
+
 namespace {
 QString conversionMessage(const char16_t *pattern, TType from, TType to, const QString &value)
 {
@@ -381,7 +383,7 @@ void TFunctionCode::Finish()
 
 void TFunctionCode::Call(TValueList &params, bool &halted, TValue &result)
 {
-    TFunction::Call(params, halted, result);
+    startCall(params, halted, result);
     if (!started) {
         enter(params);
         halted = true;
@@ -393,15 +395,28 @@ void TFunctionCode::Call(TValueList &params, bool &halted, TValue &result)
 void TFunctionCode::enter(const TValueList &params)
 {
     started = true;
+    // A finished call leaves no variables behind.
+    const bool isNew = VarList().isEmpty() && hasDistinctNames();
     // Parameters and the result carry no assignment: binding them is all.
-    Return()->bindVariable(this);
+    Return()->bindVariable(this, isNew);
     for (int i = 0; i < Parameter().Count(); ++i) {
-        TVariable *v = Parameter()[i]->bindVariable(this);
+        TVariable *v = Parameter()[i]->bindVariable(this, isNew);
         if (size_t(i) < params.size())
             v->setValue(params[size_t(i)]);
     }
     if (TProgram *program = Parent() ? Parent()->asProgram() : nullptr)
         program->AddCodeBlock(CodeBlock());
+}
+
+bool TFunctionCode::hasDistinctNames()
+{
+    if (iNames == TNames::unknown) {
+        QSet<QString> names = {Return()->Name()};
+        for (const TDeclaration *parameter : Parameter())
+            names.insert(parameter->Name());
+        iNames = names.size() == Parameter().Count() + 1 ? TNames::distinct : TNames::shared;
+    }
+    return iNames == TNames::distinct;
 }
 
 void TFunctionCode::complete(TValueList &params, TValue &result)
@@ -422,7 +437,7 @@ void TFunctionCode::complete(TValueList &params, TValue &result)
 
 void TFunctionBin::Call(TValueList &params, bool &halted, TValue &result)
 {
-    TFunction::Call(params, halted, result);
+    startCall(params, halted, result);
     if (!iCall)
         return;
     iTexts.clear();

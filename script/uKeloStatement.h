@@ -165,8 +165,13 @@ public:
 private:
     void enter(const TValueList &params);
     void complete(TValueList &params, TValue &result);
+    // Whether the result and the parameters all have different names, decided
+    // at the first call: then entering binds each to a new variable directly.
+    bool hasDistinctNames();
 
     bool started = false;
+    enum class TNames : quint8 { unknown, distinct, shared };
+    TNames iNames = TNames::unknown;
 };
 
 // The hook of a built-in: receives the name and the argument texts (items may
