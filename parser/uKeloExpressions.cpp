@@ -7,7 +7,8 @@
 namespace {
 enum class TOperatorKind { Relation, Math, Bool, Stop, Minus };
 
-struct TOperatorEntry {
+struct TOperatorEntry
+{
     QString search;
     QString stored;
     TOperatorKind kind;
@@ -55,16 +56,10 @@ const TOperatorTexts &searchTexts()
 }
 
 // The entries from..to-1 as a set of bits.
-quint32 entryRange(int from, int to)
-{
-    return from < to ? (quint32(1) << to) - (quint32(1) << from) : 0;
-}
+quint32 entryRange(int from, int to) { return from < to ? (quint32(1) << to) - (quint32(1) << from) : 0; }
 
 // The text behind the first n characters, empty when it is shorter.
-QStringView behind(QStringView text, qsizetype n)
-{
-    return n < text.size() ? text.mid(n) : QStringView();
-}
+QStringView behind(QStringView text, qsizetype n) { return n < text.size() ? text.mid(n) : QStringView(); }
 
 std::unique_ptr<TOpBianry> createOperation(const TOperatorEntry &entry)
 {
@@ -94,13 +89,15 @@ bool isReferenceArgument(const TExpression *argument)
 // nowhere at its top level, so neither do they in a right operand, which ends
 // there too. The search of a long chain "1+1+...+1" thus stops at the next
 // operator instead of scanning the rest of the line at every level.
-struct TKeloParser::TSearchHint {
+struct TKeloParser::TSearchHint
+{
     const QChar *end = nullptr;
     int firstEntry = 0;
     bool noMinus = false;
 };
 
-struct TKeloParser::TOperatorHit {
+struct TKeloParser::TOperatorHit
+{
     const TOperatorEntry *entry = nullptr;
     int pos = 0;
     int behind = 0;
@@ -152,10 +149,7 @@ void TKeloParser::reportTooDeep()
     addError(QStringLiteral("Ausdruck ist zu tief verschachtelt"));
 }
 
-qsizetype TKeloParser::collectedCount() const
-{
-    return iBinCalls ? iBinCalls->size() : 0;
-}
+qsizetype TKeloParser::collectedCount() const { return iBinCalls ? iBinCalls->size() : 0; }
 
 void TKeloParser::dropCollectedSince(qsizetype mark)
 {
@@ -315,10 +309,7 @@ std::vector<std::unique_ptr<TExpression>> TKeloParser::parseArguments(QStringVie
     return arguments;
 }
 
-std::unique_ptr<TFunctionValue> TKeloParser::parseFunctionValue(const QString &source)
-{
-    return parseCall(source);
-}
+std::unique_ptr<TFunctionValue> TKeloParser::parseFunctionValue(const QString &source) { return parseCall(source); }
 
 std::unique_ptr<TFunctionValue> TKeloParser::parseCall(QStringView source)
 {
@@ -386,10 +377,7 @@ const QString &TKeloParser::callName(QStringView before, QStringView after)
     return iCallName;
 }
 
-std::unique_ptr<TVarValue> TKeloParser::parseVarValue(const QString &source)
-{
-    return parseVariable(source);
-}
+std::unique_ptr<TVarValue> TKeloParser::parseVarValue(const QString &source) { return parseVariable(source); }
 
 std::unique_ptr<TVarValue> TKeloParser::parseVariable(QStringView source)
 {

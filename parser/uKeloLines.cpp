@@ -25,10 +25,7 @@ void TBracketGroupScan::feed(QStringView part)
     }
 }
 
-QString trimCodes(QStringView text)
-{
-    return trimmedView(text).toString();
-}
+QString trimCodes(QStringView text) { return trimmedView(text).toString(); }
 
 QString trimCodes(const QString &text)
 {
@@ -36,10 +33,7 @@ QString trimCodes(const QString &text)
     return trimmed ? text : trimCodes(QStringView(text));
 }
 
-bool isCommentLine(QStringView line)
-{
-    return line.startsWith(u"//");
-}
+bool isCommentLine(QStringView line) { return line.startsWith(u"//"); }
 
 qsizetype commentStart(QStringView line)
 {
@@ -63,10 +57,7 @@ QStringView firstWordView(QStringView line)
     return trimmedView(line.first(space - line.begin()));
 }
 
-QString firstWord(QStringView line)
-{
-    return firstWordView(line).toString();
-}
+QString firstWord(QStringView line) { return firstWordView(line).toString(); }
 
 bool isValidIdentifier(const QString &name)
 {
@@ -83,16 +74,12 @@ bool isValidIdentifier(const QString &name)
     return failed;
 }
 
-QString borrowedString(QStringView text)
-{
-    return QString::fromRawData(text.data(), text.size());
-}
+QString borrowedString(QStringView text) { return QString::fromRawData(text.data(), text.size()); }
 
 QString loweredWord(QStringView word)
 {
-    const bool lower = std::all_of(word.begin(), word.end(), [](QChar c) {
-        return c.unicode() < 128 && !(c >= u'A' && c <= u'Z');
-    });
+    const bool lower =
+        std::all_of(word.begin(), word.end(), [](QChar c) { return c.unicode() < 128 && !(c >= u'A' && c <= u'Z'); });
     const QString borrowed = borrowedString(word);
     return lower ? borrowed : borrowed.toLower();
 }
@@ -109,10 +96,7 @@ TOperatorTexts::TOperatorTexts(const QStringList &texts) : iTexts(texts)
     }
 }
 
-quint32 TOperatorTexts::all() const
-{
-    return iTexts.size() == 32 ? ~quint32(0) : (quint32(1) << iTexts.size()) - 1;
-}
+quint32 TOperatorTexts::all() const { return iTexts.size() == 32 ? ~quint32(0) : (quint32(1) << iTexts.size()) - 1; }
 
 bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind)
 {
@@ -297,7 +281,4 @@ const QStringList &reservedWords()
     return words;
 }
 
-bool containsWord(const QStringList &words, const QString &word)
-{
-    return words.contains(word, Qt::CaseInsensitive);
-}
+bool containsWord(const QStringList &words, const QString &word) { return words.contains(word, Qt::CaseInsensitive); }

@@ -14,7 +14,8 @@
 // Character state machine shared by all scanners: tracks whether the scan is
 // inside a double-quoted literal and whether a backslash escaped the next
 // character there.
-struct TStringScan {
+struct TStringScan
+{
     bool inString = false;
     bool escaped = false;
 
@@ -102,8 +103,7 @@ QString borrowedString(QStringView text);
 
 // Calls visit(index) for every code character at bracket depth 0 that is not a
 // bracket itself, until visit returns true.
-template <typename Visit>
-void scanTopLevel(QStringView text, Visit visit)
+template <typename Visit> void scanTopLevel(QStringView text, Visit visit)
 {
     TStringScan scan;
     int depth = 0;

@@ -13,7 +13,8 @@
 
 // One parser message: its full text ("Fehler: Zeile 5 : ...") and the 1-based
 // editor line it refers to, so a list entry leads back to its line.
-struct TKeloMessage {
+struct TKeloMessage
+{
     QString Text;
     int Line = 0;
 };
@@ -80,8 +81,7 @@ private:
 
     // Main loop steps.
     bool nextLine();
-    template <class Scan>
-    bool readHeader(QString &text, Scan &scan);
+    template <class Scan> bool readHeader(QString &text, Scan &scan);
     TStatement *parseLogicalLine();
     void functionHeader();
     void endFunction();

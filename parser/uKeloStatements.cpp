@@ -33,15 +33,11 @@ public:
 };
 
 // The header text of a function: the line behind "function" and its space.
-QStringView functionHeaderText(QStringView line)
-{
-    return line.mid(9);
-}
+QStringView functionHeaderText(QStringView line) { return line.mid(9); }
 
 // Calls use(part) for every part of a parameter list between ',' and ';' that
 // is not empty.
-template <typename Use>
-void forEachParameterText(QStringView parameters, Use use)
+template <typename Use> void forEachParameterText(QStringView parameters, Use use)
 {
     qsizetype start = 0;
     for (qsizetype i = 0; i <= parameters.size(); ++i) {
@@ -61,18 +57,13 @@ TConditional *ifBranchOwner(TCodeBlock *block)
 }
 
 // The conditional of which block is either branch, or nullptr.
-TConditional *branchOwner(TCodeBlock *block)
-{
-    return dynamic_cast<TConditional *>(block->Parent());
-}
+TConditional *branchOwner(TCodeBlock *block) { return dynamic_cast<TConditional *>(block->Parent()); }
 
-TLoop *bodyOwner(TCodeBlock *block)
-{
-    return dynamic_cast<TLoop *>(block->Parent());
-}
+TLoop *bodyOwner(TCodeBlock *block) { return dynamic_cast<TLoop *>(block->Parent()); }
 } // namespace
 
-struct TKeloParser::TConditionTexts {
+struct TKeloParser::TConditionTexts
+{
     QString empty;
     QString codeAfter;
     QString notBool;
@@ -89,8 +80,7 @@ TKeloParser &sharedParser()
 } // namespace
 
 bool parseScript(const QStringList &code, TProgram *prog, std::unique_ptr<TKeloMessageList> &errors,
-                 std::unique_ptr<TKeloMessageList> &warnings, TFunctionValueList *binCalls,
-                 QList<int> *lineNumbers)
+                 std::unique_ptr<TKeloMessageList> &warnings, TFunctionValueList *binCalls, QList<int> *lineNumbers)
 {
     TKeloParser &parser = sharedParser();
     parser.Init();
@@ -151,8 +141,7 @@ bool TKeloParser::nextLine()
 // Appends continuation lines to a header until scan can split it; false when
 // the source ends first. Joined lines are not checked for keywords. A text
 // borrowed from the source is copied before the first line is appended.
-template <class Scan>
-bool TKeloParser::readHeader(QString &text, Scan &scan)
+template <class Scan> bool TKeloParser::readHeader(QString &text, Scan &scan)
 {
     while (scan.pending()) {
         if (!nextLine())

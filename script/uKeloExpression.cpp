@@ -4,15 +4,9 @@
 #include <limits>
 
 namespace {
-bool isNumber(TType t)
-{
-    return t == TType::int_ || t == TType::kelofloat;
-}
+bool isNumber(TType t) { return t == TType::int_ || t == TType::kelofloat; }
 
-[[noreturn]] void fault(const char16_t *message)
-{
-    throw TArithmeticFault(QString::fromUtf16(message));
-}
+[[noreturn]] void fault(const char16_t *message) { throw TArithmeticFault(QString::fromUtf16(message)); }
 
 // Rounds a float operand of "div" or "%" half to even into the 32-bit range.
 qint64 roundedOperand(double x)
@@ -81,10 +75,7 @@ void bringToOneType(TType t1, QString &first, TType t2, QString &second)
         ConvertValue(t1, t2, first);
 }
 
-double numberOperand(TType t, const QString &text)
-{
-    return t == TType::int_ ? IntOperand(text) : FloatOperand(text);
-}
+double numberOperand(TType t, const QString &text) { return t == TType::int_ ? IntOperand(text) : FloatOperand(text); }
 
 const QString &zeroText()
 {
@@ -145,10 +136,7 @@ void TConstant::evaluate(bool &halted, TValue &value)
     value = iValue;
 }
 
-TType TVarValue::Resulttype() const
-{
-    return iDeclaration ? iDeclaration->ValueType() : TType::void_;
-}
+TType TVarValue::Resulttype() const { return iDeclaration ? iDeclaration->ValueType() : TType::void_; }
 
 void TVarValue::evaluate(bool &halted, TValue &value)
 {
@@ -190,15 +178,9 @@ void TOperation::Init()
         iFirstOperand->Init();
 }
 
-bool TOpNot::isTypeMatch() const
-{
-    return iFirstOperand && iFirstOperand->Resulttype() == TType::bool_;
-}
+bool TOpNot::isTypeMatch() const { return iFirstOperand && iFirstOperand->Resulttype() == TType::bool_; }
 
-void TOpNot::evaluate(bool &halted, TValue &value)
-{
-    value.setText(BoolToValue(getTruth(halted)));
-}
+void TOpNot::evaluate(bool &halted, TValue &value) { value.setText(BoolToValue(getTruth(halted))); }
 
 bool TOpNot::getTruth(bool &halted)
 {
@@ -286,10 +268,7 @@ bool TOpBool::isTypeMatch() const
     return iFirstOperand && iSecondOperand && firstType() == TType::bool_ && secondType() == TType::bool_;
 }
 
-void TOpBool::evaluate(bool &halted, TValue &value)
-{
-    value.setText(BoolToValue(getTruth(halted)));
-}
+void TOpBool::evaluate(bool &halted, TValue &value) { value.setText(BoolToValue(getTruth(halted))); }
 
 bool TOpBool::getTruth(bool &halted)
 {
@@ -512,8 +491,7 @@ TOpRelation::TOpRelation(const QString &op) : TOpBianry(op)
                              : Operator::Unknown;
 }
 
-template <class N>
-bool TOpRelation::holds(const N &a, const N &b) const
+template <class N> bool TOpRelation::holds(const N &a, const N &b) const
 {
     switch (iOperator) {
     case Operator::Equal:
@@ -534,10 +512,7 @@ bool TOpRelation::holds(const N &a, const N &b) const
     return false;
 }
 
-void TOpRelation::evaluate(bool &halted, TValue &value)
-{
-    value.setText(BoolToValue(getTruth(halted)));
-}
+void TOpRelation::evaluate(bool &halted, TValue &value) { value.setText(BoolToValue(getTruth(halted))); }
 
 bool TOpRelation::getTruth(bool &halted)
 {

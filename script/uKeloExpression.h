@@ -217,8 +217,7 @@ public:
 
 private:
     enum class Operator : quint8 { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, Unknown };
-    template <class N>
-    bool holds(const N &a, const N &b) const;
+    template <class N> bool holds(const N &a, const N &b) const;
     // Both compare the cached first value and the second, which they may convert.
     bool compareNumbers(QString &first, QString &second) const;
     bool compareTexts(QString &first, QString &second) const;

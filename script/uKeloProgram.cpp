@@ -161,8 +161,8 @@ bool TDeclaration::Execute()
     TCode *scope = GetCode();
     if (!scope) {
         if (TProgram *program = GetProgram())
-            program->Error(LineNumber(), QStringLiteral("Variable ") + iName +
-                                             QStringLiteral(" konnte nicht angelegt werden."));
+            program->Error(LineNumber(),
+                           QStringLiteral("Variable ") + iName + QStringLiteral(" konnte nicht angelegt werden."));
         return false;
     }
     bindVariable(scope);
@@ -206,10 +206,7 @@ void TCode::Finish()
     ++iVarGeneration;
 }
 
-bool TCode::IdentifierExists(const QString &name) const
-{
-    return iDeclarations.Find(name) != nullptr;
-}
+bool TCode::IdentifierExists(const QString &name) const { return iDeclarations.Find(name) != nullptr; }
 
 void TCode::AddDeclaration(TDeclaration *d)
 {
@@ -217,11 +214,9 @@ void TCode::AddDeclaration(TDeclaration *d)
     d->setParent(iCodeBlock.get());
 }
 
-
 // ---------------------------------------------------------------- functions
 
-TFunction::TFunction()
-    : iReturn(std::make_unique<TDeclaration>(QStringLiteral("result"), TType::void_))
+TFunction::TFunction() : iReturn(std::make_unique<TDeclaration>(QStringLiteral("result"), TType::void_))
 {
     iReturn->setParent(CodeBlock());
 }
@@ -236,15 +231,9 @@ TDeclaration *TFunction::AddParameter(std::unique_ptr<TDeclaration> d)
     return iOwnedParameters.back().get();
 }
 
-TType TFunction::ReturnType() const
-{
-    return iReturn->ValueType();
-}
+TType TFunction::ReturnType() const { return iReturn->ValueType(); }
 
-void TFunction::setReturnType(TType t)
-{
-    iReturn->setValueType(t);
-}
+void TFunction::setReturnType(TType t) { iReturn->setValueType(t); }
 
 QString TFunction::Caption() const
 {
@@ -279,10 +268,7 @@ bool TFunction::FunctionExists(const QString &name) const
     return Parent() && Parent()->FunctionExists(name);
 }
 
-bool TFunction::IdentifierExists(const QString &name) const
-{
-    return name == iName || TCode::IdentifierExists(name);
-}
+bool TFunction::IdentifierExists(const QString &name) const { return name == iName || TCode::IdentifierExists(name); }
 
 bool TFunction::Match(const QString &name, const QList<TTypInfo> &args, bool allowConversions) const
 {
@@ -296,9 +282,8 @@ bool TFunction::Match(const QString &name, const QList<TTypInfo> &args, bool all
         const TType t = parameter->ValueType();
         if (t == arg.t)
             continue;
-        const bool convertible = parameter->IsReference()
-                                     ? CanConvert(arg.t, t) && CanConvert(t, arg.t)
-                                     : CanConvert(arg.t, t);
+        const bool convertible =
+            parameter->IsReference() ? CanConvert(arg.t, t) && CanConvert(t, arg.t) : CanConvert(arg.t, t);
         if (!allowConversions || !convertible)
             return false;
     }
@@ -334,10 +319,7 @@ TProgram *TFunction::GetProgram() const
 
 // ---------------------------------------------------------------- program
 
-TProgram::TProgram()
-{
-    AddFunction(CreateExitFunction());
-}
+TProgram::TProgram() { AddFunction(CreateExitFunction()); }
 
 TProgram::~TProgram() = default;
 

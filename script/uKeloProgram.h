@@ -37,8 +37,7 @@ private:
 };
 
 // An ordered list that owns its items.
-template <class T>
-class TOwningList
+template <class T> class TOwningList
 {
 public:
     int Count() const { return static_cast<int>(iItems.size()); }

@@ -51,10 +51,7 @@ bool TLoop::Execute()
     return true;
 }
 
-void TLoop::releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into)
-{
-    iCodeBlock->takeStatements(into);
-}
+void TLoop::releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into) { iCodeBlock->takeStatements(into); }
 
 TConditional::TConditional()
     : iElseCodeBlock(std::make_unique<TCodeBlock>(this)), iIfCodeBlock(std::make_unique<TCodeBlock>(this))
@@ -175,10 +172,7 @@ bool TAssignment::isTypeMatch() const
 
 // ---------------------------------------------------------------- call expression
 
-TType TFunctionValue::Resulttype() const
-{
-    return iFunction->ReturnType();
-}
+TType TFunctionValue::Resulttype() const { return iFunction->ReturnType(); }
 
 void TFunctionValue::setLineNumber(int line)
 {
@@ -310,10 +304,7 @@ void TFunctionValue::writeBackReference(int index, TVarValue *argument)
     v->setValue(value);
 }
 
-TProgram *TFunctionValue::callerProgram() const
-{
-    return iCaller ? iCaller->GetProgram() : nullptr;
-}
+TProgram *TFunctionValue::callerProgram() const { return iCaller ? iCaller->GetProgram() : nullptr; }
 
 bool TFunctionValue::isRecursiveCall() const
 {

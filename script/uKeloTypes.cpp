@@ -8,12 +8,10 @@ const TTypeTexts TypeNames({QStringLiteral("void"), QStringLiteral("bool"), QStr
                             QStringLiteral("float"), QStringLiteral("string"), QStringLiteral("tile"),
                             QStringLiteral("dir")});
 
-const TTypeTexts TypeDomains({QString(), QStringLiteral("TRUE, FALSE"),
-                              QStringLiteral("-2.147.483.648 .. 2.147.483.647"),
-                              QStringLiteral("5.0 x 10^-324 .. 1.7 x 10^308"),
-                              QStringLiteral("Zeichenkette mit \" geklammert"),
-                              QStringLiteral("tDirt, tGreen, tShortGreen, tTree, tMark"),
-                              QStringLiteral("dNorth, dEast, dSouth, dWest")});
+const TTypeTexts TypeDomains(
+    {QString(), QStringLiteral("TRUE, FALSE"), QStringLiteral("-2.147.483.648 .. 2.147.483.647"),
+     QStringLiteral("5.0 x 10^-324 .. 1.7 x 10^308"), QStringLiteral("Zeichenkette mit \" geklammert"),
+     QStringLiteral("tDirt, tGreen, tShortGreen, tTree, tMark"), QStringLiteral("dNorth, dEast, dSouth, dWest")});
 
 namespace {
 const QString &trueText()
@@ -65,10 +63,7 @@ E readWord(const QString &text, const std::array<QString, N> &texts, std::initia
     return fallback;
 }
 
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 int hexDigitValue(QChar c)
 {
@@ -305,10 +300,7 @@ bool ValueToBool(const QString &text)
     return text == trueText() || equalsAnyCase(text, trueText());
 }
 
-QString BoolToValue(bool b)
-{
-    return b ? trueText() : falseText();
-}
+QString BoolToValue(bool b) { return b ? trueText() : falseText(); }
 
 TTileType ValueToTile(const QString &text, bool &failed)
 {
@@ -321,10 +313,7 @@ TTileType ValueToTile(const QString &text)
     return ValueToTile(text, failed);
 }
 
-QString TileToValue(TTileType t)
-{
-    return tileTexts()[t];
-}
+QString TileToValue(TTileType t) { return tileTexts()[t]; }
 
 TDirection ValueToDir(const QString &text, bool &failed)
 {
@@ -337,15 +326,9 @@ TDirection ValueToDir(const QString &text)
     return ValueToDir(text, failed);
 }
 
-QString DirToValue(TDirection d)
-{
-    return dirTexts()[d];
-}
+QString DirToValue(TDirection d) { return dirTexts()[d]; }
 
-TDirection WrapDirection(int n)
-{
-    return static_cast<TDirection>(((n % 4) + 4) % 4);
-}
+TDirection WrapDirection(int n) { return static_cast<TDirection>(((n % 4) + 4) % 4); }
 
 double ValueToFloat(const QString &text, bool &failed)
 {
@@ -379,8 +362,8 @@ QString FloatToValue(double value)
         return QStringLiteral("0");
     // d.dddddddddddddde[+-]x: 15 significant digits, correctly rounded.
     char buffer[40] = {}; // zeroed: the exponent is read up to a terminator
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                      std::chars_format::scientific, 14);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::scientific, 14);
     const std::string_view formatted(buffer, static_cast<size_t>(result.ptr - buffer));
     const size_t ePos = formatted.find('e');
     std::string digits;
@@ -406,8 +389,7 @@ QString FloatToValue(double value)
     } else if (static_cast<int>(digits.size()) <= exponent) {
         out += digits + std::string(static_cast<size_t>(exponent) - digits.size(), '0');
     } else {
-        out += digits.substr(0, static_cast<size_t>(exponent)) + "." +
-               digits.substr(static_cast<size_t>(exponent));
+        out += digits.substr(0, static_cast<size_t>(exponent)) + "." + digits.substr(static_cast<size_t>(exponent));
     }
     return QString::fromLatin1(out);
 }
@@ -544,10 +526,7 @@ double FloatOperand(const QString &text)
     return failed ? IntOperand(text) : value;
 }
 
-QString IntToValue(qint64 value)
-{
-    return QString::number(value);
-}
+QString IntToValue(qint64 value) { return QString::number(value); }
 
 // ---------------------------------------------------------------- values
 

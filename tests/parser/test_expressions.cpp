@@ -3,11 +3,7 @@
 #include "parser_fixture.h"
 
 namespace {
-template <class T>
-T *as(const std::unique_ptr<TExpression> &e)
-{
-    return dynamic_cast<T *>(e.get());
-}
+template <class T> T *as(const std::unique_ptr<TExpression> &e) { return dynamic_cast<T *>(e.get()); }
 } // namespace
 
 using Expressions = ParserFixture;
@@ -210,7 +206,8 @@ TEST_F(Expressions, NestedCallsKeepTheirOwnNames)
     EXPECT_EQ(first->FunctionRef()->Name(), QStringLiteral("in"));
 
     EXPECT_FALSE(parser.parseFunctionValue(QStringLiteral("outerCall(in(1))")));
-    EXPECT_EQ(errors(), QStringList{QStringLiteral("Fehler: Zeile 1 : Parameter stimmen nicht mir Funktionsdeklaration überein: outerCall")});
+    EXPECT_EQ(errors(), QStringList{QStringLiteral(
+                            "Fehler: Zeile 1 : Parameter stimmen nicht mir Funktionsdeklaration überein: outerCall")});
 
     std::unique_ptr<TFunctionValue> behind = parser.parseFunctionValue(QStringLiteral("(1) in"));
     ASSERT_TRUE(behind);

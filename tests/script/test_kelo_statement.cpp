@@ -6,15 +6,9 @@
 using namespace kelo_test;
 
 namespace {
-ExprPtr boolConst(bool b)
-{
-    return constant(BoolToValue(b), TType::bool_);
-}
+ExprPtr boolConst(bool b) { return constant(BoolToValue(b), TType::bool_); }
 
-ExprPtr strConst(const char *s)
-{
-    return constant(QuoteStr(QString::fromUtf8(s)), TType::kelostr);
-}
+ExprPtr strConst(const char *s) { return constant(QuoteStr(QString::fromUtf8(s)), TType::kelostr); }
 
 // A program with a built-in "seen" that records the values passed to it.
 struct ProbedProgram
@@ -42,10 +36,7 @@ struct ProbedProgram
 };
 
 // Steps until the program finishes; returns how many Next calls returned true.
-int stepsOf(TProgram &program)
-{
-    return runToEnd(program);
-}
+int stepsOf(TProgram &program) { return runToEnd(program); }
 } // namespace
 
 TEST(KeloStatement, FalseLoopTakesOneStepAndNeverEntersItsBody)
@@ -171,8 +162,8 @@ TEST(KeloStatement, ReadingAVariableOfAnUntakenBranchReportsIt)
     p.probe(program.CodeBlock(), hidden, 2);
     auto *after = plain(program.CodeBlock(), 3);
     EXPECT_EQ(stepsOf(program), 1);
-    EXPECT_EQ(p.rec.errors,
-              QList<ReportedError>({{1, QStringLiteral("Zugriffsverletzung: Variable hidden wurde nicht instanziert")}}));
+    EXPECT_EQ(p.rec.errors, QList<ReportedError>(
+                                {{1, QStringLiteral("Zugriffsverletzung: Variable hidden wurde nicht instanziert")}}));
     EXPECT_EQ(p.seen, QStringList({QString()})) << "the read sees the empty text";
     EXPECT_EQ(after->executions, 0);
     EXPECT_TRUE(program.Return().isEmpty());
@@ -265,8 +256,8 @@ TEST(KeloStatement, EveryCallStartsWithFreshVariables)
     assign(f->CodeBlock(), f->Return(), math("+", var(f->Return()), var(local)), 23);
     stepsOf(program);
     EXPECT_EQ(p.seen, QStringList({QStringLiteral("\"x1\"")})) << "result starts empty";
-    EXPECT_EQ(p.rec.errors,
-              QList<ReportedError>({{22, QStringLiteral("Zugriffsverletzung: Variable local wurde nicht instanziert")}}));
+    EXPECT_EQ(p.rec.errors, QList<ReportedError>(
+                                {{22, QStringLiteral("Zugriffsverletzung: Variable local wurde nicht instanziert")}}));
 }
 
 TEST(KeloStatement, FirstOperandCallRunsOnceWhileTheSecondIsCalled)
@@ -447,7 +438,8 @@ TEST(KeloStatement, PassedValuesKeepTheirTextAndAreReadAfreshWhenReplaced)
     });
     parameter(setHex, QStringLiteral("a"), TType::int_, true);
 
-    auto *hex = declare(program, program.CodeBlock(), QStringLiteral("hex"), TType::int_, 0, constant("$F", TType::int_));
+    auto *hex =
+        declare(program, program.CodeBlock(), QStringLiteral("hex"), TType::int_, 0, constant("$F", TType::int_));
     auto *r = declare(program, program.CodeBlock(), QStringLiteral("r"), TType::kelostr, 1);
     assign(program.CodeBlock(), r, callValue(show, args(var(hex))), 2);
     p.probe(program.CodeBlock(), r, 3);
@@ -455,8 +447,8 @@ TEST(KeloStatement, PassedValuesKeepTheirTextAndAreReadAfreshWhenReplaced)
                         math("+", intConst(2), intConst(3)));
     callStatement(program.CodeBlock(), setHex, args(var(sum, true)), 5);
     p.probe(program.CodeBlock(), sum, 6);
-    auto *next = declare(program, program.CodeBlock(), QStringLiteral("next"), TType::int_, 7,
-                         math("+", var(sum), intConst(1)));
+    auto *next =
+        declare(program, program.CodeBlock(), QStringLiteral("next"), TType::int_, 7, math("+", var(sum), intConst(1)));
     p.probe(program.CodeBlock(), next, 8);
     stepsOf(program);
     EXPECT_EQ(p.seen, QStringList({QStringLiteral("\"$F\""), QStringLiteral("$10"), QStringLiteral("17")}));
