@@ -10,10 +10,7 @@
 #include <cstdio>
 
 namespace {
-std::unique_ptr<TExpression> intConst(qint64 v)
-{
-    return std::make_unique<TConstant>(QString::number(v), TType::int_);
-}
+std::unique_ptr<TExpression> intConst(qint64 v) { return std::make_unique<TConstant>(QString::number(v), TType::int_); }
 
 std::unique_ptr<TExpression> binary(std::unique_ptr<TOpBianry> op, std::unique_ptr<TExpression> a,
                                     std::unique_ptr<TExpression> b)
@@ -36,12 +33,12 @@ void buildCountingLoop(TProgram &program, qint64 n)
     program.CodeBlock()->Add(std::move(i));
 
     auto loop = std::make_unique<TLoop>();
-    loop->setExpression(binary(std::make_unique<TOpRelation>(QStringLiteral("<")),
-                               std::make_unique<TVarValue>(iDecl), intConst(n)));
+    loop->setExpression(
+        binary(std::make_unique<TOpRelation>(QStringLiteral("<")), std::make_unique<TVarValue>(iDecl), intConst(n)));
     auto step = std::make_unique<TAssignment>();
     step->setDeclaration(iDecl);
-    step->setExpression(binary(std::make_unique<TOpMath>(QStringLiteral("+")),
-                               std::make_unique<TVarValue>(iDecl), intConst(1)));
+    step->setExpression(
+        binary(std::make_unique<TOpMath>(QStringLiteral("+")), std::make_unique<TVarValue>(iDecl), intConst(1)));
     loop->CodeBlock()->Add(std::move(step));
     program.CodeBlock()->Add(std::move(loop));
 }
@@ -103,15 +100,18 @@ qint64 runEachIteration(benchmark::State &state, const QString &source)
     return steps;
 }
 
-// CPU nanoseconds per iteration of the same call loop in python3, or 0.
+// CPU nanoseconds per iteration of the same call loop in python3, the median
+// of five runs so that one disturbed run does not decide it; 0 without python3.
 double pythonNanosecondsPerCall(int n)
 {
-    const QString command = QStringLiteral(
-        "python3 -c \"import time\n"
-        "def add(a, b):\n    return a + b\n"
-        "def run(n):\n    s = 0\n    i = 0\n    while i < n:\n        s = add(s, i)\n        i = i + 1\n"
-        "t = time.process_time()\nrun(%1)\nprint((time.process_time() - t) * 1e9 / %1)\" 2>/dev/null")
-                                .arg(n);
+    const QString command =
+        QStringLiteral(
+            "python3 -c \"import time\n"
+            "def add(a, b):\n    return a + b\n"
+            "def run(n):\n    s = 0\n    i = 0\n    while i < n:\n        s = add(s, i)\n        i = i + 1\n"
+            "def timed(n):\n    t = time.process_time()\n    run(n)\n    return (time.process_time() - t) * 1e9 / n\n"
+            "print(sorted(timed(%1) for _ in range(5))[2])\" 2>/dev/null")
+            .arg(n);
     FILE *pipe = popen(command.toLocal8Bit().constData(), "r");
     if (!pipe)
         return 0;
