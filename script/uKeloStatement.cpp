@@ -431,17 +431,19 @@ void TFunctionBin::Call(TValueList &params, bool &halted, TValue &result)
     startCall(params, halted, result);
     if (!iCall)
         return;
-    iTexts.clear();
+    QStringList texts;
+    texts.reserve(qsizetype(params.size()));
     for (const TValue &value : params)
-        iTexts.append(value.Text());
-    result.setText(iCall(Name(), iTexts));
+        texts.append(value.Text());
+    result.setText(iCall(Name(), texts));
     // The hook may have replaced items (the reference parameters' values) or,
     // wrongly, changed their count, which the call reports.
-    params.resize(size_t(iTexts.size()));
-    for (qsizetype i = 0; i < iTexts.size(); ++i)
-        if (!iTexts[i].isSharedWith(params[size_t(i)].Text()))
-            params[size_t(i)].setText(std::move(iTexts[i]));
-    iTexts.clear();
+    params.resize(size_t(texts.size()));
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const QString &before = params[size_t(i)].Text();
+        if (texts[i].constData() != before.constData() || texts[i].size() != before.size())
+            params[size_t(i)].setText(std::move(texts[i]));
+    }
 }
 
 std::unique_ptr<TFunctionCode> CreateExitFunction()

@@ -188,8 +188,6 @@ public:
 
 private:
     TFunctionBinCall iCall;
-    // The argument texts handed to the hook, kept to reuse their storage.
-    QStringList iTexts;
 };
 
 // The built-in exit function every program holds first.
