@@ -110,8 +110,6 @@ class TVarList
 public:
     int Count() const { return iLive; }
     bool isEmpty() const { return iLive == 0; }
-    TVariable *Items(int i) const { return iItems[size_t(i)].get(); }
-    TVariable *operator[](int i) const { return Items(i); }
     TVariable *Find(const QString &name) const
     {
         for (int i = 0; i < iLive; ++i)

@@ -167,7 +167,7 @@ public:
         releaseText();
         iExact = exact;
         iInt = ::IntReading(exact);
-        iFlags = HasExact | TextPending | HasInt;
+        iFlags = TextPending | HasInt;
     }
     // Empties the value; a long text is released.
     void clear()
@@ -183,12 +183,6 @@ public:
             readInt();
         return iInt;
     }
-    // True, with the number, when the text is the decimal text of that integer.
-    bool exactInt(qint64 &value) const
-    {
-        value = iExact;
-        return iFlags & HasExact;
-    }
     // Whether the text is a string value in the form QuoteStr writes.
     bool isCanonicalString() const;
     // Appends a string in the form QuoteStr writes to this canonical string
@@ -197,11 +191,10 @@ public:
 
 private:
     enum : quint8 {
-        HasExact = 1,
-        TextPending = 2,
-        HasInt = 4,
-        KnownStringForm = 8,
-        CanonicalString = 16,
+        TextPending = 1,
+        HasInt = 2,
+        KnownStringForm = 4,
+        CanonicalString = 8,
     };
     void assignText(const QString &text)
     {
@@ -219,6 +212,7 @@ private:
     void readInt() const;
 
     mutable QString iText;
+    // The integer result whose decimal text is still to be written.
     qint64 iExact = 0;
     mutable qint32 iInt = 0;
     mutable quint8 iFlags = 0;

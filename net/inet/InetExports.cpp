@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <ifaddrs.h>
+#include <memory>
 #include <net/if.h>
+#include <new>
 
 #define INET_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -38,8 +38,7 @@ TInetHandle FailHandle(uint32_t code)
 // No C++ exception may leave an entry point: the caller is C. A failure
 // inside (running out of memory above all) becomes the call's failure value
 // with an error code, as any other failure.
-template <typename TResult, typename TBody>
-TResult Guarded(TResult failure, TBody body) noexcept
+template <typename TResult, typename TBody> TResult Guarded(TResult failure, TBody body) noexcept
 {
     try {
         return body();
@@ -190,6 +189,18 @@ TInetRequest *TransferRequest(TInetHandle handle, TRequestState needed, const vo
     return request;
 }
 
+// The request of a send that has not already begun one; nullptr with the
+// error set otherwise.
+TInetRequest *RequestToSend(TInetHandle handle)
+{
+    auto *request = LookUp<TInetRequest>(handle);
+    if (request && request->state == TRequestState::Sending) {
+        SetInetError(INET_ERROR_INCORRECT_HANDLE_STATE);
+        return nullptr;
+    }
+    return request;
+}
+
 int FinishTransfer(TInetRequest &request, const std::string *body)
 {
     const uint32_t error = PerformRequest(request, body);
@@ -200,10 +211,7 @@ int FinishTransfer(TInetRequest &request, const std::string *body)
 }
 } // namespace
 
-void SetInetError(uint32_t code)
-{
-    gLastError = code;
-}
+void SetInetError(uint32_t code) { gLastError = code; }
 
 INET_EXPORT int InternetGetConnectedState(uint32_t *flags, uint32_t)
 {
@@ -235,17 +243,14 @@ INET_EXPORT TInetHandle InternetOpenW(const char16_t *agent, uint32_t accessType
     });
 }
 
-INET_EXPORT TInetHandle InternetOpenUrlW(TInetHandle, const char16_t *, const char16_t *, uint32_t, uint32_t,
-                                         uintptr_t)
+INET_EXPORT TInetHandle InternetOpenUrlW(TInetHandle, const char16_t *, const char16_t *, uint32_t, uint32_t, uintptr_t)
 {
     return FailHandle(INET_ERROR_NOT_SUPPORTED);
 }
 
 INET_EXPORT int InternetCloseHandle(TInetHandle handle)
 {
-    return Guarded(0, [&] {
-        return ReleaseHandle(handle) ? 1 : 0;
-    });
+    return Guarded(0, [&] { return ReleaseHandle(handle) ? 1 : 0; });
 }
 
 INET_EXPORT int InternetCheckConnectionW(const char16_t *url, uint32_t, uint32_t)
@@ -293,8 +298,7 @@ INET_EXPORT uint32_t InternetDial(void *, const char16_t *, uint32_t, uintptr_t 
     return INET_ERROR_NOT_SUPPORTED;
 }
 
-INET_EXPORT int HttpQueryInfoW(TInetHandle handle, uint32_t infoLevel, void *buffer, uint32_t *bufferLength,
-                               uint32_t *)
+INET_EXPORT int HttpQueryInfoW(TInetHandle handle, uint32_t infoLevel, void *buffer, uint32_t *bufferLength, uint32_t *)
 {
     return Guarded(0, [&] {
         auto *request = LookUp<TInetRequest>(handle);
@@ -342,11 +346,9 @@ INET_EXPORT int HttpSendRequestW(TInetHandle handle, const char16_t *headers, ui
                                  const void *optional, uint32_t optionalLength)
 {
     return Guarded(0, [&] {
-        auto *request = LookUp<TInetRequest>(handle);
+        auto *request = RequestToSend(handle);
         if (!request)
             return 0;
-        if (request->state == TRequestState::Sending)
-            return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
         request->sendHeaders = Utf8Of(headers, headersLength);
         if (!optional)
             return FinishTransfer(*request, nullptr);
@@ -359,11 +361,9 @@ INET_EXPORT int HttpSendRequestExW(TInetHandle handle, const TInetBuffers *buffe
                                    uintptr_t)
 {
     return Guarded(0, [&] {
-        auto *request = LookUp<TInetRequest>(handle);
+        auto *request = RequestToSend(handle);
         if (!request)
             return 0;
-        if (request->state == TRequestState::Sending)
-            return Fail(INET_ERROR_INCORRECT_HANDLE_STATE);
         request->sendHeaders.clear();
         request->upload.clear();
         if (buffersIn) {
@@ -408,15 +408,9 @@ INET_EXPORT TInetHandle InternetConnectW(TInetHandle session, const char16_t *se
     });
 }
 
-INET_EXPORT uint32_t InetGetLastError()
-{
-    return gLastError;
-}
+INET_EXPORT uint32_t InetGetLastError() { return gLastError; }
 
-INET_EXPORT const char16_t *InetErrorText(uint32_t code)
-{
-    return InetErrorTextOf(code);
-}
+INET_EXPORT const char16_t *InetErrorText(uint32_t code) { return InetErrorTextOf(code); }
 
 INET_EXPORT void InetSetTimeouts(uint32_t connectMs, uint32_t requestMs)
 {

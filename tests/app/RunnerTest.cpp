@@ -6,37 +6,23 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "tests/support/Printers.h"
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
 const QString TestData = GRAZLO_TEST_DATA;
 const QString RuntimeFolder = GRAZLO_RUNTIME_DIR;
 
-struct TRun
-{
-    int exitCode = -1;
-    QByteArray out, err;
-};
+using TRun = grazlo_test::TProgramRun;
+using grazlo_test::fileBytes;
 
 TRun runner(const QStringList &args)
 {
-    QProcess process;
-    process.setWorkingDirectory(RuntimeFolder);
-    process.start(RuntimeFolder + "/grazlo-run", args);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
+    return grazlo_test::runProgram(RuntimeFolder + "/grazlo-run", args, {.workingFolder = RuntimeFolder});
 }
 
 class GoldenScript : public ::testing::TestWithParam<std::string>
@@ -63,7 +49,9 @@ INSTANTIATE_TEST_SUITE_P(Runner, GoldenScript, ::testing::ValuesIn([] {
                                  names.push_back(f.chopped(4).toStdString());
                              return names;
                          }()),
-                         [](const auto &info) { return QString::fromStdString(info.param).replace('-', '_').toStdString(); });
+                         [](const auto &info) {
+                             return QString::fromStdString(info.param).replace('-', '_').toStdString();
+                         });
 
 TEST(Runner, ExampleScriptsSolveTheirLevels)
 {

@@ -10,13 +10,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
 
 #include "tests/support/Printers.h"
+#include "tests/support/ProgramRun.h"
 
 namespace {
 
@@ -36,26 +36,15 @@ struct TRun
     QString out, err;
 };
 
-TRun run(const QString &program, const QStringList &args, int timeoutMs = 120000)
+TRun run(const QString &program, const QStringList &args)
 {
-    QProcess process;
-    process.start(program, args);
-    EXPECT_TRUE(process.waitForFinished(timeoutMs)) << program.toStdString();
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    const grazlo_test::TProgramRun r = grazlo_test::runProgram(program, args);
+    return {r.exitCode, QString::fromUtf8(r.out), QString::fromUtf8(r.err)};
 }
 
-TRun grade(const QStringList &args)
-{
-    return run(RuntimeFolder + "/grazlo-grade", args);
-}
+TRun grade(const QStringList &args) { return run(RuntimeFolder + "/grazlo-grade", args); }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
-}
+using grazlo_test::fileBytes;
 
 // The table's lines, without the memory hog's rows where the memory limit
 // cannot hold, and without the Millisekunden column when asked.
@@ -130,7 +119,8 @@ TEST_F(GradeClass, WritesTheTableAndEveryRunsRowAsJson)
     ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBFSkript;Welt;"));
     EXPECT_TRUE(csv.endsWith("\r\n"));
     EXPECT_EQ(csv.count("\r\n"), csv.count('\n')) << "every line ends with CR LF";
-    EXPECT_EQ(comparableCsvLines(csv, true), comparableCsvLines(fileBytes(TestData + "/ergebnis-ohne-zeit.csv"), false));
+    EXPECT_EQ(comparableCsvLines(csv, true),
+              comparableCsvLines(fileBytes(TestData + "/ergebnis-ohne-zeit.csv"), false));
     const QRegularExpression milliseconds(";\\d+\r\n");
     EXPECT_EQ(csv.count('\n'), QString::fromUtf8(csv).count(milliseconds) + 1) << "a wall time in every row";
 
@@ -175,7 +165,8 @@ TEST_F(GradeClass, WritesTheTableAndEveryRunsRowAsJson)
             EXPECT_EQ(std::abs(dx) + std::abs(dy), 1) << "step " << i << " with seed " << seed;
         }
     }
-    EXPECT_NE(jsonRow("gruppe-b/greta.gzc", "wiese.glw", 1)["path"], jsonRow("gruppe-b/greta.gzc", "wiese.glw", 2)["path"]);
+    EXPECT_NE(jsonRow("gruppe-b/greta.gzc", "wiese.glw", 1)["path"],
+              jsonRow("gruppe-b/greta.gzc", "wiese.glw", 2)["path"]);
 }
 
 TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
@@ -188,8 +179,12 @@ TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
     const QString url = QUrl::fromLocalFile(outFile("bericht.html")).toString() + QString("#lauf-%1").arg(failing);
     const QString screenshot = QCoreApplication::applicationDirPath() + "/grazlo-grade-bericht.png";
     QFile::remove(screenshot);
-    const QStringList browser = {"--headless", "--no-sandbox", "--disable-gpu", "--hide-scrollbars",
-                                 "--user-data-dir=" + iOut->filePath("chromium"), "--window-size=1280,1400",
+    const QStringList browser = {"--headless",
+                                 "--no-sandbox",
+                                 "--disable-gpu",
+                                 "--hide-scrollbars",
+                                 "--user-data-dir=" + iOut->filePath("chromium"),
+                                 "--window-size=1280,1400",
                                  "--virtual-time-budget=5000"};
 
     const QString dom = run(ChromiumPath, browser + QStringList{"--dump-dom", url}).out;
@@ -250,9 +245,11 @@ TEST(GradeCalls, EndWith66WhenNothingCanBeRead)
     ASSERT_TRUE(QFile::link(dir.filePath("nirgends.gzc"), dir.filePath("leer/weg.gzc")));
     const TRun broken = grade({"--out", dir.filePath("b"), dir.filePath("leer")});
     EXPECT_EQ(broken.exitCode, 66);
-    EXPECT_TRUE(QString::fromUtf8(fileBytes(dir.filePath("b/ergebnis.csv"))).contains("weg.gzc;leerer Rasen;1;nicht lesbar;nein"));
+    EXPECT_TRUE(QString::fromUtf8(fileBytes(dir.filePath("b/ergebnis.csv")))
+                    .contains("weg.gzc;leerer Rasen;1;nicht lesbar;nein"));
 
-    const TRun noLawn = grade({"--lawn", dir.filePath("fehlt.glw"), "--out", dir.filePath("c"), TestData + "/klasse/anna.gzc"});
+    const TRun noLawn =
+        grade({"--lawn", dir.filePath("fehlt.glw"), "--out", dir.filePath("c"), TestData + "/klasse/anna.gzc"});
     EXPECT_EQ(noLawn.exitCode, 66);
     EXPECT_TRUE(noLawn.err.contains("fehlt.glw")) << noLawn.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("c")));

@@ -13,8 +13,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "tests/support/WaitFor.h"
 #include "tests/support/Printers.h"
+#include "tests/support/ProgramRun.h"
+#include "tests/support/WaitFor.h"
 
 namespace {
 
@@ -22,17 +23,9 @@ const QString InstallPrefix = GRAZLO_INSTALL_PREFIX;
 const QString AppId = GRAZLO_APP_ID;
 const QString TestData = InstallPrefix + "/share/grazlo";
 
-QString prefixed(const QString &relative)
-{
-    return InstallPrefix + "/" + relative;
-}
+QString prefixed(const QString &relative) { return InstallPrefix + "/" + relative; }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
-}
+using grazlo_test::fileBytes;
 
 struct TRun
 {
@@ -44,14 +37,9 @@ struct TRun
 TRun run(const QString &program, const QStringList &args, const QString &workingFolder = QString(),
          const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
 {
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    if (!workingFolder.isEmpty())
-        process.setWorkingDirectory(workingFolder);
-    process.start(program, args);
-    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
-    return {process.exitCode(), QString::fromUtf8(process.readAll())};
+    const grazlo_test::TProgramRun r = grazlo_test::runProgram(
+        program, args, {.workingFolder = workingFolder, .environment = env, .channels = QProcess::MergedChannels});
+    return {r.exitCode, QString::fromUtf8(r.out)};
 }
 
 // Every file below a folder with its size and time: what "unchanged" means here.
@@ -62,7 +50,8 @@ QStringList snapshot(const QString &folder)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QFileInfo info(it.next());
-        entries << QString("%1 %2 %3").arg(info.filePath()).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+        entries
+            << QString("%1 %2 %3").arg(info.filePath()).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
     }
     entries.sort();
     return entries;
@@ -161,14 +150,15 @@ TEST(InstalledDesktopFiles, TheMimeDatabaseMapsTheFileEndingsToGrazlosTypes)
     QTemporaryDir data;
     const QDir mime(data.filePath("mime"));
     ASSERT_TRUE(QDir().mkpath(mime.filePath("packages")));
-    ASSERT_TRUE(QFile::copy(prefixed("share/mime/packages/" + AppId + ".xml"),
-                            mime.filePath("packages/" + AppId + ".xml")));
+    ASSERT_TRUE(
+        QFile::copy(prefixed("share/mime/packages/" + AppId + ".xml"), mime.filePath("packages/" + AppId + ".xml")));
     // A data folder on the search path, or the updater adds a note about it.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_DIRS", data.path());
     const TRun update = run(updater, {mime.path()}, QString(), env);
     EXPECT_EQ(update.exitCode, 0) << update.out.toStdString();
-    EXPECT_TRUE(update.out.trimmed().isEmpty()) << "the file is accepted without complaint: " << update.out.toStdString();
+    EXPECT_TRUE(update.out.trimmed().isEmpty())
+        << "the file is accepted without complaint: " << update.out.toStdString();
     const QString globs = QString::fromUtf8(fileBytes(mime.filePath("globs2")));
     EXPECT_TRUE(globs.contains(":text/x-grazlo-script:*.gzc\n")) << globs.toStdString();
     EXPECT_TRUE(globs.contains(":text/x-grazlo-script:*.klc\n"));
@@ -178,7 +168,8 @@ TEST(InstalledDesktopFiles, TheMimeDatabaseMapsTheFileEndingsToGrazlosTypes)
 TEST(InstalledPrograms, TheRunnerSolvesALevelFromAnyWorkingFolder)
 {
     QTemporaryDir elsewhere;
-    const TRun level3 = run(prefixed("bin/grazlo-run"), {"--level", "3", TestData + "/Code/level3-baum.gzc"}, elsewhere.path());
+    const TRun level3 =
+        run(prefixed("bin/grazlo-run"), {"--level", "3", TestData + "/Code/level3-baum.gzc"}, elsewhere.path());
     EXPECT_EQ(level3.exitCode, 0) << level3.out.toStdString();
     EXPECT_TRUE(level3.out.contains("\nzUncut = 0\n")) << level3.out.toStdString();
     EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
@@ -207,14 +198,20 @@ TEST(InstalledPrograms, TheIdeKeepsTheUsersFilesInTheHomeAndNothingUnderThePrefi
 
     const QString code = home + "/Grazlo/Code", greens = home + "/Grazlo/Greens";
     EXPECT_TRUE(grazlo_test::waitFor(
-        [&] { return QDir(code).entryList(QDir::Files, QDir::Name) == shippedFiles("Code") &&
-                     QDir(greens).entryList(QDir::Files, QDir::Name) == shippedFiles("Greens"); },
+        [&] {
+            return QDir(code).entryList(QDir::Files, QDir::Name) == shippedFiles("Code") &&
+                   QDir(greens).entryList(QDir::Files, QDir::Name) == shippedFiles("Greens");
+        },
         30000));
     // The update check runs at the first activation, after the window is up.
     const QString inet = prefixed(GRAZLO_INSTALL_INET);
     QByteArray loaderLog;
     EXPECT_TRUE(grazlo_test::waitFor(
-        [&] { loaderLog += ide.readAll(); return loaderLog.contains(inet.toLocal8Bit()); }, 30000))
+        [&] {
+            loaderLog += ide.readAll();
+            return loaderLog.contains(inet.toLocal8Bit());
+        },
+        30000))
         << "the internet library was not loaded from " << inet.toStdString();
     ide.terminate();
     ASSERT_TRUE(ide.waitForFinished(30000));
