@@ -127,7 +127,7 @@ TConstant::TConstant(const QString &value, TType t) : iType(t)
 qint32 TConstant::getIntOperand(bool &halted)
 {
     halted = false;
-    return iValue.IntReading();
+    return IntReading();
 }
 
 void TConstant::evaluate(bool &halted, TValue &value)
@@ -254,10 +254,28 @@ bool TOpBianry::evaluateIntOperands(bool &halted, qint32 &second)
     return true;
 }
 
-bool TOpBianry::decideIntOperands() const
+bool TIntLeaf::describe(TExpression *operand)
+{
+    if (const TVarValue *v = operand->asVarValue()) {
+        variable = v->Declaration();
+        return true;
+    }
+    if (const TConstant *c = operand->asConstant()) {
+        constant = c->IntReading();
+        return true;
+    }
+    return false;
+}
+
+bool TOpBianry::decideIntOperands()
 {
     const bool both = iFirstOperand && iSecondOperand && firstType() == TType::int_ && secondType() == TType::int_;
-    iIntOperands = both ? TIntOperands::yes : TIntOperands::no;
+    if (!both)
+        iIntOperands = TIntOperands::no;
+    else if (iFirstLeaf.describe(iFirstOperand.get()) && iSecondLeaf.describe(iSecondOperand.get()))
+        iIntOperands = TIntOperands::leaves;
+    else
+        iIntOperands = TIntOperands::yes;
     return both;
 }
 
@@ -382,6 +400,10 @@ bool TOpMath::getExactInt(bool &halted, qint64 &value)
     halted = false;
     if (iOperator == Operator::Divide || !hasIntOperands())
         return false;
+    if (hasIntLeaves()) {
+        value = intLeafResult();
+        return true;
+    }
     qint32 second = 0;
     if (evaluateIntOperands(halted, second))
         value = integerResult(iFirstInt, second);
@@ -434,7 +456,7 @@ QString TOpMath::concatenate(const QString &first, const QString &second) const
     return result;
 }
 
-qint64 TOpMath::integerResult(qint32 a, qint32 b) const
+qint64 TOpMath::anyIntegerResult(qint32 a, qint32 b) const
 {
     qint32 exact = 0;
     switch (iOperator) {
@@ -491,31 +513,14 @@ TOpRelation::TOpRelation(const QString &op) : TOpBianry(op)
                              : Operator::Unknown;
 }
 
-template <class N> bool TOpRelation::holds(const N &a, const N &b) const
-{
-    switch (iOperator) {
-    case Operator::Equal:
-        return a == b;
-    case Operator::NotEqual:
-        return a != b;
-    case Operator::Less:
-        return a < b;
-    case Operator::Greater:
-        return a > b;
-    case Operator::LessEqual:
-        return a <= b;
-    case Operator::GreaterEqual:
-        return a >= b;
-    case Operator::Unknown:
-        break;
-    }
-    return false;
-}
-
 void TOpRelation::evaluate(bool &halted, TValue &value) { value.setText(BoolToValue(getTruth(halted))); }
 
 bool TOpRelation::getTruth(bool &halted)
 {
+    if (hasIntLeaves()) {
+        halted = false;
+        return intLeafTruth();
+    }
     if (hasIntOperands()) {
         qint32 second = 0;
         return evaluateIntOperands(halted, second) && holds(iFirstInt, second);

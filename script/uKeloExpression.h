@@ -21,7 +21,9 @@ private:
     QByteArray iUtf8;
 };
 
+class TConstant;
 class TOpMath;
+class TOpRelation;
 class TVarValue;
 
 class TExpression
@@ -50,6 +52,8 @@ public:
     virtual bool getTruth(bool &halted);
     virtual TVarValue *asVarValue() { return nullptr; }
     virtual TOpMath *asMath() { return nullptr; }
+    virtual TOpRelation *asRelation() { return nullptr; }
+    virtual TConstant *asConstant() { return nullptr; }
     // Resets the caches; runs whenever the owning statement's block is pushed.
     virtual void Init() { chached = false; }
     bool isChached() const { return chached; }
@@ -69,6 +73,9 @@ public:
     TConstant(const QString &value, TType t);
     TType Resulttype() const override { return iType; }
     const QString &Value() const { return iValue.Text(); }
+    qint32 IntReading() const { return iValue.IntReading(); }
+    const TValue &Content() const { return iValue; }
+    TConstant *asConstant() override { return this; }
     void evaluate(bool &halted, TValue &value) override;
     qint32 getIntOperand(bool &halted) override;
 
@@ -95,6 +102,24 @@ public:
 private:
     TDeclaration *iDeclaration;
     bool iIsReference = false;
+};
+
+// An int operand read in place, without evaluating it: a constant's number, or
+// the value of an int variable (0 when the variable is missing, which is reported).
+struct TIntLeaf
+{
+    const TDeclaration *variable = nullptr;
+    qint32 constant = 0;
+
+    qint32 read() const
+    {
+        if (!variable)
+            return constant;
+        const TVariable *v = variable->getVariable();
+        return v ? v->IntValue() : 0;
+    }
+    // Sets the leaf for an operand that is a constant or a variable; false otherwise.
+    bool describe(TExpression *operand);
 };
 
 class TOperation : public TExpression
@@ -144,9 +169,17 @@ protected:
     bool evaluateOperands(bool &halted, QString &first, QString &second);
     // The same for two int operands read as integers; the first stays in iFirstInt.
     bool evaluateIntOperands(bool &halted, qint32 &second);
-    bool hasIntOperands() const
+    bool hasIntOperands()
     {
-        return iIntOperands != TIntOperands::unknown ? iIntOperands == TIntOperands::yes : decideIntOperands();
+        return iIntOperands != TIntOperands::unknown ? iIntOperands != TIntOperands::no : decideIntOperands();
+    }
+    // Both operands are int constants or int variables, which never halt and
+    // are read in place into a and b.
+    bool hasIntLeaves() { return hasIntOperands() && iIntOperands == TIntOperands::leaves; }
+    void readIntLeaves(qint32 &a, qint32 &b) const
+    {
+        a = iFirstLeaf.read();
+        b = iSecondLeaf.read();
     }
     TType firstType() const { return iFirstOperand->Resulttype(); }
     TType secondType() const { return iSecondOperand->Resulttype(); }
@@ -156,11 +189,13 @@ protected:
     qint32 iFirstInt = 0;
 
 private:
-    // Whether both operands are int, decided at the first evaluation, when the
-    // tree is complete; the types never change afterwards.
-    bool decideIntOperands() const;
-    enum class TIntOperands : quint8 { unknown, yes, no };
-    mutable TIntOperands iIntOperands = TIntOperands::unknown;
+    // Whether both operands are int, and leaves, decided at the first
+    // evaluation, when the tree is complete; the types never change afterwards.
+    bool decideIntOperands();
+    enum class TIntOperands : quint8 { unknown, yes, leaves, no };
+    TIntOperands iIntOperands = TIntOperands::unknown;
+    TIntLeaf iFirstLeaf;
+    TIntLeaf iSecondLeaf;
 };
 
 // "and", "or" (short-circuit).
@@ -193,13 +228,30 @@ public:
     // the target's text in place where it can (appended); computed leaves the
     // result in value for the caller to assign; notApplicable evaluates nothing.
     TAppend appendTo(const TDeclaration *target, QString &value);
+    // An int result of two int leaves, computed without evaluating a tree.
+    bool computesFromIntLeaves() { return iOperator != Operator::Divide && hasIntLeaves(); }
+    // Only when computesFromIntLeaves.
+    qint64 intLeafResult() const
+    {
+        qint32 a = 0;
+        qint32 b = 0;
+        readIntLeaves(a, b);
+        return integerResult(a, b);
+    }
 
 private:
     enum class Operator : quint8 { Add, Subtract, Multiply, Divide, Div, Mod, Unknown };
     // The result of operands that are not both int, or of "/".
     void evaluateText(bool &halted, TValue &value);
     QString concatenate(const QString &first, const QString &second) const;
-    qint64 integerResult(qint32 a, qint32 b) const;
+    qint64 integerResult(qint32 a, qint32 b) const
+    {
+        qint32 sum = 0;
+        if (iOperator == Operator::Add && !__builtin_add_overflow(a, b, &sum))
+            return sum;
+        return anyIntegerResult(a, b);
+    }
+    qint64 anyIntegerResult(qint32 a, qint32 b) const;
     QString floatResult(double a, double b) const;
 
     Operator iOperator;
@@ -214,10 +266,39 @@ public:
     TType Resulttype() const override { return TType::bool_; }
     void evaluate(bool &halted, TValue &value) override;
     bool getTruth(bool &halted) override;
+    TOpRelation *asRelation() override { return this; }
+    // Only when hasIntLeaves: the truth, without evaluating a tree.
+    bool intLeafTruth() const
+    {
+        qint32 a = 0;
+        qint32 b = 0;
+        readIntLeaves(a, b);
+        return holds(a, b);
+    }
+    using TOpBianry::hasIntLeaves;
 
 private:
     enum class Operator : quint8 { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual, Unknown };
-    template <class N> bool holds(const N &a, const N &b) const;
+    template <class N> bool holds(const N &a, const N &b) const
+    {
+        switch (iOperator) {
+        case Operator::Equal:
+            return a == b;
+        case Operator::NotEqual:
+            return a != b;
+        case Operator::Less:
+            return a < b;
+        case Operator::Greater:
+            return a > b;
+        case Operator::LessEqual:
+            return a <= b;
+        case Operator::GreaterEqual:
+            return a >= b;
+        case Operator::Unknown:
+            break;
+        }
+        return false;
+    }
     // Both compare the cached first value and the second, which they may convert.
     bool compareNumbers(QString &first, QString &second) const;
     bool compareTexts(QString &first, QString &second) const;

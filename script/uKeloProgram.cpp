@@ -76,35 +76,37 @@ int TCodeBlock::Add(std::unique_ptr<TStatement> statement)
     return Count() - 1;
 }
 
-void TCodeBlock::Init()
+void TCodeBlock::initStatements()
 {
-    iCurInd = 0;
-    if (!iInterrupted)
-        return;
     iInterrupted = false;
     for (const auto &s : iStatements)
         s->Init();
 }
 
-bool TCodeBlock::Next()
+// Inline: the step loop runs it for every statement.
+inline bool TCodeBlock::Next()
 {
-    if (iCurInd >= Count())
+    if (size_t(iCurInd) >= iStatements.size())
         return false;
-    TStatement *statement = iStatements[static_cast<size_t>(iCurInd)].get();
+    TStatement *statement = iStatements[size_t(iCurInd)].get();
     try {
         const bool complete = statement->Execute();
         iInterrupted = !complete;
-        if (complete)
-            ++iCurInd;
+        iCurInd += complete;
     } catch (const TRuntimeError &error) {
         iInterrupted = true;
-        if (TProgram *program = statement->GetProgram())
-            program->Error(statement->LineNumber(), error.Message());
+        reportError(statement, error);
     } catch (...) {
         iInterrupted = true;
         throw;
     }
     return true;
+}
+
+void TCodeBlock::reportError(const TStatement *statement, const TRuntimeError &error)
+{
+    if (TProgram *program = statement->GetProgram())
+        program->Error(statement->LineNumber(), error.Message());
 }
 
 // ---------------------------------------------------------------- statements
@@ -398,6 +400,15 @@ void TProgram::Run()
         publishLineNumber(CodeBlock()->Statement(0)->LineNumber());
 }
 
+// Inline: every step asks for it.
+inline int TProgram::lineToAnnounce() const
+{
+    for (size_t i = blockList.size(); i-- > 0;)
+        if (const int line = blockList[i]->lineAtCursor(); line >= 0)
+            return line;
+    return -1;
+}
+
 bool TProgram::Next()
 {
     // A finished program stays finished: executing statements of a run whose
@@ -405,23 +416,19 @@ bool TProgram::Next()
     if (iState == TProgramState::finished)
         return false;
     // Exhausted blocks are left until one executes a statement.
-    while (!doStop && !blockList.empty() && !blockList.back()->Next())
-        blockList.pop_back();
-    if (doStop || blockList.empty()) {
-        Finish();
-        return false;
+    while (!doStop && !blockList.empty()) {
+        if (!blockList.back()->Next()) {
+            blockList.pop_back();
+            continue;
+        }
+        if (doStop)
+            break;
+        if (iOnLineNumber)
+            iOnLineNumber(this, lineToAnnounce());
+        return true;
     }
-    if (iOnLineNumber)
-        iOnLineNumber(this, lineToAnnounce());
-    return true;
-}
-
-int TProgram::lineToAnnounce() const
-{
-    for (size_t i = blockList.size(); i-- > 0;)
-        if (const int line = blockList[i]->lineAtCursor(); line >= 0)
-            return line;
-    return -1;
+    Finish();
+    return false;
 }
 
 void TProgram::Finish()
@@ -445,10 +452,4 @@ void TProgram::publishLineNumber(int line)
 {
     if (iOnLineNumber)
         iOnLineNumber(this, line);
-}
-
-void TProgram::AddCodeBlock(TCodeBlock *block)
-{
-    blockList.push_back(block);
-    block->Init();
 }

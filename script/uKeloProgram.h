@@ -19,6 +19,7 @@ class TCode;
 class TCodeBlock;
 class TDeclaration;
 class TFunction;
+class TFunctionCode;
 class TProgram;
 class TStatement;
 
@@ -128,6 +129,11 @@ public:
     }
     // Empties the list.
     void Discard();
+    // The variable object kept at index i, live or discarded; nullptr beyond.
+    TVariable *kept(int i) const { return size_t(i) < iItems.size() ? iItems[size_t(i)].get() : nullptr; }
+    // Makes the first count kept variables live again as Discard left them:
+    // empty, under their names and types. Only for an empty list.
+    void revive(int count) { iLive = count; }
     auto begin() const { return iItems.begin(); }
     auto end() const { return iItems.begin() + iLive; }
 
@@ -195,7 +201,12 @@ public:
 
     // Cursor to 0 and every statement's Init, which only a block with an
     // interrupted statement needs: a completed evaluation leaves no cache behind.
-    void Init();
+    void Init()
+    {
+        iCurInd = 0;
+        if (iInterrupted)
+            initStatements();
+    }
     // Executes the statement at the cursor; false when the block was exhausted.
     bool Next();
     // The line of the statement at the cursor; -1 when exhausted or unknown.
@@ -204,6 +215,9 @@ public:
     void takeStatements(std::vector<std::unique_ptr<TStatement>> &into);
 
 private:
+    void initStatements();
+    static void reportError(const TStatement *statement, const TRuntimeError &error);
+
     std::vector<std::unique_ptr<TStatement>> iStatements;
     int iCurInd = 0;
     TKeloNode *iParent;
@@ -275,6 +289,11 @@ public:
     // binds it, without the assignment: what a call does for the parameters.
     // isNew promises that the scope holds no variable of the name yet.
     inline TVariable *bindVariable(TCode *scope, bool isNew = false);
+    // Whether the declaration was last bound to v in scope.
+    bool wasBoundTo(const TCode *scope, const TVariable *v) const { return iVariable == v && iVarScope == scope; }
+    // Binds the declaration again to the variable it was last bound to, which
+    // its scope has made live again.
+    inline void rebind();
 
 private:
     TVariable *reportMissingVariable() const;
@@ -328,6 +347,11 @@ public:
     // Changes whenever the variables are discarded.
     quint64 VarGeneration() const { return iVarGeneration; }
 
+protected:
+    TVariable *keptVariable(int i) const { return iVarList.kept(i); }
+    void reviveVariables(int count) { iVarList.revive(count); }
+
+public:
 private:
     std::unique_ptr<TCodeBlock> iCodeBlock;
     TDeclarationList iDeclarations;
@@ -345,6 +369,8 @@ inline TVariable *TDeclaration::variable() const
 {
     return iVariable && iVarScope->VarGeneration() == iVarGeneration ? iVariable : nullptr;
 }
+
+void TDeclaration::rebind() { iVarGeneration = iVarScope->VarGeneration(); }
 
 TVariable *TDeclaration::bindVariable(TCode *scope, bool isNew)
 {
@@ -390,6 +416,8 @@ public:
     void Execute(QStringList &params, bool &halted, QString &result);
     // True while an activation is in progress (entered, not yet completed).
     virtual bool isActive() const { return false; }
+    // The function as one written in the script, or nullptr for a built-in.
+    virtual TFunctionCode *asScriptFunction() { return nullptr; }
     // The program the function belongs to, or nullptr.
     TProgram *GetProgram() const;
 
@@ -467,7 +495,11 @@ public:
     void Error(int line, const QString &msg);
     void publishLineNumber(int line);
     // Pushes the block and calls its Init.
-    void AddCodeBlock(TCodeBlock *block);
+    void AddCodeBlock(TCodeBlock *block)
+    {
+        blockList.push_back(block);
+        block->Init();
+    }
 
     // Maintained by the parser while it reads the source.
     qint32 StateCount = 0;

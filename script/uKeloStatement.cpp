@@ -24,11 +24,16 @@ void TMultiLiner::Init()
         iExpression->Init();
 }
 
-bool TMultiLiner::evaluateCondition(bool &truth)
+bool TMultiLiner::evaluateAnyCondition(bool &truth)
 {
     truth = false;
     if (!iExpression)
         return true;
+    if (iCondition == TCondition::unknown) {
+        TOpRelation *relation = iExpression->asRelation();
+        iCondition = relation && relation->hasIntLeaves() ? TCondition::intLeaves : TCondition::other;
+        return evaluateCondition(truth);
+    }
     bool halted = false;
     truth = iExpression->getTruth(halted) && !halted;
     return !halted;
@@ -87,8 +92,17 @@ bool TAssignment::Execute()
 {
     if (!iExpression || !iDeclaration)
         return true;
+    if (shape() == TShape::intLeaves) {
+        // Computed before the variable is looked up, as every assignment does.
+        const qint64 result = static_cast<const TOpMath *>(iExpression.get())->intLeafResult();
+        if (TVariable *v = iDeclaration->getVariable())
+            v->setIntResult(result);
+        return true;
+    }
+    if (iShape == TShape::integer)
+        return assignInteger();
     TValue value;
-    if (shape() == TShape::appending) {
+    if (iShape == TShape::appending) {
         switch (append(value)) {
         case TOpMath::TAppend::halted:
             return false;
@@ -117,10 +131,12 @@ TAssignment::TShape TAssignment::decideShape()
 {
     const TType from = iExpression->Resulttype();
     const TType to = iDeclaration->ValueType();
-    const TOpMath *operation = iExpression->asMath();
+    TOpMath *operation = iExpression->asMath();
     const TVarValue *first = operation && operation->FirstOperand() ? operation->FirstOperand()->asVarValue() : nullptr;
     if (to == TType::kelostr && first && first->Declaration() == iDeclaration)
         iShape = TShape::appending;
+    else if (to == TType::int_ && from == TType::int_ && operation)
+        iShape = operation->computesFromIntLeaves() ? TShape::intLeaves : TShape::integer;
     else
         iShape = from == to ? TShape::plain : TShape::converting;
     return iShape;
@@ -131,6 +147,26 @@ bool TAssignment::evaluate(TValue &value)
     bool halted = false;
     iExpression->evaluate(halted, value);
     return !halted;
+}
+
+// An integer result goes into the variable as the number, without a value in between.
+bool TAssignment::assignInteger()
+{
+    bool halted = false;
+    qint64 result = 0;
+    if (!iExpression->getExactInt(halted, result)) {
+        TValue value;
+        if (!evaluate(value))
+            return false;
+        if (TVariable *v = iDeclaration->getVariable())
+            v->setValue(std::move(value));
+        return true;
+    }
+    if (halted)
+        return false;
+    if (TVariable *v = iDeclaration->getVariable())
+        v->setIntResult(result);
+    return true;
 }
 
 // A growing string is extended in place instead of being copied.
@@ -195,12 +231,30 @@ void TFunctionValue::evaluate(bool &halted, TValue &value)
 {
     halted = false;
     value.clear();
-    if (!evaluateArguments(halted))
-        return;
-    if (isRecursiveCall()) {
-        reportRecursion();
-        paramStack.clear();
-        return;
+    if (TFunctionCode *function = inPlaceCall()) {
+        if (iEntered) {
+            iEntered = false;
+            function->completeInPlace(value);
+            return;
+        }
+        // Recursion is reported below, after the arguments, as for any call.
+        if (!function->isActive()) {
+            function->enterInPlace(iSources);
+            iEntered = halted = true;
+            return;
+        }
+    }
+    // A call that entered its function is completed with the arguments it
+    // evaluated then; any other call while an activation is in progress is
+    // recursion.
+    if (!iEntered) {
+        if (!evaluateArguments(halted))
+            return;
+        if (iFunction->isActive()) {
+            reportRecursion();
+            paramStack.clear();
+            return;
+        }
     }
     iFunction->Call(paramStack, halted, value);
     iEntered = halted;
@@ -210,20 +264,21 @@ void TFunctionValue::evaluate(bool &halted, TValue &value)
     paramStack.clear();
 }
 
-bool TFunctionValue::argumentsArePlain()
+bool TFunctionValue::decideArguments()
 {
-    if (iArguments == TArguments::unknown) {
-        bool plain = true;
-        for (int i = 0; i < iExpressionList.Count() && plain; ++i) {
-            TExpression *argument = iExpressionList[i];
-            const TVarValue *variable = argument->asVarValue();
-            plain = !(variable && variable->IsReference()) &&
-                    (i >= iFunction->Parameter().Count() ||
-                     argument->Resulttype() == iFunction->Parameter()[i]->ValueType());
-        }
-        iArguments = plain ? TArguments::plain : TArguments::special;
+    bool plain = true;
+    for (int i = 0; i < iExpressionList.Count() && plain; ++i) {
+        TExpression *argument = iExpressionList[i];
+        const TVarValue *variable = argument->asVarValue();
+        plain =
+            !(variable && variable->IsReference()) &&
+            (i >= iFunction->Parameter().Count() || argument->Resulttype() == iFunction->Parameter()[i]->ValueType());
     }
-    return iArguments == TArguments::plain;
+    iArguments = plain ? TArguments::plain : TArguments::special;
+    TFunctionCode *function = iFunction->asScriptFunction();
+    if (plain && function && function->takesInPlace(iExpressionList, iSources))
+        iInPlace = function;
+    return plain;
 }
 
 bool TFunctionValue::evaluateArguments(bool &halted)
@@ -306,13 +361,6 @@ void TFunctionValue::writeBackReference(int index, TVarValue *argument)
 
 TProgram *TFunctionValue::callerProgram() const { return iCaller ? iCaller->GetProgram() : nullptr; }
 
-bool TFunctionValue::isRecursiveCall() const
-{
-    // A call that entered the function and now completes it is not recursion;
-    // any other call while an activation is in progress is.
-    return !iEntered && iFunction->isActive();
-}
-
 void TFunctionValue::reportRecursion() const
 {
     TProgram *program = iFunction->GetProgram();
@@ -386,28 +434,34 @@ void TFunctionCode::Call(TValueList &params, bool &halted, TValue &result)
 void TFunctionCode::enter(const TValueList &params)
 {
     started = true;
+    const TFrame &frame = this->frame();
     // A finished call leaves no variables behind.
-    const bool isNew = VarList().isEmpty() && hasDistinctNames();
+    const bool isNew = frame.distinctNames && VarList().isEmpty();
     // Parameters and the result carry no assignment: binding them is all.
     Return()->bindVariable(this, isNew);
-    for (int i = 0; i < Parameter().Count(); ++i) {
-        TVariable *v = Parameter()[i]->bindVariable(this, isNew);
+    const TDeclarationList &parameters = Parameter();
+    for (int i = 0; i < parameters.Count(); ++i) {
+        TVariable *v = parameters[i]->bindVariable(this, isNew);
         if (size_t(i) < params.size())
             v->setValue(params[size_t(i)]);
     }
-    if (TProgram *program = Parent() ? Parent()->asProgram() : nullptr)
-        program->AddCodeBlock(CodeBlock());
+    if (frame.program)
+        frame.program->AddCodeBlock(CodeBlock());
 }
 
-bool TFunctionCode::hasDistinctNames()
+const TFunctionCode::TFrame &TFunctionCode::decideFrame()
 {
-    if (iNames == TNames::unknown) {
-        QSet<QString> names = {Return()->Name()};
-        for (const TDeclaration *parameter : Parameter())
-            names.insert(parameter->Name());
-        iNames = names.size() == Parameter().Count() + 1 ? TNames::distinct : TNames::shared;
+    QSet<QString> names = {Return()->Name()};
+    bool hasReferences = false;
+    for (const TDeclaration *parameter : Parameter()) {
+        names.insert(parameter->Name());
+        hasReferences = hasReferences || parameter->IsReference();
     }
-    return iNames == TNames::distinct;
+    iFrame.distinctNames = names.size() == Parameter().Count() + 1;
+    iFrame.hasReferences = hasReferences;
+    iFrame.program = Parent() ? Parent()->asProgram() : nullptr;
+    iFrame.known = true;
+    return iFrame;
 }
 
 void TFunctionCode::complete(TValueList &params, TValue &result)
@@ -417,13 +471,91 @@ void TFunctionCode::complete(TValueList &params, TValue &result)
         result = std::move(r->Content());
     else
         result.clear();
+    if (frame().hasReferences)
+        takeReferenceValues(params);
+    Finish();
+}
+
+bool TFunctionCode::takesInPlace(const TExpressionList &arguments, TArgumentSources &sources)
+{
+    if (arguments.Count() != Parameter().Count() || frame().hasReferences || !frame().distinctNames)
+        return false;
+    TArgumentSources found;
+    for (int i = 0; i < arguments.Count(); ++i) {
+        TExpression *argument = arguments[i];
+        if (argument->Resulttype() != Parameter()[i]->ValueType())
+            return false;
+        const TVarValue *variable = argument->asVarValue();
+        const TConstant *constant = argument->asConstant();
+        if (variable && !variable->IsReference())
+            found.push_back({nullptr, variable->Declaration()});
+        else if (constant)
+            found.push_back({&constant->Content(), nullptr});
+        else
+            return false;
+    }
+    sources = std::move(found);
+    return true;
+}
+
+void TFunctionCode::enterInPlace(const TArgumentSources &arguments)
+{
+    started = true;
+    const TFrame &frame = this->frame();
+    const bool isNew = VarList().isEmpty();
+    if (!(isNew && reviveFrame())) {
+        Return()->bindVariable(this, isNew);
+        for (TDeclaration *parameter : Parameter())
+            parameter->bindVariable(this, isNew);
+    }
+    const TDeclarationList &parameters = Parameter();
+    for (int i = 0; i < parameters.Count(); ++i) {
+        TVariable *v = parameters[i]->variable();
+        const TArgumentSource &argument = arguments[size_t(i)];
+        if (argument.constant) {
+            v->setValue(*argument.constant);
+        } else {
+            // A missing variable is reported and passes the empty value, as evaluating it does.
+            const TVariable *source = argument.variable ? argument.variable->getVariable() : nullptr;
+            if (source)
+                v->setValue(source->Content());
+        }
+    }
+    if (frame.program)
+        frame.program->AddCodeBlock(CodeBlock());
+}
+
+bool TFunctionCode::reviveFrame()
+{
+    const TDeclarationList &parameters = Parameter();
+    if (!Return()->wasBoundTo(this, keptVariable(0)))
+        return false;
+    for (int i = 0; i < parameters.Count(); ++i)
+        if (!parameters[i]->wasBoundTo(this, keptVariable(i + 1)))
+            return false;
+    reviveVariables(parameters.Count() + 1);
+    Return()->rebind();
+    for (TDeclaration *parameter : parameters)
+        parameter->rebind();
+    return true;
+}
+
+void TFunctionCode::completeInPlace(TValue &result)
+{
+    started = false;
+    if (TVariable *r = Return()->variable())
+        result = std::move(r->Content());
+    Finish();
+}
+
+void TFunctionCode::takeReferenceValues(TValueList &params)
+{
     for (int i = 0; i < Parameter().Count() && size_t(i) < params.size(); ++i) {
         const TDeclaration *parameter = Parameter()[i];
         TVariable *v = parameter->variable();
         if (parameter->IsReference() && v)
             params[size_t(i)] = std::move(v->Content());
     }
-    Finish();
 }
 
 void TFunctionBin::Call(TValueList &params, bool &halted, TValue &result)

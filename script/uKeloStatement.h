@@ -18,7 +18,13 @@ public:
 
 protected:
     // Evaluates the condition; false when it halted.
-    bool evaluateCondition(bool &truth);
+    bool evaluateCondition(bool &truth)
+    {
+        if (iCondition != TCondition::intLeaves)
+            return evaluateAnyCondition(truth);
+        truth = static_cast<const TOpRelation *>(iExpression.get())->intLeafTruth();
+        return true;
+    }
     // The program, looked up once it is found: a run never moves the statement.
     TProgram *program()
     {
@@ -30,7 +36,12 @@ protected:
     std::unique_ptr<TExpression> iExpression;
 
 private:
+    bool evaluateAnyCondition(bool &truth);
+
     TProgram *iProgram = nullptr;
+    // The condition compares two int leaves, decided at the first evaluation.
+    enum class TCondition : quint8 { unknown, intLeaves, other };
+    TCondition iCondition = TCondition::unknown;
 };
 
 // WHILE ... ENDWHILE
@@ -79,11 +90,12 @@ public:
 private:
     // What the assignment does with the value, decided at the first execution,
     // when the tree is complete; the types never change afterwards.
-    enum class TShape : quint8 { unknown, appending, plain, converting };
+    enum class TShape : quint8 { unknown, appending, intLeaves, integer, plain, converting };
     TShape shape() { return iShape != TShape::unknown ? iShape : decideShape(); }
     TShape decideShape();
     // False when the evaluation halted.
     bool evaluate(TValue &value);
+    bool assignInteger();
     TOpMath::TAppend append(TValue &value);
     void storeConverted(TVariable *v, TValue &&value);
 
@@ -91,6 +103,14 @@ private:
     std::unique_ptr<TExpression> iExpression;
     TShape iShape = TShape::unknown;
 };
+
+// Where an argument passed in place comes from: a constant's value or a variable.
+struct TArgumentSource
+{
+    const TValue *constant = nullptr;
+    const TDeclaration *variable = nullptr;
+};
+using TArgumentSources = std::vector<TArgumentSource>;
 
 // A call of a function with argument expressions.
 class TFunctionValue final : public TExpression
@@ -111,14 +131,23 @@ public:
 private:
     // Whether no argument needs a conversion or a write-back, decided at the
     // first call, when the tree is complete; the types never change afterwards.
-    bool argumentsArePlain();
+    bool argumentsArePlain()
+    {
+        return iArguments != TArguments::unknown ? iArguments != TArguments::special : decideArguments();
+    }
+    // The script function when the call passes its arguments in place.
+    TFunctionCode *inPlaceCall()
+    {
+        argumentsArePlain();
+        return iInPlace;
+    }
+    bool decideArguments();
     bool evaluateArguments(bool &halted);
     void convertArgument(int index, TValue &value) const;
     void completeCall();
     void writeBackReference(int index, TVarValue *argument);
     // The caller's program when this is a call statement, otherwise nullptr.
     TProgram *callerProgram() const;
-    bool isRecursiveCall() const;
     void reportRecursion() const;
 
     TFunctionCall *iCaller = nullptr;
@@ -130,6 +159,8 @@ private:
     bool iEntered = false;
     enum class TArguments : quint8 { unknown, plain, special };
     TArguments iArguments = TArguments::unknown;
+    TFunctionCode *iInPlace = nullptr;
+    TArgumentSources iSources;
 };
 
 // A call used as a statement; the result is discarded.
@@ -161,17 +192,41 @@ public:
     void Finish() override;
     void Call(TValueList &params, bool &halted, TValue &result) override;
     bool isActive() const override { return started; }
+    TFunctionCode *asScriptFunction() override { return this; }
+    // Whether a call can pass these arguments, all constants or variables, by
+    // reading them in place: no conversion, no reference, one per parameter.
+    // Names the arguments' sources in sources when it can.
+    bool takesInPlace(const TExpressionList &arguments, TArgumentSources &sources);
+    // Starts the call with the arguments' values; its body runs in the next steps.
+    void enterInPlace(const TArgumentSources &arguments);
+    // Completes a call started by enterInPlace.
+    void completeInPlace(TValue &result);
 
 private:
+    // What entering and completing a call need to know of the function,
+    // decided at the first call, when the tree is complete.
+    struct TFrame
+    {
+        bool known = false;
+        // The result and the parameters all have different names: entering
+        // binds each to a new variable directly.
+        bool distinctNames = false;
+        bool hasReferences = false;
+        TProgram *program = nullptr;
+    };
+    const TFrame &frame() { return iFrame.known ? iFrame : decideFrame(); }
+    const TFrame &decideFrame();
     void enter(const TValueList &params);
     void complete(TValueList &params, TValue &result);
-    // Whether the result and the parameters all have different names, decided
-    // at the first call: then entering binds each to a new variable directly.
-    bool hasDistinctNames();
+    // Makes the variables of the result and the parameters live again, when a
+    // call bound them to the first variables of the function, in this order,
+    // and a call since has discarded them; false, changing nothing, otherwise.
+    bool reviveFrame();
+    // Hands each reference parameter's final value back in its item.
+    void takeReferenceValues(TValueList &params);
 
     bool started = false;
-    enum class TNames : quint8 { unknown, distinct, shared };
-    TNames iNames = TNames::unknown;
+    TFrame iFrame;
 };
 
 // The hook of a built-in: receives the name and the argument texts (items may
