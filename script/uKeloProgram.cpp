@@ -11,14 +11,6 @@ TVariable *TVarList::addNew(const QString &name, TType valueType)
     return iItems.back().get();
 }
 
-void TVarList::Discard()
-{
-    // A long string of a finished call is not kept alive in the kept object.
-    for (int i = 0; i < iLive; ++i)
-        iItems[size_t(i)]->Content().clear();
-    iLive = 0;
-}
-
 TDeclaration *TDeclarationList::Find(QStringView name) const
 {
     for (TDeclaration *d : iItems)
@@ -202,11 +194,7 @@ TDeclaration *TCode::FindDeclaration(QStringView name) const
     return iParent ? iParent->FindDeclaration(name) : nullptr;
 }
 
-void TCode::Finish()
-{
-    iVarList.Discard();
-    ++iVarGeneration;
-}
+void TCode::Finish() { discardVariables(); }
 
 bool TCode::IdentifierExists(const QString &name) const { return iDeclarations.Find(name) != nullptr; }
 

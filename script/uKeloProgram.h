@@ -128,7 +128,13 @@ public:
         return v;
     }
     // Empties the list.
-    void Discard();
+    void Discard()
+    {
+        // A long string of a finished call is not kept alive in the kept object.
+        for (int i = 0; i < iLive; ++i)
+            iItems[size_t(i)]->Content().clear();
+        iLive = 0;
+    }
     // The variable object kept at index i, live or discarded; nullptr beyond.
     TVariable *kept(int i) const { return size_t(i) < iItems.size() ? iItems[size_t(i)].get() : nullptr; }
     // Makes the first count kept variables live again as Discard left them:
@@ -349,6 +355,12 @@ public:
 
 protected:
     TVariable *keptVariable(int i) const { return iVarList.kept(i); }
+    // What Finish does for a plain scope; declarations bound to them lose the link.
+    void discardVariables()
+    {
+        iVarList.Discard();
+        ++iVarGeneration;
+    }
     void reviveVariables(int count) { iVarList.revive(count); }
 
 public:

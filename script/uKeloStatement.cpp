@@ -142,13 +142,6 @@ TAssignment::TShape TAssignment::decideShape()
     return iShape;
 }
 
-bool TAssignment::evaluate(TValue &value)
-{
-    bool halted = false;
-    iExpression->evaluate(halted, value);
-    return !halted;
-}
-
 // An integer result goes into the variable as the number, without a value in between.
 bool TAssignment::assignInteger()
 {
@@ -545,7 +538,7 @@ void TFunctionCode::completeInPlace(TValue &result)
     started = false;
     if (TVariable *r = Return()->variable())
         result = std::move(r->Content());
-    Finish();
+    discardVariables();
 }
 
 void TFunctionCode::takeReferenceValues(TValueList &params)

@@ -94,7 +94,12 @@ private:
     TShape shape() { return iShape != TShape::unknown ? iShape : decideShape(); }
     TShape decideShape();
     // False when the evaluation halted.
-    bool evaluate(TValue &value);
+    bool evaluate(TValue &value)
+    {
+        bool halted = false;
+        iExpression->evaluate(halted, value);
+        return !halted;
+    }
     bool assignInteger();
     TOpMath::TAppend append(TValue &value);
     void storeConverted(TVariable *v, TValue &&value);
