@@ -135,8 +135,6 @@ public:
             iItems[size_t(i)]->Content().clear();
         iLive = 0;
     }
-    // The variable object kept at index i, live or discarded; nullptr beyond.
-    TVariable *kept(int i) const { return size_t(i) < iItems.size() ? iItems[size_t(i)].get() : nullptr; }
     // Makes the first count kept variables live again as Discard left them:
     // empty, under their names and types. Only for an empty list.
     void revive(int count) { iLive = count; }
@@ -295,8 +293,6 @@ public:
     // binds it, without the assignment: what a call does for the parameters.
     // isNew promises that the scope holds no variable of the name yet.
     inline TVariable *bindVariable(TCode *scope, bool isNew = false);
-    // Whether the declaration was last bound to v in scope.
-    bool wasBoundTo(const TCode *scope, const TVariable *v) const { return iVariable == v && iVarScope == scope; }
     // Binds the declaration again to the variable it was last bound to, which
     // its scope has made live again.
     inline void rebind();
@@ -354,7 +350,6 @@ public:
     quint64 VarGeneration() const { return iVarGeneration; }
 
 protected:
-    TVariable *keptVariable(int i) const { return iVarList.kept(i); }
     // What Finish does for a plain scope; declarations bound to them lose the link.
     void discardVariables()
     {

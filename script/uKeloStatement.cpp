@@ -429,15 +429,10 @@ void TFunctionCode::enter(const TValueList &params)
     started = true;
     const TFrame &frame = this->frame();
     // A finished call leaves no variables behind.
-    const bool isNew = frame.distinctNames && VarList().isEmpty();
-    // Parameters and the result carry no assignment: binding them is all.
-    Return()->bindVariable(this, isNew);
+    bindFrame();
     const TDeclarationList &parameters = Parameter();
-    for (int i = 0; i < parameters.Count(); ++i) {
-        TVariable *v = parameters[i]->bindVariable(this, isNew);
-        if (size_t(i) < params.size())
-            v->setValue(params[size_t(i)]);
-    }
+    for (int i = 0; i < parameters.Count() && size_t(i) < params.size(); ++i)
+        parameters[i]->variable()->setValue(params[size_t(i)]);
     if (frame.program)
         frame.program->AddCodeBlock(CodeBlock());
 }
@@ -495,12 +490,7 @@ void TFunctionCode::enterInPlace(const TArgumentSources &arguments)
 {
     started = true;
     const TFrame &frame = this->frame();
-    const bool isNew = VarList().isEmpty();
-    if (!(isNew && reviveFrame())) {
-        Return()->bindVariable(this, isNew);
-        for (TDeclaration *parameter : Parameter())
-            parameter->bindVariable(this, isNew);
-    }
+    bindFrame();
     const TDeclarationList &parameters = Parameter();
     for (int i = 0; i < parameters.Count(); ++i) {
         TVariable *v = parameters[i]->variable();
@@ -518,19 +508,24 @@ void TFunctionCode::enterInPlace(const TArgumentSources &arguments)
         frame.program->AddCodeBlock(CodeBlock());
 }
 
-bool TFunctionCode::reviveFrame()
+void TFunctionCode::bindFrame()
 {
-    const TDeclarationList &parameters = Parameter();
-    if (!Return()->wasBoundTo(this, keptVariable(0)))
-        return false;
-    for (int i = 0; i < parameters.Count(); ++i)
-        if (!parameters[i]->wasBoundTo(this, keptVariable(i + 1)))
-            return false;
-    reviveVariables(parameters.Count() + 1);
-    Return()->rebind();
-    for (TDeclaration *parameter : parameters)
-        parameter->rebind();
-    return true;
+    // Parameters and the result carry no assignment: binding them is all.
+    const bool isNew = iFrame.distinctNames && VarList().isEmpty();
+    if (isNew && iFrameKept) {
+        reviveVariables(Parameter().Count() + 1);
+        Return()->rebind();
+        for (TDeclaration *parameter : Parameter())
+            parameter->rebind();
+        return;
+    }
+    Return()->bindVariable(this, isNew);
+    for (TDeclaration *parameter : Parameter())
+        parameter->bindVariable(this, isNew);
+    // Bound from an empty list, the result and the parameters hold the first
+    // variables in this order, which no other declaration takes: a later call
+    // that starts with none finds them there as the discard left them.
+    iFrameKept = isNew;
 }
 
 void TFunctionCode::completeInPlace(TValue &result)

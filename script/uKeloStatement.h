@@ -223,15 +223,14 @@ private:
     const TFrame &decideFrame();
     void enter(const TValueList &params);
     void complete(TValueList &params, TValue &result);
-    // Makes the variables of the result and the parameters live again, when a
-    // call bound them to the first variables of the function, in this order,
-    // and a call since has discarded them; false, changing nothing, otherwise.
-    bool reviveFrame();
+    // Binds the result and the parameters to variables of the function; needs frame().
+    void bindFrame();
     // Hands each reference parameter's final value back in its item.
     void takeReferenceValues(TValueList &params);
 
     bool started = false;
     TFrame iFrame;
+    bool iFrameKept = false;
 };
 
 // The hook of a built-in: receives the name and the argument texts (items may
