@@ -222,11 +222,9 @@ void TFunctionValue::Init()
 
 void TFunctionValue::evaluate(bool &halted, TValue &value)
 {
-    halted = false;
-    value.clear();
     if (TFunctionCode *function = inPlaceCall()) {
         if (iEntered) {
-            iEntered = false;
+            iEntered = halted = false;
             function->completeInPlace(value);
             return;
         }
@@ -234,9 +232,12 @@ void TFunctionValue::evaluate(bool &halted, TValue &value)
         if (!function->isActive()) {
             function->enterInPlace(iSources);
             iEntered = halted = true;
+            value.clear();
             return;
         }
     }
+    halted = false;
+    value.clear();
     // A call that entered its function is completed with the arguments it
     // evaluated then; any other call while an activation is in progress is
     // recursion.
@@ -533,6 +534,8 @@ void TFunctionCode::completeInPlace(TValue &result)
     started = false;
     if (TVariable *r = Return()->variable())
         result = std::move(r->Content());
+    else
+        result.clear();
     discardVariables();
 }
 
