@@ -294,8 +294,10 @@ public:
     // isNew promises that the scope holds no variable of the name yet.
     inline TVariable *bindVariable(TCode *scope, bool isNew = false);
     // Binds the declaration again to the variable it was last bound to, which
-    // its scope has made live again.
-    inline void rebind();
+    // its scope has made live again in its generation.
+    void rebind(quint64 generation) { iVarGeneration = generation; }
+    // The variable of the last binding, for a caller that has just bound it.
+    TVariable *boundVariable() const { return iVariable; }
 
 private:
     TVariable *reportMissingVariable() const;
@@ -376,8 +378,6 @@ inline TVariable *TDeclaration::variable() const
 {
     return iVariable && iVarScope->VarGeneration() == iVarGeneration ? iVariable : nullptr;
 }
-
-void TDeclaration::rebind() { iVarGeneration = iVarScope->VarGeneration(); }
 
 TVariable *TDeclaration::bindVariable(TCode *scope, bool isNew)
 {

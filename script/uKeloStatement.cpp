@@ -90,15 +90,23 @@ void TAssignment::setLineNumber(int line)
 
 bool TAssignment::Execute()
 {
-    if (!iExpression || !iDeclaration)
-        return true;
-    if (shape() == TShape::intLeaves) {
+    // The shape is decided with both parts present.
+    if (iShape == TShape::intLeaves) {
         // Computed before the variable is looked up, as every assignment does.
         const qint64 result = static_cast<const TOpMath *>(iExpression.get())->intLeafResult();
         if (TVariable *v = iDeclaration->getVariable())
             v->setIntResult(result);
         return true;
     }
+    return executeShaped();
+}
+
+bool TAssignment::executeShaped()
+{
+    if (!iExpression || !iDeclaration)
+        return true;
+    if (shape() == TShape::intLeaves)
+        return Execute();
     if (iShape == TShape::integer)
         return assignInteger();
     TValue value;
@@ -494,7 +502,7 @@ void TFunctionCode::enterInPlace(const TArgumentSources &arguments)
     bindFrame();
     const TDeclarationList &parameters = Parameter();
     for (int i = 0; i < parameters.Count(); ++i) {
-        TVariable *v = parameters[i]->variable();
+        TVariable *v = parameters[i]->boundVariable();
         const TArgumentSource &argument = arguments[size_t(i)];
         if (argument.constant) {
             v->setValue(*argument.constant);
@@ -515,9 +523,9 @@ void TFunctionCode::bindFrame()
     const bool isNew = iFrame.distinctNames && VarList().isEmpty();
     if (isNew && iFrameKept) {
         reviveVariables(Parameter().Count() + 1);
-        Return()->rebind();
+        Return()->rebind(VarGeneration());
         for (TDeclaration *parameter : Parameter())
-            parameter->rebind();
+            parameter->rebind(VarGeneration());
         return;
     }
     Return()->bindVariable(this, isNew);

@@ -79,9 +79,17 @@ class TAssignment final : public TStatement
 {
 public:
     TDeclaration *Declaration() const { return iDeclaration; }
-    void setDeclaration(TDeclaration *declaration) { iDeclaration = declaration; }
+    void setDeclaration(TDeclaration *declaration)
+    {
+        iDeclaration = declaration;
+        iShape = TShape::unknown;
+    }
     TExpression *Expression() const { return iExpression.get(); }
-    void setExpression(std::unique_ptr<TExpression> expression) { iExpression = std::move(expression); }
+    void setExpression(std::unique_ptr<TExpression> expression)
+    {
+        iExpression = std::move(expression);
+        iShape = TShape::unknown;
+    }
     void setLineNumber(int line) override;
     bool Execute() override;
     void Init() override;
@@ -94,6 +102,7 @@ private:
     TShape shape() { return iShape != TShape::unknown ? iShape : decideShape(); }
     TShape decideShape();
     // False when the evaluation halted.
+    bool executeShaped();
     bool evaluate(TValue &value)
     {
         bool halted = false;
