@@ -360,7 +360,6 @@ protected:
     }
     void reviveVariables(int count) { iVarList.revive(count); }
 
-public:
 private:
     std::unique_ptr<TCodeBlock> iCodeBlock;
     TDeclarationList iDeclarations;

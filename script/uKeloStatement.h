@@ -101,8 +101,9 @@ private:
     enum class TShape : quint8 { unknown, appending, intLeaves, integer, plain, converting };
     TShape shape() { return iShape != TShape::unknown ? iShape : decideShape(); }
     TShape decideShape();
-    // False when the evaluation halted.
+    // Every shape but the int leaves, whose assignment comes first.
     bool executeShaped();
+    // False when the evaluation halted.
     bool evaluate(TValue &value)
     {
         bool halted = false;

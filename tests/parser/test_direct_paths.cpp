@@ -24,8 +24,10 @@ QStringList trace(const QString &source)
 {
     TProgram program;
     std::unique_ptr<TKeloMessageList> errors, warnings;
-    if (!parseScript(source.split(u'\n'), &program, errors, warnings))
-        return {QStringLiteral("parse failed")};
+    if (!parseScript(source.split(u'\n'), &program, errors, warnings)) {
+        ADD_FAILURE() << "does not parse:\n" << source.toStdString();
+        return {};
+    }
     QStringList events;
     program.setOnLineNumber(
         [&events](TProgram *p, int line) { events.append(QStringLiteral("@%1 ").arg(line) + variables(*p)); });
@@ -90,6 +92,15 @@ const Case cases[] = {
      "function f(int a, int b): int\n  result = g(b%1, a) - g(a%1, 2);\nendfunction\n"
      "int k = 0;\nint m = 1;\nwhile (k < 3%1)\n  m = f(k%1, m);\n  k = k + 1%1;\nendwhile",
      "k=3 m=-8"},
+    {"a variable changed through a reference parameter",
+     "function twice(ref int k): void\n  k = k * 2%1;\nendfunction\n"
+     "function add(int a, int b): int\n  result = a + b;\nendfunction\n"
+     "int n = 3;\nint s = 0;\nwhile (n < 40%1)\n  twice(ref n);\n  s = add(s%1, n);\nendwhile",
+     "n=48 s=90"},
+    {"an argument converted for the call beside ones passed in place",
+     "function show(string t, int n): string\n  result = t + n;\nendfunction\n"
+     "int h = 16;\nstring r = show(h, h%1);\nint g = h + 1%1;\nr = show(\"x\"%2, g%1);",
+     "r=\"x17\""},
     {"strings and constants passed in place",
      "function greet(string a, int n): string\n  result = a + n;\nendfunction\n"
      "string name = \"Schaf\";\nstring t = greet(name%2, 3%1);\nt = greet(\"Wiese\"%2, -2%1);",
