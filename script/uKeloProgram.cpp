@@ -194,8 +194,6 @@ TDeclaration *TCode::FindDeclaration(QStringView name) const
     return iParent ? iParent->FindDeclaration(name) : nullptr;
 }
 
-void TCode::Finish() { discardVariables(); }
-
 bool TCode::IdentifierExists(const QString &name) const { return iDeclarations.Find(name) != nullptr; }
 
 void TCode::AddDeclaration(TDeclaration *d)

@@ -211,14 +211,16 @@ public:
         if (iInterrupted)
             initStatements();
     }
-    // Executes the statement at the cursor; false when the block was exhausted.
-    bool Next();
     // The line of the statement at the cursor; -1 when exhausted or unknown.
     inline int lineAtCursor() const;
     // Moves every statement out of the block and appends it to into.
     void takeStatements(std::vector<std::unique_ptr<TStatement>> &into);
 
 private:
+    friend class TProgram;
+    // Executes the statement at the cursor; false when the block was exhausted.
+    // Only the program's step runs it.
+    bool Next();
     void initStatements();
     static void reportError(const TStatement *statement, const TRuntimeError &error);
 
@@ -333,7 +335,11 @@ public:
     virtual TDeclaration *FindDeclaration(QStringView name) const;
     virtual bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) = 0;
     // Discards the scope's variables; declarations bound to them lose the link.
-    virtual void Finish();
+    virtual void Finish()
+    {
+        iVarList.Discard();
+        ++iVarGeneration;
+    }
     virtual bool FunctionExists(const QString &name) const = 0;
     virtual bool IdentifierExists(const QString &name) const;
 
@@ -352,12 +358,6 @@ public:
     quint64 VarGeneration() const { return iVarGeneration; }
 
 protected:
-    // What Finish does for a plain scope; declarations bound to them lose the link.
-    void discardVariables()
-    {
-        iVarList.Discard();
-        ++iVarGeneration;
-    }
     void reviveVariables(int count) { iVarList.revive(count); }
 
 private:

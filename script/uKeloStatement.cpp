@@ -93,9 +93,7 @@ bool TAssignment::Execute()
     // The shape is decided with both parts present.
     if (iShape == TShape::intLeaves) {
         // Computed before the variable is looked up, as every assignment does.
-        const qint64 result = static_cast<const TOpMath *>(iExpression.get())->intLeafResult();
-        if (TVariable *v = iDeclaration->getVariable())
-            v->setIntResult(result);
+        storeInteger(static_cast<const TOpMath *>(iExpression.get())->intLeafResult());
         return true;
     }
     return executeShaped();
@@ -107,8 +105,16 @@ bool TAssignment::executeShaped()
         return true;
     if (shape() == TShape::intLeaves)
         return Execute();
-    if (iShape == TShape::integer)
-        return assignInteger();
+    if (iShape == TShape::integer) {
+        // An integer result goes into the variable as the number, without a value in between.
+        bool halted = false;
+        qint64 result = 0;
+        if (iExpression->getExactInt(halted, result)) {
+            if (!halted)
+                storeInteger(result);
+            return !halted;
+        }
+    }
     TValue value;
     if (iShape == TShape::appending) {
         switch (append(value)) {
@@ -148,26 +154,6 @@ TAssignment::TShape TAssignment::decideShape()
     else
         iShape = from == to ? TShape::plain : TShape::converting;
     return iShape;
-}
-
-// An integer result goes into the variable as the number, without a value in between.
-bool TAssignment::assignInteger()
-{
-    bool halted = false;
-    qint64 result = 0;
-    if (!iExpression->getExactInt(halted, result)) {
-        TValue value;
-        if (!evaluate(value))
-            return false;
-        if (TVariable *v = iDeclaration->getVariable())
-            v->setValue(std::move(value));
-        return true;
-    }
-    if (halted)
-        return false;
-    if (TVariable *v = iDeclaration->getVariable())
-        v->setIntResult(result);
-    return true;
 }
 
 // A growing string is extended in place instead of being copied.
@@ -233,7 +219,7 @@ void TFunctionValue::evaluate(bool &halted, TValue &value)
     if (TFunctionCode *function = inPlaceCall()) {
         if (iEntered) {
             iEntered = halted = false;
-            function->completeInPlace(value);
+            function->complete(paramStack, value);
             return;
         }
         // Recursion is reported below, after the arguments, as for any call.
@@ -535,16 +521,6 @@ void TFunctionCode::bindFrame()
     // variables in this order, which no other declaration takes: a later call
     // that starts with none finds them there as the discard left them.
     iFrameKept = isNew;
-}
-
-void TFunctionCode::completeInPlace(TValue &result)
-{
-    started = false;
-    if (TVariable *r = Return()->variable())
-        result = std::move(r->Content());
-    else
-        result.clear();
-    discardVariables();
 }
 
 void TFunctionCode::takeReferenceValues(TValueList &params)

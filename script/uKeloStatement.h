@@ -110,7 +110,11 @@ private:
         iExpression->evaluate(halted, value);
         return !halted;
     }
-    bool assignInteger();
+    void storeInteger(qint64 result)
+    {
+        if (TVariable *v = iDeclaration->getVariable())
+            v->setIntResult(result);
+    }
     TOpMath::TAppend append(TValue &value);
     void storeConverted(TVariable *v, TValue &&value);
 
@@ -214,8 +218,9 @@ public:
     bool takesInPlace(const TExpressionList &arguments, TArgumentSources &sources);
     // Starts the call with the arguments' values; its body runs in the next steps.
     void enterInPlace(const TArgumentSources &arguments);
-    // Completes a call started by enterInPlace.
-    void completeInPlace(TValue &result);
+    // Completes the call: the result into result, a reference parameter's final
+    // value into its item of params.
+    void complete(TValueList &params, TValue &result);
 
 private:
     // What entering and completing a call need to know of the function,
@@ -232,7 +237,6 @@ private:
     const TFrame &frame() { return iFrame.known ? iFrame : decideFrame(); }
     const TFrame &decideFrame();
     void enter(const TValueList &params);
-    void complete(TValueList &params, TValue &result);
     // Binds the result and the parameters to variables of the function; needs frame().
     void bindFrame();
     // Hands each reference parameter's final value back in its item.
