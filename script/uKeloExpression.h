@@ -22,6 +22,7 @@ private:
 };
 
 class TConstant;
+class TFunctionValue;
 class TOpMath;
 class TOpRelation;
 class TVarValue;
@@ -54,6 +55,7 @@ public:
     virtual TOpMath *asMath() { return nullptr; }
     virtual TOpRelation *asRelation() { return nullptr; }
     virtual TConstant *asConstant() { return nullptr; }
+    virtual TFunctionValue *asCall() { return nullptr; }
     // Resets the caches; runs whenever the owning statement's block is pushed.
     virtual void Init() { chached = false; }
     bool isChached() const { return chached; }

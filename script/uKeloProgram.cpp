@@ -2,6 +2,8 @@
 
 #include "script/uKeloStatement.h"
 
+#include <algorithm>
+
 // ---------------------------------------------------------------- lists
 
 TVariable *TVarList::addNew(const QString &name, TType valueType)
@@ -373,6 +375,8 @@ bool TProgram::getHelp(QStringList *functions, QStringList *comments) const
     return true;
 }
 
+void TBlockStack::grow() { iItems.resize(std::max<size_t>(16, 2 * iItems.size())); }
+
 void TProgram::Run()
 {
     if (iState == TProgramState::running)
@@ -403,8 +407,8 @@ bool TProgram::Next()
         return false;
     // Exhausted blocks are left until one executes a statement.
     while (!doStop && !blockList.empty()) {
-        if (!blockList.back()->Next()) {
-            blockList.pop_back();
+        if (!blockList.top()->Next()) {
+            blockList.pop();
             continue;
         }
         if (doStop)

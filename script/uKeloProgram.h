@@ -450,6 +450,31 @@ private:
 
 using TFunctionList = TOwningList<TFunction>;
 
+// The blocks being executed, innermost last. Every loop pass and call pushes
+// one, so pushing is a store and growing happens out of line.
+class TBlockStack
+{
+public:
+    void push(TCodeBlock *block)
+    {
+        if (iDepth == iItems.size())
+            grow();
+        iItems[iDepth++] = block;
+    }
+    void pop() { --iDepth; }
+    TCodeBlock *top() const { return iItems[iDepth - 1]; }
+    TCodeBlock *operator[](size_t i) const { return iItems[i]; }
+    size_t size() const { return iDepth; }
+    bool empty() const { return iDepth == 0; }
+    void clear() { iDepth = 0; }
+
+private:
+    void grow();
+
+    std::vector<TCodeBlock *> iItems;
+    size_t iDepth = 0;
+};
+
 enum class TProgramState : quint8 { unknown = 0, running = 1, finished = 2 };
 
 using TCodeError = std::function<void(TProgram *sender, int line, const QString &msg)>;
@@ -503,7 +528,7 @@ public:
     // Pushes the block and calls its Init.
     void AddCodeBlock(TCodeBlock *block)
     {
-        blockList.push_back(block);
+        blockList.push(block);
         block->Init();
     }
 
@@ -513,7 +538,7 @@ public:
 private:
     int lineToAnnounce() const;
 
-    std::vector<TCodeBlock *> blockList;
+    TBlockStack blockList;
     bool doStop = false;
     TFunctionList iFunctionList;
     // The functions of iFunctionList by name, in list order, so that every

@@ -90,21 +90,41 @@ void TAssignment::setLineNumber(int line)
 
 bool TAssignment::Execute()
 {
-    // The shape is decided with both parts present.
     if (iShape == TShape::intLeaves) {
         // Computed before the variable is looked up, as every assignment does.
         storeInteger(static_cast<const TOpMath *>(iExpression.get())->intLeafResult());
         return true;
     }
+    if (iShape == TShape::callInPlace)
+        return executeCallInPlace();
+    if (iShape != TShape::unknown)
+        return executeShaped();
+    // The shape is decided with both parts present.
+    if (!iExpression || !iDeclaration)
+        return true;
+    decideShape();
+    return Execute();
+}
+
+// The call's result goes into the variable without the general evaluation:
+// one step enters the function, the step after its body stores the result.
+bool TAssignment::executeCallInPlace()
+{
+    TFunctionValue *call = static_cast<TFunctionValue *>(iExpression.get());
+    if (call->enteredInPlace()) {
+        TValue result;
+        call->completeInPlace(result);
+        if (TVariable *v = iDeclaration->getVariable())
+            v->setValue(std::move(result));
+        return true;
+    }
+    if (call->enterInPlace())
+        return false;
     return executeShaped();
 }
 
 bool TAssignment::executeShaped()
 {
-    if (!iExpression || !iDeclaration)
-        return true;
-    if (shape() == TShape::intLeaves)
-        return Execute();
     if (iShape == TShape::integer) {
         // An integer result goes into the variable as the number, without a value in between.
         bool halted = false;
@@ -141,7 +161,7 @@ bool TAssignment::executeShaped()
     return true;
 }
 
-TAssignment::TShape TAssignment::decideShape()
+void TAssignment::decideShape()
 {
     const TType from = iExpression->Resulttype();
     const TType to = iDeclaration->ValueType();
@@ -151,9 +171,10 @@ TAssignment::TShape TAssignment::decideShape()
         iShape = TShape::appending;
     else if (to == TType::int_ && from == TType::int_ && operation)
         iShape = operation->computesFromIntLeaves() ? TShape::intLeaves : TShape::integer;
+    else if (TFunctionValue *call = iExpression->asCall(); from == to && call && call->passesInPlace())
+        iShape = TShape::callInPlace;
     else
         iShape = from == to ? TShape::plain : TShape::converting;
-    return iShape;
 }
 
 // A growing string is extended in place instead of being copied.
@@ -449,11 +470,7 @@ const TFunctionCode::TFrame &TFunctionCode::decideFrame()
 
 void TFunctionCode::complete(TValueList &params, TValue &result)
 {
-    started = false;
-    if (TVariable *r = Return()->variable())
-        result = std::move(r->Content());
-    else
-        result.clear();
+    takeResult(result);
     if (frame().hasReferences)
         takeReferenceValues(params);
     Finish();

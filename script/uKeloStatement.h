@@ -98,11 +98,11 @@ public:
 private:
     // What the assignment does with the value, decided at the first execution,
     // when the tree is complete; the types never change afterwards.
-    enum class TShape : quint8 { unknown, appending, intLeaves, integer, plain, converting };
-    TShape shape() { return iShape != TShape::unknown ? iShape : decideShape(); }
-    TShape decideShape();
-    // Every shape but the int leaves, whose assignment comes first.
+    enum class TShape : quint8 { unknown, appending, intLeaves, integer, plain, converting, callInPlace };
+    void decideShape();
+    // Every decided shape but the int leaves and the call in place.
     bool executeShaped();
+    bool executeCallInPlace();
     // False when the evaluation halted.
     bool evaluate(TValue &value)
     {
@@ -140,6 +140,18 @@ public:
     void setLineNumber(int line) override;
     void evaluate(bool &halted, TValue &value) override;
     void Init() override;
+
+    TFunctionValue *asCall() override { return this; }
+    // Whether the call passes its arguments in place.
+    bool passesInPlace() { return inPlaceCall() != nullptr; }
+    // For a call that passes in place: whether it entered its function and
+    // awaits completion.
+    bool enteredInPlace() const { return iEntered; }
+    // Enters the function with the arguments read in place; false, with nothing
+    // done, when the function is active, which evaluate reports as recursion.
+    inline bool enterInPlace();
+    // Completes the call entered in place: its result into result.
+    inline void completeInPlace(TValue &result);
 
     TFunctionCall *Caller() const { return iCaller; }
     void setCaller(TFunctionCall *caller) { iCaller = caller; }
@@ -221,6 +233,12 @@ public:
     // Completes the call: the result into result, a reference parameter's final
     // value into its item of params.
     void complete(TValueList &params, TValue &result);
+    // complete for a call entered in place, which has no reference parameters.
+    void completeInPlace(TValue &result)
+    {
+        takeResult(result);
+        Finish();
+    }
 
 private:
     // What entering and completing a call need to know of the function,
@@ -235,6 +253,15 @@ private:
         TProgram *program = nullptr;
     };
     const TFrame &frame() { return iFrame.known ? iFrame : decideFrame(); }
+    // Ends the activation and moves the result's value into result.
+    void takeResult(TValue &result)
+    {
+        started = false;
+        if (TVariable *r = Return()->variable())
+            result = std::move(r->Content());
+        else
+            result.clear();
+    }
     const TFrame &decideFrame();
     void enter(const TValueList &params);
     // Binds the result and the parameters to variables of the function; needs frame().
@@ -246,6 +273,21 @@ private:
     TFrame iFrame;
     bool iFrameKept = false;
 };
+
+bool TFunctionValue::enterInPlace()
+{
+    if (iInPlace->isActive())
+        return false;
+    iInPlace->enterInPlace(iSources);
+    iEntered = true;
+    return true;
+}
+
+void TFunctionValue::completeInPlace(TValue &result)
+{
+    iEntered = false;
+    iInPlace->completeInPlace(result);
+}
 
 // The hook of a built-in: receives the name and the argument texts (items may
 // be replaced, the count must stay) and returns the result text.

@@ -84,6 +84,10 @@ const Case cases[] = {
      "function two(int a, int b): int\n  result = a + b;\nendfunction\nint v = two(5%1, 2);\n"
      "if (1 > 2%1)\n  int hidden = 4;\nendif\nint w = two(hidden%1, 2);",
      "wurde nicht instanziert"},
+    {"a call's result assigned to a variable of an untaken branch",
+     "function two(int a, int b): int\n  result = a + b;\nendfunction\nif (1 > 2%1)\n  int hidden = 4;\nendif\n"
+     "int before = two(1%1, 2);\nhidden = two(before%1, 2);\nbefore = two(before%1, 1);",
+     "wurde nicht instanziert"},
     {"a recursive call with a variable argument",
      "function down(int n): int\n  if (n > 0%1)\n    result = down(n%1);\n  endif\nendfunction\nint d = down(2%1);",
      "Rekursiver Aufruf"},
