@@ -138,6 +138,7 @@ public:
     // Makes the first count kept variables live again as Discard left them:
     // empty, under their names and types. Only for an empty list.
     void revive(int count) { iLive = count; }
+    TVariable *live(int i) const { return iItems[size_t(i)].get(); }
     auto begin() const { return iItems.begin(); }
     auto end() const { return iItems.begin() + iLive; }
 
@@ -284,7 +285,7 @@ public:
 
     // The live variable, or nullptr (never executed, or its scope's variables
     // were discarded since). Reports nothing.
-    TVariable *variable() const;
+    TVariable *variable() const { return iVariable; }
     // As variable(), but reports the not-instantiated error when there is none.
     TVariable *getVariable() const
     {
@@ -295,11 +296,13 @@ public:
     // binds it, without the assignment: what a call does for the parameters.
     // isNew promises that the scope holds no variable of the name yet.
     inline TVariable *bindVariable(TCode *scope, bool isNew = false);
-    // Binds the declaration again to the variable it was last bound to, which
-    // its scope has made live again in its generation.
-    void rebind(quint64 generation) { iVarGeneration = generation; }
-    // The variable of the last binding, for a caller that has just bound it.
-    TVariable *boundVariable() const { return iVariable; }
+    // Binds the declaration to v, a live variable of scope, which unbinds it
+    // when it discards its variables.
+    inline void bindTo(TVariable *v, TCode *scope);
+    // Binds the declaration to v for a caller that unbinds it itself.
+    void attach(TVariable *v) { iVariable = v; }
+    // Drops the link to the variable, which is discarded.
+    void unbind() { iVariable = nullptr; }
 
 private:
     TVariable *reportMissingVariable() const;
@@ -308,11 +311,9 @@ private:
     bool iIsReference = false;
     QString iName;
     TType iValueType = TType::void_;
-    // The variable is valid only while its scope has not discarded its
-    // variables since it was bound (the scope's generation is unchanged).
+    // Set while the variable is live: the scope unbinds the declaration when
+    // it discards its variables.
     TVariable *iVariable = nullptr;
-    TCode *iVarScope = nullptr;
-    quint64 iVarGeneration = 0;
 };
 
 // A scope with a code block, declarations and variables.
@@ -338,7 +339,9 @@ public:
     virtual void Finish()
     {
         iVarList.Discard();
-        ++iVarGeneration;
+        for (TDeclaration *d : iBound)
+            d->unbind();
+        iBound.clear();
     }
     virtual bool FunctionExists(const QString &name) const = 0;
     virtual bool IdentifierExists(const QString &name) const;
@@ -354,18 +357,21 @@ public:
     }
     // A new variable for a name the scope does not hold yet.
     TVariable *addVar(const TDeclaration *d) { return iVarList.Create(d->Name(), d->ValueType()); }
-    // Changes whenever the variables are discarded.
-    quint64 VarGeneration() const { return iVarGeneration; }
+    // Notes a declaration newly bound to one of the variables, to unbind it at the discard.
+    void noteBound(TDeclaration *d) { iBound.push_back(d); }
 
 protected:
+    // Makes the first count kept variables live again; the live ones from index 0.
     void reviveVariables(int count) { iVarList.revive(count); }
+    TVariable *liveVariable(int i) const { return iVarList.live(i); }
 
 private:
     std::unique_ptr<TCodeBlock> iCodeBlock;
     TDeclarationList iDeclarations;
     TVarList iVarList;
     TCode *iParent = nullptr;
-    quint64 iVarGeneration = 0;
+    // Every declaration bound to one of the variables since the last discard.
+    std::vector<TDeclaration *> iBound;
 };
 
 int TCodeBlock::lineAtCursor() const
@@ -373,16 +379,16 @@ int TCodeBlock::lineAtCursor() const
     return size_t(iCurInd) < iStatements.size() ? iStatements[size_t(iCurInd)]->LineNumber() : -1;
 }
 
-inline TVariable *TDeclaration::variable() const
+void TDeclaration::bindTo(TVariable *v, TCode *scope)
 {
-    return iVariable && iVarScope->VarGeneration() == iVarGeneration ? iVariable : nullptr;
+    if (!iVariable)
+        scope->noteBound(this);
+    iVariable = v;
 }
 
 TVariable *TDeclaration::bindVariable(TCode *scope, bool isNew)
 {
-    iVariable = isNew ? scope->addVar(this) : scope->createVar(this);
-    iVarScope = scope;
-    iVarGeneration = scope->VarGeneration();
+    bindTo(isNew ? scope->addVar(this) : scope->createVar(this), scope);
     return iVariable;
 }
 

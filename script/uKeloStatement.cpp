@@ -426,6 +426,10 @@ bool TExitCall::Execute()
 void TFunctionCode::Finish()
 {
     TFunction::Finish();
+    // Attached by bindFrame when it brought the variables back.
+    Return()->unbind();
+    for (TDeclaration *parameter : Parameter())
+        parameter->unbind();
     started = false;
 }
 
@@ -505,7 +509,7 @@ void TFunctionCode::enterInPlace(const TArgumentSources &arguments)
     bindFrame();
     const TDeclarationList &parameters = Parameter();
     for (int i = 0; i < parameters.Count(); ++i) {
-        TVariable *v = parameters[i]->boundVariable();
+        TVariable *v = parameters[i]->variable();
         const TArgumentSource &argument = arguments[size_t(i)];
         if (argument.constant) {
             v->setValue(*argument.constant);
@@ -526,9 +530,9 @@ void TFunctionCode::bindFrame()
     const bool isNew = iFrame.distinctNames && VarList().isEmpty();
     if (isNew && iFrameKept) {
         reviveVariables(Parameter().Count() + 1);
-        Return()->rebind(VarGeneration());
-        for (TDeclaration *parameter : Parameter())
-            parameter->rebind(VarGeneration());
+        Return()->attach(liveVariable(0));
+        for (int i = 0; i < Parameter().Count(); ++i)
+            Parameter()[i]->attach(liveVariable(i + 1));
         return;
     }
     Return()->bindVariable(this, isNew);
