@@ -128,3 +128,39 @@ TEST_P(DirectPaths, RunExactlyLikeTheGeneralWay)
 INSTANTIATE_TEST_SUITE_P(Interpreter, DirectPaths, ::testing::ValuesIn(cases),
                          [](const ::testing::TestParamInfo<Case> &info) { return std::to_string(info.index); });
 } // namespace
+
+// A call passed in place brings back the variables of the call before. Between
+// calls none of the function's declarations may reach a variable, or a read
+// there would see a value instead of the not-instantiated error.
+TEST(InPlaceCalls, LeaveNoDeclarationBoundBetweenCalls)
+{
+    TProgram program;
+    std::unique_ptr<TKeloMessageList> errors, warnings;
+    ASSERT_TRUE(parseScript(QStringLiteral("function add(int a, int b): int\n  int t = a;\n  result = t + b;\n"
+                                           "endfunction\nint s = 0;\nint i = 0;\nwhile (i < 3)\n  s = add(s, i);\n"
+                                           "  i = i + 1;\nendwhile")
+                                .split(u'\n'),
+                            &program, errors, warnings));
+    TFunction *add = nullptr;
+    for (const std::unique_ptr<TFunction> &f : program.FunctionList())
+        if (f->Name() == QStringLiteral("add"))
+            add = f.get();
+    ASSERT_NE(add, nullptr);
+    QList<TDeclaration *> declarations = {add->Return()};
+    for (TDeclaration *d : add->Parameter())
+        declarations.append(d);
+    for (TDeclaration *d : add->Declarations())
+        declarations.append(d);
+    program.Run();
+    int stepsBetweenCalls = 0;
+    while (program.Next()) {
+        if (add->isActive())
+            continue;
+        ++stepsBetweenCalls;
+        for (const TDeclaration *d : declarations)
+            EXPECT_EQ(d->variable(), nullptr) << d->Name().toStdString() << " after step " << stepsBetweenCalls;
+    }
+    EXPECT_GT(stepsBetweenCalls, 6);
+    EXPECT_EQ(program.FindDeclaration(u"s")->variable(), nullptr);
+    EXPECT_EQ(program.Return(), QStringLiteral("0"));
+}
