@@ -295,7 +295,7 @@ public:
     // Creates the variable in scope (or finds the one of that name there) and
     // binds it, without the assignment: what a call does for the parameters.
     // isNew promises that the scope holds no variable of the name yet.
-    inline TVariable *bindVariable(TCode *scope, bool isNew = false);
+    inline void bindVariable(TCode *scope, bool isNew = false);
     // Binds the declaration to v, a live variable of scope, which unbinds it
     // when it discards its variables.
     inline void bindTo(TVariable *v, TCode *scope);
@@ -386,10 +386,9 @@ void TDeclaration::bindTo(TVariable *v, TCode *scope)
     iVariable = v;
 }
 
-TVariable *TDeclaration::bindVariable(TCode *scope, bool isNew)
+void TDeclaration::bindVariable(TCode *scope, bool isNew)
 {
     bindTo(isNew ? scope->addVar(this) : scope->createVar(this), scope);
-    return iVariable;
 }
 
 // A named, callable scope with parameters and a result declaration.

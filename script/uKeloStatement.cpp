@@ -237,16 +237,15 @@ void TFunctionValue::Init()
 
 void TFunctionValue::evaluate(bool &halted, TValue &value)
 {
-    if (TFunctionCode *function = inPlaceCall()) {
+    if (inPlaceCall()) {
         if (iEntered) {
-            iEntered = halted = false;
-            function->complete(paramStack, value);
+            halted = false;
+            completeInPlace(value);
             return;
         }
         // Recursion is reported below, after the arguments, as for any call.
-        if (!function->isActive()) {
-            function->enterInPlace(iSources);
-            iEntered = halted = true;
+        if (enterInPlace()) {
+            halted = true;
             value.clear();
             return;
         }
@@ -446,15 +445,25 @@ void TFunctionCode::Call(TValueList &params, bool &halted, TValue &result)
 
 void TFunctionCode::enter(const TValueList &params)
 {
-    started = true;
-    const TFrame &frame = this->frame();
-    // A finished call leaves no variables behind.
-    bindFrame();
+    open();
     const TDeclarationList &parameters = Parameter();
     for (int i = 0; i < parameters.Count() && size_t(i) < params.size(); ++i)
         parameters[i]->variable()->setValue(params[size_t(i)]);
-    if (frame.program)
-        frame.program->AddCodeBlock(CodeBlock());
+    runBody();
+}
+
+void TFunctionCode::open()
+{
+    started = true;
+    frame();
+    // A finished call leaves no variables behind.
+    bindFrame();
+}
+
+void TFunctionCode::runBody()
+{
+    if (iFrame.program)
+        iFrame.program->AddCodeBlock(CodeBlock());
 }
 
 const TFunctionCode::TFrame &TFunctionCode::decideFrame()
@@ -504,9 +513,7 @@ bool TFunctionCode::takesInPlace(const TExpressionList &arguments, TArgumentSour
 
 void TFunctionCode::enterInPlace(const TArgumentSources &arguments)
 {
-    started = true;
-    const TFrame &frame = this->frame();
-    bindFrame();
+    open();
     const TDeclarationList &parameters = Parameter();
     for (int i = 0; i < parameters.Count(); ++i) {
         TVariable *v = parameters[i]->variable();
@@ -520,8 +527,7 @@ void TFunctionCode::enterInPlace(const TArgumentSources &arguments)
                 v->setValue(source->Content());
         }
     }
-    if (frame.program)
-        frame.program->AddCodeBlock(CodeBlock());
+    runBody();
 }
 
 void TFunctionCode::bindFrame()

@@ -230,10 +230,8 @@ public:
     bool takesInPlace(const TExpressionList &arguments, TArgumentSources &sources);
     // Starts the call with the arguments' values; its body runs in the next steps.
     void enterInPlace(const TArgumentSources &arguments);
-    // Completes the call: the result into result, a reference parameter's final
-    // value into its item of params.
-    void complete(TValueList &params, TValue &result);
-    // complete for a call entered in place, which has no reference parameters.
+    // Completes a call entered in place, which has no reference parameters:
+    // the result into result.
     void completeInPlace(TValue &result)
     {
         takeResult(result);
@@ -264,6 +262,14 @@ private:
     }
     const TFrame &decideFrame();
     void enter(const TValueList &params);
+    // Completes the call: the result into result, a reference parameter's final
+    // value into its item of params.
+    void complete(TValueList &params, TValue &result);
+    // Starts an activation with the result and the parameters bound to
+    // variables of the function; the arguments' values are still to be set.
+    void open();
+    // Pushes the body, which runs from the next step.
+    void runBody();
     // Binds the result and the parameters to variables of the function; needs frame().
     void bindFrame();
     // Hands each reference parameter's final value back in its item.
