@@ -70,39 +70,6 @@ int TCodeBlock::Add(std::unique_ptr<TStatement> statement)
     return Count() - 1;
 }
 
-void TCodeBlock::initStatements()
-{
-    iInterrupted = false;
-    for (const auto &s : iStatements)
-        s->Init();
-}
-
-// Inline: the step loop runs it for every statement.
-inline bool TCodeBlock::Next()
-{
-    if (size_t(iCurInd) >= iStatements.size())
-        return false;
-    TStatement *statement = iStatements[size_t(iCurInd)].get();
-    try {
-        const bool complete = statement->Execute();
-        iInterrupted = !complete;
-        iCurInd += complete;
-    } catch (const TRuntimeError &error) {
-        iInterrupted = true;
-        reportError(statement, error);
-    } catch (...) {
-        iInterrupted = true;
-        throw;
-    }
-    return true;
-}
-
-void TCodeBlock::reportError(const TStatement *statement, const TRuntimeError &error)
-{
-    if (TProgram *program = statement->GetProgram())
-        program->Error(statement->LineNumber(), error.Message());
-}
-
 // ---------------------------------------------------------------- statements
 
 TCode *TStatement::GetCode() const
@@ -325,6 +292,7 @@ void TProgram::SetState(TProgramState s)
     if (s == iState)
         return;
     iState = s;
+    updateStepping();
     if (iOnStateChanged)
         iOnStateChanged(this);
 }
@@ -375,56 +343,144 @@ bool TProgram::getHelp(QStringList *functions, QStringList *comments) const
     return true;
 }
 
-void TBlockStack::grow() { iItems.resize(std::max<size_t>(16, 2 * iItems.size())); }
+void TCallStack::grow() { iItems.resize(std::max<size_t>(16, 2 * iItems.size())); }
 
 void TProgram::Run()
 {
     if (iState == TProgramState::running)
         Finish();
     doStop = false;
-    blockList.clear();
     iReturn.clear();
-    AddCodeBlock(CodeBlock());
+    // Laid out afresh: the tree may have grown since the last run.
+    layOutProgram(*this, iSteps);
+    iCalls.clear();
+    iActive = true;
+    updateStepping();
+    // A run ended by a fault or a stop may have left a partial evaluation behind.
+    for (const TStep &step : iSteps)
+        if (step.statement)
+            step.statement->Init();
+    restAt(0);
     SetState(TProgramState::running);
     if (CodeBlock()->Count() > 0)
         publishLineNumber(CodeBlock()->Statement(0)->LineNumber());
 }
 
+// Inline: the step loop runs it for every statement.
+__attribute__((always_inline)) inline void TProgram::execute(const TStep &step)
+{
+    const int at = iPc;
+    TStatement *statement = step.statement;
+    // An incomplete statement or condition entered a function, which moved
+    // the run and may have moved the steps: step is read only when complete.
+    try {
+        switch (step.kind) {
+        case TStep::TKind::statement:
+            if (statement->Execute())
+                iPc = at + 1;
+            return;
+        case TStep::TKind::intAssignment:
+            static_cast<TAssignment *>(statement)->assignIntLeaves();
+            iPc = at + 1;
+            return;
+        case TStep::TKind::callAssignment:
+            if (static_cast<TAssignment *>(statement)->executeCallInPlace())
+                iPc = at + 1;
+            return;
+        default:
+            break;
+        }
+        bool truth = false;
+        if (!static_cast<TMultiLiner *>(statement)->evaluateCondition(truth))
+            return;
+        iPc = truth ? at + 1 : step.target;
+        // The block of a conditional goes on after it while a branch runs.
+        if (step.kind == TStep::TKind::conditional)
+            step.block->iCurInd = step.index + 1;
+    } catch (const TRuntimeError &error) {
+        Error(statement->LineNumber(), error.Message());
+    }
+}
+
 // Inline: every step asks for it.
 inline int TProgram::lineToAnnounce() const
 {
-    for (size_t i = blockList.size(); i-- > 0;)
-        if (const int line = blockList[i]->lineAtCursor(); line >= 0)
-            return line;
-    return -1;
+    int line = iSteps[size_t(iPc)].line;
+    for (size_t i = iCalls.size(); line == TStep::callerLine && i-- > 0;)
+        line = iSteps[size_t(iCalls[i])].line;
+    return line == TStep::callerLine ? -1 : line;
+}
+
+// Inline: every step passes the ends of the blocks it leaves.
+inline bool TProgram::passBlockEnds()
+{
+    const TStep *steps = iSteps.data();
+    int position = iPc;
+    for (;;) {
+        const TStep &step = steps[position];
+        if (step.kind <= TStep::TKind::conditional)
+            break;
+        if (step.kind == TStep::TKind::blockEnd)
+            position = step.target;
+        else if (step.kind == TStep::TKind::functionEnd && !iCalls.empty())
+            position = iCalls.pop();
+        else
+            return false;
+    }
+    iPc = position;
+    return true;
 }
 
 bool TProgram::Next()
 {
+    if (!iStepping)
+        return finishStep();
+    if (!passBlockEnds()) {
+        iActive = false;
+        return finishStep();
+    }
+    execute(iSteps[size_t(iPc)]);
+    if (!iStepping)
+        return finishStep();
+    restAt(iPc);
+    if (iOnLineNumber)
+        iOnLineNumber(this, lineToAnnounce());
+    return true;
+}
+
+bool TProgram::finishStep()
+{
     // A finished program stays finished: executing statements of a run whose
     // variables were discarded would read and write freed state.
-    if (iState == TProgramState::finished)
-        return false;
-    // Exhausted blocks are left until one executes a statement.
-    while (!doStop && !blockList.empty()) {
-        if (!blockList.top()->Next()) {
-            blockList.pop();
-            continue;
-        }
-        if (doStop)
-            break;
-        if (iOnLineNumber)
-            iOnLineNumber(this, lineToAnnounce());
-        return true;
-    }
-    Finish();
+    if (iState != TProgramState::finished)
+        Finish();
+    updateStepping();
     return false;
+}
+
+int TProgram::BlockCount() const
+{
+    if (!iActive)
+        return 0;
+    int count = iSteps[size_t(iPc)].depth;
+    for (size_t i = 0; i < iCalls.size(); ++i)
+        count += iSteps[size_t(iCalls[i])].depth;
+    return count;
+}
+
+void TProgram::enterBody(TFunctionCode &function)
+{
+    if (!iActive)
+        return;
+    const int entry = function.entry() >= 0 ? function.entry() : layOutFunction(function, iSteps);
+    iCalls.push(iPc);
+    iPc = entry;
 }
 
 void TProgram::Finish()
 {
     TCode::Finish();
-    if (blockList.empty() && iReturn.isEmpty())
+    if (!iActive && iReturn.isEmpty())
         iReturn = QStringLiteral("0");
     for (const auto &f : iFunctionList)
         f->Finish();
@@ -433,7 +489,7 @@ void TProgram::Finish()
 
 void TProgram::Error(int line, const QString &msg)
 {
-    doStop = true;
+    stop();
     if (iOnCodeError)
         iOnCodeError(this, line, msg);
 }

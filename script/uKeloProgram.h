@@ -2,6 +2,7 @@
 // The code model: scopes, code blocks, statements, declarations and variables,
 // and the program object that drives execution one statement per step.
 // Include "script/uKeloCode.h" to get the whole model.
+#include "script/uKeloSteps.h"
 #include "script/uKeloTypes.h"
 
 #include <QHash>
@@ -199,38 +200,23 @@ public:
     int Add(std::unique_ptr<TStatement> statement);
     int Count() const { return static_cast<int>(iStatements.size()); }
     TStatement *Statement(int i) const { return iStatements[static_cast<size_t>(i)].get(); }
+    // The index of the statement a run executes next in the block; the count
+    // once the block is exhausted.
     int CurInd() const { return iCurInd; }
     // The scope whose top block this is, or the loop or conditional owning it.
     TKeloNode *Parent() const { return iParent; }
     void setParent(TKeloNode *parent) { iParent = parent; }
 
-    // Cursor to 0 and every statement's Init, which only a block with an
-    // interrupted statement needs: a completed evaluation leaves no cache behind.
-    void Init()
-    {
-        iCurInd = 0;
-        if (iInterrupted)
-            initStatements();
-    }
-    // The line of the statement at the cursor; -1 when exhausted or unknown.
-    inline int lineAtCursor() const;
     // Moves every statement out of the block and appends it to into.
     void takeStatements(std::vector<std::unique_ptr<TStatement>> &into);
 
 private:
+    // The run keeps the cursor where it rests.
     friend class TProgram;
-    // Executes the statement at the cursor; false when the block was exhausted.
-    // Only the program's step runs it.
-    bool Next();
-    void initStatements();
-    static void reportError(const TStatement *statement, const TRuntimeError &error);
 
     std::vector<std::unique_ptr<TStatement>> iStatements;
     int iCurInd = 0;
     TKeloNode *iParent;
-    // The statement at the cursor was suspended (a call entered, a loop body
-    // pushed) or failed, and may hold a partial evaluation.
-    bool iInterrupted = false;
 };
 
 // Base of all statements. Execute returns true when the statement is complete.
@@ -374,11 +360,6 @@ private:
     std::vector<TDeclaration *> iBound;
 };
 
-int TCodeBlock::lineAtCursor() const
-{
-    return size_t(iCurInd) < iStatements.size() ? iStatements[size_t(iCurInd)]->LineNumber() : -1;
-}
-
 void TDeclaration::bindTo(TVariable *v, TCode *scope)
 {
     if (!iVariable)
@@ -455,20 +436,19 @@ private:
 
 using TFunctionList = TOwningList<TFunction>;
 
-// The blocks being executed, innermost last. Every loop pass and call pushes
-// one, so pushing is a store and growing happens out of line.
-class TBlockStack
+// The positions of the statements that wait for a call to complete, innermost
+// last. Every call pushes one, so pushing is a store and growing happens out of line.
+class TCallStack
 {
 public:
-    void push(TCodeBlock *block)
+    void push(int position)
     {
         if (iDepth == iItems.size())
             grow();
-        iItems[iDepth++] = block;
+        iItems[iDepth++] = position;
     }
-    void pop() { --iDepth; }
-    TCodeBlock *top() const { return iItems[iDepth - 1]; }
-    TCodeBlock *operator[](size_t i) const { return iItems[i]; }
+    int pop() { return iItems[--iDepth]; }
+    int operator[](size_t i) const { return iItems[i]; }
     size_t size() const { return iDepth; }
     bool empty() const { return iDepth == 0; }
     void clear() { iDepth = 0; }
@@ -476,7 +456,7 @@ public:
 private:
     void grow();
 
-    std::vector<TCodeBlock *> iItems;
+    std::vector<int> iItems;
     size_t iDepth = 0;
 };
 
@@ -510,8 +490,8 @@ public:
     TProgramState State() const { return iState; }
     void SetState(TProgramState s);
     bool isStopRequested() const { return doStop; }
-    // Number of blocks on the execution stack.
-    int BlockCount() const { return static_cast<int>(blockList.size()); }
+    // Number of blocks the run has entered and not yet left, its callers' included.
+    int BlockCount() const;
 
     bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) override;
     bool FunctionExists(const QString &name) const override;
@@ -525,26 +505,49 @@ public:
     void Run();
     // One step; false once the program has finished.
     bool Next();
-    void stop() { doStop = true; }
+    void stop()
+    {
+        doStop = true;
+        updateStepping();
+    }
     void Finish() override;
     // Reports a run-time error; the program finishes at the end of the step.
     void Error(int line, const QString &msg);
     void publishLineNumber(int line);
-    // Pushes the block and calls its Init.
-    void AddCodeBlock(TCodeBlock *block)
-    {
-        blockList.push(block);
-        block->Init();
-    }
+    // Runs the function's body from the next step on; the statement being
+    // executed waits for it and is executed again when the body is exhausted.
+    void enterBody(TFunctionCode &function);
 
     // Maintained by the parser while it reads the source.
     qint32 StateCount = 0;
 
 private:
-    int lineToAnnounce() const;
+    // The run goes on with the next step.
+    void updateStepping() { iStepping = iActive && !doStop && iState != TProgramState::finished; }
+    // Ends a step that executed nothing, or ended the run: false.
+    bool finishStep();
+    // Moves the run past the ends of exhausted blocks to the next statement;
+    // false when the program's block is exhausted.
+    inline bool passBlockEnds();
+    // Executes the statement or the condition at the run's position.
+    inline void execute(const TStep &step);
+    // The run comes to rest at a position: the cursor of its block follows.
+    void restAt(int position)
+    {
+        iPc = position;
+        const TStep &step = iSteps[size_t(position)];
+        step.block->iCurInd = step.index;
+    }
+    inline int lineToAnnounce() const;
 
-    TBlockStack blockList;
+    TSteps iSteps;
+    // The position of the next step.
+    int iPc = 0;
+    TCallStack iCalls;
+    // Between Run and the exhaustion of the program's block.
+    bool iActive = false;
     bool doStop = false;
+    bool iStepping = false;
     TFunctionList iFunctionList;
     // The functions of iFunctionList by name, in list order, so that every
     // operand and call the parser reads does not walk a long list of functions.

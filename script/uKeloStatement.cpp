@@ -41,36 +41,11 @@ bool TMultiLiner::evaluateAnyCondition(bool &truth)
 
 TLoop::TLoop() : iCodeBlock(std::make_unique<TCodeBlock>(this)) {}
 
-bool TLoop::Execute()
-{
-    bool truth = false;
-    if (!evaluateCondition(truth))
-        return false;
-    if (truth) {
-        if (TProgram *p = program()) {
-            // The loop stays at the cursor: popping the exhausted body executes it again.
-            p->AddCodeBlock(iCodeBlock.get());
-            return false;
-        }
-    }
-    return true;
-}
-
 void TLoop::releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into) { iCodeBlock->takeStatements(into); }
 
 TConditional::TConditional()
     : iElseCodeBlock(std::make_unique<TCodeBlock>(this)), iIfCodeBlock(std::make_unique<TCodeBlock>(this))
 {
-}
-
-bool TConditional::Execute()
-{
-    bool truth = false;
-    if (!evaluateCondition(truth))
-        return false;
-    if (TProgram *p = program())
-        p->AddCodeBlock(truth ? iIfCodeBlock.get() : iElseCodeBlock.get());
-    return true;
 }
 
 void TConditional::releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into)
@@ -91,8 +66,7 @@ void TAssignment::setLineNumber(int line)
 bool TAssignment::Execute()
 {
     if (iShape == TShape::intLeaves) {
-        // Computed before the variable is looked up, as every assignment does.
-        storeInteger(static_cast<const TOpMath *>(iExpression.get())->intLeafResult());
+        assignIntLeaves();
         return true;
     }
     if (iShape == TShape::callInPlace)
@@ -104,6 +78,15 @@ bool TAssignment::Execute()
         return true;
     decideShape();
     return Execute();
+}
+
+TAssignment::TRunShape TAssignment::runShape()
+{
+    if (iShape == TShape::unknown && iExpression && iDeclaration)
+        decideShape();
+    return iShape == TShape::intLeaves     ? TRunShape::intLeaves
+           : iShape == TShape::callInPlace ? TRunShape::callInPlace
+                                           : TRunShape::general;
 }
 
 // The call's result goes into the variable without the general evaluation:
@@ -463,7 +446,7 @@ void TFunctionCode::open()
 void TFunctionCode::runBody()
 {
     if (iFrame.program)
-        iFrame.program->AddCodeBlock(CodeBlock());
+        iFrame.program->enterBody(*this);
 }
 
 const TFunctionCode::TFrame &TFunctionCode::decideFrame()

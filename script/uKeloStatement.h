@@ -15,9 +15,8 @@ public:
     void setExpression(std::unique_ptr<TExpression> expression) { iExpression = std::move(expression); }
     void setLineNumber(int line) override;
     void Init() override;
-
-protected:
-    // Evaluates the condition; false when it halted.
+    // Evaluates the condition, which decides the block the run goes on in;
+    // false when a call in it halted.
     bool evaluateCondition(bool &truth)
     {
         if (iCondition != TCondition::intLeaves)
@@ -25,32 +24,24 @@ protected:
         truth = static_cast<const TOpRelation *>(iExpression.get())->intLeafTruth();
         return true;
     }
-    // The program, looked up once it is found: a run never moves the statement.
-    TProgram *program()
-    {
-        if (!iProgram)
-            iProgram = GetProgram();
-        return iProgram;
-    }
 
+protected:
     std::unique_ptr<TExpression> iExpression;
 
 private:
     bool evaluateAnyCondition(bool &truth);
 
-    TProgram *iProgram = nullptr;
     // The condition compares two int leaves, decided at the first evaluation.
     enum class TCondition : quint8 { unknown, intLeaves, other };
     TCondition iCondition = TCondition::unknown;
 };
 
-// WHILE ... ENDWHILE
+// WHILE ... ENDWHILE; the run evaluates the condition before every pass.
 class TLoop final : public TMultiLiner
 {
 public:
     TLoop();
     TCodeBlock *CodeBlock() const { return iCodeBlock.get(); }
-    bool Execute() override;
     void releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into) override;
 
 private:
@@ -58,6 +49,7 @@ private:
 };
 
 // IF ... [ELSE ...] ENDIF; an ELSEIF branch is a conditional in the else block.
+// The run evaluates the condition and goes on in the chosen branch.
 class TConditional final : public TMultiLiner
 {
 public:
@@ -66,7 +58,6 @@ public:
     TCodeBlock *IfCodeBlock() const { return iIfCodeBlock.get(); }
     bool IsElseif() const { return iIsElseif; }
     void setIsElseif(bool isElseif) { iIsElseif = isElseif; }
-    bool Execute() override;
     void releaseBlocks(std::vector<std::unique_ptr<TStatement>> &into) override;
 
 private:
@@ -95,6 +86,19 @@ public:
     void Init() override;
     bool isTypeMatch() const;
 
+    // The two shapes a run executes without dispatch, and all others.
+    enum class TRunShape : quint8 { general, intLeaves, callInPlace };
+    // Decides the shape; only for a complete tree.
+    TRunShape runShape();
+    // Execute for the int-leaves shape.
+    void assignIntLeaves()
+    {
+        // Computed before the variable is looked up, as every assignment does.
+        storeInteger(static_cast<const TOpMath *>(iExpression.get())->intLeafResult());
+    }
+    // Execute for the call-in-place shape.
+    bool executeCallInPlace();
+
 private:
     // What the assignment does with the value, decided at the first execution,
     // when the tree is complete; the types never change afterwards.
@@ -102,7 +106,6 @@ private:
     void decideShape();
     // Every decided shape but the int leaves and the call in place.
     bool executeShaped();
-    bool executeCallInPlace();
     // False when the evaluation halted.
     bool evaluate(TValue &value)
     {
@@ -224,6 +227,9 @@ public:
     void Call(TValueList &params, bool &halted, TValue &result) override;
     bool isActive() const override { return started; }
     TFunctionCode *asScriptFunction() override { return this; }
+    // The position of the body in its program's laid-out steps; -1 before.
+    int entry() const { return iEntry; }
+    void setEntry(int entry) { iEntry = entry; }
     // Whether a call can pass these arguments, all constants or variables, by
     // reading them in place: no conversion, no reference, one per parameter.
     // Names the arguments' sources in sources when it can.
@@ -268,7 +274,7 @@ private:
     // Starts an activation with the result and the parameters bound to
     // variables of the function; the arguments' values are still to be set.
     void open();
-    // Pushes the body, which runs from the next step.
+    // Enters the body, which runs from the next step.
     void runBody();
     // Binds the result and the parameters to variables of the function; needs frame().
     void bindFrame();
@@ -276,6 +282,7 @@ private:
     void takeReferenceValues(TValueList &params);
 
     bool started = false;
+    int iEntry = -1;
     TFrame iFrame;
     bool iFrameKept = false;
 };
