@@ -55,12 +55,30 @@ TCodeBlock::~TCodeBlock()
     }
 }
 
+int TCodeBlock::CurInd() const
+{
+    const TProgram *owner = program();
+    const int cursor = owner ? owner->cursorIn(this) : -1;
+    return cursor >= 0 ? cursor : Count();
+}
+
+const TProgram *TCodeBlock::program() const
+{
+    if (!iParent)
+        return nullptr;
+    if (const TStatement *statement = iParent->asStatement())
+        return statement->GetProgram();
+    for (TCode *code = iParent->asCode(); code; code = code->Parent())
+        if (TProgram *program = code->asProgram())
+            return program;
+    return nullptr;
+}
+
 void TCodeBlock::takeStatements(std::vector<std::unique_ptr<TStatement>> &into)
 {
     for (std::unique_ptr<TStatement> &statement : iStatements)
         into.push_back(std::move(statement));
     iStatements.clear();
-    iCurInd = 0;
 }
 
 int TCodeBlock::Add(std::unique_ptr<TStatement> statement)
@@ -360,7 +378,7 @@ void TProgram::Run()
     for (const TStep &step : iSteps)
         if (step.statement)
             step.statement->Init();
-    restAt(0);
+    iPc = 0;
     SetState(TProgramState::running);
     if (CodeBlock()->Count() > 0)
         publishLineNumber(CodeBlock()->Statement(0)->LineNumber());
@@ -394,9 +412,6 @@ __attribute__((always_inline)) inline void TProgram::execute(const TStep &step)
         if (!static_cast<TMultiLiner *>(statement)->evaluateCondition(truth))
             return;
         iPc = truth ? at + 1 : step.target;
-        // The block of a conditional goes on after it while a branch runs.
-        if (step.kind == TStep::TKind::conditional)
-            step.block->iCurInd = step.index + 1;
     } catch (const TRuntimeError &error) {
         Error(statement->LineNumber(), error.Message());
     }
@@ -442,7 +457,6 @@ bool TProgram::Next()
     execute(iSteps[size_t(iPc)]);
     if (!iStepping)
         return finishStep();
-    restAt(iPc);
     if (iOnLineNumber)
         iOnLineNumber(this, lineToAnnounce());
     return true;
@@ -458,6 +472,26 @@ bool TProgram::finishStep()
     return false;
 }
 
+int TProgram::cursorIn(const TCodeBlock *block) const
+{
+    if (!iActive)
+        return -1;
+    // From the run's position out through the blocks it is in, then from each caller's.
+    for (size_t frame = iCalls.size() + 1; frame-- > 0;) {
+        int position = frame == iCalls.size() ? iPc : iCalls[frame];
+        bool inBranch = false;
+        while (position >= 0) {
+            const TStep &step = iSteps[size_t(position)];
+            // The block of a conditional goes on after it while a branch runs.
+            if (step.block == block)
+                return step.index + (inBranch ? 1 : 0);
+            position = step.owner;
+            inBranch = position >= 0 && iSteps[size_t(position)].kind == TStep::TKind::conditional;
+        }
+    }
+    return -1;
+}
+
 int TProgram::BlockCount() const
 {
     if (!iActive)
@@ -466,15 +500,6 @@ int TProgram::BlockCount() const
     for (size_t i = 0; i < iCalls.size(); ++i)
         count += iSteps[size_t(iCalls[i])].depth;
     return count;
-}
-
-void TProgram::enterBody(TFunctionCode &function)
-{
-    if (!iActive)
-        return;
-    const int entry = function.entry() >= 0 ? function.entry() : layOutFunction(function, iSteps);
-    iCalls.push(iPc);
-    iPc = entry;
 }
 
 void TProgram::Finish()

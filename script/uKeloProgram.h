@@ -201,8 +201,8 @@ public:
     int Count() const { return static_cast<int>(iStatements.size()); }
     TStatement *Statement(int i) const { return iStatements[static_cast<size_t>(i)].get(); }
     // The index of the statement a run executes next in the block; the count
-    // once the block is exhausted.
-    int CurInd() const { return iCurInd; }
+    // while the run is not in the block.
+    int CurInd() const;
     // The scope whose top block this is, or the loop or conditional owning it.
     TKeloNode *Parent() const { return iParent; }
     void setParent(TKeloNode *parent) { iParent = parent; }
@@ -211,11 +211,10 @@ public:
     void takeStatements(std::vector<std::unique_ptr<TStatement>> &into);
 
 private:
-    // The run keeps the cursor where it rests.
-    friend class TProgram;
+    // The program the block belongs to, or nullptr.
+    const TProgram *program() const;
 
     std::vector<std::unique_ptr<TStatement>> iStatements;
-    int iCurInd = 0;
     TKeloNode *iParent;
 };
 
@@ -492,6 +491,9 @@ public:
     bool isStopRequested() const { return doStop; }
     // Number of blocks the run has entered and not yet left, its callers' included.
     int BlockCount() const;
+    // The index of the statement the run executes next in block, or -1 when
+    // the run is not in the block.
+    int cursorIn(const TCodeBlock *block) const;
 
     bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) override;
     bool FunctionExists(const QString &name) const override;
@@ -516,7 +518,7 @@ public:
     void publishLineNumber(int line);
     // Runs the function's body from the next step on; the statement being
     // executed waits for it and is executed again when the body is exhausted.
-    void enterBody(TFunctionCode &function);
+    inline void enterBody(TFunctionCode &function);
 
     // Maintained by the parser while it reads the source.
     qint32 StateCount = 0;
@@ -531,13 +533,6 @@ private:
     inline bool passBlockEnds();
     // Executes the statement or the condition at the run's position.
     inline void execute(const TStep &step);
-    // The run comes to rest at a position: the cursor of its block follows.
-    void restAt(int position)
-    {
-        iPc = position;
-        const TStep &step = iSteps[size_t(position)];
-        step.block->iCurInd = step.index;
-    }
     inline int lineToAnnounce() const;
 
     TSteps iSteps;

@@ -426,16 +426,22 @@ void TFunctionCode::Call(TValueList &params, bool &halted, TValue &result)
     complete(params, result);
 }
 
-void TFunctionCode::enter(const TValueList &params)
+// Inline, as open and runBody: every call runs them.
+inline void TFunctionCode::bindFrame()
 {
-    open();
-    const TDeclarationList &parameters = Parameter();
-    for (int i = 0; i < parameters.Count() && size_t(i) < params.size(); ++i)
-        parameters[i]->variable()->setValue(params[size_t(i)]);
-    runBody();
+    // Parameters and the result carry no assignment: binding them is all.
+    const bool isNew = iFrame.distinctNames && VarList().isEmpty();
+    if (!isNew || !iFrameKept) {
+        bindFrameAnew(isNew);
+        return;
+    }
+    reviveVariables(Parameter().Count() + 1);
+    Return()->attach(liveVariable(0));
+    for (int i = 0; i < Parameter().Count(); ++i)
+        Parameter()[i]->attach(liveVariable(i + 1));
 }
 
-void TFunctionCode::open()
+inline void TFunctionCode::open()
 {
     started = true;
     frame();
@@ -443,10 +449,19 @@ void TFunctionCode::open()
     bindFrame();
 }
 
-void TFunctionCode::runBody()
+inline void TFunctionCode::runBody()
 {
     if (iFrame.program)
         iFrame.program->enterBody(*this);
+}
+
+void TFunctionCode::enter(const TValueList &params)
+{
+    open();
+    const TDeclarationList &parameters = Parameter();
+    for (int i = 0; i < parameters.Count() && size_t(i) < params.size(); ++i)
+        parameters[i]->variable()->setValue(params[size_t(i)]);
+    runBody();
 }
 
 const TFunctionCode::TFrame &TFunctionCode::decideFrame()
@@ -513,17 +528,8 @@ void TFunctionCode::enterInPlace(const TArgumentSources &arguments)
     runBody();
 }
 
-void TFunctionCode::bindFrame()
+void TFunctionCode::bindFrameAnew(bool isNew)
 {
-    // Parameters and the result carry no assignment: binding them is all.
-    const bool isNew = iFrame.distinctNames && VarList().isEmpty();
-    if (isNew && iFrameKept) {
-        reviveVariables(Parameter().Count() + 1);
-        Return()->attach(liveVariable(0));
-        for (int i = 0; i < Parameter().Count(); ++i)
-            Parameter()[i]->attach(liveVariable(i + 1));
-        return;
-    }
     Return()->bindVariable(this, isNew);
     for (TDeclaration *parameter : Parameter())
         parameter->bindVariable(this, isNew);

@@ -278,6 +278,8 @@ private:
     void runBody();
     // Binds the result and the parameters to variables of the function; needs frame().
     void bindFrame();
+    // bindFrame when the variables of the last call cannot be brought back.
+    void bindFrameAnew(bool isNew);
     // Hands each reference parameter's final value back in its item.
     void takeReferenceValues(TValueList &params);
 
@@ -286,6 +288,16 @@ private:
     TFrame iFrame;
     bool iFrameKept = false;
 };
+
+// Inline: every call of a script function enters its body.
+void TProgram::enterBody(TFunctionCode &function)
+{
+    if (!iActive)
+        return;
+    const int entry = function.entry() >= 0 ? function.entry() : layOutFunction(function, iSteps);
+    iCalls.push(iPc);
+    iPc = entry;
+}
 
 bool TFunctionValue::enterInPlace()
 {

@@ -56,6 +56,7 @@ private:
         step.statement = statement;
         step.block = in.block;
         step.index = index;
+        step.owner = in.owner;
         iSteps.push_back(step);
         iBeneath.push_back(in.beneath);
         iAfter.push_back(-1);

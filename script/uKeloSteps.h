@@ -41,6 +41,8 @@ struct TStep
     // end's index is the block's count.
     TCodeBlock *block = nullptr;
     int index = 0;
+    // The loop or the conditional whose block this is; -1 in a scope's own block.
+    int owner = -1;
     int target = 0;
     // The announced line, or callerLine.
     int line = -1;
