@@ -7,8 +7,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 namespace {
 std::unique_ptr<TExpression> intConst(qint64 v) { return std::make_unique<TConstant>(QString::number(v), TType::int_); }
@@ -95,9 +97,9 @@ double threadCpuSeconds()
 }
 
 // Runs a freshly parsed program of the source once per benchmark iteration,
-// timing only the run; the steps taken in all. The CPU seconds of the fastest
-// run go to bestSeconds when given.
-qint64 runEachIteration(benchmark::State &state, const QString &source, double *bestSeconds = nullptr)
+// timing only the run; the steps taken in all. The CPU seconds of each run go
+// to runSeconds when given.
+qint64 runEachIteration(benchmark::State &state, const QString &source, std::vector<double> *runSeconds = nullptr)
 {
     qint64 steps = 0;
     for (auto _ : state) {
@@ -106,9 +108,8 @@ qint64 runEachIteration(benchmark::State &state, const QString &source, double *
         state.ResumeTiming();
         const double start = threadCpuSeconds();
         steps += runToEnd(*program);
-        const double seconds = threadCpuSeconds() - start;
-        if (bestSeconds && (*bestSeconds == 0 || seconds < *bestSeconds))
-            *bestSeconds = seconds;
+        if (runSeconds)
+            runSeconds->push_back(threadCpuSeconds() - start);
     }
     return steps;
 }
@@ -142,7 +143,7 @@ PythonFigures pythonNanosecondsPerCall(int n)
 }
 
 // s = add(s, i) in a loop; compares the CPU time per iteration with python3's,
-// as the average and as the fastest run of each side.
+// as the median and as the fastest run of each side.
 void BM_CallLoop(benchmark::State &state)
 {
     const int n = int(state.range(0));
@@ -150,14 +151,16 @@ void BM_CallLoop(benchmark::State &state)
                                           "int s = 0;\nint i = 0;\nwhile (i < %1)\n  s = add(s, i);\n"
                                           "  i = i + 1;\nendwhile")
                                .arg(n);
-    double bestSeconds = 0;
-    const qint64 steps = runEachIteration(state, source, &bestSeconds);
+    std::vector<double> runSeconds;
+    const qint64 steps = runEachIteration(state, source, &runSeconds);
+    std::sort(runSeconds.begin(), runSeconds.end());
     const double calls = double(n) * double(state.iterations());
     const PythonFigures python = pythonNanosecondsPerCall(n);
     state.counters["steps_per_s"] = benchmark::Counter(double(steps), benchmark::Counter::kIsRate);
     state.counters["s_per_call"] = benchmark::Counter(calls, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.counters["python3_s_per_call"] = python.medianNs * 1e-9;
-    state.counters["best_s_per_call"] = bestSeconds / double(n);
+    state.counters["median_s_per_call"] = runSeconds.empty() ? 0 : runSeconds[runSeconds.size() / 2] / double(n);
+    state.counters["best_s_per_call"] = runSeconds.empty() ? 0 : runSeconds.front() / double(n);
     state.counters["python3_best_s_per_call"] = python.bestNs * 1e-9;
 }
 BENCHMARK(BM_CallLoop)->Arg(50000)->Unit(benchmark::kMillisecond);

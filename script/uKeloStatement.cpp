@@ -95,10 +95,15 @@ bool TAssignment::executeCallInPlace()
 {
     TFunctionValue *call = static_cast<TFunctionValue *>(iExpression.get());
     if (call->enteredInPlace()) {
+        // The result goes straight into a live variable; a missing one is
+        // reported after the call completed, as the general way does.
+        if (TVariable *v = iDeclaration->variable()) {
+            call->completeInPlace(v->Content());
+            return true;
+        }
         TValue result;
         call->completeInPlace(result);
-        if (TVariable *v = iDeclaration->getVariable())
-            v->setValue(std::move(result));
+        iDeclaration->getVariable();
         return true;
     }
     if (call->enterInPlace())
