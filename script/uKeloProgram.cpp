@@ -68,10 +68,8 @@ const TProgram *TCodeBlock::program() const
         return nullptr;
     if (const TStatement *statement = iParent->asStatement())
         return statement->GetProgram();
-    for (TCode *code = iParent->asCode(); code; code = code->Parent())
-        if (TProgram *program = code->asProgram())
-            return program;
-    return nullptr;
+    TCode *code = iParent->asCode();
+    return code ? code->enclosingProgram() : nullptr;
 }
 
 void TCodeBlock::takeStatements(std::vector<std::unique_ptr<TStatement>> &into)
@@ -106,10 +104,8 @@ TCode *TStatement::GetCode() const
 
 TProgram *TStatement::GetProgram() const
 {
-    for (TCode *code = GetCode(); code; code = code->Parent())
-        if (TProgram *program = code->asProgram())
-            return program;
-    return nullptr;
+    TCode *code = GetCode();
+    return code ? code->enclosingProgram() : nullptr;
 }
 
 // ---------------------------------------------------------------- declarations
@@ -179,6 +175,14 @@ TDeclaration *TCode::FindDeclaration(QStringView name) const
     if (TDeclaration *d = iDeclarations.Find(name))
         return d;
     return iParent ? iParent->FindDeclaration(name) : nullptr;
+}
+
+TProgram *TCode::enclosingProgram()
+{
+    for (TCode *code = this; code; code = code->Parent())
+        if (TProgram *program = code->asProgram())
+            return program;
+    return nullptr;
 }
 
 bool TCode::IdentifierExists(const QString &name) const { return iDeclarations.Find(name) != nullptr; }
@@ -284,13 +288,7 @@ void TFunction::reportArgumentCount()
         program->Error(0, QStringLiteral("Anzahl der Parameter nicht korrekt"));
 }
 
-TProgram *TFunction::GetProgram() const
-{
-    for (TCode *code = Parent(); code; code = code->Parent())
-        if (TProgram *program = code->asProgram())
-            return program;
-    return nullptr;
-}
+TProgram *TFunction::GetProgram() const { return Parent() ? Parent()->enclosingProgram() : nullptr; }
 
 // ---------------------------------------------------------------- program
 

@@ -311,6 +311,8 @@ public:
     TCode &operator=(const TCode &) = delete;
     TCode *asCode() override { return this; }
     virtual TProgram *asProgram() { return nullptr; }
+    // The program this scope is or lies in, or nullptr.
+    TProgram *enclosingProgram();
 
     TCodeBlock *CodeBlock() const { return iCodeBlock.get(); }
     const TDeclarationList &Declarations() const { return iDeclarations; }

@@ -3,16 +3,6 @@
 #include "script/uKeloStatement.h"
 
 namespace {
-// Where the announced line of a position with no line of its own comes from:
-// the cursor of the block beneath, as a stack of blocks would find it.
-struct TBeneath
-{
-    enum class TFrom : unsigned char { nothing, caller, slot, afterConditional };
-    TFrom from = TFrom::nothing;
-    // The loop, or the conditional whose following position is the cursor.
-    int slot = -1;
-};
-
 // Lays out one scope's top block, and every block nested in it, after the
 // steps already there. Works with its own stack, so that code nested thousands
 // of levels deep does not exhaust the machine's.
@@ -23,7 +13,7 @@ public:
 
     void layOut(TCodeBlock *top)
     {
-        iOpen.push_back({top, 0, 1, {iIsFunction ? TBeneath::TFrom::caller : TBeneath::TFrom::nothing}});
+        iOpen.push_back({top, 0, 1});
         while (!iOpen.empty()) {
             if (iOpen.back().next < iOpen.back().block->Count())
                 addStatement();
@@ -40,7 +30,6 @@ private:
         TCodeBlock *block;
         int next;
         int depth;
-        TBeneath beneath;
         TRole role = TRole::top;
         // The loop or the conditional owning the block.
         int owner = -1;
@@ -58,7 +47,6 @@ private:
         step.index = index;
         step.owner = in.owner;
         iSteps.push_back(step);
-        iBeneath.push_back(in.beneath);
         iAfter.push_back(-1);
         return int(iSteps.size()) - 1;
     }
@@ -70,15 +58,10 @@ private:
         TStatement *statement = in.block->Statement(in.next);
         if (auto *loop = dynamic_cast<TLoop *>(statement)) {
             const int slot = append(TStep::TKind::loop, in, statement, in.next);
-            iOpen.push_back({loop->CodeBlock(), 0, in.depth + 1, {TBeneath::TFrom::slot, slot}, TRole::loopBody, slot});
+            iOpen.push_back({loop->CodeBlock(), 0, in.depth + 1, TRole::loopBody, slot});
         } else if (auto *conditional = dynamic_cast<TConditional *>(statement)) {
             const int slot = append(TStep::TKind::conditional, in, statement, in.next);
-            iOpen.push_back({conditional->IfCodeBlock(),
-                             0,
-                             in.depth + 1,
-                             {TBeneath::TFrom::afterConditional, slot},
-                             TRole::ifBranch,
-                             slot});
+            iOpen.push_back({conditional->IfCodeBlock(), 0, in.depth + 1, TRole::ifBranch, slot});
         } else {
             append(kindOf(statement), in, statement, in.next);
         }
@@ -117,8 +100,7 @@ private:
         case TRole::ifBranch: {
             iSteps[size_t(done.owner)].target = end + 1;
             auto *conditional = static_cast<TConditional *>(iSteps[size_t(done.owner)].statement);
-            iOpen.push_back(
-                {conditional->ElseCodeBlock(), 0, done.depth, done.beneath, TRole::elseBranch, done.owner, end});
+            iOpen.push_back({conditional->ElseCodeBlock(), 0, done.depth, TRole::elseBranch, done.owner, end});
             break;
         }
         case TRole::elseBranch:
@@ -129,10 +111,22 @@ private:
         }
     }
 
-    // A position's line is its statement's; without one, the line beneath it.
+    // Where the line of a position without one comes from: the cursor of the
+    // block beneath, as a stack of blocks would find it. That is the loop
+    // itself, or the position after a conditional; -1 at a scope's own block.
+    int beneath(int position) const
+    {
+        const int owner = iSteps[size_t(position)].owner;
+        if (owner < 0)
+            return -1;
+        return iSteps[size_t(owner)].kind == TStep::TKind::loop ? owner : iAfter[size_t(owner - iFirst)];
+    }
+
+    // A position's line is its statement's; without one, the line beneath it,
+    // and at the bottom of a function its caller's.
     void resolveLines()
     {
-        std::vector<char> resolved(iBeneath.size(), 0);
+        std::vector<char> resolved(iAfter.size(), 0);
         std::vector<int> chain;
         for (int i = iFirst; i < int(iSteps.size()); ++i) {
             int at = i;
@@ -149,12 +143,11 @@ private:
                     line = statement->LineNumber();
                     break;
                 }
-                const TBeneath &beneath = iBeneath[size_t(at - iFirst)];
-                if (beneath.from == TBeneath::TFrom::nothing || beneath.from == TBeneath::TFrom::caller) {
-                    line = beneath.from == TBeneath::TFrom::caller ? TStep::callerLine : -1;
+                at = beneath(at);
+                if (at < 0) {
+                    line = iIsFunction ? TStep::callerLine : -1;
                     break;
                 }
-                at = beneath.from == TBeneath::TFrom::slot ? beneath.slot : iAfter[size_t(beneath.slot - iFirst)];
             }
             for (int j : chain) {
                 iSteps[size_t(j)].line = line;
@@ -167,9 +160,7 @@ private:
     const int iFirst;
     const bool iIsFunction;
     std::vector<TOpenBlock> iOpen;
-    // By position, from iFirst on.
-    std::vector<TBeneath> iBeneath;
-    // For a conditional: the position after its branches.
+    // By position from iFirst on, for a conditional: the position after its branches.
     std::vector<int> iAfter;
 };
 } // namespace
