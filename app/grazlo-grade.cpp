@@ -40,8 +40,8 @@ bool writeResults(const QString &folder, const TGradeBatch &batch, const TGradeS
         error = QStringLiteral("Der Ordner \"%1\" kann nicht angelegt werden.").arg(folder);
         return false;
     }
-    return WriteGradeCsv(folder, batch, error) && WriteGradeJson(folder, batch, error)
-           && WriteGradeText(folder, QStringLiteral("bericht.html"), GradeReportHtml(batch, settings), error);
+    return WriteGradeCsv(folder, batch, error) && WriteGradeJson(folder, batch, error) &&
+           WriteGradeText(folder, QStringLiteral("bericht.html"), GradeReportHtml(batch, settings), error);
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // The Grazlo IDE: images and random numbers first, then the sheep window.
-#include "ide/uAppSetup.h"
-#include "net/uWinInet.h"
 #include "base/uModalHook.h"
 #include "base/uRuntimeFolders.h"
+#include "ide/uAppSetup.h"
+#include "net/uWinInet.h"
 #include "sheep/fGrazloIDE.h"
 #include "sheep/uSandboxSheep.h"
 #include "sheep/uTile.h"
@@ -19,10 +19,9 @@
 
 namespace {
 
-const char *const NoDisplayText =
-    "Grazlo braucht eine grafische Oberfläche, es wurde aber keine Anzeige gefunden.\n"
-    "Starten Sie Grazlo auf einem Desktop (oder mit xvfb-run), oder führen Sie Skripte\n"
-    "ohne Anzeige mit grazlo-run aus (siehe grazlo-run --help).\n";
+const char *const NoDisplayText = "Grazlo braucht eine grafische Oberfläche, es wurde aber keine Anzeige gefunden.\n"
+                                  "Starten Sie Grazlo auf einem Desktop (oder mit xvfb-run), oder führen Sie Skripte\n"
+                                  "ohne Anzeige mit grazlo-run aus (siehe grazlo-run --help).\n";
 
 // The X11 socket of a local display ":N" or ":N.S"; empty for a remote one.
 QString localX11Socket(const QString &display)

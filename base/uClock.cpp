@@ -29,7 +29,4 @@ TClock &Clock()
     return installed ? *installed : realClock;
 }
 
-void setClock(TClock *clock)
-{
-    installedClock() = clock;
-}
+void setClock(TClock *clock) { installedClock() = clock; }

@@ -24,10 +24,7 @@ TWriteFaults &faults()
     return injected;
 }
 
-QByteArray nativePath(const QString &path)
-{
-    return QFile::encodeName(path);
-}
+QByteArray nativePath(const QString &path) { return QFile::encodeName(path); }
 
 // Repeats a system call that a signal interrupted.
 template <typename Call> auto retried(Call call)
@@ -108,8 +105,8 @@ int createTemporary(const QString &target, QString &tempPath)
     const QFileInfo info(target);
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         const quint32 tag = QRandomGenerator::global()->generate();
-        tempPath = info.dir().filePath(
-            QStringLiteral(".%1.%2.tmp").arg(info.fileName()).arg(tag, 8, 16, QLatin1Char('0')));
+        tempPath =
+            info.dir().filePath(QStringLiteral(".%1.%2.tmp").arg(info.fileName()).arg(tag, 8, 16, QLatin1Char('0')));
         const int fd = retried(
             [&] { return ::open(nativePath(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
         if (fd >= 0 || errno != EEXIST)
@@ -145,8 +142,8 @@ void syncFolder(const QString &target)
 bool restore(int fd, const QByteArray &old)
 {
     qint64 unlimited = -1;
-    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old, unlimited) == 0 && ::ftruncate(fd, old.size()) == 0
-           && ::fsync(fd) == 0;
+    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old, unlimited) == 0 && ::ftruncate(fd, old.size()) == 0 &&
+           ::fsync(fd) == 0;
 }
 
 // For a file in a folder that takes no new files. The old bytes are read
@@ -251,15 +248,12 @@ TWriteResult WriteFileBytes(const QString &path, const QByteArray &bytes)
     return {createError};
 }
 
-void SetWriteFaults(const TWriteFaults &injected)
-{
-    faults() = injected;
-}
+void SetWriteFaults(const TWriteFaults &injected) { faults() = injected; }
 
 QString WriteFailureText(const QString &path, const TWriteResult &written)
 {
-    QString text = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2")
-                       .arg(path, SystemErrorText(written.Error));
+    QString text =
+        QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(path, SystemErrorText(written.Error));
     if (written.Damaged)
         text += QStringLiteral(" Ihr alter Inhalt konnte nicht wiederhergestellt werden.");
     return text;

@@ -21,8 +21,8 @@ int ReadFileBytes(const QString &path, QByteArray &bytes, qint64 maxBytes = -1);
 
 struct TWriteResult
 {
-    int Error = 0;            // 0 or the system error number
-    bool Damaged = false;     // a failed in-place write could not restore the old bytes
+    int Error = 0;        // 0 or the system error number
+    bool Damaged = false; // a failed in-place write could not restore the old bytes
     explicit operator bool() const { return Error == 0; }
 };
 

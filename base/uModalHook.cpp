@@ -10,10 +10,7 @@ TModalHook &currentHook()
 }
 } // namespace
 
-void setModalHook(TModalHook hook)
-{
-    currentHook() = std::move(hook);
-}
+void setModalHook(TModalHook hook) { currentHook() = std::move(hook); }
 
 void ShowModal(const QString &text, TModalKind kind)
 {

@@ -15,11 +15,10 @@ const QChar kLineSeparator(0x2028);
 // Windows-1252 differs from Latin-1 only in 0x80-0x9F. The five unassigned
 // bytes map to the control character of the same number so they survive a
 // round trip.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString decodeCp1252(const QByteArray &bytes)
 {
@@ -258,8 +257,7 @@ bool ReadTextFile(const QString &path, TTextLines &text, QString &error, qint64 
     return true;
 }
 
-bool WriteTextFile(const QString &path, const QStringList &lines, TTextFormat &format,
-                   QString &error)
+bool WriteTextFile(const QString &path, const QStringList &lines, TTextFormat &format, QString &error)
 {
     TTextFormat used = format;
     const TWriteResult written = WriteFileBytes(path, EncodeText(lines, used));

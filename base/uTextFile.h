@@ -61,5 +61,4 @@ bool ReadTextFile(const QString &path, TTextLines &text, QString &error, qint64 
 
 // Writes the lines (see EncodeText for `format`). On failure returns false,
 // sets `error` and leaves an existing file unchanged.
-bool WriteTextFile(const QString &path, const QStringList &lines, TTextFormat &format,
-                   QString &error);
+bool WriteTextFile(const QString &path, const QStringList &lines, TTextFormat &format, QString &error);

@@ -2,8 +2,8 @@
 // each) on the six levels, 180 runs, each in a child process of its own, with
 // one and with two runs at a time. A lane script on a forest level never
 // ends, so the runs are bounded at 20000 steps as a teacher would bound them.
-#include "grade/uGradeBatch.h"
 #include "base/uTextFile.h"
+#include "grade/uGradeBatch.h"
 
 #include <QDir>
 
@@ -47,7 +47,12 @@ void BM_GradeClassOfThirtyOnSixLevels(benchmark::State &state)
     }
     state.counters["runs"] = double(batch.Rows.size());
 }
-BENCHMARK(BM_GradeClassOfThirtyOnSixLevels)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_GradeClassOfThirtyOnSixLevels)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 } // namespace
 

@@ -1,13 +1,13 @@
 // Run speed of the real sheep window, offscreen: program steps per second at
 // the highest speed on a 10 x 10 and a 100 x 100 lawn, and how long Pause and
 // Stop take to end a running loop at the highest and the lowest speed.
-#include "sheep/fGrazloIDE.h"
-#include "sheep/uSandboxSheep.h"
-#include "sheep/uTile.h"
 #include "editor/MemoCode.h"
 #include "ide/uAppSetup.h"
 #include "ide/uWindowSettings.h"
 #include "script/uKeloCode.h"
+#include "sheep/fGrazloIDE.h"
+#include "sheep/uSandboxSheep.h"
+#include "sheep/uTile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,16 +21,8 @@ namespace {
 QStringList borderWalk(int side)
 {
     return {
-        "start(0, 0);",
-        "int k = 0;",
-        "while (k >= 0)",
-        "  int s = 0;",
-        QString("  while (s < %1)").arg(side - 1),
-        "    move(1);",
-        "    s = s + 1;",
-        "  endwhile",
-        "  turnLeft();",
-        "  k = k + 1;",
+        "start(0, 0);", "int k = 0;",     "while (k >= 0)", "  int s = 0;",  QString("  while (s < %1)").arg(side - 1),
+        "    move(1);", "    s = s + 1;", "  endwhile",     "  turnLeft();", "  k = k + 1;",
         "endwhile",
     };
 }
@@ -79,10 +71,7 @@ public:
 // Created and destroyed in main, while the application object exists.
 TBenchWindow *benchWindow = nullptr;
 
-TBenchWindow &Window()
-{
-    return *benchWindow;
-}
+TBenchWindow &Window() { return *benchWindow; }
 
 void BM_StepsPerSecondAtHighestSpeed(benchmark::State &state)
 {
@@ -129,16 +118,10 @@ void measureEndOfLoop(benchmark::State &state, bool useStop)
     state.counters["mean_ms"] = runs ? sum / runs : 0;
 }
 
-void BM_PauseLatency(benchmark::State &state)
-{
-    measureEndOfLoop(state, false);
-}
+void BM_PauseLatency(benchmark::State &state) { measureEndOfLoop(state, false); }
 BENCHMARK(BM_PauseLatency)->Arg(100)->Arg(50)->Arg(0)->Iterations(12)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_StopLatency(benchmark::State &state)
-{
-    measureEndOfLoop(state, true);
-}
+void BM_StopLatency(benchmark::State &state) { measureEndOfLoop(state, true); }
 BENCHMARK(BM_StopLatency)->Arg(100)->Arg(50)->Arg(0)->Iterations(12)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 

@@ -104,8 +104,8 @@ void BM_PeakMemory(benchmark::State &state)
 void BM_RejectDeepBrackets(benchmark::State &state)
 {
     const int depth = int(state.range(0)) / 2;
-    const QString line = QStringLiteral("x = ") + QStringLiteral("(").repeated(depth) + "1" +
-                         QStringLiteral(")").repeated(depth) + ";";
+    const QString line =
+        QStringLiteral("x = ") + QStringLiteral("(").repeated(depth) + "1" + QStringLiteral(")").repeated(depth) + ";";
     parseOnce(state, {"int x;", line});
 }
 BENCHMARK(BM_RejectDeepBrackets)->Arg(100000)->Unit(benchmark::kMillisecond);

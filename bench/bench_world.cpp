@@ -3,8 +3,8 @@
 // loading the largest lawn file.
 #include "sheep/uSheepRun.h"
 
-#include <QTemporaryDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 

@@ -22,10 +22,18 @@ constexpr int LastBackgroundMarker = 24;
 // Line-editing bindings of the component that our window needs for itself
 // (Ctrl+D, Ctrl+L, Ctrl+plus, ...) or that the editor does not offer.
 const QsciCommand::Command ForeignCommands[] = {
-    QsciCommand::LineCut,         QsciCommand::LineDelete,         QsciCommand::LineCopy,
-    QsciCommand::LineTranspose,   QsciCommand::SelectionDuplicate, QsciCommand::LineDuplicate,
-    QsciCommand::SelectionLowerCase, QsciCommand::SelectionUpperCase, QsciCommand::ZoomIn,
-    QsciCommand::ZoomOut,         QsciCommand::ParaDown,           QsciCommand::ParaUp,
+    QsciCommand::LineCut,
+    QsciCommand::LineDelete,
+    QsciCommand::LineCopy,
+    QsciCommand::LineTranspose,
+    QsciCommand::SelectionDuplicate,
+    QsciCommand::LineDuplicate,
+    QsciCommand::SelectionLowerCase,
+    QsciCommand::SelectionUpperCase,
+    QsciCommand::ZoomIn,
+    QsciCommand::ZoomOut,
+    QsciCommand::ParaDown,
+    QsciCommand::ParaUp,
 };
 
 // Sizes are given in pixels of a 96 dpi screen; the component needs points.
@@ -35,11 +43,11 @@ QFont pixelFont(const QString &family, int pixels)
     f.setPointSizeF(pixels * 72.0 / 96.0);
     return f;
 }
-}  // namespace
+} // namespace
 
 TMemoCode::TMemoCode(QWidget *parent)
-    : QsciScintilla(parent), iGutterFont(pixelFont(QStringLiteral("Courier New"), 11)),
-      iGutterFontColor(128, 128, 255), iActiveLineColor(QToolTip::palette().color(QPalette::ToolTipBase))
+    : QsciScintilla(parent), iGutterFont(pixelFont(QStringLiteral("Courier New"), 11)), iGutterFontColor(128, 128, 255),
+      iActiveLineColor(QToolTip::palette().color(QPalette::ToolTipBase))
 {
     setUtf8(true);
     iHighlighter = new TSynGeneralSyn(this);
@@ -188,10 +196,7 @@ void TMemoCode::setCaretXY(const TBufferCoord &pos)
     caretLineCheck();
 }
 
-bool TMemoCode::SelAvail() const
-{
-    return SendScintilla(SCI_GETSELECTIONSTART) != SendScintilla(SCI_GETSELECTIONEND);
-}
+bool TMemoCode::SelAvail() const { return SendScintilla(SCI_GETSELECTIONSTART) != SendScintilla(SCI_GETSELECTIONEND); }
 
 TBufferCoord TMemoCode::BlockBegin() const { return coordOf(int(SendScintilla(SCI_GETSELECTIONSTART))); }
 TBufferCoord TMemoCode::BlockEnd() const { return coordOf(int(SendScintilla(SCI_GETSELECTIONEND))); }
@@ -561,10 +566,10 @@ void TMemoCode::keyPressEvent(QKeyEvent *event)
         iOnKeyDown(event);
     const int key = event->key();
     const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
-    if (key >= Qt::Key_0 && key <= Qt::Key_9 && (mods == Qt::ControlModifier ||
-                                                  mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
+    if (key >= Qt::Key_0 && key <= Qt::Key_9 &&
+        (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
         const int number = key - Qt::Key_0;
-        mods & Qt::ShiftModifier ? toggleBookmark(number) : gotoBookmark(number);
+        mods &Qt::ShiftModifier ? toggleBookmark(number) : gotoBookmark(number);
         return;
     }
     if (!handleOptionKey(event))

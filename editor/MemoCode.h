@@ -94,11 +94,11 @@ public:
     using TSpecialLineColorsEvent = std::function<void(int line, bool &special, QColor &fg, QColor &bg)>;
     using TGutterClickEvent = std::function<void(Qt::MouseButton button, int x, int y, int line)>;
     using TDropFilesEvent = std::function<void(const QStringList &files)>;
-    using TReplaceTextEvent = std::function<TSynReplaceAction(const QString &search, const QString &replace,
-                                                              int line, int column)>;
+    using TReplaceTextEvent =
+        std::function<TSynReplaceAction(const QString &search, const QString &replace, int line, int column)>;
     using TKeyEvent = std::function<void(QKeyEvent *event)>;
     using TMouseEvent = std::function<void(QMouseEvent *event)>;
-    using TWheelEvent = std::function<bool(QWheelEvent *event)>;  // true = handled
+    using TWheelEvent = std::function<bool(QWheelEvent *event)>; // true = handled
     using TNotifyEvent = std::function<void()>;
 
     explicit TMemoCode(QWidget *parent = nullptr);
@@ -110,7 +110,7 @@ public:
     void setLines(const QStringList &lines);
     void ClearAll();
     int LineCount() const;
-    QString LineText(int line) const;  // 1-based; empty outside the text
+    QString LineText(int line) const; // 1-based; empty outside the text
 
     // Caret and selection in buffer coordinates.
     TBufferCoord CaretXY() const;
@@ -130,7 +130,7 @@ public:
     int RowToLine(int row) const;
     int LineToRow(int line) const;
     int RowAtY(int y) const;
-    QPoint BufferToPixels(const TBufferCoord &pos) const;  // widget coordinates, top-left
+    QPoint BufferToPixels(const TBufferCoord &pos) const; // widget coordinates, top-left
     int GutterWidth() const { return iGutterWidth; }
 
     void Invalidate();
@@ -151,7 +151,7 @@ public:
     // Bookmarks 0..9 (Ctrl+Shift+digit toggles, Ctrl+digit jumps).
     void setBookmark(int number, int line);
     void clearBookmark(int number);
-    int bookmarkLine(int number) const;  // 0 = not set
+    int bookmarkLine(int number) const; // 0 = not set
     bool hasBookmarkOn(int line) const;
     QList<TSynEditMark> Marks() const;
     int BookmarkLeftMargin() const { return 2; }
@@ -270,7 +270,7 @@ private:
     TSynEditorOptions iOptions;
     TSynSearchEngine iSearchEngine = TSynSearchEngine::Plain;
     int iLastCaretLine = 0;
-    int iEditedLine = 0;  // 1-based line of the last edit; trimmed when the caret leaves it
+    int iEditedLine = 0; // 1-based line of the last edit; trimmed when the caret leaves it
     bool iMousePressedInText = false;
 
     TSpecialLineColorsEvent iOnSpecialLineColors;

@@ -27,14 +27,15 @@ void TMemoCode::applyOptions()
     setVerticalScrollBarPolicy(policy);
     setHorizontalScrollBarPolicy(policy);
     // The style draws arrow buttons unless the whole bar is drawn from a style sheet.
-    const QString noArrows = on(eoDisableScrollArrows) ? QStringLiteral(
-        "QScrollBar { background: palette(window); border: none; }"
-        "QScrollBar:vertical { width: 14px; } QScrollBar:horizontal { height: 14px; }"
-        "QScrollBar::handle { background: palette(mid); border-radius: 3px; margin: 2px;"
-        " min-width: 20px; min-height: 20px; }"
-        "QScrollBar::add-line, QScrollBar::sub-line { width: 0px; height: 0px; border: none; }"
-        "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
-                                                       : QString();
+    const QString noArrows =
+        on(eoDisableScrollArrows)
+            ? QStringLiteral("QScrollBar { background: palette(window); border: none; }"
+                             "QScrollBar:vertical { width: 14px; } QScrollBar:horizontal { height: 14px; }"
+                             "QScrollBar::handle { background: palette(mid); border-radius: 3px; margin: 2px;"
+                             " min-width: 20px; min-height: 20px; }"
+                             "QScrollBar::add-line, QScrollBar::sub-line { width: 0px; height: 0px; border: none; }"
+                             "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+            : QString();
     verticalScrollBar()->setStyleSheet(noArrows);
     horizontalScrollBar()->setStyleSheet(noArrows);
     SendScintilla(SCI_SETCARETSTYLE, on(eoNoCaret) ? CARETSTYLE_INVISIBLE : CARETSTYLE_LINE);
@@ -182,8 +183,8 @@ bool TMemoCode::handleSingleLineIndent(bool unindent)
         // The component's own Tab would indent the line instead.
         SendScintilla(SCI_REPLACESEL, "");
         const int column = int(SendScintilla(SCI_GETCOLUMN, SendScintilla(SCI_GETCURRENTPOS)));
-        const QByteArray tab = indentationsUseTabs() ? QByteArray("\t")
-                                                     : QByteArray(tabWidth() - column % tabWidth(), ' ');
+        const QByteArray tab =
+            indentationsUseTabs() ? QByteArray("\t") : QByteArray(tabWidth() - column % tabWidth(), ' ');
         SendScintilla(SCI_REPLACESEL, tab.constData());
         return true;
     }

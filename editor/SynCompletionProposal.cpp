@@ -14,7 +14,7 @@ constexpr int MaxListRows = 10;
 constexpr int Padding = 3;
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
-}  // namespace
+} // namespace
 
 QList<TFormattedRun> FormattedRuns(const QString &formatted)
 {
@@ -47,8 +47,8 @@ public:
     }
 
     QStringList lines;
-    int selected = -1;  // -1: nothing to select (hint)
-    int top = 0;        // first shown line
+    int selected = -1; // -1: nothing to select (hint)
+    int top = 0;       // first shown line
     int fixedWidth = 0;
     QColor background = Qt::white;
     std::function<void()> onDoubleClick;
@@ -169,8 +169,7 @@ QString TSynCompletionProposal::wordLeftOfCaret(int *startPos) const
     while (start > 0 && isWordChar(line[start - 1]))
         --start;
     if (startPos)
-        *startPos = iEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS) -
-                    int(line.mid(start).toUtf8().size());
+        *startPos = iEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS) - int(line.mid(start).toUtf8().size());
     return line.mid(start);
 }
 
@@ -297,14 +296,25 @@ bool TSynCompletionProposal::handleListKey(int key)
     const int count = int(iPopup->lines.size());
     int row = iPopup->selected;
     switch (key) {
-    case Qt::Key_Up: row = qMax(0, row - 1); break;
-    case Qt::Key_Down: row = qMin(count - 1, row + 1); break;
-    case Qt::Key_PageUp: row = qMax(0, row - MaxListRows); break;
-    case Qt::Key_PageDown: row = qMin(count - 1, row + MaxListRows); break;
+    case Qt::Key_Up:
+        row = qMax(0, row - 1);
+        break;
+    case Qt::Key_Down:
+        row = qMin(count - 1, row + 1);
+        break;
+    case Qt::Key_PageUp:
+        row = qMax(0, row - MaxListRows);
+        break;
+    case Qt::Key_PageDown:
+        row = qMin(count - 1, row + MaxListRows);
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Tab: Complete(); return true;
-    default: return false;
+    case Qt::Key_Tab:
+        Complete();
+        return true;
+    default:
+        return false;
     }
     iPopup->update(iPopup->lines, row);
     return true;
@@ -340,7 +350,7 @@ bool TSynCompletionProposal::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::KeyRelease:
         if (!isList && !static_cast<QKeyEvent *>(event)->text().size())
-            Execute();  // the caret moved: the argument under it may have changed
+            Execute(); // the caret moved: the argument under it may have changed
         break;
     case QEvent::MouseButtonPress:
     case QEvent::FocusOut:

@@ -89,9 +89,9 @@ private:
     QKeySequence iShortCut;
     QStringList iItemList;
     QStringList iInsertList;
-    QList<int> iShownItems;  // item index of each shown row (list)
+    QList<int> iShownItems; // item index of each shown row (list)
     int iCurrentIndex = 0;
-    int iStartPos = 0;  // byte position where the completed word starts
+    int iStartPos = 0; // byte position where the completed word starts
     QString iTriggerChars;
     bool iTimerEnabled = false;
     QTimer iTimer;

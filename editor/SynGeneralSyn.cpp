@@ -12,7 +12,7 @@ TSynGeneralSyn::TSynGeneralSyn(QObject *parent) : QsciLexerCustom(parent)
 
 QString TSynGeneralSyn::description(int style) const
 {
-    static const char *const names[StyleCount] = {"Default", "Comment", "String", "Number",
+    static const char *const names[StyleCount] = {"Default", "Comment", "String",    "Number",
                                                   "Keyword", "Symbol",  "Identifier"};
     return style >= 0 && style < StyleCount ? QString::fromLatin1(names[style]) : QString();
 }
@@ -20,11 +20,15 @@ QString TSynGeneralSyn::description(int style) const
 QColor TSynGeneralSyn::defaultColor(int style) const
 {
     switch (style) {
-    case Comment: return QColor(0, 159, 0);
+    case Comment:
+        return QColor(0, 159, 0);
     case String:
-    case Number: return QColor(0, 0, 255);
-    case Symbol: return QColor(128, 128, 128);
-    default: return Qt::black;
+    case Number:
+        return QColor(0, 0, 255);
+    case Symbol:
+        return QColor(128, 128, 128);
+    default:
+        return Qt::black;
     }
 }
 

@@ -33,5 +33,5 @@ private:
     int styleToken(const QByteArray &line, int at, Style &style) const;
 
     QStringList iKeyWordList;
-    QSet<QByteArray> iKeyWords;  // upper-cased
+    QSet<QByteArray> iKeyWords; // upper-cased
 };

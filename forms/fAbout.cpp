@@ -59,10 +59,7 @@ void TfrmAbout::LinkLabel1LinkClick(const QString &)
     QDesktopServices::openUrl(QUrl(iInfoUrl));
 }
 
-void TfrmAbout::AcClose2Execute()
-{
-    hide();
-}
+void TfrmAbout::AcClose2Execute() { hide(); }
 
 void TfrmAbout::showEvent(QShowEvent *event)
 {

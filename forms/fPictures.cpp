@@ -94,15 +94,9 @@ void PaintProductSheep(QPainter &p, QSizeF size)
     p.restore();
 }
 
-QPixmap ProductPicture()
-{
-    return SheepPixmap(QSize(150, 108));
-}
+QPixmap ProductPicture() { return SheepPixmap(QSize(150, 108)); }
 
-QPixmap ProductIcon()
-{
-    return SheepPixmap(QSize(35, 35));
-}
+QPixmap ProductIcon() { return SheepPixmap(QSize(35, 35)); }
 
 QPixmap MakerLogo()
 {

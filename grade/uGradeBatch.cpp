@@ -64,8 +64,10 @@ void ReadScripts(QList<TGradeScript> &scripts)
     for (TGradeScript &script : scripts) {
         // A pipe or device would block the reading or never end.
         if (!isRegularFile(script.Path)) {
-            script.ReadError = QStringLiteral("Die Datei \"%1\" kann nicht gelesen werden: Sie fehlt oder ist keine gewöhnliche Datei.")
-                                   .arg(script.Name);
+            script.ReadError =
+                QStringLiteral(
+                    "Die Datei \"%1\" kann nicht gelesen werden: Sie fehlt oder ist keine gewöhnliche Datei.")
+                    .arg(script.Name);
             continue;
         }
         TTextLines text;

@@ -19,10 +19,7 @@ QString csvField(const QString &text)
     return u'"' + QString(text).replace(u"\""_qs, u"\"\""_qs) + u'"';
 }
 
-QString numberOrEmpty(bool known, qint64 value)
-{
-    return known ? QString::number(value) : QString();
-}
+QString numberOrEmpty(bool known, qint64 value) { return known ? QString::number(value) : QString(); }
 
 QStringList csvFields(const TGradeBatch &batch, const TGradeRow &row)
 {

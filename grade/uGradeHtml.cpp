@@ -10,10 +10,7 @@
 
 // The page's parts are compiled into this library; a static library must
 // register them itself. Outside any namespace, as the macro requires.
-static void initReportResources()
-{
-    Q_INIT_RESOURCE(report);
-}
+static void initReportResources() { Q_INIT_RESOURCE(report); }
 
 namespace {
 
@@ -42,9 +39,12 @@ QString pngDataUri(const QImage &image)
 QJsonObject tilePictures()
 {
     const std::pair<const char *, TImageKey> pictures[] = {
-        {"sheepNorth", TImageKey::SheepNorth}, {"sheepEast", TImageKey::SheepEast},
-        {"sheepSouth", TImageKey::SheepSouth}, {"sheepWest", TImageKey::SheepWest},
-        {"tree", TImageKey::Tree},             {"way", TImageKey::Way},
+        {"sheepNorth", TImageKey::SheepNorth},
+        {"sheepEast", TImageKey::SheepEast},
+        {"sheepSouth", TImageKey::SheepSouth},
+        {"sheepWest", TImageKey::SheepWest},
+        {"tree", TImageKey::Tree},
+        {"way", TImageKey::Way},
         {"mark", TImageKey::Mark},
     };
     QJsonObject uris;
@@ -66,10 +66,7 @@ QJsonValue errorContext(const TGradeScript &script, int errorLine)
     return QJsonObject{{"first", first}, {"lines", lines}};
 }
 
-QJsonArray names(const QStringList &list)
-{
-    return QJsonArray::fromStringList(list);
-}
+QJsonArray names(const QStringList &list) { return QJsonArray::fromStringList(list); }
 
 QJsonObject pageData(const TGradeBatch &batch, const TGradeSettings &settings)
 {
@@ -88,9 +85,13 @@ QJsonObject pageData(const TGradeBatch &batch, const TGradeSettings &settings)
         run.insert("context", errorContext(batch.ScriptOf(row), row.Result.Error.Line));
         runs.append(run);
     }
-    return {{"scripts", names(scripts)}, {"worlds", names(worlds)}, {"seeds", qint64(settings.Seeds)},
-            {"maxSteps", settings.MaxSteps}, {"timeout", settings.Limits.TimeoutSeconds},
-            {"tiles", tilePictures()}, {"runs", runs}};
+    return {{"scripts", names(scripts)},
+            {"worlds", names(worlds)},
+            {"seeds", qint64(settings.Seeds)},
+            {"maxSteps", settings.MaxSteps},
+            {"timeout", settings.Limits.TimeoutSeconds},
+            {"tiles", tilePictures()},
+            {"runs", runs}};
 }
 
 } // namespace

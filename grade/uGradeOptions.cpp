@@ -44,7 +44,8 @@ bool readSeconds(const QString &text, double &seconds)
 
 bool takesValue(const QString &arg)
 {
-    for (const char *option : {"--level", "--lawn", "--seeds", "--max-steps", "--timeout", "--memory", "--jobs", "--out"})
+    for (const char *option :
+         {"--level", "--lawn", "--seeds", "--max-steps", "--timeout", "--memory", "--jobs", "--out"})
         if (arg == QLatin1String(option))
             return true;
     return false;

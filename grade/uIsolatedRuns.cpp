@@ -38,10 +38,7 @@ struct TChild
     bool KilledForTime = false;
 };
 
-rlim_t cpuSecondsAllowed(const TIsolationLimits &limits)
-{
-    return rlim_t(std::ceil(limits.TimeoutSeconds)) + 1;
-}
+rlim_t cpuSecondsAllowed(const TIsolationLimits &limits) { return rlim_t(std::ceil(limits.TimeoutSeconds)) + 1; }
 
 // Bytes of this process's memory: the address space mapped (field 0) or the
 // part of it resident (field 1).
@@ -225,9 +222,9 @@ private:
     {
         if (!iChildren.empty())
             return false;
-        iResults[index] = ResultWithoutRun(
-            TGradeStatus::RuntimeError,
-            QStringLiteral("Der Lauf konnte nicht gestartet werden: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+        iResults[index] =
+            ResultWithoutRun(TGradeStatus::RuntimeError, QStringLiteral("Der Lauf konnte nicht gestartet werden: %1")
+                                                             .arg(QString::fromLocal8Bit(std::strerror(errno))));
         return true;
     }
 
@@ -303,8 +300,7 @@ private:
 
 } // namespace
 
-QList<TGradeResult> RunIsolated(int count, const std::function<TGradeResult(int)> &run,
-                                const TIsolationLimits &limits)
+QList<TGradeResult> RunIsolated(int count, const std::function<TGradeResult(int)> &run, const TIsolationLimits &limits)
 {
     return TPool(count, run, limits).Finish();
 }

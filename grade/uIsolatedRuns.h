@@ -19,5 +19,4 @@ struct TIsolationLimits
 // the results in that order, each with its wall time. A child past its time
 // is killed and reported as "Zeitlimit", one that ran out of memory as
 // "Speicherlimit", one that crashed as a run-time error naming the signal.
-QList<TGradeResult> RunIsolated(int count, const std::function<TGradeResult(int)> &run,
-                                const TIsolationLimits &limits);
+QList<TGradeResult> RunIsolated(int count, const std::function<TGradeResult(int)> &run, const TIsolationLimits &limits);

@@ -55,7 +55,7 @@ QPoint TConfirmReplaceDialog::PlacementFor(const QRect &area, const QSize &dialo
 {
     const int w = area.width();
     const int h = area.height();
-    const int areaRight = area.left() + w;  // exclusive
+    const int areaRight = area.left() + w; // exclusive
     if (dialog.width() >= w)
         x = area.left() - (dialog.width() - w) / 2;
     else if (x + dialog.width() > areaRight)
@@ -79,10 +79,7 @@ QPointer<TConfirmReplaceDialog> &sharedDialog()
 }
 
 // The application owns the dialog: it goes before the application does.
-void deleteSharedDialog()
-{
-    delete sharedDialog().data();
-}
+void deleteSharedDialog() { delete sharedDialog().data(); }
 } // namespace
 
 TConfirmReplaceDialog *TConfirmReplaceDialog::Instance()
@@ -101,9 +98,13 @@ TDlgAnswer TDialogs::confirmReplace(const QRect &area, int x, int y1, int y2, co
     TConfirmReplaceDialog *dialog = TConfirmReplaceDialog::Instance();
     dialog->PrepareShow(area, x, y1, y2, text);
     switch (dialog->exec()) {
-    case TConfirmReplaceDialog::Yes: return TDlgAnswer::Yes;
-    case TConfirmReplaceDialog::No: return TDlgAnswer::No;
-    case TConfirmReplaceDialog::YesToAll: return TDlgAnswer::YesToAll;
-    default: return TDlgAnswer::Cancel;
+    case TConfirmReplaceDialog::Yes:
+        return TDlgAnswer::Yes;
+    case TConfirmReplaceDialog::No:
+        return TDlgAnswer::No;
+    case TConfirmReplaceDialog::YesToAll:
+        return TDlgAnswer::YesToAll;
+    default:
+        return TDlgAnswer::Cancel;
     }
 }

@@ -25,10 +25,7 @@ QString TTextReplaceDialog::ReplaceText() const { return cbReplaceText->currentT
 void TTextReplaceDialog::setReplaceText(const QString &text) { cbReplaceText->setEditText(text); }
 QString TTextReplaceDialog::ReplaceTextHistory() const { return HistoryText(cbReplaceText); }
 
-void TTextReplaceDialog::setReplaceTextHistory(const QString &history)
-{
-    SetHistory(cbReplaceText, history);
-}
+void TTextReplaceDialog::setReplaceTextHistory(const QString &history) { SetHistory(cbReplaceText, history); }
 
 void TTextReplaceDialog::UpdateHistories()
 {

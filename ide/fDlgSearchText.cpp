@@ -16,8 +16,8 @@
 namespace {
 constexpr int HistoryLimit = 10;
 
-QGroupBox *RadioGroup(const QString &title, QRadioButton *&first, const QString &firstText,
-                      QRadioButton *&second, const QString &secondText)
+QGroupBox *RadioGroup(const QString &title, QRadioButton *&first, const QString &firstText, QRadioButton *&second,
+                      const QString &secondText)
 {
     auto *group = new QGroupBox(title);
     first = new QRadioButton(firstText, group);
@@ -50,9 +50,9 @@ TTextSearchDialog::TTextSearchDialog(QWidget *owner) : QDialog(owner, Qt::Tool |
     cbSearchCaseSensitive = new QCheckBox(QStringLiteral("Groß-/Kleinschreibung"));
     cbSearchWholeWords = new QCheckBox(QStringLiteral("Nur ganze Wörter"));
     cbRegularExpression = new QCheckBox(QStringLiteral("Regular expression"));
-    cbRegularExpression->setToolTip(QStringLiteral(
-        "Reguläre Ausdrücke in der Schreibweise von ECMAScript (C++11 std::regex),\n"
-        "z. B. a|b, \\d+, [A-Z]\\w*, (\\w+)\\s*=; ein Treffer reicht nie über das Zeilenende."));
+    cbRegularExpression->setToolTip(
+        QStringLiteral("Reguläre Ausdrücke in der Schreibweise von ECMAScript (C++11 std::regex),\n"
+                       "z. B. a|b, \\d+, [A-Z]\\w*, (\\w+)\\s*=; ein Treffer reicht nie über das Zeilenende."));
     auto *options = new QVBoxLayout(gbSearchOptions);
     options->addWidget(cbSearchCaseSensitive);
     options->addWidget(cbSearchWholeWords);
@@ -106,10 +106,7 @@ void TTextSearchDialog::setSearchText(const QString &text) { cbSearchText->setEd
 
 QString TTextSearchDialog::SearchTextHistory() const { return HistoryText(cbSearchText); }
 
-void TTextSearchDialog::setSearchTextHistory(const QString &history)
-{
-    SetHistory(cbSearchText, history);
-}
+void TTextSearchDialog::setSearchTextHistory(const QString &history) { SetHistory(cbSearchText, history); }
 
 QComboBox *TTextSearchDialog::NewHistoryBox()
 {
@@ -156,10 +153,7 @@ void TTextSearchDialog::MoveToTop(QComboBox *box, const QString &text)
     box->setEditText(text);
 }
 
-void TTextSearchDialog::UpdateHistories()
-{
-    MoveToTop(cbSearchText, cbSearchText->currentText());
-}
+void TTextSearchDialog::UpdateHistories() { MoveToTop(cbSearchText, cbSearchText->currentText()); }
 
 void TTextSearchDialog::onOk()
 {
@@ -167,7 +161,4 @@ void TTextSearchDialog::onOk()
     accept();
 }
 
-bool TDialogs::execSearchDialog(TTextSearchDialog &dialog)
-{
-    return dialog.exec() == QDialog::Accepted;
-}
+bool TDialogs::execSearchDialog(TTextSearchDialog &dialog) { return dialog.exec() == QDialog::Accepted; }

@@ -62,14 +62,13 @@ QFont pixelFont(int pixels)
 
 TSynEditorOption optionOfBit(int bit) { return TSynEditorOption(1u << bit); }
 
-const char *const AboutText =
-    "Ein wichtiges Element dieser Enticklungsumgebung ist der Editor.\n"
-    "Dieser wurde mit der Open-Source Komponente QScintilla umgesetzt.\n"
-    "\n"
-    "QScintilla ist die Qt-Fassung der Editor-Komponente Scintilla.\n"
-    "Sie bringt Syntaxhervorhebung, Zeilennummern, Randmarkierungen,\n"
-    "Suchen und Ersetzen sowie Rückgängig und Wiederherstellen mit.";
-}  // namespace
+const char *const AboutText = "Ein wichtiges Element dieser Enticklungsumgebung ist der Editor.\n"
+                              "Dieser wurde mit der Open-Source Komponente QScintilla umgesetzt.\n"
+                              "\n"
+                              "QScintilla ist die Qt-Fassung der Editor-Komponente Scintilla.\n"
+                              "Sie bringt Syntaxhervorhebung, Zeilennummern, Randmarkierungen,\n"
+                              "Suchen und Ersetzen sowie Rückgängig und Wiederherstellen mit.";
+} // namespace
 
 TfrmKeloEditorOptions::TfrmKeloEditorOptions(QWidget *parent) : QWidget(parent, Qt::Tool)
 {

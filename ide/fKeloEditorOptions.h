@@ -17,8 +17,8 @@ class QTabWidget;
 
 struct TOptionInfo
 {
-    const char *ident;    // settings key: the option's name without its prefix
-    const char *caption;  // the check box's German text
+    const char *ident;   // settings key: the option's name without its prefix
+    const char *caption; // the check box's German text
 };
 
 // One entry per option, in bit order.

@@ -121,8 +121,7 @@ private:
     QAction *iMinus;
 };
 
-QAction *makeAction(QObject *owner, const QString &caption, const QString &hint,
-                    const QList<QKeySequence> &keys = {})
+QAction *makeAction(QObject *owner, const QString &caption, const QString &hint, const QList<QKeySequence> &keys = {})
 {
     auto *action = new QAction(caption, owner);
     const QString shortHint = hint.section(QLatin1Char('|'), 0, 0);
@@ -197,87 +196,211 @@ QList<TfrmKeloIDE::TActionRow> TfrmKeloIDE::ActionTable()
     using I = TActionIcon;
     using B = TActionBar;
     return {
-        {.field = &W::AcClose, .caption = "Beenden", .hint = "Programm beenden", .keys = {Qt::CTRL | Qt::Key_Q},
-         .icon = I::Close, .handler = &W::AcCloseExecute, .places = {{B::File, 1, 0}, {B::ToolBar, 0, 0}}},
-        {.field = &W::AcNew, .caption = "Neu", .hint = "Neu", .keys = {Qt::CTRL | Qt::Key_N}, .icon = I::New,
-         .handler = &W::AcNewExecute, .places = {{B::File, 0, 0}, {B::ToolBar, 1, 0}}},
-        {.field = &W::AcLoadCode, .caption = "Laden", .hint = "Lädt einen Quelltext", .keys = {Qt::CTRL | Qt::Key_L},
-         .icon = I::Load, .handler = &W::AcLoadCodeExecute, .places = {{B::File, 0, 1}, {B::ToolBar, 1, 1}}},
-        {.field = &W::AcSaveCodeAs, .caption = "Speichern unter...", .hint = "Speichert den Quelltext unter",
-         .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_S}, .icon = I::SaveAs, .handler = &W::AcSaveCodeAsExecute,
+        {.field = &W::AcClose,
+         .caption = "Beenden",
+         .hint = "Programm beenden",
+         .keys = {Qt::CTRL | Qt::Key_Q},
+         .icon = I::Close,
+         .handler = &W::AcCloseExecute,
+         .places = {{B::File, 1, 0}, {B::ToolBar, 0, 0}}},
+        {.field = &W::AcNew,
+         .caption = "Neu",
+         .hint = "Neu",
+         .keys = {Qt::CTRL | Qt::Key_N},
+         .icon = I::New,
+         .handler = &W::AcNewExecute,
+         .places = {{B::File, 0, 0}, {B::ToolBar, 1, 0}}},
+        {.field = &W::AcLoadCode,
+         .caption = "Laden",
+         .hint = "Lädt einen Quelltext",
+         .keys = {Qt::CTRL | Qt::Key_L},
+         .icon = I::Load,
+         .handler = &W::AcLoadCodeExecute,
+         .places = {{B::File, 0, 1}, {B::ToolBar, 1, 1}}},
+        {.field = &W::AcSaveCodeAs,
+         .caption = "Speichern unter...",
+         .hint = "Speichert den Quelltext unter",
+         .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+         .icon = I::SaveAs,
+         .handler = &W::AcSaveCodeAsExecute,
          .places = {{B::File, 0, 3}, {B::ToolBar, 1, 3}}},
-        {.field = &W::AcSaveCode, .caption = "Speichern", .hint = "Speichert den Quelltext",
-         .keys = {Qt::CTRL | Qt::Key_S}, .icon = I::Save, .handler = &W::AcSaveCodeExecute,
-         .places = {{B::File, 0, 2}, {B::ToolBar, 1, 2}}, .enabled = false},
-        {.field = &W::AcHelp, .caption = "Hilfe", .hint = "Hilfe", .keys = {Qt::Key_F1}, .icon = I::Help,
-         .handler = &W::AcHelpExecute, .places = {{B::Help, 0, 0}, {B::ToolBar, 6, 0}}},
-        {.field = &W::AcAbout, .caption = "About...", .hint = "About...", .icon = I::About,
-         .handler = &W::AcAboutExecute, .places = {{B::Help, 0, 1}, {B::ToolBar, 6, 1}}},
+        {.field = &W::AcSaveCode,
+         .caption = "Speichern",
+         .hint = "Speichert den Quelltext",
+         .keys = {Qt::CTRL | Qt::Key_S},
+         .icon = I::Save,
+         .handler = &W::AcSaveCodeExecute,
+         .places = {{B::File, 0, 2}, {B::ToolBar, 1, 2}},
+         .enabled = false},
+        {.field = &W::AcHelp,
+         .caption = "Hilfe",
+         .hint = "Hilfe",
+         .keys = {Qt::Key_F1},
+         .icon = I::Help,
+         .handler = &W::AcHelpExecute,
+         .places = {{B::Help, 0, 0}, {B::ToolBar, 6, 0}}},
+        {.field = &W::AcAbout,
+         .caption = "About...",
+         .hint = "About...",
+         .icon = I::About,
+         .handler = &W::AcAboutExecute,
+         .places = {{B::Help, 0, 1}, {B::ToolBar, 6, 1}}},
         // The plus key gives "+" on German keyboards and "=" on others.
-        {.field = &W::AcFontPlus, .caption = "Schrift +", .hint = "vergrößert die Schriftart im Editor",
-         .keys = {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}, .icon = I::FontPlus,
-         .handler = &W::AcFontPlusExecute, .places = {{B::View, 0, 0}, {B::ToolBar, 3, 0}}},
-        {.field = &W::AcFontMinus, .caption = "Schrift -", .hint = "verkleinert die Schriftart im Editor",
+        {.field = &W::AcFontPlus,
+         .caption = "Schrift +",
+         .hint = "vergrößert die Schriftart im Editor",
+         .keys = {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal},
+         .icon = I::FontPlus,
+         .handler = &W::AcFontPlusExecute,
+         .places = {{B::View, 0, 0}, {B::ToolBar, 3, 0}}},
+        {.field = &W::AcFontMinus,
+         .caption = "Schrift -",
+         .hint = "verkleinert die Schriftart im Editor",
          .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_Plus, Qt::CTRL | Qt::SHIFT | Qt::Key_Equal,
                   Qt::CTRL | Qt::SHIFT | Qt::Key_Asterisk, Qt::CTRL | Qt::Key_Asterisk},
-         .icon = I::FontMinus, .handler = &W::AcFontMinusExecute, .places = {{B::View, 0, 1}, {B::ToolBar, 3, 1}}},
-        {.field = &W::AcStart, .caption = "Start", .hint = "Startet die Programmausführung", .keys = {Qt::Key_F5},
-         .icon = I::Start, .handler = &W::AcStartExecute, .places = {{B::Run, 0, 0}, {B::ToolBar, 5, 0}}},
-        {.field = &W::AcStop, .caption = "Stop", .hint = "Stoppt die Programmausführung", .keys = {Qt::Key_F8},
-         .icon = I::Stop, .handler = &W::AcStopExecute, .places = {{B::Run, 0, 3}, {B::ToolBar, 5, 1}},
+         .icon = I::FontMinus,
+         .handler = &W::AcFontMinusExecute,
+         .places = {{B::View, 0, 1}, {B::ToolBar, 3, 1}}},
+        {.field = &W::AcStart,
+         .caption = "Start",
+         .hint = "Startet die Programmausführung",
+         .keys = {Qt::Key_F5},
+         .icon = I::Start,
+         .handler = &W::AcStartExecute,
+         .places = {{B::Run, 0, 0}, {B::ToolBar, 5, 0}}},
+        {.field = &W::AcStop,
+         .caption = "Stop",
+         .hint = "Stoppt die Programmausführung",
+         .keys = {Qt::Key_F8},
+         .icon = I::Stop,
+         .handler = &W::AcStopExecute,
+         .places = {{B::Run, 0, 3}, {B::ToolBar, 5, 1}},
          .enabled = false},
-        {.field = &W::AcPause, .caption = "Pause", .hint = "Hält das Programm an", .keys = {Qt::Key_F6},
-         .icon = I::Pause, .handler = &W::AcPauseExecute, .places = {{B::Run, 0, 1}, {B::ToolBar, 5, 2}},
+        {.field = &W::AcPause,
+         .caption = "Pause",
+         .hint = "Hält das Programm an",
+         .keys = {Qt::Key_F6},
+         .icon = I::Pause,
+         .handler = &W::AcPauseExecute,
+         .places = {{B::Run, 0, 1}, {B::ToolBar, 5, 2}},
          .enabled = false},
-        {.field = &W::AcStep, .caption = "Schritt", .hint = "Nächsten Befehl ausführen", .keys = {Qt::Key_F7},
-         .icon = I::Step, .handler = &W::AcStepExecute, .places = {{B::Run, 0, 2}, {B::ToolBar, 5, 3}}},
-        {.field = &W::AcParse, .caption = "Parse", .hint = "Überprüft das Programm auf Korrektheit",
-         .keys = {Qt::Key_F9}, .icon = I::Parse, .handler = &W::AcParseExecute,
+        {.field = &W::AcStep,
+         .caption = "Schritt",
+         .hint = "Nächsten Befehl ausführen",
+         .keys = {Qt::Key_F7},
+         .icon = I::Step,
+         .handler = &W::AcStepExecute,
+         .places = {{B::Run, 0, 2}, {B::ToolBar, 5, 3}}},
+        {.field = &W::AcParse,
+         .caption = "Parse",
+         .hint = "Überprüft das Programm auf Korrektheit",
+         .keys = {Qt::Key_F9},
+         .icon = I::Parse,
+         .handler = &W::AcParseExecute,
          .places = {{B::Run, 0, 4}, {B::ToolBar, 5, 4}}},
-        {.field = &W::AcFind, .caption = "Suchen", .hint = "Suchen", .keys = {Qt::CTRL | Qt::Key_F}, .icon = I::Find,
-         .handler = &W::AcFindExecute, .places = {{B::Search, 0, 0}, {B::ToolBar, 2, 0}}},
-        {.field = &W::AcFindNext, .caption = "Nächsten Suchen", .hint = "Nächstes Vorkommen suchen",
-         .keys = {Qt::Key_F3}, .icon = I::FindNext, .handler = &W::AcFindNextExecute,
+        {.field = &W::AcFind,
+         .caption = "Suchen",
+         .hint = "Suchen",
+         .keys = {Qt::CTRL | Qt::Key_F},
+         .icon = I::Find,
+         .handler = &W::AcFindExecute,
+         .places = {{B::Search, 0, 0}, {B::ToolBar, 2, 0}}},
+        {.field = &W::AcFindNext,
+         .caption = "Nächsten Suchen",
+         .hint = "Nächstes Vorkommen suchen",
+         .keys = {Qt::Key_F3},
+         .icon = I::FindNext,
+         .handler = &W::AcFindNextExecute,
          .places = {{B::Search, 0, 1}, {B::ToolBar, 2, 3}}},
-        {.field = &W::AcFindPrev, .caption = "Vorigen Suchen", .hint = "Voriges Vorkommen suchen",
-         .keys = {Qt::SHIFT | Qt::Key_F3}, .icon = I::FindPrev, .handler = &W::AcFindNextExecute,
+        {.field = &W::AcFindPrev,
+         .caption = "Vorigen Suchen",
+         .hint = "Voriges Vorkommen suchen",
+         .keys = {Qt::SHIFT | Qt::Key_F3},
+         .icon = I::FindPrev,
+         .handler = &W::AcFindNextExecute,
          .places = {{B::Search, 0, 2}, {B::ToolBar, 2, 2}}},
-        {.field = &W::AcFindReplace, .caption = "Suchen und Ersetzen", .hint = "Suchen und Ersetzen",
-         .keys = {Qt::CTRL | Qt::Key_R}, .icon = I::FindReplace, .handler = &W::AcFindReplaceExecute,
+        {.field = &W::AcFindReplace,
+         .caption = "Suchen und Ersetzen",
+         .hint = "Suchen und Ersetzen",
+         .keys = {Qt::CTRL | Qt::Key_R},
+         .icon = I::FindReplace,
+         .handler = &W::AcFindReplaceExecute,
          .places = {{B::Search, 0, 3}, {B::ToolBar, 2, 1}}},
-        {.field = &W::AcAddBreak, .caption = "Haltepunkt hinzufügen", .hint = "Haltepunkt hinzufügen",
-         .icon = I::AddBreak, .handler = &W::AcAddBreakExecute,
+        {.field = &W::AcAddBreak,
+         .caption = "Haltepunkt hinzufügen",
+         .hint = "Haltepunkt hinzufügen",
+         .icon = I::AddBreak,
+         .handler = &W::AcAddBreakExecute,
          .places = {{B::ToolBar, 4, 0}, {B::PopupBreaks, 1, 0}}},
-        {.field = &W::AcRemoveBreak, .caption = "Haltepunkt entfernen", .hint = "Haltepunkt entfernen",
-         .icon = I::RemoveBreak, .handler = &W::AcRemoveBreakExecute,
+        {.field = &W::AcRemoveBreak,
+         .caption = "Haltepunkt entfernen",
+         .hint = "Haltepunkt entfernen",
+         .icon = I::RemoveBreak,
+         .handler = &W::AcRemoveBreakExecute,
          .places = {{B::ToolBar, 4, 1}, {B::PopupBreaks, 1, 1}}},
-        {.field = &W::AcDebugCode, .caption = "Debug Code laden", .hint = "Debug Code laden",
-         .keys = {Qt::CTRL | Qt::Key_D}, .icon = I::DebugCode, .handler = &W::AcDebugCodeExecute,
+        {.field = &W::AcDebugCode,
+         .caption = "Debug Code laden",
+         .hint = "Debug Code laden",
+         .keys = {Qt::CTRL | Qt::Key_D},
+         .icon = I::DebugCode,
+         .handler = &W::AcDebugCodeExecute,
          .places = {{B::Debug, 0, 0}}},
-        {.field = &W::AcDelayMin, .caption = "Höchste Ausführungsgeschwindigkeit",
-         .hint = "Höchste Ausführungsgeschwindigkeit", .icon = I::DelayMin, .handler = &W::AcDelayMinExecute,
+        {.field = &W::AcDelayMin,
+         .caption = "Höchste Ausführungsgeschwindigkeit",
+         .hint = "Höchste Ausführungsgeschwindigkeit",
+         .icon = I::DelayMin,
+         .handler = &W::AcDelayMinExecute,
          .places = {{B::Run, 1, 1}}},
-        {.field = &W::AcDelayMax, .caption = "Niedrigste Ausführungsgeschwindigkeit",
-         .hint = "Niedrigste Ausführungsgeschwindigkeit", .icon = I::DelayMax, .handler = &W::AcDelayMaxExecute,
+        {.field = &W::AcDelayMax,
+         .caption = "Niedrigste Ausführungsgeschwindigkeit",
+         .hint = "Niedrigste Ausführungsgeschwindigkeit",
+         .icon = I::DelayMax,
+         .handler = &W::AcDelayMaxExecute,
          .places = {{B::Run, 1, 0}}},
-        {.field = &W::AcCopy, .caption = "Kopieren", .hint = "Kopieren|Auswahl in die Zwischenablage kopieren",
-         .keys = {QKeySequence::Copy}, .icon = I::Copy, .edit = TEditCommand::Copy,
+        {.field = &W::AcCopy,
+         .caption = "Kopieren",
+         .hint = "Kopieren|Auswahl in die Zwischenablage kopieren",
+         .keys = {QKeySequence::Copy},
+         .icon = I::Copy,
+         .edit = TEditCommand::Copy,
          .places = {{B::Edit, 0, 0}, {B::PopupBreaks, 0, 0}}},
-        {.field = &W::AcPaste, .caption = "Einfügen", .hint = "Einfügen|Inhalt der Zwischenablage einfügen",
-         .keys = {QKeySequence::Paste}, .icon = I::Paste, .edit = TEditCommand::Paste,
+        {.field = &W::AcPaste,
+         .caption = "Einfügen",
+         .hint = "Einfügen|Inhalt der Zwischenablage einfügen",
+         .keys = {QKeySequence::Paste},
+         .icon = I::Paste,
+         .edit = TEditCommand::Paste,
          .places = {{B::Edit, 0, 1}, {B::PopupBreaks, 0, 2}}},
-        {.field = &W::AcCut, .caption = "Ausschneiden", .hint = "Ausschneiden|Auswahl in die Zwischenablage verschieben",
-         .keys = {QKeySequence::Cut}, .icon = I::Cut, .edit = TEditCommand::Cut,
+        {.field = &W::AcCut,
+         .caption = "Ausschneiden",
+         .hint = "Ausschneiden|Auswahl in die Zwischenablage verschieben",
+         .keys = {QKeySequence::Cut},
+         .icon = I::Cut,
+         .edit = TEditCommand::Cut,
          .places = {{B::Edit, 0, 2}, {B::PopupBreaks, 0, 1}}},
-        {.field = &W::AcSelectAll, .caption = "Alles &markieren", .hint = "Alles markieren|Gesamtes Dokument auswählen",
-         .keys = {QKeySequence::SelectAll}, .icon = I::SelectAll, .edit = TEditCommand::SelectAll,
+        {.field = &W::AcSelectAll,
+         .caption = "Alles &markieren",
+         .hint = "Alles markieren|Gesamtes Dokument auswählen",
+         .keys = {QKeySequence::SelectAll},
+         .icon = I::SelectAll,
+         .edit = TEditCommand::SelectAll,
          .places = {{B::Edit, 0, 3}, {B::PopupBreaks, 0, 3}}},
-        {.field = &W::AcEditorOptions, .caption = "Editor - Optionen", .hint = "Optionen und Informationen zum Editor",
-         .icon = I::EditorOptions, .handler = &W::AcEditorOptionsExecute, .places = {{B::Help, 1, 0}}},
-        {.field = &W::miShowToolbar, .caption = "Toolbar anzeigen", .handler = &W::miShowToolbarClick,
-         .places = {{B::View, 1, 0}}, .toggle = true},
-        {.field = &W::miShowProgrambar, .caption = "Programmleiste anzeigen", .handler = &W::miShowProgrambarClick,
-         .places = {{B::View, 1, 1}}, .toggle = true},
+        {.field = &W::AcEditorOptions,
+         .caption = "Editor - Optionen",
+         .hint = "Optionen und Informationen zum Editor",
+         .icon = I::EditorOptions,
+         .handler = &W::AcEditorOptionsExecute,
+         .places = {{B::Help, 1, 0}}},
+        {.field = &W::miShowToolbar,
+         .caption = "Toolbar anzeigen",
+         .handler = &W::miShowToolbarClick,
+         .places = {{B::View, 1, 0}},
+         .toggle = true},
+        {.field = &W::miShowProgrambar,
+         .caption = "Programmleiste anzeigen",
+         .handler = &W::miShowProgrambarClick,
+         .places = {{B::View, 1, 1}},
+         .toggle = true},
     };
 }
 
@@ -331,8 +454,8 @@ void TfrmKeloIDE::addPlacedActions(QWidget *bar, TActionBar which)
 void TfrmKeloIDE::createMenus()
 {
     const std::pair<TActionBar, QString> menus[] = {
-        {TActionBar::File, "Datei"},    {TActionBar::Edit, "Bearbeiten"}, {TActionBar::Search, "Suchen"},
-        {TActionBar::View, "Ansicht"},  {TActionBar::Run, "Programm"},    {TActionBar::Help, "?"},
+        {TActionBar::File, "Datei"},   {TActionBar::Edit, "Bearbeiten"}, {TActionBar::Search, "Suchen"},
+        {TActionBar::View, "Ansicht"}, {TActionBar::Run, "Programm"},    {TActionBar::Help, "?"},
         {TActionBar::Debug, "Debug"},
     };
     for (const auto &[bar, title] : menus) {
@@ -511,15 +634,9 @@ void TfrmKeloIDE::createMessageArea()
             [this](const QPoint &pos) { PopupBreaks->popup(lBoxBreaks->viewport()->mapToGlobal(pos)); });
 }
 
-QString TfrmKeloIDE::statusText(int panel) const
-{
-    return SBarPanels.at(panel)->text();
-}
+QString TfrmKeloIDE::statusText(int panel) const { return SBarPanels.at(panel)->text(); }
 
-void TfrmKeloIDE::setStatusText(int panel, const QString &text)
-{
-    SBarPanels.at(panel)->setText(text);
-}
+void TfrmKeloIDE::setStatusText(int panel, const QString &text) { SBarPanels.at(panel)->setText(text); }
 
 // Gives the first (index 0) or second (index 1) pane of a two-pane splitter a
 // size, the other pane taking the rest of the splitter.
@@ -533,32 +650,14 @@ static void setPaneSize(QSplitter *splitter, int index, int size)
     splitter->setSizes(index == 0 ? QList<int>{size, rest} : QList<int>{rest, size});
 }
 
-int TfrmKeloIDE::panelLeftWidth() const
-{
-    return SplitterLeft->sizes().value(0);
-}
+int TfrmKeloIDE::panelLeftWidth() const { return SplitterLeft->sizes().value(0); }
 
-void TfrmKeloIDE::setPanelLeftWidth(int width)
-{
-    setPaneSize(SplitterLeft, 0, width);
-}
+void TfrmKeloIDE::setPanelLeftWidth(int width) { setPaneSize(SplitterLeft, 0, width); }
 
-int TfrmKeloIDE::panelModuleHeight() const
-{
-    return SplitterModule->sizes().value(0);
-}
+int TfrmKeloIDE::panelModuleHeight() const { return SplitterModule->sizes().value(0); }
 
-void TfrmKeloIDE::setPanelModuleHeight(int height)
-{
-    setPaneSize(SplitterModule, 0, height);
-}
+void TfrmKeloIDE::setPanelModuleHeight(int height) { setPaneSize(SplitterModule, 0, height); }
 
-int TfrmKeloIDE::panelMessagesHeight() const
-{
-    return SplitterMessages->sizes().value(1);
-}
+int TfrmKeloIDE::panelMessagesHeight() const { return SplitterMessages->sizes().value(1); }
 
-void TfrmKeloIDE::setPanelMessagesHeight(int height)
-{
-    setPaneSize(SplitterMessages, 1, height);
-}
+void TfrmKeloIDE::setPanelMessagesHeight(int height) { setPaneSize(SplitterMessages, 1, height); }

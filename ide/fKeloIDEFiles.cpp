@@ -3,10 +3,10 @@
 // debugging script.
 #include "ide/fKeloIDE.h"
 
+#include "base/uRuntimeFolders.h"
 #include "editor/MemoCode.h"
 #include "ide/uDialogs.h"
 #include "ide/uSourceFiles.h"
-#include "base/uRuntimeFolders.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,21 +16,12 @@
 namespace {
 const QString DebugCodeName = QStringLiteral("debugcode.klc");
 
-QString ErrorTitle()
-{
-    return QApplication::applicationDisplayName();
-}
+QString ErrorTitle() { return QApplication::applicationDisplayName(); }
 } // namespace
 
-bool TfrmKeloIDE::IsBlankText(const QStringList &lines)
-{
-    return ::IsBlankText(lines);
-}
+bool TfrmKeloIDE::IsBlankText(const QStringList &lines) { return ::IsBlankText(lines); }
 
-bool TfrmKeloIDE::IsCodeModified()
-{
-    return ::IsCodeModified(MemoCode->Lines(), codebak, MemoCode->CaretY());
-}
+bool TfrmKeloIDE::IsCodeModified() { return ::IsCodeModified(MemoCode->Lines(), codebak, MemoCode->CaretY()); }
 
 bool TfrmKeloIDE::CheckSaved()
 {
@@ -93,8 +84,8 @@ bool TfrmKeloIDE::LoadCodeFile(const QString &path)
 
 void TfrmKeloIDE::AcLoadCodeExecute()
 {
-    const QString path = Dialogs().openFileName(this, QString(), DlgOpenCode.initialDir,
-                                                DialogFilter(DlgOpenCode.filter));
+    const QString path =
+        Dialogs().openFileName(this, QString(), DlgOpenCode.initialDir, DialogFilter(DlgOpenCode.filter));
     if (!path.isEmpty())
         LoadCodeFile(path);
 }
@@ -136,15 +127,9 @@ TfrmKeloIDE::TSaveResult TfrmKeloIDE::SaveCodeAs()
     return result;
 }
 
-void TfrmKeloIDE::AcSaveCodeExecute()
-{
-    SaveCode();
-}
+void TfrmKeloIDE::AcSaveCodeExecute() { SaveCode(); }
 
-void TfrmKeloIDE::AcSaveCodeAsExecute()
-{
-    SaveCodeAs();
-}
+void TfrmKeloIDE::AcSaveCodeAsExecute() { SaveCodeAs(); }
 
 void TfrmKeloIDE::MemoCodeDropFiles(const QStringList &paths)
 {
@@ -163,10 +148,7 @@ void TfrmKeloIDE::LoadCommandLineFile()
         OpenCommandLineFile(path);
 }
 
-void TfrmKeloIDE::OpenCommandLineFile(const QString &path)
-{
-    LoadCodeFile(path);
-}
+void TfrmKeloIDE::OpenCommandLineFile(const QString &path) { LoadCodeFile(path); }
 
 void TfrmKeloIDE::AcDebugCodeExecute()
 {

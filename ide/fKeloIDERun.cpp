@@ -9,9 +9,9 @@
 #include "ide/fKeloIDE.h"
 
 #include "base/uClock.h"
+#include "editor/MemoCode.h"
 #include "ide/uDialogs.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
-#include "editor/MemoCode.h"
 #include "parser/uKeloParser.h"
 #include "sandbox/uKeloSandbox.h"
 #include "script/uKeloCode.h"
@@ -30,10 +30,7 @@ namespace {
 constexpr int WaitSliceMs = 50;
 constexpr int InputPollMs = 10;
 
-void processMessages()
-{
-    QApplication::processEvents();
-}
+void processMessages() { QApplication::processEvents(); }
 } // namespace
 
 // Counts a call into the program object for as long as it lasts, and carries
@@ -52,10 +49,7 @@ private:
     TfrmKeloIDE &iIde;
 };
 
-bool TfrmKeloIDE::IsRunning() const
-{
-    return myProgram && myProgram->State() == TProgramState::running;
-}
+bool TfrmKeloIDE::IsRunning() const { return myProgram && myProgram->State() == TProgramState::running; }
 
 // Runs a command now, or once the program call in progress has returned.
 void TfrmKeloIDE::whenProgramIdle(std::function<void()> command)
@@ -94,20 +88,11 @@ void TfrmKeloIDE::setSpeedQuietly(int position)
     TrackBar->blockSignals(wasBlocked);
 }
 
-void TfrmKeloIDE::TrackBarChange()
-{
-    SetSpeed(TrackBar->value());
-}
+void TfrmKeloIDE::TrackBarChange() { SetSpeed(TrackBar->value()); }
 
-void TfrmKeloIDE::AcDelayMaxExecute()
-{
-    SetSpeed(0);
-}
+void TfrmKeloIDE::AcDelayMaxExecute() { SetSpeed(0); }
 
-void TfrmKeloIDE::AcDelayMinExecute()
-{
-    SetSpeed(100);
-}
+void TfrmKeloIDE::AcDelayMinExecute() { SetSpeed(100); }
 
 void TfrmKeloIDE::UpdateRunActions()
 {
@@ -285,10 +270,7 @@ void TfrmKeloIDE::PauseProgram()
     UpdateRunActions();
 }
 
-void TfrmKeloIDE::AcPauseExecute()
-{
-    PauseProgram();
-}
+void TfrmKeloIDE::AcPauseExecute() { PauseProgram(); }
 
 void TfrmKeloIDE::StopProgram()
 {
@@ -310,10 +292,7 @@ void TfrmKeloIDE::StopProgram()
     processMessages();
 }
 
-void TfrmKeloIDE::AcStopExecute()
-{
-    StopProgram();
-}
+void TfrmKeloIDE::AcStopExecute() { StopProgram(); }
 
 void TfrmKeloIDE::ProgramLineNumber(TProgram *, int line)
 {
@@ -352,10 +331,7 @@ void TfrmKeloIDE::ProgramStateChanged(TProgram *sender)
     processMessages();
 }
 
-void TfrmKeloIDE::SandboxMessage(const QString &msg)
-{
-    AddMessage(msg);
-}
+void TfrmKeloIDE::SandboxMessage(const QString &msg) { AddMessage(msg); }
 
 void TfrmKeloIDE::AddMessage(const QString &text)
 {
@@ -366,10 +342,7 @@ void TfrmKeloIDE::AddMessage(const QString &text)
                          QStringLiteral("Meldungen (") + QString::number(logLineCount) + QStringLiteral(")"));
 }
 
-void TfrmKeloIDE::AddError(const QString &text, int line)
-{
-    AddErrors({TKeloMessage{text, line}});
-}
+void TfrmKeloIDE::AddError(const QString &text, int line) { AddErrors({TKeloMessage{text, line}}); }
 
 void TfrmKeloIDE::AddErrors(const QList<TKeloMessage> &entries)
 {
@@ -483,10 +456,7 @@ void TfrmKeloIDE::UpdateBreakpointList()
     MemoCode->Invalidate();
 }
 
-void TfrmKeloIDE::BreakpointsShifted()
-{
-    UpdateBreakpointList();
-}
+void TfrmKeloIDE::BreakpointsShifted() { UpdateBreakpointList(); }
 
 void TfrmKeloIDE::GotoLine(int line)
 {

@@ -19,15 +19,9 @@ bool hasOneLineSelection(const TMemoCode &editor)
 }
 } // namespace
 
-void TfrmKeloIDE::AcFindExecute()
-{
-    OpenSearchDialog(false);
-}
+void TfrmKeloIDE::AcFindExecute() { OpenSearchDialog(false); }
 
-void TfrmKeloIDE::AcFindReplaceExecute()
-{
-    OpenSearchDialog(true);
-}
+void TfrmKeloIDE::AcFindReplaceExecute() { OpenSearchDialog(true); }
 
 void TfrmKeloIDE::OpenSearchDialog(bool replace)
 {
@@ -133,8 +127,7 @@ void TfrmKeloIDE::RunSearch(bool replace, bool backwards)
     MemoCode->setCaretXY(collapsed);
 }
 
-TSynReplaceAction TfrmKeloIDE::MemoCodeReplaceText(const QString &search, const QString &replace, int line,
-                                                   int column)
+TSynReplaceAction TfrmKeloIDE::MemoCodeReplaceText(const QString &search, const QString &replace, int line, int column)
 {
     if (search == replace)
         return TSynReplaceAction::raSkip;
@@ -142,10 +135,14 @@ TSynReplaceAction TfrmKeloIDE::MemoCodeReplaceText(const QString &search, const 
     const int y2 = start.y() + MemoCode->LineHeight();
     const QRect area(mapToGlobal(QPoint(0, 0)), size());
     switch (Dialogs().confirmReplace(area, start.x(), start.y(), y2, search)) {
-    case TDlgAnswer::Yes: return TSynReplaceAction::raReplace;
-    case TDlgAnswer::No: return TSynReplaceAction::raSkip;
-    case TDlgAnswer::YesToAll: return TSynReplaceAction::raReplaceAll;
-    default: return TSynReplaceAction::raCancel;
+    case TDlgAnswer::Yes:
+        return TSynReplaceAction::raReplace;
+    case TDlgAnswer::No:
+        return TSynReplaceAction::raSkip;
+    case TDlgAnswer::YesToAll:
+        return TSynReplaceAction::raReplaceAll;
+    default:
+        return TSynReplaceAction::raCancel;
     }
 }
 
@@ -156,7 +153,4 @@ void TfrmKeloIDE::AcFindNextUpdate()
     AcFindPrev->setEnabled(enabled);
 }
 
-void TfrmKeloIDE::AcFindReplaceUpdate()
-{
-    AcFindReplace->setEnabled(!MemoCode->isReadOnly());
-}
+void TfrmKeloIDE::AcFindReplaceUpdate() { AcFindReplace->setEnabled(!MemoCode->isReadOnly()); }

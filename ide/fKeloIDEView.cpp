@@ -4,13 +4,13 @@
 #include "ide/fKeloIDE.h"
 
 #include "base/uClock.h"
+#include "base/uRuntimeFolders.h"
 #include "editor/MemoCode.h"
 #include "editor/SynGeneralSyn.h"
 #include "ide/uGutterImages.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "sandbox/fKeloHelp.h"
 #include "script/uKeloCode.h"
-#include "base/uRuntimeFolders.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,17 +33,13 @@ const char *const KeyWords = "IF,ELSE,ELSEIF,ENDIF,WHILE,ENDWHILE,FUNCTION,ENDFU
 const char *const TypeWords[] = {"void", "bool", "int", "float", "string", "tile", "dir"};
 
 // The editor's font size in points, also for a font given in pixels.
-int pointSizeOf(const QFont &font)
-{
-    return font.pointSize() > 0 ? font.pointSize() : QFontInfo(font).pointSize();
-}
+int pointSizeOf(const QFont &font) { return font.pointSize() > 0 ? font.pointSize() : QFontInfo(font).pointSize(); }
 } // namespace
 
 void TfrmKeloIDE::connectEditor()
 {
-    MemoCode->setOnSpecialLineColors([this](int line, bool &special, QColor &fg, QColor &bg) {
-        MemoCodeSpecialLineColors(line, special, fg, bg);
-    });
+    MemoCode->setOnSpecialLineColors(
+        [this](int line, bool &special, QColor &fg, QColor &bg) { MemoCodeSpecialLineColors(line, special, fg, bg); });
     MemoCode->setOnGutterClick([this](Qt::MouseButton, int x, int, int line) { MemoCodeGutterClick(x, line); });
     MemoCode->setOnChange([this] { MemoCodeChange(); });
     MemoCode->setOnClick([this] { MemoCodeClick(); });
@@ -93,9 +89,8 @@ void TfrmKeloIDE::FormCreate()
     MemoCode->ClearAll();
     UpdateCompletionList();
 
-    for (auto [button, action] : {std::pair{BtStart, AcStart}, std::pair{BtStop, AcStop},
-                                  std::pair{BtStep, AcStep}, std::pair{BtCheck, AcParse},
-                                  std::pair{BtPause, AcPause}})
+    for (auto [button, action] : {std::pair{BtStart, AcStart}, std::pair{BtStop, AcStop}, std::pair{BtStep, AcStep},
+                                  std::pair{BtCheck, AcParse}, std::pair{BtPause, AcPause}})
         button->setText(action->text() + QLatin1Char(' ') + action->shortcut().toString(QKeySequence::NativeText));
 
     debugPlugin = std::make_unique<TKeloDebugSyneditPlugin>(MemoCode);
@@ -146,10 +141,7 @@ void TfrmKeloIDE::FormActivate()
     LoadCommandLineFile();
 }
 
-bool TfrmKeloIDE::FormClose()
-{
-    return CheckSaved();
-}
+bool TfrmKeloIDE::FormClose() { return CheckSaved(); }
 
 void TfrmKeloIDE::FormDestroy()
 {
@@ -194,10 +186,7 @@ void TfrmKeloIDE::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
-void TfrmKeloIDE::AcCloseExecute()
-{
-    close();
-}
+void TfrmKeloIDE::AcCloseExecute() { close(); }
 
 void TfrmKeloIDE::UpdateCaretInfo()
 {
@@ -222,15 +211,9 @@ void TfrmKeloIDE::setEditorFontSize(int points)
     MemoCode->setGutterFont(gutter);
 }
 
-int TfrmKeloIDE::editorFontSize() const
-{
-    return pointSizeOf(MemoCode->codeFont());
-}
+int TfrmKeloIDE::editorFontSize() const { return pointSizeOf(MemoCode->codeFont()); }
 
-void TfrmKeloIDE::AcFontPlusExecute()
-{
-    setEditorFontSize(editorFontSize() + 1);
-}
+void TfrmKeloIDE::AcFontPlusExecute() { setEditorFontSize(editorFontSize() + 1); }
 
 void TfrmKeloIDE::AcFontMinusExecute()
 {
@@ -251,15 +234,9 @@ bool TfrmKeloIDE::MemoCodeMouseWheel(int delta, Qt::KeyboardModifiers modifiers)
     return true;
 }
 
-void TfrmKeloIDE::miShowToolbarClick()
-{
-    ToolBar->setVisible(miShowToolbar->isChecked());
-}
+void TfrmKeloIDE::miShowToolbarClick() { ToolBar->setVisible(miShowToolbar->isChecked()); }
 
-void TfrmKeloIDE::miShowProgrambarClick()
-{
-    PnTools->setVisible(miShowProgrambar->isChecked());
-}
+void TfrmKeloIDE::miShowProgrambarClick() { PnTools->setVisible(miShowProgrambar->isChecked()); }
 
 void TfrmKeloIDE::MemoCodeClick()
 {
@@ -267,10 +244,7 @@ void TfrmKeloIDE::MemoCodeClick()
     CloseParamHint();
 }
 
-void TfrmKeloIDE::AcAboutExecute()
-{
-    ShowAbout();
-}
+void TfrmKeloIDE::AcAboutExecute() { ShowAbout(); }
 
 void TfrmKeloIDE::AcHelpExecute()
 {
@@ -347,10 +321,18 @@ void TfrmKeloIDE::editFocused(TEditCommand command)
     const TFocusedText t = TFocusedText::of(QApplication::focusWidget());
     auto apply = [command](auto *w) {
         switch (command) {
-        case TEditCommand::Copy: w->copy(); break;
-        case TEditCommand::Paste: w->paste(); break;
-        case TEditCommand::Cut: w->cut(); break;
-        case TEditCommand::SelectAll: w->selectAll(); break;
+        case TEditCommand::Copy:
+            w->copy();
+            break;
+        case TEditCommand::Paste:
+            w->paste();
+            break;
+        case TEditCommand::Cut:
+            w->cut();
+            break;
+        case TEditCommand::SelectAll:
+            w->selectAll();
+            break;
         }
     };
     if (t.sci)

@@ -22,9 +22,12 @@ void loadTranslation(QApplication &app, const QString &name)
 TDlgKind dialogKind(TModalKind kind)
 {
     switch (kind) {
-    case TModalKind::Information: return TDlgKind::Information;
-    case TModalKind::Warning: return TDlgKind::Warning;
-    case TModalKind::Error: return TDlgKind::Error;
+    case TModalKind::Information:
+        return TDlgKind::Information;
+    case TModalKind::Warning:
+        return TDlgKind::Warning;
+    case TModalKind::Error:
+        return TDlgKind::Error;
     }
     return TDlgKind::Information;
 }
@@ -35,10 +38,10 @@ void InstallFontSubstitutes()
     const QStringList mono{QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")};
     const QStringList sans{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
     QFont::insertSubstitutions(QStringLiteral("Courier New"), mono);
-    QFont::insertSubstitutions(QStringLiteral("Lucida Console"), {QStringLiteral("DejaVu Sans Mono"),
-                                                                  QStringLiteral("Liberation Mono")});
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans"),
-                                                          QStringLiteral("Liberation Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Lucida Console"),
+                               {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
 }
 
@@ -49,7 +52,6 @@ void SetupApplication(QApplication &app)
     InstallFontSubstitutes();
     QApplication::setWindowIcon(ProductWindowIcon());
     setModalHook([](const QString &text, TModalKind kind) {
-        Dialogs().message(QApplication::activeWindow(), dialogKind(kind), QApplication::applicationDisplayName(),
-                          text);
+        Dialogs().message(QApplication::activeWindow(), dialogKind(kind), QApplication::applicationDisplayName(), text);
     });
 }

@@ -9,10 +9,14 @@ namespace {
 QMessageBox::Icon iconOf(TDlgKind kind)
 {
     switch (kind) {
-    case TDlgKind::Information: return QMessageBox::Information;
-    case TDlgKind::Warning: return QMessageBox::Warning;
-    case TDlgKind::Error: return QMessageBox::Critical;
-    case TDlgKind::Question: return QMessageBox::Question;
+    case TDlgKind::Information:
+        return QMessageBox::Information;
+    case TDlgKind::Warning:
+        return QMessageBox::Warning;
+    case TDlgKind::Error:
+        return QMessageBox::Critical;
+    case TDlgKind::Question:
+        return QMessageBox::Question;
     }
     return QMessageBox::NoIcon;
 }
@@ -20,11 +24,16 @@ QMessageBox::Icon iconOf(TDlgKind kind)
 QMessageBox::StandardButton buttonOf(TDlgAnswer answer)
 {
     switch (answer) {
-    case TDlgAnswer::Ok: return QMessageBox::Ok;
-    case TDlgAnswer::Yes: return QMessageBox::Yes;
-    case TDlgAnswer::No: return QMessageBox::No;
-    case TDlgAnswer::Cancel: return QMessageBox::Cancel;
-    case TDlgAnswer::YesToAll: return QMessageBox::YesToAll;
+    case TDlgAnswer::Ok:
+        return QMessageBox::Ok;
+    case TDlgAnswer::Yes:
+        return QMessageBox::Yes;
+    case TDlgAnswer::No:
+        return QMessageBox::No;
+    case TDlgAnswer::Cancel:
+        return QMessageBox::Cancel;
+    case TDlgAnswer::YesToAll:
+        return QMessageBox::YesToAll;
     }
     return QMessageBox::NoButton;
 }
@@ -51,14 +60,13 @@ public:
         return TDlgAnswer::Cancel;
     }
 
-    QString openFileName(QWidget *parent, const QString &caption, const QString &folder,
-                         const QString &filter) override
+    QString openFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter) override
     {
         return QFileDialog::getOpenFileName(parent, caption, folder, filter);
     }
 
-    QString saveFileName(QWidget *parent, const QString &caption, const QString &folder,
-                         const QString &filter, const QString &defaultSuffix) override
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter,
+                         const QString &defaultSuffix) override
     {
         QFileDialog dialog(parent, caption, folder, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -104,7 +112,4 @@ TDialogs &Dialogs()
     return installed ? *installed : qtDialogs;
 }
 
-void setDialogs(TDialogs *dialogs)
-{
-    installedDialogs() = dialogs;
-}
+void setDialogs(TDialogs *dialogs) { installedDialogs() = dialogs; }

@@ -31,8 +31,8 @@ public:
     // Returns the chosen file, or an empty text when cancelled.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &folder,
                                  const QString &filter) = 0;
-    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &folder,
-                                 const QString &filter, const QString &defaultSuffix) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &folder, const QString &filter,
+                                 const QString &defaultSuffix) = 0;
     // The save dialog for files whose type follows the chosen filter. The
     // default asks saveFileName with the first filter's extension and reports
     // that filter as chosen.

@@ -67,7 +67,7 @@ QImage drawImage(int index)
     }
     return img;
 }
-}  // namespace
+} // namespace
 
 const QList<QImage> &GutterImages()
 {

@@ -19,7 +19,7 @@ QFont popupFont()
 }
 
 QString quoted(const QString &element) { return u'"' + QString(element).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
-}  // namespace
+} // namespace
 
 QString CompletionEntry(const TFunction &function)
 {
@@ -35,8 +35,7 @@ QString ParameterHintEntry(const TFunction &function)
     return elements.isEmpty() ? QStringLiteral("\"<ohne Parameter>\"") : elements.join(u',');
 }
 
-TKeloCompletion::TKeloCompletion(TMemoCode *editor, TProgramSource program, TRunningSource isRunning,
-                                 QObject *parent)
+TKeloCompletion::TKeloCompletion(TMemoCode *editor, TProgramSource program, TRunningSource isRunning, QObject *parent)
     : QObject(parent), iEditor(editor), iProgram(std::move(program)), iIsRunning(std::move(isRunning)),
       iSynComp(new TSynCompletionProposal(TSynCompletionType::ctCode, editor)),
       iSynParams(new TSynCompletionProposal(TSynCompletionType::ctParams, editor))
@@ -58,9 +57,8 @@ TKeloCompletion::TKeloCompletion(TMemoCode *editor, TProgramSource program, TRun
     iSynParams->setBackground(QToolTip::palette().color(QPalette::ToolTipBase));
     iSynParams->setFont(popupFont());
     iSynParams->setOnExecute([this](TSynCompletionType kind, TSynCompletionProposal *sender, const QString &input,
-                                    int x, int y, bool &canExecute) {
-        SynParamsExecute(kind, sender, input, x, y, canExecute);
-    });
+                                    int x, int y,
+                                    bool &canExecute) { SynParamsExecute(kind, sender, input, x, y, canExecute); });
 }
 
 void TKeloCompletion::UpdateCompletionList()
@@ -76,8 +74,8 @@ void TKeloCompletion::UpdateCompletionList()
     }
 }
 
-void TKeloCompletion::SynParamsExecute(TSynCompletionType, TSynCompletionProposal *sender, const QString &, int,
-                                       int, bool &canExecute)
+void TKeloCompletion::SynParamsExecute(TSynCompletionType, TSynCompletionProposal *sender, const QString &, int, int,
+                                       bool &canExecute)
 {
     canExecute = false;
     if (sender != iSynParams || sender->Editor() != iEditor)

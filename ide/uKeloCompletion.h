@@ -30,8 +30,8 @@ public:
     // Refills the function list from the current program.
     void UpdateCompletionList();
     // The hint's before-open handler.
-    void SynParamsExecute(TSynCompletionType kind, TSynCompletionProposal *sender, const QString &currentInput,
-                          int x, int y, bool &canExecute);
+    void SynParamsExecute(TSynCompletionType kind, TSynCompletionProposal *sender, const QString &currentInput, int x,
+                          int y, bool &canExecute);
 
 private:
     TMemoCode *iEditor;

@@ -8,14 +8,13 @@
 namespace {
 bool Intersects(const TPlaceRect &a, const TPlaceRect &b)
 {
-    return std::max(a.left, b.left) < std::min(a.right, b.right)
-           && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+    return std::max(a.left, b.left) < std::min(a.right, b.right) &&
+           std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
 }
 
 bool LiesInside(const TPlaceRect &area, const TPlaceRect &rect)
 {
-    return rect.left >= area.left && rect.top >= area.top && rect.right <= area.right
-           && rect.bottom <= area.bottom;
+    return rect.left >= area.left && rect.top >= area.top && rect.right <= area.right && rect.bottom <= area.bottom;
 }
 
 // Cuts a task bar lying along one side of the monitor off the monitor.
@@ -150,8 +149,8 @@ void FitRectToScreen(QWidget *window, TPlaceRect &rect, bool apply, const TScree
 
 void SetFormPlacement(QWidget *window, TPlaceRect rect, TPlaceState state, const TScreenLayout &layout)
 {
-    const Qt::WindowStates others = window->windowState()
-                                    & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    const Qt::WindowStates others =
+        window->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
     if (state != TPlaceState::Maximized) {
         if (!IsNormalState(window))
             window->setWindowState(others);

@@ -26,7 +26,7 @@ private:
     void setCompact(bool compact);
 
     QList<QPushButton *> iButtons;
-    QStringList iCaptions;  // the captions while compact
+    QStringList iCaptions; // the captions while compact
     bool iCompact = false;
-    int iFullWidth = 0;     // the width the captions need, measured while shown with them
+    int iFullWidth = 0; // the width the captions need, measured while shown with them
 };

@@ -5,10 +5,7 @@
 #include <algorithm>
 
 namespace {
-bool IsWhite(QChar c)
-{
-    return c.unicode() <= 32;
-}
+bool IsWhite(QChar c) { return c.unicode() <= 32; }
 
 QString TrimRight(const QString &text)
 {
@@ -73,7 +70,7 @@ QString FirstExistingFile(const QStringList &paths)
 QString DialogFilter(const QString &filter)
 {
     if (!filter.contains(u'|'))
-        return filter;  // already in the dialog's form
+        return filter; // already in the dialog's form
     const QStringList parts = filter.split(u'|');
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2)

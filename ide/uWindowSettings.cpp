@@ -18,10 +18,7 @@ TPlaceState StoredState(int value)
 }
 } // namespace
 
-QString SettingsFileName(const QString &executablePath)
-{
-    return PortableSettingsFile(executablePath);
-}
+QString SettingsFileName(const QString &executablePath) { return PortableSettingsFile(executablePath); }
 
 QString SettingsFileName()
 {
@@ -30,10 +27,7 @@ QString SettingsFileName()
     return RuntimeFolders().SettingsFile;
 }
 
-void setSettingsFileName(const QString &path)
-{
-    redirectedSettingsFile() = path;
-}
+void setSettingsFileName(const QString &path) { redirectedSettingsFile() = path; }
 
 TMainSettings ReadMainSettings(const TIniFile &ini, const TMainSettings &current)
 {

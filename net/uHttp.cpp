@@ -29,32 +29,17 @@ template <typename F> F Entry(F function, const char *name)
     return function;
 }
 
-const char16_t *Wide(const QString &text)
-{
-    return reinterpret_cast<const char16_t *>(text.utf16());
-}
+const char16_t *Wide(const QString &text) { return reinterpret_cast<const char16_t *>(text.utf16()); }
 
 // The library takes "none" for an empty text.
-const char16_t *WideOrNone(const QString &text)
-{
-    return text.isEmpty() ? nullptr : Wide(text);
-}
+const char16_t *WideOrNone(const QString &text) { return text.isEmpty() ? nullptr : Wide(text); }
 } // namespace
 
-THttp::THttp()
-{
-    Init();
-}
+THttp::THttp() { Init(); }
 
-THttp::THttp(const QString &URL) : THttp()
-{
-    setURL(URL);
-}
+THttp::THttp(const QString &URL) : THttp() { setURL(URL); }
 
-THttp::~THttp()
-{
-    Close();
-}
+THttp::~THttp() { Close(); }
 
 void THttp::Init()
 {
@@ -181,10 +166,7 @@ quint16 THttp::ConnectPort() const
     return iProtokoll == QLatin1String("https") ? 443 : 80;
 }
 
-QString THttp::LastErrorMsg() const
-{
-    return WinInet().ErrorText(static_cast<quint32>(iLastError));
-}
+QString THttp::LastErrorMsg() const { return WinInet().ErrorText(static_cast<quint32>(iLastError)); }
 
 void THttp::RecordFailure(const char *msg, quint32 code)
 {
@@ -234,8 +216,8 @@ bool THttp::Connect()
     return Step("THttp.Connect fehlgeschlagen", [&] {
         if (hConnect)
             return true;
-        hConnect = Entry(WinInet().InternetConnect(), "InternetConnectW")(
-            hSession, Wide(iHostName), ConnectPort(), nullptr, nullptr, INET_SERVICE_HTTP, 0, 0);
+        hConnect = Entry(WinInet().InternetConnect(), "InternetConnectW")(hSession, Wide(iHostName), ConnectPort(),
+                                                                          nullptr, nullptr, INET_SERVICE_HTTP, 0, 0);
         return hConnect != nullptr;
     });
 }
@@ -254,8 +236,8 @@ bool THttp::OpenRequest()
                 flags |= INET_FLAG_SECURE;
             const QString accept = QStringLiteral("Accept: ") + iAcceptTypes;
             const char16_t *acceptList[] = {Wide(accept), nullptr};
-            hRequest = Entry(WinInet().HttpOpenRequest(), "HttpOpenRequestW")(
-                hConnect, Wide(verb), Wide(iFileName), nullptr, nullptr, acceptList, flags, 0);
+            hRequest = Entry(WinInet().HttpOpenRequest(), "HttpOpenRequestW")(hConnect, Wide(verb), Wide(iFileName),
+                                                                              nullptr, nullptr, acceptList, flags, 0);
             return hRequest != nullptr;
         } catch (const std::exception &error) {
             ShowModal(QString::fromUtf8(error.what()), TModalKind::Information);
@@ -304,10 +286,7 @@ bool THttp::Read(QString &response)
     return ok;
 }
 
-bool THttp::CloseRequest()
-{
-    return CloseStep(hRequest, "THttp.CloseRequest Fehlgeschlagen");
-}
+bool THttp::CloseRequest() { return CloseStep(hRequest, "THttp.CloseRequest Fehlgeschlagen"); }
 
 bool THttp::Disconnect()
 {
@@ -357,13 +336,13 @@ bool THttp::Read(QIODevice &sm, quint32 &BytesTotal, const TOnProgress &OnProgre
         if (OnProgress)
             OnProgress(this, 0, expected, stop);
         const bool lastRead = stop || ReadChunks(StreamChunkBytes, [&](const char *data, quint32 count) {
-            if (sm.write(data, count) != static_cast<qint64>(count))
-                throw std::runtime_error("stream not writable");
-            received += count;
-            if (OnProgress)
-                OnProgress(this, received, expected, stop);
-            return !stop;
-        });
+                                  if (sm.write(data, count) != static_cast<qint64>(count))
+                                      throw std::runtime_error("stream not writable");
+                                  received += count;
+                                  if (OnProgress)
+                                      OnProgress(this, received, expected, stop);
+                                  return !stop;
+                              });
         return lastRead && !stop;
     });
     BytesTotal = ok ? received : 0;
@@ -386,9 +365,8 @@ bool THttp::SendRequestEx(const QString &Header, quint32 DataSize)
 
 bool THttp::EndRequest()
 {
-    return Step("THttp.EndRequest fehlgeschlagen", [&] {
-        return Entry(WinInet().HttpEndRequest(), "HttpEndRequestW")(hRequest, nullptr, 0, 0) != 0;
-    });
+    return Step("THttp.EndRequest fehlgeschlagen",
+                [&] { return Entry(WinInet().HttpEndRequest(), "HttpEndRequestW")(hRequest, nullptr, 0, 0) != 0; });
 }
 
 bool THttp::Write(const QString &s, quint32 &BytesTotalWritten)

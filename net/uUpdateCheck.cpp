@@ -17,20 +17,11 @@ QString TrimControls(const QString &text)
 }
 } // namespace
 
-QString DefaultUpdateHost()
-{
-    return QStringLiteral(GRAZLO_UPDATE_HOST);
-}
+QString DefaultUpdateHost() { return QStringLiteral(GRAZLO_UPDATE_HOST); }
 
-QString UpdateUrlFor(const QString &host)
-{
-    return QStringLiteral("http://") + host + QStringLiteral("/version.php");
-}
+QString UpdateUrlFor(const QString &host) { return QStringLiteral("http://") + host + QStringLiteral("/version.php"); }
 
-QString InfoPageUrlFor(const QString &host)
-{
-    return QStringLiteral("http://") + host + QStringLiteral("/");
-}
+QString InfoPageUrlFor(const QString &host) { return QStringLiteral("http://") + host + QStringLiteral("/"); }
 
 bool IsNewVersion(bool succeeded, const QString &body, const QString &version)
 {

@@ -17,18 +17,11 @@ std::unique_ptr<TWinInet> &SharedInstance()
 }
 } // namespace
 
-TWinInet::TWinInet() : TWinInet(DefaultDllPath())
-{
-}
+TWinInet::TWinInet() : TWinInet(DefaultDllPath()) {}
 
-TWinInet::TWinInet(const QString &dllpath) : iDllPath(dllpath)
-{
-}
+TWinInet::TWinInet(const QString &dllpath) : iDllPath(dllpath) {}
 
-TWinInet::~TWinInet()
-{
-    Unload();
-}
+TWinInet::~TWinInet() { Unload(); }
 
 QString TWinInet::DefaultDllPath()
 {
@@ -37,8 +30,8 @@ QString TWinInet::DefaultDllPath()
     const QString beside = programFolder.filePath(QStringLiteral(GRAZLO_INET_FILE_NAME));
     // Like a loader's search: beside the program (the runnable folder), then the
     // installation's library folder.
-    const QString installed = QDir::cleanPath(
-        programFolder.filePath(QStringLiteral(GRAZLO_INET_FROM_BIN "/" GRAZLO_INET_FILE_NAME)));
+    const QString installed =
+        QDir::cleanPath(programFolder.filePath(QStringLiteral(GRAZLO_INET_FROM_BIN "/" GRAZLO_INET_FILE_NAME)));
     return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
 }
 
@@ -146,10 +139,7 @@ bool TWinInet::getDllPath(QString &filepath)
     return true;
 }
 
-quint32 TWinInet::PlatformLastError() const
-{
-    return iInetGetLastError ? iInetGetLastError() : iLastError;
-}
+quint32 TWinInet::PlatformLastError() const { return iInetGetLastError ? iInetGetLastError() : iLastError; }
 
 QString TWinInet::ErrorText(quint32 code) const
 {
@@ -167,7 +157,4 @@ TWinInet &WinInet()
     return *instance;
 }
 
-void ReleaseWinInet()
-{
-    SharedInstance().reset();
-}
+void ReleaseWinInet() { SharedInstance().reset(); }

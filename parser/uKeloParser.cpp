@@ -1,9 +1,6 @@
 #include "parser/uKeloParser.h"
 
-void TKeloParser::Init()
-{
-    iLineNumbers.clear();
-}
+void TKeloParser::Init() { iLineNumbers.clear(); }
 
 void TKeloParser::addMessage(TKeloMessageList &list, const QString &prefix, const QString &msg)
 {
@@ -11,15 +8,9 @@ void TKeloParser::addMessage(TKeloMessageList &list, const QString &prefix, cons
     list.append({prefix + QString::number(line) + QStringLiteral(" : ") + msg, line});
 }
 
-void TKeloParser::addError(const QString &msg)
-{
-    addMessage(iErrorLog, QStringLiteral("Fehler: Zeile "), msg);
-}
+void TKeloParser::addError(const QString &msg) { addMessage(iErrorLog, QStringLiteral("Fehler: Zeile "), msg); }
 
-void TKeloParser::addWarning(const QString &msg)
-{
-    addMessage(iWarnings, QStringLiteral("Warnung: Zeile "), msg);
-}
+void TKeloParser::addWarning(const QString &msg) { addMessage(iWarnings, QStringLiteral("Warnung: Zeile "), msg); }
 
 bool TKeloParser::checkDirective(const QString &line)
 {

@@ -25,10 +25,7 @@ QTextCharFormat runFormat(TRun run)
     return f;
 }
 
-void write(QTextCursor &cur, const QString &text, TRun run)
-{
-    cur.insertText(text, runFormat(run));
-}
+void write(QTextCursor &cur, const QString &text, TRun run) { cur.insertText(text, runFormat(run)); }
 
 // A line break keeps whatever style the text before it had.
 void lineBreak(QTextCursor &cur) { cur.insertBlock(); }
@@ -104,10 +101,7 @@ void writeSection(QTextCursor &cur, const QList<THelpFunction> &section, TLineWr
 
 QString THelpFunction::caption() const { return name + parameters + ": " + returnType; }
 
-bool THelpFunction::isEnvironmentValue() const
-{
-    return parameterCount == 0 && returnType != TypeNames[TType::void_];
-}
+bool THelpFunction::isEnvironmentValue() const { return parameterCount == 0 && returnType != TypeNames[TType::void_]; }
 
 TFrmKeloHelp::TFrmKeloHelp(QWidget *parent) : QWidget(parent, Qt::Window)
 {

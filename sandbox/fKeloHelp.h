@@ -17,9 +17,9 @@ class TKeloSandBox;
 struct THelpFunction
 {
     QString name;
-    QString parameters;  // the parameter list's caption, empty without parameters
-    QString returnType;  // script name of the return type
-    QString comment;     // the help text
+    QString parameters; // the parameter list's caption, empty without parameters
+    QString returnType; // script name of the return type
+    QString comment;    // the help text
     int parameterCount = 0;
 
     // name, parameters, ": " and the return type, as a function's caption reads

@@ -4,8 +4,9 @@
 
 void TKeloSandBox::RegisterFunctions(TProgram *prog)
 {
-    DeclareFunction(prog, QStringLiteral("message"), TType::void_, Params(NewParam(QStringLiteral("msg"), TType::kelostr)),
-                    standardHandler(), QStringLiteral("Sendet eine Nachricht an den Aufrufer."), QString());
+    DeclareFunction(prog, QStringLiteral("message"), TType::void_,
+                    Params(NewParam(QStringLiteral("msg"), TType::kelostr)), standardHandler(),
+                    QStringLiteral("Sendet eine Nachricht an den Aufrufer."), QString());
 }
 
 void TKeloSandBox::CallFunction(const QString &name, QStringList &params, QString &result, bool &handled)
@@ -20,15 +21,9 @@ void TKeloSandBox::CallFunction(const QString &name, QStringList &params, QStrin
     SendMsg(text, mkInformation);
 }
 
-QString TKeloSandBox::Caption() const
-{
-    return QStringLiteral("Kelocode Sandbox");
-}
+QString TKeloSandBox::Caption() const { return QStringLiteral("Kelocode Sandbox"); }
 
-QString TKeloSandBox::getHelp() const
-{
-    return QString();
-}
+QString TKeloSandBox::getHelp() const { return QString(); }
 
 void TKeloSandBox::AddFunctions(TProgram *prog)
 {
@@ -89,8 +84,8 @@ TFunctionBinCall TKeloSandBox::standardHandler()
     return [this](const QString &name, QStringList &params) { return FunctionBin(name, params); };
 }
 
-TFunctionBin *TKeloSandBox::createFunction(TProgram *prog, const QString &name, TType returnType,
-                                           TParamList params, TFunctionBinCall handler, const QString &help)
+TFunctionBin *TKeloSandBox::createFunction(TProgram *prog, const QString &name, TType returnType, TParamList params,
+                                           TFunctionBinCall handler, const QString &help)
 {
     auto function = std::make_unique<TFunctionBin>();
     function->setName(name);
@@ -102,21 +97,19 @@ TFunctionBin *TKeloSandBox::createFunction(TProgram *prog, const QString &name, 
     return static_cast<TFunctionBin *>(prog->AddFunction(std::move(function)));
 }
 
-TFunctionBin *TKeloSandBox::DeclareFunction(TProgram *prog, const QString &name, TType returnType,
-                                            const QString &help)
+TFunctionBin *TKeloSandBox::DeclareFunction(TProgram *prog, const QString &name, TType returnType, const QString &help)
 {
     return createFunction(prog, name, returnType, TParamList(), standardHandler(), help);
 }
 
-TFunctionBin *TKeloSandBox::DeclareFunction(TProgram *prog, const QString &name, TType returnType,
-                                            TParamList params, const QString &help)
+TFunctionBin *TKeloSandBox::DeclareFunction(TProgram *prog, const QString &name, TType returnType, TParamList params,
+                                            const QString &help)
 {
     return createFunction(prog, name, returnType, std::move(params), standardHandler(), help);
 }
 
-TFunctionBin *TKeloSandBox::DeclareFunction(TProgram *prog, const QString &name, TType returnType,
-                                            TParamList params, TFunctionBinCall handler, const QString &help,
-                                            const QString &minVersion)
+TFunctionBin *TKeloSandBox::DeclareFunction(TProgram *prog, const QString &name, TType returnType, TParamList params,
+                                            TFunctionBinCall handler, const QString &help, const QString &minVersion)
 {
     TFunctionBin *function = createFunction(prog, name, returnType, std::move(params), handler, help);
     function->setMinVersion(minVersion);

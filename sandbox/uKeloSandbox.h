@@ -63,8 +63,7 @@ protected:
     // A parameter declaration of that type and name, passed by value.
     static std::unique_ptr<TDeclaration> NewParam(const QString &name, TType t);
     // Params(NewParam("x", TType::int_), NewParam("s", TType::kelostr))
-    template <class... P>
-    static TParamList Params(P &&...params)
+    template <class... P> static TParamList Params(P &&...params)
     {
         TParamList list;
         (list.push_back(std::forward<P>(params)), ...);

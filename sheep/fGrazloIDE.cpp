@@ -30,15 +30,9 @@ QString systemLabel(const TSheepValue &value)
     return value.Name.leftJustified(8) + (value.Type == TType::dir ? "= " : "=");
 }
 
-QString systemBlankValue(const TSheepValue &value)
-{
-    return value.Type == TType::dir ? DirToValue(tdSouth) : "0";
-}
+QString systemBlankValue(const TSheepValue &value) { return value.Type == TType::dir ? DirToValue(tdSouth) : "0"; }
 
-QString systemComment(const TSheepValue &value)
-{
-    return "(" + value.Help + ")";
-}
+QString systemComment(const TSheepValue &value) { return "(" + value.Help + ")"; }
 
 QStringList systemColumn(QString (*text)(const TSheepValue &))
 {
@@ -48,7 +42,7 @@ QStringList systemColumn(QString (*text)(const TSheepValue &))
     return column;
 }
 
-const QStringList LevelCaptions = {"Level 1 - grüne Wiese", "Level 2 - Acker", "Level 3 - Baum",
+const QStringList LevelCaptions = {"Level 1 - grüne Wiese", "Level 2 - Acker",   "Level 3 - Baum",
                                    "Level 4 - gemein",      "Level 5 - Wandern", "Level 6 - Wald"};
 
 // Rows 13 pixels high, so the eight environment values fit their 105-pixel panel.

@@ -7,7 +7,7 @@
 
 TLawnGrid::TLawnGrid(QWidget *parent) : QWidget(parent)
 {
-    setMouseTracking(true);  // the frame follows the pointer without a pressed button
+    setMouseTracking(true); // the frame follows the pointer without a pressed button
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
 }

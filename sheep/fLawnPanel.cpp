@@ -7,7 +7,9 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,8 +22,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QApplication>
-#include <QFileInfo>
 
 namespace {
 
@@ -199,7 +199,7 @@ void TLawnPanel::createGrid()
 {
     dg = new TLawnGrid(this);
     dg->setObjectName("dg");
-    dg->setMinimumSize(100, 100);  // a splitter must not squeeze the lawn out of sight
+    dg->setMinimumSize(100, 100); // a splitter must not squeeze the lawn out of sight
     dg->setColCount(field.ColCount());
     dg->setRowCount(field.RowCount());
     dg->setOnDrawCell([this](QPainter &p, int c, int r, const QRect &rect) { dgDrawCell(p, c, r, rect); });
@@ -220,7 +220,7 @@ void TLawnPanel::PnGridResize()
 void TLawnPanel::dgDrawCell(QPainter &canvas, int ACol, int ARow, const QRect &Rect)
 {
     if (!field.Valid(ACol, ARow))
-        return;  // a cell beside the lawn keeps the background
+        return; // a cell beside the lawn keeps the background
     field.Cell(ACol, ARow).Draw(canvas, Rect);
     if (ACol == dg->Col() && ARow == dg->Row()) {
         canvas.setPen(QColor(255, 0, 0));
@@ -394,7 +394,7 @@ void TLawnPanel::StoreGreen(const QString &FileName)
 {
     QString error;
     const bool stored = field.Store(FileName, error);
-    lawnEdited();  // storing regrows the lawn, also when the write failed
+    lawnEdited(); // storing regrows the lawn, also when the write failed
     if (reportFileResult(stored, error))
         greenLoaded = FileName;
 }
@@ -420,8 +420,7 @@ void TLawnPanel::tbLoadGreenClick()
 {
     PopupLoadGreen->clear();
     QDir greens(GreensFolder);
-    const QStringList files =
-        greens.exists() ? greens.entryList({"*.glw"}, QDir::Files, QDir::Name) : QStringList();
+    const QStringList files = greens.exists() ? greens.entryList({"*.glw"}, QDir::Files, QDir::Name) : QStringList();
     if (!files.isEmpty()) {
         PopupLoadGreen->addAction(icons.load, "Auswahl", AcGreenLoad, &QAction::trigger);
         PopupLoadGreen->addSeparator();

@@ -35,10 +35,7 @@ int LawnPictureCellSize(int cols, int rows)
 
 namespace {
 
-QPointF cellCentre(const QPoint &cell, int size)
-{
-    return QPointF((cell.x() + 0.5) * size, (cell.y() + 0.5) * size);
-}
+QPointF cellCentre(const QPoint &cell, int size) { return QPointF((cell.x() + 0.5) * size, (cell.y() + 0.5) * size); }
 
 // A bright line with a dark edge reads on grass, dirt and trees alike.
 void drawPath(QPainter &canvas, const QList<QPoint> &path, int size)
@@ -65,8 +62,7 @@ void drawPath(QPainter &canvas, const QList<QPoint> &path, int size)
 QImage DrawLawnPicture(const TField &field, const TSheep &sheep, const QList<QPoint> &path)
 {
     const int size = LawnPictureCellSize(field.ColCount(), field.RowCount());
-    QImage picture(std::max(1, field.ColCount() * size), std::max(1, field.RowCount() * size),
-                   QImage::Format_RGB32);
+    QImage picture(std::max(1, field.ColCount() * size), std::max(1, field.RowCount() * size), QImage::Format_RGB32);
     picture.fill(QColor(255, 255, 255));
     QPainter canvas(&picture);
     for (int row = 0; row < field.RowCount(); ++row)

@@ -10,10 +10,7 @@
 
 namespace {
 
-quint32 clockSeed()
-{
-    return static_cast<quint32>(QDateTime::currentMSecsSinceEpoch());
-}
+quint32 clockSeed() { return static_cast<quint32>(QDateTime::currentMSecsSinceEpoch()); }
 
 std::mt19937 &generator()
 {
@@ -66,38 +63,62 @@ const QList<TSheepFunction> &SheepFunctions()
 {
     const TType int_ = TType::int_, void_ = TType::void_;
     static const QList<TSheepFunction> functions = {
-        {"start", void_, {"col", "row"}, "Setzt die Startposition des Schafes.",
+        {"start",
+         void_,
+         {"col", "row"},
+         "Setzt die Startposition des Schafes.",
          [](TSandboxSheep &sb, const QStringList &args) {
              sb.start(intArg(args, 0), intArg(args, 1));
              return QString();
          }},
-        {"move", void_, {"count"}, "Bewegt das Schaf um Count Schritte nach vorne.",
+        {"move",
+         void_,
+         {"count"},
+         "Bewegt das Schaf um Count Schritte nach vorne.",
          [](TSandboxSheep &sb, const QStringList &args) {
              sb.move(intArg(args, 0));
              return QString();
          }},
-        {"turnLeft", void_, {}, "Dreht das Schaf nach links.",
+        {"turnLeft",
+         void_,
+         {},
+         "Dreht das Schaf nach links.",
          [](TSandboxSheep &sb, const QStringList &) {
              sb.turnLeft();
              return QString();
          }},
-        {"turnRight", void_, {}, "Dreht das Schaf nach rechts.",
+        {"turnRight",
+         void_,
+         {},
+         "Dreht das Schaf nach rechts.",
          [](TSandboxSheep &sb, const QStringList &) {
              sb.turnRight();
              return QString();
          }},
-        {"getTile", TType::tile, {"col", "row"}, "Gibt zurück, welches Stück bei (col|row) liegt.",
+        {"getTile",
+         TType::tile,
+         {"col", "row"},
+         "Gibt zurück, welches Stück bei (col|row) liegt.",
          [](TSandboxSheep &sb, const QStringList &args) {
              return TileToValue(sb.getTile(intArg(args, 0), intArg(args, 1)));
          }},
-        {"getNextTile", TType::tile, {"range"}, "Gibt zurück, welches Stück vor dem Schaf in range Entfernung liegt.",
+        {"getNextTile",
+         TType::tile,
+         {"range"},
+         "Gibt zurück, welches Stück vor dem Schaf in range Entfernung liegt.",
          [](TSandboxSheep &sb, const QStringList &args) { return TileToValue(sb.getNextTile(intArg(args, 0))); }},
-        {"mark", void_, {}, "Markiert das aktuelle Feld (Schafposition) als markiert (tMark).",
+        {"mark",
+         void_,
+         {},
+         "Markiert das aktuelle Feld (Schafposition) als markiert (tMark).",
          [](TSandboxSheep &sb, const QStringList &) {
              sb.mark();
              return QString();
          }},
-        {"random", int_, {"range"}, "gibt eine Zufallszahl im Bereich 0 <= X < range zurück",
+        {"random",
+         int_,
+         {"range"},
+         "gibt eine Zufallszahl im Bereich 0 <= X < range zurück",
          [](TSandboxSheep &sb, const QStringList &args) { return QString::number(sb.getRandom(intArg(args, 0))); }},
     };
     return functions;
@@ -120,15 +141,9 @@ const QList<TSheepValue> &SheepValues()
     return values;
 }
 
-void SeedRandom(quint32 seed)
-{
-    generator().seed(seed);
-}
+void SeedRandom(quint32 seed) { generator().seed(seed); }
 
-void SeedRandomFromClock()
-{
-    SeedRandom(clockSeed());
-}
+void SeedRandomFromClock() { SeedRandom(clockSeed()); }
 
 TSandboxSheep::TSandboxSheep()
 {
@@ -165,15 +180,9 @@ bool TSandboxSheep::answer(const QString &name, const QStringList &params, QStri
     return true;
 }
 
-QString TSandboxSheep::Caption() const
-{
-    return QStringLiteral("Grazlo - Sandbox");
-}
+QString TSandboxSheep::Caption() const { return QStringLiteral("Grazlo - Sandbox"); }
 
-QString TSandboxSheep::Debug()
-{
-    return QStringLiteral("todo: debug");
-}
+QString TSandboxSheep::Debug() { return QStringLiteral("todo: debug"); }
 
 void TSandboxSheep::setStd()
 {
@@ -252,8 +261,7 @@ TTileType TSandboxSheep::getTile(qint64 col, qint64 row) const
 TTileType TSandboxSheep::getNextTile(int range) const
 {
     // 64 bits, so a far look cannot overflow
-    return getTile(iSheep.Pos.x() + qint64(kDx[iSheep.Dir]) * range,
-                   iSheep.Pos.y() + qint64(kDy[iSheep.Dir]) * range);
+    return getTile(iSheep.Pos.x() + qint64(kDx[iSheep.Dir]) * range, iSheep.Pos.y() + qint64(kDy[iSheep.Dir]) * range);
 }
 
 int TSandboxSheep::getRandom(int range) const

@@ -105,10 +105,7 @@ void TSheepRun::noteError(int line, const QString &text)
         iFirstError = {line, text};
 }
 
-qint64 TSheepRun::Score() const
-{
-    return iSandbox.Punkte(iProgram && iProgram->State() == TProgramState::running);
-}
+qint64 TSheepRun::Score() const { return iSandbox.Punkte(iProgram && iProgram->State() == TProgramState::running); }
 
 void TSheepRun::printSummary(bool showLawn)
 {

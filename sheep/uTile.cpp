@@ -18,10 +18,7 @@ void TTile::GrowUp()
         iTileType = ttGreen;
 }
 
-QString TTile::Serialize() const
-{
-    return QString::number(iTileType);
-}
+QString TTile::Serialize() const { return QString::number(iTileType); }
 
 void TTile::setSerialize(const QString &text)
 {
@@ -75,10 +72,7 @@ void TTileList::setTiles(int Index, const TTile &tile)
     ++iCounts[tile.TileType()];
 }
 
-void TTileList::setTileType(int Index, TTileType tt)
-{
-    setTiles(Index, TTile(tt));
-}
+void TTileList::setTileType(int Index, TTileType tt) { setTiles(Index, TTile(tt)); }
 
 void TTileList::SetCount(int Value)
 {
@@ -129,10 +123,7 @@ QString TTileList::Serialize() const
     return WriteCommaText(codes);
 }
 
-void TTileList::setSerialize(const QString &text)
-{
-    ReadRow(text, -1);
-}
+void TTileList::setSerialize(const QString &text) { ReadRow(text, -1); }
 
 void TTileList::ReadRow(const QString &text, int maxTiles)
 {
@@ -344,8 +335,8 @@ bool LoadTileImages(const QString &settingsDir, const QString &defaultFolder)
     auto &loaded = images();
     loaded.fill(QImage());
     const QStringList paths = imagePaths(settingsDir, defaultFolder);
-    const bool allThere = std::all_of(paths.begin(), paths.end(),
-                                      [](const QString &p) { return QFileInfo(p).isFile(); });
+    const bool allThere =
+        std::all_of(paths.begin(), paths.end(), [](const QString &p) { return QFileInfo(p).isFile(); });
     std::array<QImage, ImageCount> decoded;
     bool ok = allThere;
     for (size_t i = 0; ok && i < kImageEntries.size(); ++i) {
@@ -361,15 +352,9 @@ bool LoadTileImages(const QString &settingsDir, const QString &defaultFolder)
     return true;
 }
 
-const QImage &TileImage(TImageKey key)
-{
-    return images()[static_cast<size_t>(key)];
-}
+const QImage &TileImage(TImageKey key) { return images()[static_cast<size_t>(key)]; }
 
-const QImage &SheepImage(TDirection dir)
-{
-    return images()[static_cast<size_t>(dir) % 4];
-}
+const QImage &SheepImage(TDirection dir) { return images()[static_cast<size_t>(dir) % 4]; }
 
 void DrawTileImage(QPainter &canvas, const QRect &rect, const QImage &image)
 {

@@ -43,7 +43,7 @@ struct TInetRequest final : TInetObject
     bool http10 = false;
     std::vector<std::string> headers; // complete header lines of every send
     TRequestState state = TRequestState::Opened;
-    std::string upload; // body collected between HttpSendRequestExW and HttpEndRequestW
+    std::string upload;      // body collected between HttpSendRequestExW and HttpEndRequestW
     std::string sendHeaders; // extra header lines of the pending send
     long status = 0;
     std::string rawHeaders; // header block of the final response

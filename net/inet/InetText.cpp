@@ -48,10 +48,7 @@ std::string Utf8Of(const char16_t *text, uint32_t length)
     return out;
 }
 
-std::string Utf8Of(const char16_t *text)
-{
-    return Utf8Of(text, UINT32_MAX);
-}
+std::string Utf8Of(const char16_t *text) { return Utf8Of(text, UINT32_MAX); }
 
 std::u16string WidenBytes(const std::string &bytes)
 {

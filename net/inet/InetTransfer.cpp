@@ -84,8 +84,7 @@ void ApplyRequest(CURL *curl, TInetRequest &request, const std::string *body)
     curl_easy_setopt(curl, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION,
-                     request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, request.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
     if (!request.settings.agent.empty())
         curl_easy_setopt(curl, CURLOPT_USERAGENT, request.settings.agent.c_str());
     if (body) {

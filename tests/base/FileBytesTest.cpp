@@ -138,7 +138,8 @@ TEST(SystemErrors, AreSaidInGerman)
     QString error;
     const QString missing = dir.filePath("nix.gzc");
     EXPECT_FALSE(ReadTextFile(missing, text, error));
-    EXPECT_EQ(error, "Die Datei \"" + missing + "\" kann nicht gelesen werden: Die Datei oder der Ordner existiert nicht.");
+    EXPECT_EQ(error,
+              "Die Datei \"" + missing + "\" kann nicht gelesen werden: Die Datei oder der Ordner existiert nicht.");
     EXPECT_FALSE(ReadTextFile(dir.path(), text, error));
     EXPECT_EQ(error, "Die Datei \"" + dir.path() + "\" kann nicht gelesen werden: Es ist ein Ordner.");
 }

@@ -41,15 +41,21 @@ TEST(TextFile, EveryConsistentFileRoundTripsByteForByte)
         "a\nb\n\n",
         "a\rb",
         "\r\n",
-        "x\xE2\x80\xA8y",                        // U+2028 in UTF-8
-        "\xEF\xBB\xBFSch\xC3\xA4" "f\r\n",       // UTF-8 with BOM
-        "\xEF\xBB\xBF\xEF\xBB\xBFtwo marks",     // a second U+FEFF is text
-        QByteArray("\xFF\xFE" "a\0\r\0\n\0", 8), // UTF-16 LE
-        QByteArray("\xFE\xFF\0a\0\n\0b", 8),     // UTF-16 BE
-        "Gr\xFC\xDF" "e \x80 \x81\r\n",          // Windows-1252 incl. an unassigned byte
-        "\xED\xA0\x80",                          // encoded surrogate: not valid UTF-8
-        "\xC0\xAF",                              // overlong form
-        QByteArray("\xFF\xFE" "a", 3),           // UTF-16 mark with an odd byte count
+        "x\xE2\x80\xA8y", // U+2028 in UTF-8
+        "\xEF\xBB\xBFSch\xC3\xA4"
+        "f\r\n",                             // UTF-8 with BOM
+        "\xEF\xBB\xBF\xEF\xBB\xBFtwo marks", // a second U+FEFF is text
+        QByteArray("\xFF\xFE"
+                   "a\0\r\0\n\0",
+                   8),                       // UTF-16 LE
+        QByteArray("\xFE\xFF\0a\0\n\0b", 8), // UTF-16 BE
+        "Gr\xFC\xDF"
+        "e \x80 \x81\r\n", // Windows-1252 incl. an unassigned byte
+        "\xED\xA0\x80",    // encoded surrogate: not valid UTF-8
+        "\xC0\xAF",        // overlong form
+        QByteArray("\xFF\xFE"
+                   "a",
+                   3), // UTF-16 mark with an odd byte count
         QByteArray("nul\0inside", 10),
     };
     for (const QByteArray &bytes : samples)
@@ -65,7 +71,10 @@ TEST(TextFile, DetectsEncoding)
     EXPECT_EQ(DecodeText(QByteArray("\xFE\xFF\0x", 4)).Format.Encoding, TTextEncoding::Utf16BE);
     EXPECT_EQ(DecodeText("\xE4").Format.Encoding, TTextEncoding::Windows1252);
 
-    EXPECT_EQ(DecodeText("\xEF\xBB\xBFSch\xC3\xA4" "f").Lines, QStringList{u"Schäf"_qs});
+    EXPECT_EQ(DecodeText("\xEF\xBB\xBFSch\xC3\xA4"
+                         "f")
+                  .Lines,
+              QStringList{u"Schäf"_qs});
     EXPECT_EQ(DecodeText("\x80\x84\x9F\xE4").Lines, QStringList{u"€„Ÿä"_qs});
 }
 
@@ -187,8 +196,8 @@ TEST(TextFile, WhatIsWrittenReadsBackAsWrittenInEveryFormat)
                 const QByteArray bytes = EncodeText(lines, format);
                 const TTextLines back = DecodeText(bytes);
                 const QStringList expected = lines.isEmpty() ? QStringList{""} : lines;
-                EXPECT_EQ(back.Lines, expected) << int(encoding) << '/' << int(lineBreak) << ' '
-                                                << bytes.toHex().constData();
+                EXPECT_EQ(back.Lines, expected)
+                    << int(encoding) << '/' << int(lineBreak) << ' ' << bytes.toHex().constData();
                 if (expected.size() > 1) {
                     EXPECT_EQ(back.Format.LineBreak, lineBreak) << bytes.toHex().constData();
                 }
@@ -200,11 +209,14 @@ TEST(TextFile, WhatIsWrittenReadsBackAsWrittenInEveryFormat)
 TEST(TextFile, ATextThatWouldBeMisreadIsWrittenAsUtf8WithMark)
 {
     TTextFormat format{TTextEncoding::Windows1252, TLineBreak::CrLf};
-    EXPECT_EQ(EncodeText({u"þÿab"_qs}, format), QByteArray("\xEF\xBB\xBF\xC3\xBE\xC3\xBF" "ab"));
+    EXPECT_EQ(EncodeText({u"þÿab"_qs}, format), QByteArray("\xEF\xBB\xBF\xC3\xBE\xC3\xBF"
+                                                           "ab"));
     EXPECT_EQ(format.Encoding, TTextEncoding::Utf8Bom);
 
     format.Encoding = TTextEncoding::Windows1252;
-    EXPECT_EQ(EncodeText({u"þÿa"_qs}, format), QByteArray("\xFE\xFF" "a")) << "an odd length cannot be UTF-16";
+    EXPECT_EQ(EncodeText({u"þÿa"_qs}, format), QByteArray("\xFE\xFF"
+                                                          "a"))
+        << "an odd length cannot be UTF-16";
     EXPECT_EQ(format.Encoding, TTextEncoding::Windows1252);
 
     format.Encoding = TTextEncoding::Utf8;

@@ -1,7 +1,7 @@
 // The editor's behaviour options and its highlighter.
 #include "editor/MemoCode.h"
-#include "tests/support/Printers.h"
 #include "editor/SynGeneralSyn.h"
+#include "tests/support/Printers.h"
 
 #include <QScrollBar>
 #include <QStyle>
@@ -21,13 +21,13 @@ protected:
     void only(TSynEditorOptions on) { ed.setOptions(on); }
     TMemoCode ed;
 };
-}  // namespace
+} // namespace
 
 TEST_F(OptionsTest, TabInsertsSpacesOrATabCharacter)
 {
     ed.setLines({QString()});
     QTest::keyClick(&ed, Qt::Key_Tab);
-    EXPECT_EQ(ed.LineText(1), QStringLiteral("   "));  // tab width 3
+    EXPECT_EQ(ed.LineText(1), QStringLiteral("   ")); // tab width 3
 
     ed.setOptions(SynEditorDefaultOptions & ~TSynEditorOptions(eoTabsToSpaces));
     ed.setLines({QString()});
@@ -42,16 +42,16 @@ TEST_F(OptionsTest, HomeAndEndKeysFollowTheirOptions)
     QTest::keyClick(&ed, Qt::Key_Home);
     EXPECT_EQ(ed.CaretX(), 1);
     QTest::keyClick(&ed, Qt::Key_End);
-    EXPECT_EQ(ed.CaretX(), 7);  // after the last non-blank
+    EXPECT_EQ(ed.CaretX(), 7); // after the last non-blank
     QTest::keyClick(&ed, Qt::Key_End);
-    EXPECT_EQ(ed.CaretX(), 10);  // then the line's end
+    EXPECT_EQ(ed.CaretX(), 10); // then the line's end
     QTest::keyClick(&ed, Qt::Key_Home, Qt::ShiftModifier);
     EXPECT_EQ(ed.SelText(), QStringLiteral("   abc   "));
 
     only(SynEditorDefaultOptions | eoEnhanceHomeKey);
     ed.setCaretXY({6, 1});
     QTest::keyClick(&ed, Qt::Key_Home);
-    EXPECT_EQ(ed.CaretX(), 4);  // first non-blank
+    EXPECT_EQ(ed.CaretX(), 4); // first non-blank
 }
 
 TEST_F(OptionsTest, TrailingBlanksOfAnEditedLineAreTrimmedWhenTheCaretLeavesIt)
@@ -119,7 +119,7 @@ TEST_F(OptionsTest, SmartTabDeleteGoesBackToAnOuterIndentation)
     QTest::keyClick(&ed, Qt::Key_Backspace);
     EXPECT_EQ(ed.LineText(3), QStringLiteral("c"));
     ed.setCaretXY({2, 1});
-    QTest::keyClick(&ed, Qt::Key_Backspace);  // not in leading blanks: one character
+    QTest::keyClick(&ed, Qt::Key_Backspace); // not in leading blanks: one character
     EXPECT_EQ(ed.LineText(1), QString());
 }
 
@@ -219,7 +219,7 @@ TEST(Highlighter, StylesKeywordsInAnyCaseCommentsStringsNumbersAndSymbols)
     const QList<S> styles = syn.styleLine(line);
     ASSERT_EQ(styles.size(), line.size());
     EXPECT_EQ(styles[0], S::Keyword);
-    EXPECT_EQ(styles[3], S::Identifier);  // INT1 is no keyword
+    EXPECT_EQ(styles[3], S::Identifier); // INT1 is no keyword
     EXPECT_EQ(styles[9], S::Symbol);
     EXPECT_EQ(styles[10], S::Number);
     EXPECT_EQ(styles[line.indexOf('"')], S::String);

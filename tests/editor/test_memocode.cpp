@@ -1,8 +1,8 @@
 // The source editor: text lines, coordinates, plugin line reports, line colours,
 // bookmarks and gutter clicks.
 #include "editor/MemoCode.h"
-#include "tests/support/Printers.h"
 #include "editor/SynEditPlugin.h"
+#include "tests/support/Printers.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -47,7 +47,7 @@ protected:
     }
     TMemoCode ed;
 };
-}  // namespace
+} // namespace
 
 TEST_F(EditorTest, LinesSurviveLoadingWithNulUmlautsAndAFinalEmptyLine)
 {
@@ -86,7 +86,7 @@ TEST_F(EditorTest, CaretCoordinatesCountUtf16UnitsFromOne)
     EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{2, 2}));
     EXPECT_EQ(ed.WordAt({7, 2}), QStringLiteral("xyz"));
 
-    ed.setCaretXY({99, 9});  // beyond the text: the end of the last line
+    ed.setCaretXY({99, 9}); // beyond the text: the end of the last line
     EXPECT_EQ(ed.CaretXY(), (TBufferCoord{9, 2}));
 }
 
@@ -96,16 +96,16 @@ TEST_F(EditorTest, TypedAndDeletedLinesAreReportedButLoadingIsNot)
     load(10);
     EXPECT_TRUE(plugin.reports.isEmpty());
 
-    ed.setCaretXY({7, 5});  // end of line 5: the new line is 6
+    ed.setCaretXY({7, 5}); // end of line 5: the new line is 6
     QTest::keyClick(&ed, Qt::Key_Return);
-    ed.setCaretXY({1, 5});  // start of line 5: line 5 itself moves
+    ed.setCaretXY({1, 5}); // start of line 5: line 5 itself moves
     QTest::keyClick(&ed, Qt::Key_Return);
     EXPECT_EQ(plugin.reports, (QList<Report>{{true, 6, 1}, {true, 5, 1}}));
 
     plugin.reports.clear();
-    ed.setSelection({1, 2}, {1, 5});  // three whole lines
+    ed.setSelection({1, 2}, {1, 5}); // three whole lines
     QTest::keyClick(&ed, Qt::Key_Delete);
-    ed.setSelection({3, 3}, {2, 4});  // joins two lines
+    ed.setSelection({3, 3}, {2, 4}); // joins two lines
     QTest::keyClick(&ed, Qt::Key_Delete);
     EXPECT_EQ(plugin.reports, (QList<Report>{{false, 2, 3}, {false, 4, 1}}));
 
@@ -126,7 +126,7 @@ TEST_F(EditorTest, PluginLeavesTheEditorWhenDestroyed)
     load(3);
     plugin.reset();
     ed.setCaretXY({1, 1});
-    QTest::keyClick(&ed, Qt::Key_Return);  // would reach a dead plugin
+    QTest::keyClick(&ed, Qt::Key_Return); // would reach a dead plugin
     EXPECT_EQ(ed.LineCount(), 4);
 }
 
@@ -153,7 +153,7 @@ bool hasTextColour(TMemoCode &ed, int line)
             return true;
     return false;
 }
-}  // namespace
+} // namespace
 
 TEST_F(EditorTest, SpecialLinesAndTheCaretLineAreColouredWhenPainted)
 {
@@ -170,7 +170,7 @@ TEST_F(EditorTest, SpecialLinesAndTheCaretLineAreColouredWhenPainted)
     ed.grab();
     EXPECT_TRUE(hasBackground(ed, 3));
     EXPECT_TRUE(hasTextColour(ed, 3));
-    EXPECT_TRUE(hasBackground(ed, 5));  // active line
+    EXPECT_TRUE(hasBackground(ed, 5)); // active line
     EXPECT_FALSE(hasTextColour(ed, 5));
     EXPECT_FALSE(hasBackground(ed, 4));
 
@@ -210,7 +210,7 @@ TEST_F(EditorTest, GutterClicksReportTheLineAndDoNotMoveTheCaret)
     const int y = ed.LineHeight() * 2 + ed.LineHeight() / 2;
     QTest::mouseClick(ed.viewport(), Qt::LeftButton, {}, QPoint(5, y));
     QTest::mouseClick(ed.viewport(), Qt::RightButton, {}, QPoint(5, y));
-    QTest::mouseClick(ed.viewport(), Qt::LeftButton, {}, QPoint(5, ed.LineHeight() * 20));  // below the text
+    QTest::mouseClick(ed.viewport(), Qt::LeftButton, {}, QPoint(5, ed.LineHeight() * 20)); // below the text
     EXPECT_EQ(clicks, (QList<QPair<Qt::MouseButton, int>>{{Qt::LeftButton, 3}, {Qt::RightButton, 3}}));
     EXPECT_EQ(ed.CaretXY(), (TBufferCoord{2, 1}));
 }
@@ -219,8 +219,8 @@ TEST_F(EditorTest, ComponentKeyBindingsCanBeFreedForTheWindow)
 {
     load(3);
     ed.setCaretXY({1, 2});
-    QTest::keyClick(&ed, Qt::Key_L, Qt::ControlModifier);  // no line cut here
-    QTest::keyClick(&ed, Qt::Key_D, Qt::ControlModifier);  // no duplicate
+    QTest::keyClick(&ed, Qt::Key_L, Qt::ControlModifier); // no line cut here
+    QTest::keyClick(&ed, Qt::Key_D, Qt::ControlModifier); // no duplicate
     EXPECT_EQ(ed.LineCount(), 3);
 
     ed.FreeKey(QKeyCombination(Qt::CTRL, Qt::Key_Z).toCombined());

@@ -15,16 +15,16 @@ protected:
     }
     TMemoCode ed;
 };
-}  // namespace
+} // namespace
 
 TEST_F(SearchTest, FindsWithCaseWholeWordDirectionAndScope)
 {
     EXPECT_EQ(ed.SearchReplace(QStringLiteral("foo"), {}, {}), 1);
     EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{1, 1}));
     ed.SearchReplace(QStringLiteral("foo"), {}, {});
-    EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{5, 1}));  // case-insensitive
+    EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{5, 1})); // case-insensitive
     ed.SearchReplace(QStringLiteral("foo"), {}, ssoMatchCase | ssoWholeWord);
-    EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{4, 2}));  // not "food"
+    EXPECT_EQ(ed.BlockBegin(), (TBufferCoord{4, 2})); // not "food"
     EXPECT_EQ(ed.SearchReplace(QStringLiteral("foo"), {}, ssoMatchCase | ssoWholeWord), 0);
 
     ed.SearchReplace(QStringLiteral("x"), {}, ssoBackwards | ssoEntireScope);
@@ -39,7 +39,7 @@ TEST_F(SearchTest, RegexEngineUsesEcmaScriptSyntax)
     EXPECT_EQ(ed.SelText(), QStringLiteral("x1"));
     EXPECT_EQ(ed.SearchReplace(QStringLiteral("x(\\d+)"), QStringLiteral("y\\1"), ssoReplaceAll | ssoEntireScope), 2);
     EXPECT_EQ(ed.LineText(2), QStringLiteral("y1 foo y22"));
-    EXPECT_EQ(ed.SearchReplace(QStringLiteral("("), {}, ssoEntireScope), 0);  // invalid pattern
+    EXPECT_EQ(ed.SearchReplace(QStringLiteral("("), {}, ssoEntireScope), 0); // invalid pattern
 }
 
 TEST_F(SearchTest, RegexMatchesInsideWordsAreSkippedForWholeWords)
@@ -74,13 +74,13 @@ TEST_F(SearchTest, PromptedReplaceFollowsEachAnswer)
         asked.append({line, column});
         return answers.takeFirst();
     });
-    const int n = ed.SearchReplace(QStringLiteral("foo"), QStringLiteral("bar"),
-                                   ssoReplaceAll | ssoPrompt | ssoEntireScope);
+    const int n =
+        ed.SearchReplace(QStringLiteral("foo"), QStringLiteral("bar"), ssoReplaceAll | ssoPrompt | ssoEntireScope);
     EXPECT_EQ(n, 4);
-    EXPECT_EQ(asked, (QList<QPair<int, int>>{{1, 1}, {1, 5}, {1, 9}}));  // the fourth is not asked
+    EXPECT_EQ(asked, (QList<QPair<int, int>>{{1, 1}, {1, 5}, {1, 9}})); // the fourth is not asked
     EXPECT_EQ(ed.Lines(), (QStringList{QStringLiteral("foo bar bard"), QStringLiteral("x1 bar x22")}));
 
-    ed.undo();  // one step for the whole replacement
+    ed.undo(); // one step for the whole replacement
     EXPECT_EQ(ed.LineText(1), QStringLiteral("foo Foo food"));
 }
 

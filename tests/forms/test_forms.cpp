@@ -14,15 +14,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-bool isDark(QRgb pixel)
-{
-    return qAlpha(pixel) > 200 && qGray(pixel) < 60;
-}
+bool isDark(QRgb pixel) { return qAlpha(pixel) > 200 && qGray(pixel) < 60; }
 
-bool isWhite(QRgb pixel)
-{
-    return qAlpha(pixel) > 200 && qGray(pixel) > 240;
-}
+bool isWhite(QRgb pixel) { return qAlpha(pixel) > 200 && qGray(pixel) > 240; }
 
 // Share of the opaque pixels in area that pass test.
 double shareOf(const QImage &image, const QRect &area, bool (*test)(QRgb))
@@ -41,10 +35,7 @@ double shareOf(const QImage &image, const QRect &area, bool (*test)(QRgb))
 }
 
 // The label's rectangle inside its window.
-QRect placed(const QWidget *w)
-{
-    return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size());
-}
+QRect placed(const QWidget *w) { return QRect(w->mapTo(w->window(), QPoint(0, 0)), w->size()); }
 
 // Receives the URLs the About window asks the system to open.
 class TUrlCatcher : public QObject
@@ -66,7 +57,7 @@ TEST(Pictures, SheepIsWhiteWithItsBlackHeadToTheRightOnTransparency)
         EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
         EXPECT_EQ(qAlpha(image.pixel(w - 1, h - 1)), 0);
         EXPECT_GT(shareOf(image, QRect(0, 0, w * 6 / 10, h), isWhite), 0.6) << w;     // fleece
-        EXPECT_GT(shareOf(image, QRect(w * 8 / 10, 0, w / 10, h), isDark), 0.1) << w;  // head, right
+        EXPECT_GT(shareOf(image, QRect(w * 8 / 10, 0, w / 10, h), isDark), 0.1) << w; // head, right
         EXPECT_EQ(shareOf(image, QRect(0, 0, w * 6 / 10, h), isDark), 0.0) << w;      // nothing dark left
     }
     EXPECT_EQ(ProductPicture().size(), QSize(150, 108));

@@ -28,12 +28,12 @@ inline void Check(bool holds, const char *property)
 
 } // namespace grazlo_fuzz
 
-#define GRAZLO_FUZZ_TARGET(bytes)                                                                        \
-    static void FuzzBody(const QByteArray &bytes);                                                       \
-    extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)                              \
-    {                                                                                                    \
-        if (size <= grazlo_fuzz::MaxInputBytes)                                                          \
-            FuzzBody(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));    \
-        return 0;                                                                                        \
-    }                                                                                                    \
+#define GRAZLO_FUZZ_TARGET(bytes)                                                                                      \
+    static void FuzzBody(const QByteArray &bytes);                                                                     \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)                                            \
+    {                                                                                                                  \
+        if (size <= grazlo_fuzz::MaxInputBytes)                                                                        \
+            FuzzBody(QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size)));                  \
+        return 0;                                                                                                      \
+    }                                                                                                                  \
     static void FuzzBody(const QByteArray &bytes)

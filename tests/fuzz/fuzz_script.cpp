@@ -3,9 +3,9 @@
 // hangs anywhere on the way from a file to a finished run.
 #include "FieldChecks.h"
 
+#include "base/uTextFile.h"
 #include "parser/uKeloParser.h"
 #include "script/uKeloExpression.h"
-#include "base/uTextFile.h"
 #include "sheep/uSandboxSheep.h"
 
 namespace {

@@ -11,7 +11,8 @@
 
 namespace {
 
-struct TWrite {
+struct TWrite
+{
     QString Section, Key, Value;
     QByteArray File;
 };
@@ -36,10 +37,7 @@ bool HasLineBreak(const QString &text)
     return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0x2028));
 }
 
-bool IsTrimmed(const QString &text)
-{
-    return text == text.trimmed();
-}
+bool IsTrimmed(const QString &text) { return text == text.trimmed(); }
 
 // A name or value that the file's line form can hold as it is; others (a
 // '=' in the key, a ']' in the section, enclosing quotes or blanks at an end)
@@ -47,10 +45,11 @@ bool IsTrimmed(const QString &text)
 // names of its own and values without line breaks.
 bool Representable(const TWrite &w)
 {
-    const bool quoted = w.Value.size() >= 2 && (w.Value.front() == u'"' || w.Value.front() == u'\'')
-                        && w.Value.back() == w.Value.front();
-    return !w.Section.isEmpty() && !w.Key.isEmpty() && IsTrimmed(w.Section) && IsTrimmed(w.Key) && IsTrimmed(w.Value) && !w.Section.contains(u']')
-           && !w.Key.contains(u'=') && !w.Key.startsWith(u';') && !w.Key.startsWith(u'[') && !quoted;
+    const bool quoted = w.Value.size() >= 2 && (w.Value.front() == u'"' || w.Value.front() == u'\'') &&
+                        w.Value.back() == w.Value.front();
+    return !w.Section.isEmpty() && !w.Key.isEmpty() && IsTrimmed(w.Section) && IsTrimmed(w.Key) && IsTrimmed(w.Value) &&
+           !w.Section.contains(u']') && !w.Key.contains(u'=') && !w.Key.startsWith(u';') && !w.Key.startsWith(u'[') &&
+           !quoted;
 }
 
 // Every (section, key) the file's lines may name, found the simple way; a
@@ -97,7 +96,8 @@ GRAZLO_FUZZ_TARGET(bytes)
     if (WrittenAsFalseBom(before.Format, path) || HasLineBreak(write.Section + write.Key + write.Value))
         return;
     const TIniFile reread(path);
-    grazlo_fuzz::Check(reread.ReadString(write.Section, write.Key, "-") == ini.ReadString(write.Section, write.Key, "-"),
+    grazlo_fuzz::Check(reread.ReadString(write.Section, write.Key, "-") ==
+                           ini.ReadString(write.Section, write.Key, "-"),
                        "the written value reads back from the file as from memory");
     // Names and values the line form cannot hold may change other lines' meaning.
     if (!Representable(write))
@@ -106,8 +106,8 @@ GRAZLO_FUZZ_TARGET(bytes)
                        "the written value reads back as written");
     const TIniFile original(grazlo_fuzz::WriteScratch("original.ini", write.File));
     for (const auto &[section, key] : NamedPairs(before.Lines)) {
-        const bool written = section.compare(write.Section, Qt::CaseInsensitive) == 0
-                             && key.compare(write.Key, Qt::CaseInsensitive) == 0;
+        const bool written = section.compare(write.Section, Qt::CaseInsensitive) == 0 &&
+                             key.compare(write.Key, Qt::CaseInsensitive) == 0;
         if (!written)
             grazlo_fuzz::Check(reread.ReadString(section, key, "-") == original.ReadString(section, key, "-"),
                                "the other values stay as they were");

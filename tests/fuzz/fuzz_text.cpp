@@ -16,8 +16,8 @@ constexpr TLineBreak LineBreaks[] = {TLineBreak::CrLf, TLineBreak::Lf, TLineBrea
 // writer avoids those bytes.
 bool WrittenAsFalseBom(const TTextFormat &format, const QByteArray &written)
 {
-    return format.Encoding == TTextEncoding::Windows1252
-           && (written.startsWith("\xFE\xFF") || written.startsWith("\xFF\xFE"));
+    return format.Encoding == TTextEncoding::Windows1252 &&
+           (written.startsWith("\xFE\xFF") || written.startsWith("\xFF\xFE"));
 }
 
 // The writer may switch the encoding (and says so), but what it reports as

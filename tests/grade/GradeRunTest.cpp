@@ -59,8 +59,8 @@ TEST(GradeRun, NamesTheFirstErrorWithItsLine)
     EXPECT_EQ(fault.Error.Text, "Division durch Null");
     EXPECT_TRUE(fault.Ran);
 
-    const TGradeResult limit = RunGradeScript({"start(0, 0);", "while (true)", "  turnLeft();", "endwhile"},
-                                              LevelWorld(1), 1, 50);
+    const TGradeResult limit =
+        RunGradeScript({"start(0, 0);", "while (true)", "  turnLeft();", "endwhile"}, LevelWorld(1), 1, 50);
     EXPECT_EQ(limit.Status, TGradeStatus::StepLimit);
     EXPECT_EQ(limit.Error.Text, "Schrittlimit erreicht: 50");
     EXPECT_GE(limit.Error.Line, 2);
@@ -68,17 +68,17 @@ TEST(GradeRun, NamesTheFirstErrorWithItsLine)
 
 TEST(GradeRun, SeedsMakeRandomWalksRepeatable)
 {
-    const QStringList walk = {"int i = 0;", "start(0, 0);", "while (i < 30)", "  if (random(2) == 0)",
-                              "    turnLeft();", "  endif", "  move(1);", "  i = i + 1;", "endwhile"};
+    const QStringList walk = {"int i = 0;",      "start(0, 0);", "while (i < 30)", "  if (random(2) == 0)",
+                              "    turnLeft();", "  endif",      "  move(1);",     "  i = i + 1;",
+                              "endwhile"};
     EXPECT_EQ(runOnLevel(walk, 1, 7).Path, runOnLevel(walk, 1, 7).Path);
     EXPECT_NE(runOnLevel(walk, 1, 7).Path, runOnLevel(walk, 1, 8).Path);
 }
 
 TEST(GradeRun, KeepsAFewHundredMessagesAndCountsTheRest)
 {
-    const TGradeResult r = runOnLevel({"int i = 0;", "while (i < 650)", "  message(\"Runde \" + i);", "  i = i + 1;",
-                                       "endwhile"},
-                                      1);
+    const TGradeResult r =
+        runOnLevel({"int i = 0;", "while (i < 650)", "  message(\"Runde \" + i);", "  i = i + 1;", "endwhile"}, 1);
     ASSERT_EQ(r.Messages.size(), TGradeResult::MaxMessages + 1);
     EXPECT_EQ(r.Messages[499], "Runde 499");
     EXPECT_EQ(r.Messages.back(), "… 150 weitere Meldungen ausgelassen");

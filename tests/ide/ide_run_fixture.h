@@ -17,9 +17,9 @@
 #include <QListWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <array>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 // tick() counts its calls; ticks is an environment value; setStd counts resets.
@@ -50,8 +50,7 @@ public:
             ++ticks;
             if (onTick)
                 onTick();
-        }
-        else if (name == u"ticks")
+        } else if (name == u"ticks")
             result = QString::number(ticks);
         else
             handled = false;

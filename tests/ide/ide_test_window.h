@@ -10,8 +10,7 @@
 
 #include <array>
 
-template <class TSandBox>
-class TIdeTestWindow final : public TfrmKeloIDE
+template <class TSandBox> class TIdeTestWindow final : public TfrmKeloIDE
 {
 public:
     TIdeTestWindow() { FormCreate(); }

@@ -7,12 +7,7 @@
 
 namespace {
 const QStringList Functions{
-    "function f(int a, int b, string s): int",
-    "  result = a;",
-    "endfunction",
-    "function g(): void",
-    "endfunction",
-    "",
+    "function f(int a, int b, string s): int", "  result = a;", "endfunction", "function g(): void", "endfunction", "",
 };
 
 class CompletionTest : public RunTest
@@ -42,7 +37,7 @@ protected:
     void openList() { QTest::keyClick(&ed(), Qt::Key_Space, Qt::ControlModifier); }
     void openHint() { QTest::keyClick(&ed(), Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier); }
 };
-}  // namespace
+} // namespace
 
 TEST_F(CompletionTest, ListsTheBuiltInsAtOnceAndTheScriptsFunctionsAfterAParse)
 {
@@ -61,21 +56,21 @@ TEST_F(CompletionTest, TheListFiltersByThePrefixAndInsertsOnlyTheName)
     openList();
     TSynCompletionProposal *list = completion().SynComp();
     ASSERT_TRUE(list->Active());
-    EXPECT_EQ(list->DisplayedLines().size(), 2);  // tick, ticks
+    EXPECT_EQ(list->DisplayedLines().size(), 2); // tick, ticks
     QTest::keyClick(&ed(), Qt::Key_Down);
     QTest::keyClick(&ed(), Qt::Key_Return);
     EXPECT_FALSE(list->Active());
     EXPECT_EQ(ed().LineText(ed().LineCount()), QStringLiteral("x = ticks"));
 
-    type(" + F");  // any letter case matches
+    type(" + F"); // any letter case matches
     openList();
     EXPECT_EQ(list->DisplayedLines(), QStringList{"\\style{+B}f\\style{-B}(int a, b, string s): int"});
-    QTest::keyClicks(&ed(), "(");  // an end-of-token character completes first
+    QTest::keyClicks(&ed(), "("); // an end-of-token character completes first
     EXPECT_EQ(ed().LineText(ed().LineCount()), QStringLiteral("x = ticks + f("));
 
     type(" q");
     openList();
-    EXPECT_FALSE(list->Active());  // nothing matches
+    EXPECT_FALSE(list->Active()); // nothing matches
 }
 
 TEST_F(CompletionTest, TheHintShowsTheArgumentUnderTheCaretInBold)
@@ -91,7 +86,7 @@ TEST_F(CompletionTest, TheHintShowsTheArgumentUnderTheCaretInBold)
 
     const int y = ed().LineHeight() / 2;
     QTest::mouseClick(ed().viewport(), Qt::LeftButton, {}, QPoint(ed().GutterWidth() + 20, y));
-    EXPECT_FALSE(hint->Active());  // a click into the editor closes it
+    EXPECT_FALSE(hint->Active()); // a click into the editor closes it
 }
 
 TEST_F(CompletionTest, OverloadsGiveOneLineEachAndUnknownNamesNoHint)
@@ -125,7 +120,7 @@ TEST_F(CompletionTest, TheHintOpensAfterTheTimerOnlyIfNothingElseWasTyped)
     emit hint->TriggerTimer()->timeout({});
     EXPECT_EQ(hint->DisplayedLines(), QStringList{"\\style{+B}<ohne Parameter>\\style{-B}"});
 
-    type(".");  // the list has no timer
+    type("."); // the list has no timer
     EXPECT_FALSE(completion().SynComp()->TriggerTimer()->isActive());
 }
 

@@ -103,10 +103,7 @@ protected:
         window->AcSaveCodeExecute();
         return ReadAll(path);
     }
-    void Type(const QString &text)
-    {
-        editor().insertAt(text, 0, 0);
-    }
+    void Type(const QString &text) { editor().insertAt(text, 0, 0); }
 };
 
 TEST_F(SourceFiles, LoadedFilesSaveBackByteForByte)
@@ -115,11 +112,14 @@ TEST_F(SourceFiles, LoadedFilesSaveBackByteForByte)
         "int a = 1\r\na = a + 1\r\n",
         "int a = 1\na = a + 1",
         "int a = 1\ra = a + 1\r",
-        "\xEF\xBB\xBFstring s = \"Sch\xC3\xA4" "fchen\"\n",
-        "string s = \"Sch\xE4" "fchen\"\r\nmessage(s)",
+        "\xEF\xBB\xBFstring s = \"Sch\xC3\xA4"
+        "fchen\"\n",
+        "string s = \"Sch\xE4"
+        "fchen\"\r\nmessage(s)",
         QByteArray("\xFF\xFEi\0n\0t\0 \0a\0\r\0\n\0", 16),
         QByteArray("\xFE\xFF\0i\0n\0t\0 \0a\0\n", 14),
-        "a = 1\xE2\x80\xA8" "b = 2\xE2\x80\xA8",
+        "a = 1\xE2\x80\xA8"
+        "b = 2\xE2\x80\xA8",
         "",
         "\n\n",
     };
@@ -137,7 +137,11 @@ TEST_F(SourceFiles, SavingDropsTrailingBlanksOfEveryLineAndKeepsTheFormat)
     } const samples[] = {
         {"\xEF\xBB\xBFint a = 1  \r\n\t\r\na = a + 1\r\n", 3, "\xEF\xBB\xBFint a = 1\r\n\r\na = a + 1\r\n"},
         {"int a = 1 \na = 2", 2, "int a = 1\na = 2"},
-        {"a = 1\t\xE2\x80\xA8" "b = 2\xE2\x80\xA8", 2, "a = 1\xE2\x80\xA8" "b = 2\xE2\x80\xA8"},
+        {"a = 1\t\xE2\x80\xA8"
+         "b = 2\xE2\x80\xA8",
+         2,
+         "a = 1\xE2\x80\xA8"
+         "b = 2\xE2\x80\xA8"},
         {"s = \"\xE4\"  \r", 1, "s = \"\xE4\"\r"},
     };
     for (const auto &sample : samples) {
@@ -172,12 +176,15 @@ TEST_F(SourceFiles, AFinalLineBreakShowsAsAnEmptyLastLine)
 
 TEST_F(SourceFiles, AnEditedFileKeepsItsEncodingAndLineBreaks)
 {
-    const QString path = WriteFile(dir, "a.klc", "string s = \"Sch\xE4" "f\"\n");
+    const QString path = WriteFile(dir, "a.klc",
+                                   "string s = \"Sch\xE4"
+                                   "f\"\n");
     ASSERT_TRUE(window->LoadCodeFile(path));
     Type("// neu\n");
     EXPECT_TRUE(window->AcSaveCode->isEnabled());
     window->AcSaveCodeExecute();
-    EXPECT_EQ(ReadAll(path), "// neu\nstring s = \"Sch\xE4" "f\"\n");
+    EXPECT_EQ(ReadAll(path), "// neu\nstring s = \"Sch\xE4"
+                             "f\"\n");
     EXPECT_FALSE(window->AcSaveCode->isEnabled());
     EXPECT_EQ(window->codebak, editor().Lines());
 }

@@ -57,7 +57,8 @@ TEST_F(SavingFaults, AFullDiskKeepsFileTextAndSaveActionAndStopsTheCommand)
     ASSERT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(dialogs.shown[0].kind, TDlgKind::Error);
     EXPECT_EQ(dialogs.shown[0].text,
-              "Die Datei \"" + path + "\" kann nicht geschrieben werden: Auf dem Datenträger ist kein Platz mehr frei.");
+              "Die Datei \"" + path +
+                  "\" kann nicht geschrieben werden: Auf dem Datenträger ist kein Platz mehr frei.");
 
     dialogs.answers = {TDlgAnswer::Yes};
     EXPECT_FALSE(window->CheckSaved()) << "closing stops";
@@ -91,13 +92,15 @@ TEST_F(SavingFaults, AFileInAReadOnlyFolderIsSavedInPlace)
 
 TEST_F(SavingFaults, ASwitchToUtf8IsSaidOnceInTheMessageArea)
 {
-    const QString path = LoadAndEdit("string s = \"Sch\xE4" "f\"\n");
+    const QString path = LoadAndEdit("string s = \"Sch\xE4"
+                                     "f\"\n");
     editor().insertAt(QStringLiteral("→"), 0, 0);
     window->AcSaveCodeExecute();
-    EXPECT_EQ(ReadAll(path), "\xE2\x86\x92// neu\nstring s = \"Sch\xC3\xA4" "f\"\n");
-    const QString notice = "Die Datei \"" + path
-                           + "\" wurde als UTF-8 gespeichert, weil der Text Zeichen enthält, die es in "
-                             "Windows-1252 nicht gibt.";
+    EXPECT_EQ(ReadAll(path), "\xE2\x86\x92// neu\nstring s = \"Sch\xC3\xA4"
+                             "f\"\n");
+    const QString notice = "Die Datei \"" + path +
+                           "\" wurde als UTF-8 gespeichert, weil der Text Zeichen enthält, die es in "
+                           "Windows-1252 nicht gibt.";
     EXPECT_EQ(Log(), QStringList{notice});
 
     editor().insertAt("x", 0, 0);
@@ -107,14 +110,15 @@ TEST_F(SavingFaults, ASwitchToUtf8IsSaidOnceInTheMessageArea)
 
 TEST_F(SavingFaults, AWindows1252TextThatLooksLikeUtf16IsSavedSoItReadsBack)
 {
-    const QString path = Load("\xFE\xFF" "a");  // þÿa: an odd length is no UTF-16
+    const QString path = Load("\xFE\xFF"
+                              "a"); // þÿa: an odd length is no UTF-16
     editor().insertAt("b", 0, 3);
     const QStringList text = editor().Lines();
     ASSERT_EQ(text, QStringList{QStringLiteral("þÿab")});
     window->AcSaveCodeExecute();
-    EXPECT_EQ(Log(), QStringList{"Die Datei \"" + path
-                                 + "\" wurde als UTF-8 mit Byte-Order-Mark gespeichert, weil ihr Text, in "
-                                   "Windows-1252 gespeichert, beim nächsten Öffnen anders gelesen würde."});
+    EXPECT_EQ(Log(), QStringList{"Die Datei \"" + path +
+                                 "\" wurde als UTF-8 mit Byte-Order-Mark gespeichert, weil ihr Text, in "
+                                 "Windows-1252 gespeichert, beim nächsten Öffnen anders gelesen würde."});
 
     ASSERT_TRUE(window->LoadCodeFile(path));
     EXPECT_EQ(editor().Lines(), text);

@@ -12,8 +12,8 @@
 
 #include <QRect>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 class TSilentSandBox final : public TKeloSandBox

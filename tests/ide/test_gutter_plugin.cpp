@@ -20,7 +20,7 @@ TEST(IdList, AddsOnceRemovesTheFirstAndShiftsFromAnOffset)
     EXPECT_EQ(list.Items(1), 3);
     EXPECT_EQ(list.Remove(3), 1);
     EXPECT_EQ(list.Remove(3), -1);
-    list.Delete(5);  // out of range: nothing happens
+    list.Delete(5); // out of range: nothing happens
     EXPECT_TRUE(list.isIn(-3));
 
     TIdList lines;
@@ -53,7 +53,7 @@ QColor background(TMemoCode &ed, int line)
     ed.OnSpecialLineColors()(line, special, fg, bg);
     return special ? bg : QColor();
 }
-}  // namespace
+} // namespace
 
 TEST_F(PluginTest, ChoosesTheImageOfEachLine)
 {
@@ -65,10 +65,10 @@ TEST_F(PluginTest, ChoosesTheImageOfEachLine)
     plugin.Breakpoints().Add(5);
     plugin.setCurrentLine(5);
     EXPECT_EQ(plugin.ImageIndexFor(1), -1);
-    EXPECT_EQ(plugin.ImageIndexFor(2), 0);  // blue dot
-    EXPECT_EQ(plugin.ImageIndexFor(3), 3);  // tick: breakpoint on an executable line
-    EXPECT_EQ(plugin.ImageIndexFor(4), 4);  // cross: breakpoint elsewhere
-    EXPECT_EQ(plugin.ImageIndexFor(5), 2);  // arrow over the disc
+    EXPECT_EQ(plugin.ImageIndexFor(2), 0); // blue dot
+    EXPECT_EQ(plugin.ImageIndexFor(3), 3); // tick: breakpoint on an executable line
+    EXPECT_EQ(plugin.ImageIndexFor(4), 4); // cross: breakpoint elsewhere
+    EXPECT_EQ(plugin.ImageIndexFor(5), 2); // arrow over the disc
     plugin.Breakpoints().Remove(5);
     EXPECT_EQ(plugin.ImageIndexFor(5), 1);
 }
@@ -83,10 +83,10 @@ TEST_F(PluginTest, ImagesAreDrawnOnlyWithAnImageListAndBesideABookmark)
     const auto pixel = [&](int x, int line) { return ed.grab().toImage().pixelColor(x, (line - 1) * lh + lh / 2); };
     const QColor plain = pixel(6, 2);
     plugin.setImages(&GutterImages());
-    EXPECT_NE(pixel(6, 2), plain);         // disc at the left margin
-    EXPECT_GT(pixel(12, 3).red(), 180);  // disc moved right of the bookmark glyph
+    EXPECT_NE(pixel(6, 2), plain);      // disc at the left margin
+    EXPECT_GT(pixel(12, 3).red(), 180); // disc moved right of the bookmark glyph
     EXPECT_LT(pixel(12, 3).green(), 100);
-    EXPECT_EQ(pixel(4, 3), QColor(64, 128, 255));  // the glyph itself
+    EXPECT_EQ(pixel(4, 3), QColor(64, 128, 255)); // the glyph itself
 
     for (const QImage &img : GutterImages())
         EXPECT_EQ(img.size(), QSize(11, 14));
@@ -154,7 +154,7 @@ TEST_F(PluginTest, CurrentLineMovesTheCaretOnlyWhenAsked)
     plugin.setCurrentLine(12);
     EXPECT_EQ(ed.CaretXY(), (TBufferCoord{1, 12}));
     ed.setCaretXY({3, 12});
-    plugin.setCurrentLine(12);  // unchanged: the caret stays
+    plugin.setCurrentLine(12); // unchanged: the caret stays
     EXPECT_EQ(ed.CaretX(), 3);
     plugin.setAutoMakeVisible(false);
     plugin.setCurrentLine(20);

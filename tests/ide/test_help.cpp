@@ -35,8 +35,7 @@ QList<TRunInfo> runsOfLine(const QTextDocument &doc, int line)
 
 QStringList linesOf(const QTextDocument &doc) { return doc.toPlainText().split('\n'); }
 
-THelpFunction fn(const QString &name, const QString &params, int count, const QString &type,
-                 const QString &comment)
+THelpFunction fn(const QString &name, const QString &params, int count, const QString &type, const QString &comment)
 {
     THelpFunction f;
     f.name = name;
@@ -82,10 +81,10 @@ public:
 TEST(HelpFunctionsPage, HelpTextsOfEachSectionStartInOneColumn)
 {
     QTextDocument doc;
-    const QStringList lines = writeFunctions(
-        doc, {fn("exit", "", 0, "void", "Beendet."), fn("message", "(string msg)", 1, "void", "Sendet."),
-              fn("go", "(int a, b)", 2, "int", "Kurz."), fn("zSteps", "", 0, "int", "Schritte"),
-              fn("dSheep", "", 0, "dir", "Richtung")});
+    const QStringList lines =
+        writeFunctions(doc, {fn("exit", "", 0, "void", "Beendet."), fn("message", "(string msg)", 1, "void", "Sendet."),
+                             fn("go", "(int a, b)", 2, "int", "Kurz."), fn("zSteps", "", 0, "int", "Schritte"),
+                             fn("dSheep", "", 0, "dir", "Richtung")});
     ASSERT_GE(lines.size(), 10);
     EXPECT_EQ(lines[0], "Funktionen:");
     EXPECT_EQ(lines[1], "");
@@ -176,7 +175,7 @@ TEST(HelpSyntaxPage, OperatorAndTypeTables)
                                   ""};
     EXPECT_EQ(lines, expected);
 
-    const auto op = runsOfLine(doc, 15);  // "div int   ganzzahlige Division"
+    const auto op = runsOfLine(doc, 15); // "div int   ganzzahlige Division"
     ASSERT_EQ(op.size(), 3);
     EXPECT_TRUE(op[0].bold);
     EXPECT_TRUE(op[1].italic && !op[1].bold);
@@ -184,7 +183,7 @@ TEST(HelpSyntaxPage, OperatorAndTypeTables)
     const auto note = runsOfLine(doc, 21);
     ASSERT_EQ(note.size(), 1);
     EXPECT_TRUE(note[0].italic && !note[0].bold && !note[0].underline);
-    const auto type = runsOfLine(doc, 29);  // "string ..."
+    const auto type = runsOfLine(doc, 29); // "string ..."
     ASSERT_EQ(type.size(), 2);
     EXPECT_EQ(type[0].text, "string");
     EXPECT_TRUE(type[0].bold);

@@ -11,12 +11,7 @@
 namespace {
 // Editor lines 1..6; the loop body ticks three times.
 const QStringList LoopScript{
-    "int i = 0;",
-    "while (i < 3)",
-    "  tick();",
-    "  i = i + 1;",
-    "endwhile",
-    "message(\"fertig \" + i);",
+    "int i = 0;", "while (i < 3)", "  tick();", "  i = i + 1;", "endwhile", "message(\"fertig \" + i);",
 };
 } // namespace
 
@@ -30,8 +25,7 @@ TEST_F(RunTest, StartOnABrokenScriptListsErrorsAndLeavesStepDisabledUntilARunEnd
     EXPECT_EQ(window->box.ticks, 0);
     ASSERT_GT(window->lBoxErrors->count(), 0);
     EXPECT_TRUE(window->lBoxErrors->item(0)->text().startsWith("Fehler: Zeile 2 : "));
-    EXPECT_EQ(window->tabText(window->tsErrors),
-              QString("Fehler (%1)").arg(window->lBoxErrors->count()));
+    EXPECT_EQ(window->tabText(window->tsErrors), QString("Fehler (%1)").arg(window->lBoxErrors->count()));
     EXPECT_EQ(window->PctrlMsg->currentWidget(), window->tsErrors);
 
     setScript(LoopScript);
@@ -356,12 +350,12 @@ TEST_F(RunTest, BreakpointsOnDeletedLinesDisappearAndTheOthersMoveUp)
     for (int line : {2, 3, 4, 6})
         window->MemoCodeGutterClick(0, line);
     TMemoCode &editor = *window->editor();
-    editor.setSelection({1, 3}, {1, 5});  // lines 3 and 4 whole
+    editor.setSelection({1, 3}, {1, 5}); // lines 3 and 4 whole
     QTest::keyClick(&editor, Qt::Key_Delete);
     EXPECT_EQ(window->items(window->lBoxBreaks), QStringList({"Zeile 2", "Zeile 4"}));
     EXPECT_EQ(window->tabText(window->tsBreaks), "Haltepunkte (2)");
 
-    editor.setSelection({1, 1}, {1, 4});  // the three lines above the last
+    editor.setSelection({1, 1}, {1, 4}); // the three lines above the last
     QTest::keyClick(&editor, Qt::Key_Delete);
     EXPECT_EQ(window->items(window->lBoxBreaks), QStringList{"Zeile 1"}) << "no entries at line 0 or below";
     EXPECT_EQ(plugin().Breakpoints().Count(), 1);

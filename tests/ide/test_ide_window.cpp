@@ -61,49 +61,51 @@ TEST_F(RunTest, MenusShowTheirActionsWithCaptionHintAndShortcutInOrder)
     }
     ASSERT_EQ(titles, QStringList({"Datei", "Bearbeiten", "Suchen", "Ansicht", "Programm", "?", "Debug"}));
     EXPECT_EQ(entries(menus[0]->actions()), QStringList({
-        "Neu | Neu | Ctrl+N",
-        "Laden | Lädt einen Quelltext | Ctrl+L",
-        "Speichern | Speichert den Quelltext | Ctrl+S",
-        "Speichern unter... | Speichert den Quelltext unter | Ctrl+Shift+S",
-        "-",
-        "Beenden | Programm beenden | Ctrl+Q",
-    }));
-    EXPECT_EQ(entries(menus[1]->actions()), QStringList({
-        "Kopieren | Kopieren|Auswahl in die Zwischenablage kopieren | Ctrl+C",
-        "Einfügen | Einfügen|Inhalt der Zwischenablage einfügen | Ctrl+V",
-        "Ausschneiden | Ausschneiden|Auswahl in die Zwischenablage verschieben | Ctrl+X",
-        "Alles &markieren | Alles markieren|Gesamtes Dokument auswählen | Ctrl+A",
-    }));
+                                                "Neu | Neu | Ctrl+N",
+                                                "Laden | Lädt einen Quelltext | Ctrl+L",
+                                                "Speichern | Speichert den Quelltext | Ctrl+S",
+                                                "Speichern unter... | Speichert den Quelltext unter | Ctrl+Shift+S",
+                                                "-",
+                                                "Beenden | Programm beenden | Ctrl+Q",
+                                            }));
+    EXPECT_EQ(entries(menus[1]->actions()),
+              QStringList({
+                  "Kopieren | Kopieren|Auswahl in die Zwischenablage kopieren | Ctrl+C",
+                  "Einfügen | Einfügen|Inhalt der Zwischenablage einfügen | Ctrl+V",
+                  "Ausschneiden | Ausschneiden|Auswahl in die Zwischenablage verschieben | Ctrl+X",
+                  "Alles &markieren | Alles markieren|Gesamtes Dokument auswählen | Ctrl+A",
+              }));
     EXPECT_EQ(entries(menus[2]->actions()), QStringList({
-        "Suchen | Suchen | Ctrl+F",
-        "Nächsten Suchen | Nächstes Vorkommen suchen | F3",
-        "Vorigen Suchen | Voriges Vorkommen suchen | Shift+F3",
-        "Suchen und Ersetzen | Suchen und Ersetzen | Ctrl+R",
-    }));
+                                                "Suchen | Suchen | Ctrl+F",
+                                                "Nächsten Suchen | Nächstes Vorkommen suchen | F3",
+                                                "Vorigen Suchen | Voriges Vorkommen suchen | Shift+F3",
+                                                "Suchen und Ersetzen | Suchen und Ersetzen | Ctrl+R",
+                                            }));
     // The font keys are Ctrl and Ctrl+Shift with the plus key.
     EXPECT_EQ(entries(menus[3]->actions()), QStringList({
-        "Schrift + | vergrößert die Schriftart im Editor | Ctrl++",
-        "Schrift - | verkleinert die Schriftart im Editor | Ctrl+Shift++",
-        "-",
-        "Toolbar anzeigen |  | ",
-        "Programmleiste anzeigen |  | ",
-    }));
-    EXPECT_EQ(entries(menus[4]->actions()), QStringList({
-        "Start | Startet die Programmausführung | F5",
-        "Pause | Hält das Programm an | F6",
-        "Schritt | Nächsten Befehl ausführen | F7",
-        "Stop | Stoppt die Programmausführung | F8",
-        "Parse | Überprüft das Programm auf Korrektheit | F9",
-        "-",
-        "Niedrigste Ausführungsgeschwindigkeit | Niedrigste Ausführungsgeschwindigkeit | ",
-        "Höchste Ausführungsgeschwindigkeit | Höchste Ausführungsgeschwindigkeit | ",
-    }));
+                                                "Schrift + | vergrößert die Schriftart im Editor | Ctrl++",
+                                                "Schrift - | verkleinert die Schriftart im Editor | Ctrl+Shift++",
+                                                "-",
+                                                "Toolbar anzeigen |  | ",
+                                                "Programmleiste anzeigen |  | ",
+                                            }));
+    EXPECT_EQ(entries(menus[4]->actions()),
+              QStringList({
+                  "Start | Startet die Programmausführung | F5",
+                  "Pause | Hält das Programm an | F6",
+                  "Schritt | Nächsten Befehl ausführen | F7",
+                  "Stop | Stoppt die Programmausführung | F8",
+                  "Parse | Überprüft das Programm auf Korrektheit | F9",
+                  "-",
+                  "Niedrigste Ausführungsgeschwindigkeit | Niedrigste Ausführungsgeschwindigkeit | ",
+                  "Höchste Ausführungsgeschwindigkeit | Höchste Ausführungsgeschwindigkeit | ",
+              }));
     EXPECT_EQ(entries(menus[5]->actions()), QStringList({
-        "Hilfe | Hilfe | F1",
-        "About... | About... | ",
-        "-",
-        "Editor - Optionen | Optionen und Informationen zum Editor | ",
-    }));
+                                                "Hilfe | Hilfe | F1",
+                                                "About... | About... | ",
+                                                "-",
+                                                "Editor - Optionen | Optionen und Informationen zum Editor | ",
+                                            }));
     EXPECT_EQ(entries(menus[6]->actions()), QStringList({"Debug Code laden | Debug Code laden | Ctrl+D"}));
     EXPECT_FALSE(window->menuBar()->actions().last()->isVisible());
 
@@ -127,22 +129,45 @@ TEST_F(RunTest, ToolBarAndContextMenuShowTheirActionsInOrder)
         else if (!a->text().isEmpty()) // the speed panel at the end carries no action
             tools.append(a->text());
     }
-    EXPECT_EQ(tools, QStringList({"Beenden", "-", "Neu", "Laden", "Speichern", "Speichern unter...", "-", "Suchen",
-                                  "Suchen und Ersetzen", "Vorigen Suchen", "Nächsten Suchen", "-", "Schrift +",
-                                  "Schrift -", "-", "Haltepunkt hinzufügen", "Haltepunkt entfernen", "-", "Start",
-                                  "Stop", "Pause", "Schritt", "Parse", "-", "Hilfe", "About..."}));
+    EXPECT_EQ(tools, QStringList({"Beenden",
+                                  "-",
+                                  "Neu",
+                                  "Laden",
+                                  "Speichern",
+                                  "Speichern unter...",
+                                  "-",
+                                  "Suchen",
+                                  "Suchen und Ersetzen",
+                                  "Vorigen Suchen",
+                                  "Nächsten Suchen",
+                                  "-",
+                                  "Schrift +",
+                                  "Schrift -",
+                                  "-",
+                                  "Haltepunkt hinzufügen",
+                                  "Haltepunkt entfernen",
+                                  "-",
+                                  "Start",
+                                  "Stop",
+                                  "Pause",
+                                  "Schritt",
+                                  "Parse",
+                                  "-",
+                                  "Hilfe",
+                                  "About..."}));
 
     const QList<QMenu *> popups = window->findChildren<QMenu *>(Qt::FindDirectChildrenOnly);
     ASSERT_EQ(popups.size(), 1);
-    EXPECT_EQ(entries(popups[0]->actions()), QStringList({
-        "Kopieren | Kopieren|Auswahl in die Zwischenablage kopieren | Ctrl+C",
-        "Ausschneiden | Ausschneiden|Auswahl in die Zwischenablage verschieben | Ctrl+X",
-        "Einfügen | Einfügen|Inhalt der Zwischenablage einfügen | Ctrl+V",
-        "Alles &markieren | Alles markieren|Gesamtes Dokument auswählen | Ctrl+A",
-        "-",
-        "Haltepunkt hinzufügen | Haltepunkt hinzufügen | ",
-        "Haltepunkt entfernen | Haltepunkt entfernen | ",
-    }));
+    EXPECT_EQ(entries(popups[0]->actions()),
+              QStringList({
+                  "Kopieren | Kopieren|Auswahl in die Zwischenablage kopieren | Ctrl+C",
+                  "Ausschneiden | Ausschneiden|Auswahl in die Zwischenablage verschieben | Ctrl+X",
+                  "Einfügen | Einfügen|Inhalt der Zwischenablage einfügen | Ctrl+V",
+                  "Alles &markieren | Alles markieren|Gesamtes Dokument auswählen | Ctrl+A",
+                  "-",
+                  "Haltepunkt hinzufügen | Haltepunkt hinzufügen | ",
+                  "Haltepunkt entfernen | Haltepunkt entfernen | ",
+              }));
 }
 
 TEST_F(RunTest, ActionsOffAtCreationAndTheProgramBarsTexts)

@@ -3,10 +3,10 @@
 #include "base/uIniFile.h"
 #include "editor/MemoCode.h"
 #include "ide/fKeloEditorOptions.h"
-#include "tests/support/ScriptedDialogs.h"
 #include "ide/uWindowSettings.h"
-#include "tests/support/WaitFor.h"
 #include "tests/support/Printers.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WaitFor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -44,7 +44,7 @@ protected:
     TMemoCode editor;
     TfrmKeloEditorOptions frm;
 };
-}  // namespace
+} // namespace
 
 TEST_F(OptionsDialogTest, ShowsTheThirteenDefaultsInTableOrder)
 {
@@ -78,13 +78,13 @@ TEST_F(OptionsDialogTest, RestoringDefaultsChangesOnlyTheBoxesAndCancelKeepsTheE
     click("BtCancel");
     EXPECT_FALSE(frm.isVisible());
     EXPECT_EQ(editor.Options(), SynEditorDefaultOptions);
-    EXPECT_FALSE(box(25)->isChecked());  // the ticks stay until the editor is handed over again
+    EXPECT_FALSE(box(25)->isChecked()); // the ticks stay until the editor is handed over again
 }
 
 TEST_F(OptionsDialogTest, OkAppliesTheChoiceAndWritesAllKeys)
 {
-    box(25)->setChecked(false);  // TabsToSpaces
-    box(20)->setChecked(true);   // ShowSpecialChars
+    box(25)->setChecked(false); // TabsToSpaces
+    box(20)->setChecked(true);  // ShowSpecialChars
     click("BtOk");
     EXPECT_FALSE(frm.isVisible());
     EXPECT_FALSE(editor.Options() & eoTabsToSpaces);
@@ -126,7 +126,7 @@ TEST_F(OptionsDialogTest, AnUnwritableSettingsFileIsReportedAndTheEditorStillCha
     setDialogs(&dialogs);
     const QString blocked = dir.filePath(QStringLiteral("file"));
     QFile(blocked).open(QIODevice::WriteOnly);
-    setSettingsFileName(blocked + QStringLiteral("/grazlo.ini"));  // parent is a file
+    setSettingsFileName(blocked + QStringLiteral("/grazlo.ini")); // parent is a file
     box(12)->setChecked(true);
     click("BtOk");
     setDialogs(nullptr);

@@ -74,8 +74,7 @@ TEST(FitRectToLayout, ReducesOnlyTheMonitorTheTaskBarSpans)
 {
     const TPlaceRect second{1920, 0, 3840, 1080};
     // The bar lies on the first monitor; a window at the bottom of the second stays.
-    EXPECT_EQ(Fit({{FullHd, second}, BottomBar}, {2000, 700, 2600, 1080}),
-              (TPlaceRect{2000, 700, 2600, 1080}));
+    EXPECT_EQ(Fit({{FullHd, second}, BottomBar}, {2000, 700, 2600, 1080}), (TPlaceRect{2000, 700, 2600, 1080}));
     // A bar narrower than the monitor does not reduce it.
     const TPlaceRect shortBar{0, 1040, 1000, 1080};
     EXPECT_EQ(Fit({{FullHd}, shortBar}, {0, 700, 600, 1080}), (TPlaceRect{0, 700, 600, 1080}));
@@ -92,8 +91,7 @@ TEST(FitRectToLayout, MovesAWindowOfAVanishedMonitorOntoTheRemainingOne)
 TEST(FitRectToLayout, AcceptsARectSpanningTwoMonitorsOfEqualHeight)
 {
     const TPlaceRect second{1920, 0, 3840, 1080};
-    EXPECT_EQ(Fit({{FullHd, second}, std::nullopt}, {1500, 100, 2500, 900}),
-              (TPlaceRect{1500, 100, 2500, 900}));
+    EXPECT_EQ(Fit({{FullHd, second}, std::nullopt}, {1500, 100, 2500, 900}), (TPlaceRect{1500, 100, 2500, 900}));
 }
 
 TEST(FitRectToLayout, NarrowsTheAreaOfMonitorsOfDifferentHeight)
@@ -102,8 +100,7 @@ TEST(FitRectToLayout, NarrowsTheAreaOfMonitorsOfDifferentHeight)
     const TPlaceRect lower{1920, 0, 3200, 1024};
     EXPECT_EQ(Fit({{FullHd, lower}, std::nullopt}, {1800, 0, 2000, 1060}), (TPlaceRect{0, 0, 200, 1024}));
     // Shifted into the touched monitors before the overall area is tried.
-    EXPECT_EQ(Fit({{FullHd, lower}, std::nullopt}, {1800, 100, 2000, 1050}),
-              (TPlaceRect{1800, 74, 2000, 1024}));
+    EXPECT_EQ(Fit({{FullHd, lower}, std::nullopt}, {1800, 100, 2000, 1050}), (TPlaceRect{1800, 74, 2000, 1024}));
 }
 
 TEST(FitRectToLayout, LeavesTheRectAloneWithoutMonitors)

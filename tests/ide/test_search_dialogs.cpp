@@ -108,7 +108,7 @@ TEST(SearchDialog, OptionsMapOntoTheSecondItemOfEachGroup)
 
 TEST(ConfirmReplacePlacement, GoesBelowALineInTheUpperTwoThirdsAndAboveOtherwise)
 {
-    const QRect area(100, 50, 900, 600);  // threshold 50 + 400 = 450
+    const QRect area(100, 50, 900, 600); // threshold 50 + 400 = 450
     const QSize dialog(336, 124);
     EXPECT_EQ(TConfirmReplaceDialog::PlacementFor(area, dialog, 300, 430, 450), QPoint(300, 454));
     EXPECT_EQ(TConfirmReplaceDialog::PlacementFor(area, dialog, 300, 440, 451), QPoint(300, 440 - 124 - 4));
@@ -116,7 +116,7 @@ TEST(ConfirmReplacePlacement, GoesBelowALineInTheUpperTwoThirdsAndAboveOtherwise
 
 TEST(ConfirmReplacePlacement, StaysInsideTheAreaHorizontally)
 {
-    const QRect area(100, 50, 900, 600);  // right edge 1000, exclusive
+    const QRect area(100, 50, 900, 600); // right edge 1000, exclusive
     const QSize dialog(336, 124);
     EXPECT_EQ(TConfirmReplaceDialog::PlacementFor(area, dialog, 700, 60, 74).x(), 664);
     EXPECT_EQ(TConfirmReplaceDialog::PlacementFor(area, dialog, 664, 60, 74).x(), 664);

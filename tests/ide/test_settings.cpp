@@ -89,8 +89,10 @@ TEST_F(SettingsFile, WritesEveryKeyInOrderWithBooleansAsDigits)
 
 TEST_F(SettingsFile, StoredStatesReopenNormalUnlessMaximised)
 {
-    for (const auto &[stored, expected] : {std::pair{"0", TPlaceState::Normal}, {"1", TPlaceState::Normal},
-                                           {"2", TPlaceState::Maximized}, {"7", TPlaceState::Normal}}) {
+    for (const auto &[stored, expected] : {std::pair{"0", TPlaceState::Normal},
+                                           {"1", TPlaceState::Normal},
+                                           {"2", TPlaceState::Maximized},
+                                           {"7", TPlaceState::Normal}}) {
         WriteAll(path(), QByteArray("[main]\nstate=") + stored + "\n");
         EXPECT_EQ(read().State, expected) << stored;
     }
@@ -184,7 +186,7 @@ TEST(SettingsFaults, AWindows1252FileStartingWithThornAndYReadsBackAsWritten)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("grazlo.ini");
-    WriteAll(path, "\xFE\xFF;x\n[ressources]\npath=.\n");  // an odd length: no UTF-16
+    WriteAll(path, "\xFE\xFF;x\n[ressources]\npath=.\n"); // an odd length: no UTF-16
     TIniFile(path).WriteInteger("main", "left", 3);
 
     const TIniFile back(path);

@@ -1,8 +1,8 @@
 // The update question at the window's first activation, against a server
 // inside the test: the notice comes after the splash, and only for news.
-#include "ide_run_fixture.h"
 #include "ide/uUpdateHost.h"
 #include "ide/uWindowSettings.h"
+#include "ide_run_fixture.h"
 #include "net/uUpdateCheck.h"
 #include "tests/net/InetTestSupport.h"
 #include "tests/net/LocalHttpServer.h"
@@ -10,8 +10,8 @@
 #include <QApplication>
 #include <QFile>
 #include <QScreen>
-#include <QWindow>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <atomic>
 

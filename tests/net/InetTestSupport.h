@@ -6,10 +6,7 @@
 
 #include <dlfcn.h>
 
-inline QString BuiltInetLibrary()
-{
-    return QStringLiteral(GRAZLO_RUNTIME_DIR "/" GRAZLO_INET_FILE_NAME);
-}
+inline QString BuiltInetLibrary() { return QStringLiteral(GRAZLO_RUNTIME_DIR "/" GRAZLO_INET_FILE_NAME); }
 
 inline void UseBuiltInetLibrary()
 {

@@ -173,8 +173,9 @@ inline void TLocalHttpServer::serve(int client)
         local_http_detail::WaitReadable(client, iStop); // until the client gives up or the test ends
         return;
     }
-    const std::string answer = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                               std::to_string(iBody.size()) + "\r\nConnection: close\r\n\r\n" + iBody;
+    const std::string answer =
+        "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(iBody.size()) +
+        "\r\nConnection: close\r\n\r\n" + iBody;
     send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
 }
 

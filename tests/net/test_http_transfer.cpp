@@ -255,7 +255,8 @@ TEST_F(HttpTransfer, QueryInfoGrowsItsBufferOnceWhenTooSmall)
 
 TEST_F(HttpTransfer, GetUtf8ReturnsTheBodyBytes)
 {
-    TLocalHttpServer server("Gr\xc3\xbc\xc3\x9f" "e");
+    TLocalHttpServer server("Gr\xc3\xbc\xc3\x9f"
+                            "e");
     THttpString http(Url(server));
     QByteArray body;
     ASSERT_TRUE(http.GetUTF8(body));

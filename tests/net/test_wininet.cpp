@@ -122,8 +122,8 @@ TEST(InetEntryPoints, ReadingBeforeSendingAndWritingOutsideAnUploadAreRejected)
     TWinInet inet(BuiltInetLibrary());
     ASSERT_TRUE(inet.Load());
     TInetHandle session = inet.InternetOpen()(nullptr, INET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-    TInetHandle connection = inet.InternetConnect()(session, u"127.0.0.1", 1, nullptr, nullptr,
-                                                    INET_SERVICE_HTTP, 0, 0);
+    TInetHandle connection =
+        inet.InternetConnect()(session, u"127.0.0.1", 1, nullptr, nullptr, INET_SERVICE_HTTP, 0, 0);
     TInetHandle request = inet.HttpOpenRequest()(connection, u"GET", u"x", nullptr, nullptr, nullptr, 0, 0);
     ASSERT_NE(request, nullptr);
     char buffer[8];

@@ -12,12 +12,10 @@ QString nested(const QString &open, const QString &inner, const QString &close, 
     return open.repeated(depth) + inner + close.repeated(depth);
 }
 
-QString chain(int terms)
-{
-    return QStringLiteral("1+").repeated(terms - 1) + QStringLiteral("1");
-}
+QString chain(int terms) { return QStringLiteral("1+").repeated(terms - 1) + QStringLiteral("1"); }
 
-struct Outcome {
+struct Outcome
+{
     bool ok = false;
     TKeloMessageList errors;
 };

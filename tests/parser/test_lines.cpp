@@ -6,7 +6,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct Hit {
+struct Hit
+{
     bool found = false;
     int pos = 0;
     int behind = 0;
@@ -99,7 +100,8 @@ TEST(LineRules, SeveralOperatorsInOneScanAgreeWithSingleSearches)
         int index = -1;
         Hit together;
         together.found = findFirstOperator(text, tail, index, together.pos, together.behind);
-        const auto firstAlone = std::find_if(tail.begin(), tail.end(), [&](const QString &o) { return op(text, o).found; });
+        const auto firstAlone =
+            std::find_if(tail.begin(), tail.end(), [&](const QString &o) { return op(text, o).found; });
         ASSERT_EQ(together.found, firstAlone != tail.end());
         if (!together.found)
             continue;
@@ -206,10 +208,9 @@ TEST(LineRules, KeywordListsAreSortedAndCaseBlind)
 {
     EXPECT_EQ(blockKeywords().size(), 8);
     EXPECT_EQ(reservedWords().size(), 13);
-    EXPECT_TRUE(std::is_sorted(reservedWords().begin(), reservedWords().end(),
-                               [](const QString &a, const QString &b) {
-                                   return a.compare(b, Qt::CaseInsensitive) < 0;
-                               }));
+    EXPECT_TRUE(std::is_sorted(reservedWords().begin(), reservedWords().end(), [](const QString &a, const QString &b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    }));
     EXPECT_TRUE(containsWord(blockKeywords(), QStringLiteral("EndWhile")));
     EXPECT_FALSE(containsWord(blockKeywords(), QStringLiteral("div")));
     EXPECT_TRUE(containsWord(reservedWords(), QStringLiteral("div")));

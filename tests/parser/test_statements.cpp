@@ -3,7 +3,8 @@
 #include "parser_fixture.h"
 
 namespace {
-struct Parsed {
+struct Parsed
+{
     std::unique_ptr<TProgram> program = std::make_unique<TProgram>();
     bool ok = false;
     std::unique_ptr<TKeloMessageList> errors;
@@ -42,15 +43,9 @@ Parsed parse(const QStringList &source)
     return p;
 }
 
-QString error(int line, const QString &text)
-{
-    return QStringLiteral("Fehler: Zeile %1 : ").arg(line) + text;
-}
+QString error(int line, const QString &text) { return QStringLiteral("Fehler: Zeile %1 : ").arg(line) + text; }
 
-QString warning(int line, const QString &text)
-{
-    return QStringLiteral("Warnung: Zeile %1 : ").arg(line) + text;
-}
+QString warning(int line, const QString &text) { return QStringLiteral("Warnung: Zeile %1 : ").arg(line) + text; }
 } // namespace
 
 TEST(Statements, EmptySourceAndSkippedLines)
@@ -73,9 +68,9 @@ TEST(Statements, ExecutableLinesAndListsComeBackAsDocumented)
     QList<int> lines = {99};
     auto program = std::make_unique<TProgram>();
     std::unique_ptr<TKeloMessageList> errors, warnings;
-    const bool ok = parseScript({"int x;", "", "x = 2;", "if (x > 1)", "x = 3;", "endif", "while (x < 5)",
-                                 "x = x + 1;", "endwhile"},
-                                program.get(), errors, warnings, nullptr, &lines);
+    const bool ok = parseScript(
+        {"int x;", "", "x = 2;", "if (x > 1)", "x = 3;", "endif", "while (x < 5)", "x = x + 1;", "endwhile"},
+        program.get(), errors, warnings, nullptr, &lines);
     EXPECT_TRUE(ok);
     EXPECT_EQ(lines, QList<int>({99, 0, 2, 3, 4, 6, 7})) << "appended, keywords other than headers excluded";
     EXPECT_FALSE(errors);
@@ -114,9 +109,9 @@ TEST(Statements, SemicolonJoinsLinesUntilABlockKeyword)
 TEST(Statements, DeclarationsAndAssignments)
 {
     Parsed p = parse({"int x;", "float x;", "function f(): void", "int x;", "endfunction", "int move;"});
-    EXPECT_EQ(p.errorTexts(), QStringList({error(2, "Bezeichner wird schon verwendet: x"), error(2, "ungültige Anweisung"),
-                                           error(6, "Bezeichner wird schon verwendet: move"),
-                                           error(6, "ungültige Anweisung")}));
+    EXPECT_EQ(p.errorTexts(),
+              QStringList({error(2, "Bezeichner wird schon verwendet: x"), error(2, "ungültige Anweisung"),
+                           error(6, "Bezeichner wird schon verwendet: move"), error(6, "ungültige Anweisung")}));
 
     p = parse({"int a b;", "int 5;", "bool if;", "int x = ;", "x = 1;", "y = 2;", "x == 1;", "x = true;",
                "string s = 5;", "FLOAT f = 1;"});
@@ -173,8 +168,8 @@ TEST(Statements, ConditionHeaders)
     EXPECT_TRUE(p.ok) << p.errorTexts().join('\n').toStdString();
     EXPECT_EQ(p.lines, QList<int>({0, 1, 2, 5}));
 
-    p = parse({"int x;", "if x > 0", "if (x > 0) x = 1;", "endif", "if (5)", "if ()", "while (1)", "while x",
-               "if(x)", "endif x", "endwhile", "while (true) (x)", "endwhile;"});
+    p = parse({"int x;", "if x > 0", "if (x > 0) x = 1;", "endif", "if (5)", "if ()", "while (1)", "while x", "if(x)",
+               "endif x", "endwhile", "while (true) (x)", "endwhile;"});
     const QStringList expected = {
         error(2, "leere Bedingung"),
         error(2, "Fehler in bedingter Anweisung"),
@@ -192,9 +187,10 @@ TEST(Statements, ConditionHeaders)
         error(13, "ungültige Anweisung"),
     };
     EXPECT_EQ(p.errorTexts(), expected);
-    EXPECT_EQ(p.warningTexts(), QStringList({warning(3, "code nach den Klammern der Bedingung wird ignoriert"),
-                                             warning(9, "; erwartet, aber endif gefunden"),
-                                             warning(12, "code nach den Klammern der Schleifenbedingung wird ignoriert")}));
+    EXPECT_EQ(p.warningTexts(),
+              QStringList({warning(3, "code nach den Klammern der Bedingung wird ignoriert"),
+                           warning(9, "; erwartet, aber endif gefunden"),
+                           warning(12, "code nach den Klammern der Schleifenbedingung wird ignoriert")}));
 }
 
 TEST(Statements, CodeAfterClosingKeywordsIsWarnedAbout)
@@ -266,8 +262,8 @@ TEST(Statements, FunctionHeaderErrors)
 
 TEST(Statements, ScopesOfFunctions)
 {
-    Parsed p = parse({"int g;", "function f(int a): int", "int g = a;", "result = g;", "endfunction", "g = f(2);",
-                      "a = 1;"});
+    Parsed p =
+        parse({"int g;", "function f(int a): int", "int g = a;", "result = g;", "endfunction", "g = f(2);", "a = 1;"});
     EXPECT_EQ(p.errorTexts(), QStringList({error(7, "Variable nicht definiert: a"), error(7, "ungültige Anweisung")}))
         << "a local may reuse a global name; parameters stay inside";
     TFunction *f = p.function("f");
@@ -295,7 +291,8 @@ TEST(Statements, SoftModeLastsAcrossParsesUntilSwitchedOff)
     p = parse({"string s = Hallo Welt;"});
     EXPECT_TRUE(p.ok) << "the parser is shared and keeps its soft mode";
     p = parse({"//!soft=0", "string s = Hallo Welt;"});
-    EXPECT_EQ(p.errorTexts(), QStringList({error(2, "unbekannter Ausdruck: Hallo Welt"), error(2, "Fehler in Initialisierung")}));
+    EXPECT_EQ(p.errorTexts(),
+              QStringList({error(2, "unbekannter Ausdruck: Hallo Welt"), error(2, "Fehler in Initialisierung")}));
 }
 
 TEST(Statements, ASecondParseStartsWithEmptyMessageLists)

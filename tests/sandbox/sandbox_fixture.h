@@ -58,7 +58,8 @@ private:
 };
 
 // One script parsed and run against a sandbox, with everything it reported.
-struct TScriptRun {
+struct TScriptRun
+{
     explicit TScriptRun(TKeloSandBox &sandbox) : sandbox(sandbox) {}
 
     // Parses; true when the script has no errors.

@@ -12,7 +12,8 @@ TEST(Scripts, LoopAnnouncesTheLinesItVisits)
 {
     TCounterSandBox sandbox;
     TScriptRun script(sandbox);
-    ASSERT_TRUE(script.parse({"int i = 0;", "while (i < 3)", "  i = i + 1;", "endwhile", "", "message(\"fertig \" + i);"}))
+    ASSERT_TRUE(
+        script.parse({"int i = 0;", "while (i < 3)", "  i = i + 1;", "endwhile", "", "message(\"fertig \" + i);"}))
         << script.errorTexts().join('\n').toStdString();
     EXPECT_EQ(script.executable, QList<int>({0, 1, 2, 5}));
     ASSERT_TRUE(script.run());
@@ -25,8 +26,8 @@ TEST(Scripts, BuiltInsActOnTheSandboxWithinOneStep)
 {
     TCounterSandBox sandbox;
     TScriptRun script(sandbox);
-    ASSERT_TRUE(script.parse({"int n = 4;", "count(n);", "twice(ref n);", "int c = count(n) + counter;",
-                              "message(\"\" + c);"}))
+    ASSERT_TRUE(
+        script.parse({"int n = 4;", "count(n);", "twice(ref n);", "int c = count(n) + counter;", "message(\"\" + c);"}))
         << script.errorTexts().join('\n').toStdString();
     ASSERT_TRUE(script.run());
     EXPECT_EQ(sandbox.counter, 12);
@@ -72,7 +73,8 @@ TEST(Scripts, ParsingTheSameSandboxTwiceKeepsItsBuiltInsWorking)
 
 namespace {
 // Expectations written beside the code of a script file.
-struct TExpected {
+struct TExpected
+{
     QStringList output;
     QStringList errors;
     QStringList warnings;
@@ -83,7 +85,8 @@ struct TExpected {
 
 TExpected expectationsOf(const QStringList &lines)
 {
-    static const QRegularExpression marker(QStringLiteral("//\\s*erwartet( Fehler| Warnung| Laufzeitfehler| Rechenfehler| Zeilen)?: ?(.*)$"));
+    static const QRegularExpression marker(
+        QStringLiteral("//\\s*erwartet( Fehler| Warnung| Laufzeitfehler| Rechenfehler| Zeilen)?: ?(.*)$"));
     TExpected expected;
     for (const QString &line : lines) {
         const QRegularExpressionMatch m = marker.match(line);
@@ -149,10 +152,29 @@ TEST(Scripts, ScriptFilesProduceTheirExpectedOutput)
 TEST(Scripts, ShuffledScriptLinesParseAndRunOnlyTheirExecutableLines)
 {
     const QStringList vocabulary = {
-        "x = x + 1;", "if (x > 2)", "elseif (x < 0)", "else", "endif", "while (x < 5)",
-        "endwhile", "function f(int a): int", "result = a * 2;", "endfunction", "x = f(x);",
-        "message(\"m\" + x);", "bool b = not (x == 3);", "exit;", "count(1);", "int y", "x = (x", ")",
-        "function g(ref int a): void", "a = a - 1;", "g(ref x);", "x = count(x) % 7;", "while (count(0) < 3)",
+        "x = x + 1;",
+        "if (x > 2)",
+        "elseif (x < 0)",
+        "else",
+        "endif",
+        "while (x < 5)",
+        "endwhile",
+        "function f(int a): int",
+        "result = a * 2;",
+        "endfunction",
+        "x = f(x);",
+        "message(\"m\" + x);",
+        "bool b = not (x == 3);",
+        "exit;",
+        "count(1);",
+        "int y",
+        "x = (x",
+        ")",
+        "function g(ref int a): void",
+        "a = a - 1;",
+        "g(ref x);",
+        "x = count(x) % 7;",
+        "while (count(0) < 3)",
     };
     QRandomGenerator random(99);
     int ran = 0;
@@ -168,8 +190,8 @@ TEST(Scripts, ShuffledScriptLinesParseAndRunOnlyTheirExecutableLines)
         script.run(500);
         for (int line : script.announced) {
             if (line >= 0) {
-                EXPECT_TRUE(script.executable.contains(line))
-                    << "announced line " << line << " of\n" << source.join('\n').toStdString();
+                EXPECT_TRUE(script.executable.contains(line)) << "announced line " << line << " of\n"
+                                                              << source.join('\n').toStdString();
             }
         }
     }

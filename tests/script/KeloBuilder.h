@@ -10,15 +10,9 @@ namespace kelo_test {
 
 using ExprPtr = std::unique_ptr<TExpression>;
 
-inline ExprPtr constant(const QString &text, TType t)
-{
-    return std::make_unique<TConstant>(text, t);
-}
+inline ExprPtr constant(const QString &text, TType t) { return std::make_unique<TConstant>(text, t); }
 
-inline ExprPtr intConst(int v)
-{
-    return constant(QString::number(v), TType::int_);
-}
+inline ExprPtr intConst(int v) { return constant(QString::number(v), TType::int_); }
 
 inline ExprPtr var(TDeclaration *d, bool isReference = false)
 {
@@ -27,8 +21,7 @@ inline ExprPtr var(TDeclaration *d, bool isReference = false)
     return v;
 }
 
-template <class Op>
-ExprPtr binary(const QString &op, ExprPtr a, ExprPtr b)
+template <class Op> ExprPtr binary(const QString &op, ExprPtr a, ExprPtr b)
 {
     auto e = std::make_unique<Op>(op);
     e->setFirstOperand(std::move(a));
@@ -36,10 +29,7 @@ ExprPtr binary(const QString &op, ExprPtr a, ExprPtr b)
     return e;
 }
 
-inline ExprPtr math(const QString &op, ExprPtr a, ExprPtr b)
-{
-    return binary<TOpMath>(op, std::move(a), std::move(b));
-}
+inline ExprPtr math(const QString &op, ExprPtr a, ExprPtr b) { return binary<TOpMath>(op, std::move(a), std::move(b)); }
 
 inline ExprPtr relation(const QString &op, ExprPtr a, ExprPtr b)
 {
@@ -47,8 +37,7 @@ inline ExprPtr relation(const QString &op, ExprPtr a, ExprPtr b)
 }
 
 // Argument lists (initializer lists cannot hold move-only expressions).
-template <class... E>
-std::vector<ExprPtr> args(E... e)
+template <class... E> std::vector<ExprPtr> args(E... e)
 {
     std::vector<ExprPtr> v;
     (v.push_back(std::move(e)), ...);
@@ -124,8 +113,7 @@ inline TFunctionCall *callStatement(TCodeBlock *block, TFunction *f, std::vector
 }
 
 // A loop or conditional with its condition, appended to block.
-template <class M>
-M *multiLiner(TCodeBlock *block, ExprPtr condition, int line)
+template <class M> M *multiLiner(TCodeBlock *block, ExprPtr condition, int line)
 {
     auto m = std::make_unique<M>();
     m->setExpression(std::move(condition));

@@ -13,10 +13,7 @@ ExprPtr num(const char *text)
     return constant(t, LiteralType(t, failed));
 }
 
-ExprPtr str(const char *text)
-{
-    return constant(QuoteStr(QString::fromUtf8(text)), TType::kelostr);
-}
+ExprPtr str(const char *text) { return constant(QuoteStr(QString::fromUtf8(text)), TType::kelostr); }
 
 QString evaluate(TExpression &e)
 {
@@ -27,10 +24,7 @@ QString evaluate(TExpression &e)
     return value;
 }
 
-QString evaluate(const ExprPtr &e)
-{
-    return evaluate(*e);
-}
+QString evaluate(const ExprPtr &e) { return evaluate(*e); }
 
 QString faultOf(const ExprPtr &e)
 {

@@ -100,8 +100,8 @@ TEST(KeloProgram, RunWhileRunningFinishesFirstAndStartsOver)
     program.Run();
     program.Next();
     program.Run();
-    EXPECT_EQ(rec.states, QList<TProgramState>({TProgramState::running, TProgramState::finished,
-                                                 TProgramState::running}));
+    EXPECT_EQ(rec.states,
+              QList<TProgramState>({TProgramState::running, TProgramState::finished, TProgramState::running}));
     EXPECT_EQ(rec.lines, QList<int>({4, -1, 4}));
     program.Next();
     EXPECT_EQ(s->executions, 2);

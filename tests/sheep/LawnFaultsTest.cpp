@@ -30,7 +30,7 @@ TEST(LawnFaults, AFullDiskKeepsTheStoredLawn)
     QTemporaryDir dir;
     const QString path = storedLawn(dir);
     TField field;
-    field.SetSize(100, 50);  // about 10 kB, small enough for a write buffer
+    field.SetSize(100, 50); // about 10 kB, small enough for a write buffer
 
     const grazlo_test::TChildOutcome outcome = grazlo_test::RunWithFileSizeLimit(4096, [&] {
         QString error;

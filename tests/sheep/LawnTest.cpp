@@ -9,10 +9,7 @@
 
 namespace {
 
-QString codes(const TTileList &row)
-{
-    return row.Serialize();
-}
+QString codes(const TTileList &row) { return row.Serialize(); }
 
 QStringList rowsOf(const TField &field)
 {
@@ -46,10 +43,7 @@ int bruteCount(const TField &field, TTileType tt)
 }
 
 // Rows may be ragged here, so a cell is checked against its own row.
-bool inRow(const TField &field, int c, int r)
-{
-    return r < field.RowCount() && c < field.Rows(r).Count();
-}
+bool inRow(const TField &field, int c, int r) { return r < field.RowCount() && c < field.Rows(r).Count(); }
 
 void expectCountsTrue(const TField &field)
 {
@@ -239,7 +233,8 @@ TEST(LawnFiles, StoreRegrowsAndLoadGivesTheFieldBack)
     ASSERT_TRUE(loaded.Load(path, error));
     EXPECT_EQ(loaded.RowCount(), 0);
 
-    writeFile(path, "\xEF\xBB\xBF" "1,0\r\n\r\n");
+    writeFile(path, "\xEF\xBB\xBF"
+                    "1,0\r\n\r\n");
     ASSERT_TRUE(loaded.Load(path, error));
     EXPECT_EQ(rowsOf(loaded), (QStringList{"1,0", "1,1"}));
 }

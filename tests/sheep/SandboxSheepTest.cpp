@@ -215,10 +215,9 @@ TEST_F(Sheep, ScoresWhileRunningAndAfterwards)
 
     // All 99 tiles: columns down and up, around the tree in column 4.
     const std::pair<TDirection, int> route[] = {
-        {tdSouth, 9}, {tdEast, 1}, {tdNorth, 9}, {tdEast, 1}, {tdSouth, 9}, {tdEast, 1}, {tdNorth, 9},
-        {tdEast, 1},  {tdSouth, 3}, {tdEast, 1}, {tdSouth, 2}, {tdWest, 1}, {tdSouth, 4}, {tdEast, 1},
-        {tdNorth, 9}, {tdEast, 1}, {tdSouth, 9}, {tdEast, 1}, {tdNorth, 9}, {tdEast, 1}, {tdSouth, 9},
-        {tdEast, 1},  {tdNorth, 9}};
+        {tdSouth, 9}, {tdEast, 1}, {tdNorth, 9}, {tdEast, 1}, {tdSouth, 9}, {tdEast, 1}, {tdNorth, 9}, {tdEast, 1},
+        {tdSouth, 3}, {tdEast, 1}, {tdSouth, 2}, {tdWest, 1}, {tdSouth, 4}, {tdEast, 1}, {tdNorth, 9}, {tdEast, 1},
+        {tdSouth, 9}, {tdEast, 1}, {tdNorth, 9}, {tdEast, 1}, {tdSouth, 9}, {tdEast, 1}, {tdNorth, 9}};
     for (const auto &[dir, count] : route) {
         face(sb, dir);
         sb.move(count);

@@ -48,13 +48,13 @@ TEST(ExampleScripts, MowTheirLevelsCompletelyWithFewSteps)
         const char *file;
         qint64 score;
     } examples[] = {
-        {1, "Code/level1-wiese.gzc", 190001},  {2, "Code/level2-acker.gzc", 22889},
-        {3, "Code/level3-baum.gzc", 187799},   {4, "Code/level4-gemein.gzc", 128324},
+        {1, "Code/level1-wiese.gzc", 190001},   {2, "Code/level2-acker.gzc", 22889},
+        {3, "Code/level3-baum.gzc", 187799},    {4, "Code/level4-gemein.gzc", 128324},
         {5, "Code/level5-wandern.gzc", 118930}, {6, "Code/level6-wald.gzc", 62142},
     };
     for (const auto &example : examples) {
-        const TOutcome outcome = run(scriptLines(example.file),
-                                     [&example](TField &field) { ApplyLevel(field, example.level); });
+        const TOutcome outcome =
+            run(scriptLines(example.file), [&example](TField &field) { ApplyLevel(field, example.level); });
         EXPECT_EQ(outcome.result, TRunResult::Finished) << example.file;
         EXPECT_EQ(outcome.uncut, 0) << example.file;
         EXPECT_EQ(outcome.score, example.score) << example.file;

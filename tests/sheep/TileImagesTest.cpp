@@ -13,15 +13,12 @@
 namespace {
 
 const QStringList PictureFiles{"schaf_north.bmp", "schaf_east.bmp", "schaf_south.bmp", "schaf_west.bmp",
-                         "baum.bmp",        "weg.bmp",        "mark.bmp"};
+                               "baum.bmp",        "weg.bmp",        "mark.bmp"};
 
 class TileImages : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        iOldCwd = QDir::currentPath();
-    }
+    void SetUp() override { iOldCwd = QDir::currentPath(); }
     void TearDown() override
     {
         QDir::setCurrent(iOldCwd);
@@ -33,8 +30,7 @@ protected:
     {
         QDir().mkpath(folder);
         for (const QString &name : names)
-            ASSERT_TRUE(QFile::copy(QString(GRAZLO_SOURCE_DIR) + "/resources/runtime/" + name,
-                                    folder + "/" + name));
+            ASSERT_TRUE(QFile::copy(QString(GRAZLO_SOURCE_DIR) + "/resources/runtime/" + name, folder + "/" + name));
     }
 
     void writeIni(const QString &text)

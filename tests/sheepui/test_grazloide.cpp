@@ -31,13 +31,13 @@ namespace {
 class TTestWindow : public TfrmGrazloIDE
 {
 public:
+    using TfrmGrazloIDE::OpenCommandLineFile;
     using TfrmKeloIDE::AcStartExecute;
     using TfrmKeloIDE::AcStep;
     using TfrmKeloIDE::DlgOpenCode;
     using TfrmKeloIDE::DlgSaveCode;
     using TfrmKeloIDE::PauseProgram;
     using TfrmKeloIDE::StepProgram;
-    using TfrmGrazloIDE::OpenCommandLineFile;
 };
 
 QStringList itemsOf(const QListWidget *box)
@@ -93,9 +93,8 @@ TEST_F(GrazloWindow, AddsCaptionScoreStripEnvironmentListsAndFilters)
 {
     EXPECT_EQ(window->windowTitle(), "Grazlo");
     EXPECT_EQ(window->LPoints->text(), "Punkte: 0");
-    EXPECT_EQ(itemsOf(window->ListBoxSystem),
-              QStringList({"zSteps  =", "zUncut  =", "zCut    =", "zWidth  =", "zHeight =", "zPosX   =",
-                           "zPosY   =", "dSheep  = "}));
+    EXPECT_EQ(itemsOf(window->ListBoxSystem), QStringList({"zSteps  =", "zUncut  =", "zCut    =", "zWidth  =",
+                                                           "zHeight =", "zPosX   =", "zPosY   =", "dSheep  = "}));
     EXPECT_EQ(itemsOf(window->LBoxSysVars), QStringList({"0", "0", "0", "0", "0", "0", "0", "dSouth"}));
     EXPECT_EQ(itemsOf(window->lBoxSysVarNames),
               QStringList({"(Schrittzähler)", "(ungemähter Rasen)", "(gemähter Rasen)", "(Breite des Feldes)",
@@ -119,11 +118,10 @@ TEST_F(GrazloWindow, LawnMenuComesLastWithSixLevelsEditAndLoad)
     ASSERT_NE(lawn, nullptr);
     EXPECT_EQ(top.last()->text(), "Rasen");
     EXPECT_EQ(captionsOf(lawn), QStringList({"Meisterschaft", "-", "Bearbeiten", "Laden"}));
-    EXPECT_EQ(captionsOf(window->miLevels),
-              QStringList({"Level 1 - grüne Wiese", "Level 2 - Acker", "Level 3 - Baum", "Level 4 - gemein",
-                           "Level 5 - Wandern", "Level 6 - Wald"}));
+    EXPECT_EQ(captionsOf(window->miLevels), QStringList({"Level 1 - grüne Wiese", "Level 2 - Acker", "Level 3 - Baum",
+                                                         "Level 4 - gemein", "Level 5 - Wandern", "Level 6 - Wald"}));
 
-    window->AcLv[2]->trigger();  // Level 3: one tree in the middle
+    window->AcLv[2]->trigger(); // Level 3: one tree in the middle
     EXPECT_EQ(window->Sandbox().Field().GetCount(ttGreen), 99);
     window->AcLv[0]->trigger();
     EXPECT_EQ(window->Sandbox().Field().GetCount(ttGreen), 100);
@@ -133,16 +131,16 @@ TEST_F(GrazloWindow, ScoreAndEnvironmentValuesFollowSingleSteps)
 {
     window->AcLv[2]->trigger();
     window->SetSpeed(50);
-    stepScript({"start(0, 0);", "move(3);", "turnLeft();"}, 3);  // start, then two statements
+    stepScript({"start(0, 0);", "move(3);", "turnLeft();"}, 3); // start, then two statements
     EXPECT_TRUE(window->IsRunning());
     EXPECT_EQ(window->LPoints->text(), "Punkte: " + QString::number(4 * 1000 - 3 * 101));
     EXPECT_EQ(itemsOf(window->LBoxSysVars), QStringList({"3", "95", "4", "10", "10", "0", "3", "dSouth"}));
 
-    window->SetSpeed(100);  // also at the highest speed a single step shows the values
+    window->SetSpeed(100); // also at the highest speed a single step shows the values
     window->StepProgram();
     EXPECT_EQ(itemsOf(window->LBoxSysVars).last(), "dEast");
     for (int i = 0; i < 3 && window->IsRunning(); ++i)
-        window->StepProgram();  // to the end: the final score
+        window->StepProgram(); // to the end: the final score
     EXPECT_FALSE(window->IsRunning());
     EXPECT_EQ(window->LPoints->text(), "Punkte: " + QString::number(4 * 1000 - 3 * 101 - 95 * 1100));
 }
@@ -151,10 +149,10 @@ TEST_F(GrazloWindow, ScoreAndEnvironmentValuesFollowSingleSteps)
 // of coming to a standstill shows the sheep's values.
 TEST_F(GrazloWindow, EnvironmentValuesAreCurrentWheneverTheSheepStandsStill)
 {
-    window->AcLv[2]->trigger();  // Level 3: 99 tiles of grass
+    window->AcLv[2]->trigger(); // Level 3: 99 tiles of grass
     window->SetSpeed(100);
-    window->editor()->setLines({"start(0, 0);", "move(3);", "turnLeft();", "move(2);", "turnLeft();",
-                                "int i = 0;", "while (i < 5)", "  i = i + 1;", "endwhile", "move(1);"});
+    window->editor()->setLines({"start(0, 0);", "move(3);", "turnLeft();", "move(2);", "turnLeft();", "int i = 0;",
+                                "while (i < 5)", "  i = i + 1;", "endwhile", "move(1);"});
     int rebuilds = 0;
     QObject::connect(window->LBoxSysVars->model(), &QAbstractItemModel::rowsInserted, [&] { ++rebuilds; });
 
@@ -183,7 +181,7 @@ TEST_F(GrazloWindow, EnvironmentValuesAreCurrentWheneverTheSheepStandsStill)
         << "after Pause";
 
     rebuilds = 0;
-    window->AcStartExecute();  // fifteen more steps to the end
+    window->AcStartExecute(); // fifteen more steps to the end
     EXPECT_FALSE(window->IsRunning());
     EXPECT_EQ(itemsOf(window->LBoxSysVars), QStringList({"6", "92", "7", "10", "10", "2", "2", "dNorth"}))
         << "after the end of the run";
@@ -246,8 +244,8 @@ TEST_F(GrazloWindow, AFileOpenedWithTheProgramGoesToTheLawnOrTheEditorByItsKind)
 {
     const QString lawn = work.filePath("klein.GLW");
     const QString script = work.filePath("schaf.gzc");
-    for (const auto &[path, text] : {std::pair{lawn, QByteArray("1,1,1\n1,3,1\n")},
-                                     std::pair{script, QByteArray("start(1, 1);\n")}}) {
+    for (const auto &[path, text] :
+         {std::pair{lawn, QByteArray("1,1,1\n1,3,1\n")}, std::pair{script, QByteArray("start(1, 1);\n")}}) {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(text);

@@ -91,7 +91,7 @@ TEST_F(LawnPanel, SizeFieldActsOnEveryChangeOnlyInEditMode)
     EXPECT_TRUE(panel->ToolBarGreen->isVisible());
     field().setTileType(9, 9, ttTree);
     panel->EdSize->setText("10");
-    panel->EdSize->setText("12");  // one change, as by pasting
+    panel->EdSize->setText("12"); // one change, as by pasting
     EXPECT_EQ(field().ColCount(), 12);
     EXPECT_EQ(field().RowCount(), 12);
     EXPECT_EQ(field().Cell(9, 9).TileType(), ttTree);
@@ -99,7 +99,7 @@ TEST_F(LawnPanel, SizeFieldActsOnEveryChangeOnlyInEditMode)
     EXPECT_EQ(panel->dg->ColCount(), 12);
 
     field().setTileType(5, 5, ttDirt);
-    typeSize("12");  // "1" then "12": the tiles hidden by 1 x 1 come back
+    typeSize("12"); // "1" then "12": the tiles hidden by 1 x 1 come back
     EXPECT_EQ(field().ColCount(), 12);
     EXPECT_EQ(field().Cell(5, 5).TileType(), ttDirt);
     EXPECT_EQ(field().Cell(9, 9).TileType(), ttTree);
@@ -118,7 +118,7 @@ TEST_F(LawnPanel, TypedSizesStopAtTheUpperBoundButLoadedLawnsMayBeLarger)
     EXPECT_EQ(field().ColCount(), 100);
     EXPECT_EQ(field().RowCount(), 100);
 
-    panel->EdSize->setText("120");  // as after loading a large lawn file
+    panel->EdSize->setText("120"); // as after loading a large lawn file
     EXPECT_EQ(field().ColCount(), 120);
 }
 
@@ -133,9 +133,9 @@ TEST_F(LawnPanel, PensAreExclusiveAndPaintByPressAndDrag)
     EXPECT_FALSE(panel->AcSetGreen->isChecked());
     QTest::mousePress(panel->dg, Qt::LeftButton, {}, centre(1, 1));
     QTest::mouseMove(panel->dg, centre(2, 1));
-    QTest::mouseMove(panel->dg, centre(5, 1));  // a quick drag skips cells: they are painted too
+    QTest::mouseMove(panel->dg, centre(5, 1)); // a quick drag skips cells: they are painted too
     QTest::mouseRelease(panel->dg, Qt::LeftButton, {}, centre(5, 1));
-    QTest::mouseMove(panel->dg, centre(6, 1));  // released: no more painting
+    QTest::mouseMove(panel->dg, centre(6, 1)); // released: no more painting
     EXPECT_EQ(field().GetCount(ttDirt), 5);
     EXPECT_EQ(field().Cell(6, 1).TileType(), ttGreen);
     QTest::mousePress(panel->dg, Qt::LeftButton, {}, centre(0, 3));
@@ -145,7 +145,7 @@ TEST_F(LawnPanel, PensAreExclusiveAndPaintByPressAndDrag)
     EXPECT_EQ(field().Cell(2, 5).TileType(), ttDirt);
 
     panel->AcSetTree->trigger();
-    QTest::mouseClick(panel->dg, Qt::RightButton, {}, centre(0, 0));  // any button paints
+    QTest::mouseClick(panel->dg, Qt::RightButton, {}, centre(0, 0)); // any button paints
     EXPECT_EQ(field().Cell(0, 0).TileType(), ttTree);
     EXPECT_FALSE(panel->AcSetDirt->isChecked());
 }
@@ -228,7 +228,7 @@ TEST_F(LawnPanel, ShrinkingTheSizeHidesTilesAndGrowingBringsThemBack)
     EXPECT_EQ(stored.ColCount(), 5);
     EXPECT_EQ(stored.RowCount(), 5);
 
-    field().setTileType(2, 2, ttTree);  // edited while small: the edit wins
+    field().setTileType(2, 2, ttTree); // edited while small: the edit wins
     panel->EdSize->setText("12");
     EXPECT_EQ(field().Cell(8, 8).TileType(), ttTree);
     EXPECT_EQ(field().Cell(2, 2).TileType(), ttTree);
@@ -236,13 +236,13 @@ TEST_F(LawnPanel, ShrinkingTheSizeHidesTilesAndGrowingBringsThemBack)
     EXPECT_EQ(panel->dg->ColCount(), 12);
 
     panel->EdSize->setText("5");
-    panel->AcNewGreen->trigger();  // a new lawn: nothing hidden is kept
+    panel->AcNewGreen->trigger(); // a new lawn: nothing hidden is kept
     panel->EdSize->setText("10");
     EXPECT_EQ(field().GetCount(ttGreen), 100);
 
     field().setTileType(7, 7, ttTree);
     panel->EdSize->setText("5");
-    panel->AcCloseEdit->trigger();  // "Übernehmen" accepts the 5 x 5 lawn
+    panel->AcCloseEdit->trigger(); // "Übernehmen" accepts the 5 x 5 lawn
     panel->setInEdit(true);
     panel->EdSize->setText("8");
     EXPECT_EQ(field().GetCount(ttGreen), 64);
@@ -266,12 +266,12 @@ TEST_F(LawnPanel, ALoadedLawnKeepsItsOwnSizeAlsoInEditMode)
     EXPECT_EQ(panel->dg->ColCount(), 12);
     EXPECT_EQ(panel->dg->RowCount(), 8);
 
-    typeSize("12");  // squares it, keeping every loaded tile
+    typeSize("12"); // squares it, keeping every loaded tile
     EXPECT_EQ(field().RowCount(), 12);
     EXPECT_EQ(field().Cell(11, 7).TileType(), ttTree);
     EXPECT_EQ(field().Cell(11, 11).TileType(), ttGreen);
 
-    panel->LoadGreen("missing.glw");  // ignored silently
+    panel->LoadGreen("missing.glw"); // ignored silently
     EXPECT_EQ(field().ColCount(), 12);
     EXPECT_TRUE(dialogs.requests.isEmpty());
 }
@@ -291,8 +291,7 @@ TEST_F(LawnPanel, LoadButtonOpensTheDialogWithoutLawnFilesAndAMenuWithThem)
     writeLines("Greens/notes.txt", {"x"});
     panel->tbLoadGreenClick();
     EXPECT_EQ(dialogs.requests.size(), 2);
-    EXPECT_EQ(menuTexts(panel->PopupLoadGreen),
-              QStringList({"Auswahl", "-", "Greens/a.glw", "Greens/b.glw"}));
+    EXPECT_EQ(menuTexts(panel->PopupLoadGreen), QStringList({"Auswahl", "-", "Greens/a.glw", "Greens/b.glw"}));
     EXPECT_TRUE(panel->PopupLoadGreen->isVisible());
     panel->PopupLoadGreen->actions()[2]->trigger();
     panel->PopupLoadGreen->hide();
@@ -300,7 +299,7 @@ TEST_F(LawnPanel, LoadButtonOpensTheDialogWithoutLawnFilesAndAMenuWithThem)
     EXPECT_EQ(field().ColCount(), 3);
     EXPECT_EQ(field().Cell(2, 0).TileType(), ttTree);
 
-    panel->PopupLoadGreen->actions()[0]->trigger();  // "Auswahl" runs the dialog
+    panel->PopupLoadGreen->actions()[0]->trigger(); // "Auswahl" runs the dialog
     EXPECT_EQ(dialogs.requests.size(), 3);
 }
 
@@ -331,7 +330,7 @@ TEST_F(LawnPanel, StoreButtonOffersTheLastFileForOneClickOverwrite)
 
 TEST_F(LawnPanel, AFailedLoadOrStoreIsShownAndChangesNothing)
 {
-    QDir().mkdir("dir.glw");  // exists, but cannot be read as a file
+    QDir().mkdir("dir.glw"); // exists, but cannot be read as a file
     panel->LoadGreen("dir.glw");
     ASSERT_EQ(dialogs.requests.size(), 1);
     EXPECT_TRUE(dialogs.requests[0].startsWith("message: "));
@@ -351,7 +350,7 @@ TEST_F(LawnPanel, GridPaintsTilesFrameAndSheepAndFollowsRefreshes)
     EXPECT_EQ(shot.pixelColor(panel->dg->CellRect(0, 0).topLeft()), QColor(255, 0, 0))
         << "the selected cell has a red frame";
 
-    sb.start(1, 1);  // mows the cell under the sheep and refreshes
+    sb.start(1, 1); // mows the cell under the sheep and refreshes
     panel->SandboxRefresh();
     shot = panel->dg->grab().toImage();
     const QRect mown = panel->dg->CellRect(1, 1);
@@ -378,7 +377,7 @@ TEST_F(LawnPanel, ARefreshRepaintsOnlyTheCellsThatChanged)
 {
     sb.setOnRefresh([this](TSandboxSheep *) { panel->SandboxRefresh(); });
     sb.start(0, 0);
-    sb.move(2);  // south to (0, 2)
+    sb.move(2); // south to (0, 2)
     TPaintSpy spy(panel->dg);
     sb.move(1);
     EXPECT_EQ(spy.painted, QRegion(panel->dg->CellRect(0, 2)) + panel->dg->CellRect(0, 3));
@@ -388,7 +387,7 @@ TEST_F(LawnPanel, ARefreshRepaintsOnlyTheCellsThatChanged)
     EXPECT_EQ(spy.painted, QRegion(panel->dg->CellRect(0, 3)));
 
     spy.painted = QRegion();
-    sb.start(5, 5);  // the cut grass and the mark grow back
+    sb.start(5, 5); // the cut grass and the mark grow back
     for (int row = 0; row <= 3; ++row)
         EXPECT_TRUE(spy.painted.contains(panel->dg->CellRect(0, row))) << row;
     EXPECT_FALSE(spy.painted.intersects(panel->dg->CellRect(9, 9)));
@@ -398,6 +397,6 @@ TEST_F(LawnPanel, ARefreshRepaintsOnlyTheCellsThatChanged)
     QTest::mouseClick(panel->dg, Qt::LeftButton, {}, centre(7, 7));
     panel->AcSetTree->trigger();
     spy.painted = QRegion();
-    QTest::mouseClick(panel->dg, Qt::LeftButton, {}, centre(7, 7));  // the amount of grass stays
+    QTest::mouseClick(panel->dg, Qt::LeftButton, {}, centre(7, 7)); // the amount of grass stays
     EXPECT_TRUE(spy.painted.contains(panel->dg->CellRect(7, 7)));
 }

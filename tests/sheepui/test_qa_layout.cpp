@@ -1,8 +1,8 @@
 // The sheep window's layout on a fresh start, as a learner first sees it.
 #include "ide/uWindowSettings.h"
 #include "sheep/fGrazloIDE.h"
-#include "tests/support/WaitFor.h"
 #include "tests/support/Printers.h"
+#include "tests/support/WaitFor.h"
 
 #include <QMenuBar>
 #include <QTemporaryDir>

@@ -18,8 +18,8 @@ namespace grazlo_test {
 
 struct TChildOutcome
 {
-    bool Exited = false;  // false: the child crashed or was killed
-    QString Text;         // what work returned
+    bool Exited = false; // false: the child crashed or was killed
+    QString Text;        // what work returned
 };
 
 // Runs work in a child limited to files of limitBytes, with SIGXFSZ ignored so

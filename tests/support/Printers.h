@@ -9,10 +9,7 @@
 
 #include <ostream>
 
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
 
 inline void PrintTo(const QStringList &texts, std::ostream *os)
 {

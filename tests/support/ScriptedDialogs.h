@@ -19,14 +19,14 @@ public:
         QString title;
         QString text;
     };
-    QList<TShown> shown;                           // messages and questions, in order
-    QStringList requests;                          // every request, e.g. "open <folder> <filter>"
-    QList<TDlgAnswer> answers;                     // for ask(), consumed in order
-    TDlgAnswer unanswered = TDlgAnswer::Cancel;    // ask() once answers are used up
-    QList<TDlgAnswer> replaceAnswers;              // for confirmReplace(), consumed in order
-    QStringList replaceQuestions;                  // texts confirmReplace() was asked about
-    QString openName, saveName;                    // chosen file names ("" = cancelled)
-    QString saveChosenFilter;                      // "" = the first one offered
+    QList<TShown> shown;                        // messages and questions, in order
+    QStringList requests;                       // every request, e.g. "open <folder> <filter>"
+    QList<TDlgAnswer> answers;                  // for ask(), consumed in order
+    TDlgAnswer unanswered = TDlgAnswer::Cancel; // ask() once answers are used up
+    QList<TDlgAnswer> replaceAnswers;           // for confirmReplace(), consumed in order
+    QStringList replaceQuestions;               // texts confirmReplace() was asked about
+    QString openName, saveName;                 // chosen file names ("" = cancelled)
+    QString saveChosenFilter;                   // "" = the first one offered
     QString saveFilter, openFolder;
     int saveDialogs = 0;
     // Fills the search dialog; returns whether it is confirmed with OK.
