@@ -1,6 +1,6 @@
 // The sheep world's speed: a headless run that mows level 1 again and again,
-// the score on the largest lawn (the IDE asks for it after every step), and
-// loading the largest lawn file.
+// the score on the largest lawn (the IDE asks for it after every step), a
+// move of two billion steps, and loading the largest lawn file.
 #include "sheep/uSheepRun.h"
 
 #include <QFile>
@@ -54,6 +54,19 @@ void BM_PunkteOnLargestLawn(benchmark::State &state)
         benchmark::DoNotOptimize(sb.Punkte(true));
 }
 BENCHMARK(BM_PunkteOnLargestLawn)->Unit(benchmark::kMicrosecond);
+
+// A move of two billion steps must end at the fence at once, not walk them.
+void BM_HugeMoveSaturates(benchmark::State &state)
+{
+    for (auto _ : state) {
+        TSandboxSheep sb;
+        sb.start(0, 0);
+        sb.move(2000000000);
+        sb.move(2000000000);
+        benchmark::DoNotOptimize(sb.zSteps());
+    }
+}
+BENCHMARK(BM_HugeMoveSaturates)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadLargestLawnFile(benchmark::State &state)
 {

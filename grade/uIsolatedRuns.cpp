@@ -131,9 +131,11 @@ double cpuSeconds(const rusage &usage)
 }
 
 // What became of a child, from its pipe's bytes and how it ended.
+// A child that ended on its own is judged by how it ended, even when its
+// deadline passed before it was reaped.
 TGradeResult outcomeOf(const TChild &child, int status, const rusage &usage, const TIsolationLimits &limits)
 {
-    if (child.KilledForTime)
+    if (child.KilledForTime && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
         return ResultWithoutRun(TGradeStatus::TimeLimit, timeLimitText(limits));
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
         const QJsonDocument document = QJsonDocument::fromJson(child.Data);
