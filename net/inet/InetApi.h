@@ -96,8 +96,14 @@ using TInternetConnectW = TInetHandle (*)(TInetHandle session, const char16_t *s
 
 // Additions of our library: the calling thread's last error, the German text
 // of an error code (nullptr when unknown) and the default timeouts of sessions
-// opened afterwards (0 keeps a value).
+// opened afterwards (setting 0 keeps a value).
 using TInetGetLastError = uint32_t (*)();
 using TInetErrorText = const char16_t *(*)(uint32_t code);
+using TInetGetTimeouts = void (*)(uint32_t *connectMs, uint32_t *requestMs);
 using TInetSetTimeouts = void (*)(uint32_t connectMs, uint32_t requestMs);
+
+// The timeouts a session starts with: no connection within 3 s, or no answer
+// within 8 s in all, ends a request.
+constexpr uint32_t InetDefaultConnectTimeoutMs = 3000;
+constexpr uint32_t InetDefaultRequestTimeoutMs = 8000;
 }

@@ -16,9 +16,10 @@
 
 namespace {
 thread_local uint32_t gLastError = 0;
-// Defaults that keep a dead server from blocking the caller for long.
-std::atomic<uint32_t> gConnectTimeoutMs{10000};
-std::atomic<uint32_t> gRequestTimeoutMs{30000};
+// Defaults that keep a dead server from blocking the caller for long: the
+// update check asks at start-up, with the splash standing still meanwhile.
+std::atomic<uint32_t> gConnectTimeoutMs{InetDefaultConnectTimeoutMs};
+std::atomic<uint32_t> gRequestTimeoutMs{InetDefaultRequestTimeoutMs};
 
 constexpr uint32_t ConnectionLan = 0x02;
 constexpr uint32_t ConnectionOffline = 0x20;
@@ -411,6 +412,12 @@ INET_EXPORT TInetHandle InternetConnectW(TInetHandle session, const char16_t *se
 INET_EXPORT uint32_t InetGetLastError() { return gLastError; }
 
 INET_EXPORT const char16_t *InetErrorText(uint32_t code) { return InetErrorTextOf(code); }
+
+INET_EXPORT void InetGetTimeouts(uint32_t *connectMs, uint32_t *requestMs)
+{
+    *connectMs = gConnectTimeoutMs;
+    *requestMs = gRequestTimeoutMs;
+}
 
 INET_EXPORT void InetSetTimeouts(uint32_t connectMs, uint32_t requestMs)
 {

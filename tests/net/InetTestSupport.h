@@ -18,14 +18,20 @@ inline void UseBuiltInetLibrary()
 class TShortTimeouts
 {
 public:
-    TShortTimeouts(uint32_t connectMs, uint32_t requestMs) { set(connectMs, requestMs); }
-    ~TShortTimeouts() { set(10000, 30000); }
-
-private:
-    static void set(uint32_t connectMs, uint32_t requestMs)
+    TShortTimeouts(uint32_t connectMs, uint32_t requestMs)
     {
         UseBuiltInetLibrary();
-        auto setTimeouts = reinterpret_cast<TInetSetTimeouts>(dlsym(WinInet().DllHandle(), "InetSetTimeouts"));
-        setTimeouts(connectMs, requestMs);
+        entry<TInetGetTimeouts>("InetGetTimeouts")(&iConnectMs, &iRequestMs);
+        entry<TInetSetTimeouts>("InetSetTimeouts")(connectMs, requestMs);
     }
+    ~TShortTimeouts() { entry<TInetSetTimeouts>("InetSetTimeouts")(iConnectMs, iRequestMs); }
+
+    template <class TEntry> static TEntry entry(const char *name)
+    {
+        return reinterpret_cast<TEntry>(dlsym(WinInet().DllHandle(), name));
+    }
+
+private:
+    uint32_t iConnectMs = 0;
+    uint32_t iRequestMs = 0;
 };

@@ -27,6 +27,18 @@ TEST(WinInetLoading, BuiltLibraryLoadsWithAllEntryPointsAndReportsItsFullPath)
     EXPECT_TRUE(inet.Unload()); // nothing to free is success
 }
 
+// The update check blocks the start-up; a server that never answers may hold
+// it no longer than this.
+TEST(WinInetLoading, ARequestWaits3SecondsForAConnectionAnd8InAll)
+{
+    UseBuiltInetLibrary();
+    uint32_t connectMs = 0;
+    uint32_t requestMs = 0;
+    TShortTimeouts::entry<TInetGetTimeouts>("InetGetTimeouts")(&connectMs, &requestMs);
+    EXPECT_EQ(connectMs, 3000u);
+    EXPECT_EQ(requestMs, 8000u);
+}
+
 TEST(WinInetLoading, MissingLibraryFailsWithModuleNotFound)
 {
     TWinInet inet(QStringLiteral("/nonexistent/libnothing.so"));
