@@ -92,6 +92,7 @@ TMemoCode::TMemoCode(QWidget *parent)
     connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, [this] { showScrollHint(); });
 
     updateGutterWidth();
+    installScrollArrowStyle();
     setOptions(SynEditorDefaultOptions);
 }
 

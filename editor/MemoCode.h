@@ -234,9 +234,12 @@ private:
     void gotoBookmark(int number);
 
     // Option handling (MemoCodeOptions.cpp).
+    class TScrollArrowStyle;
+    void installScrollArrowStyle();
     void applyOptions();
     bool handleOptionKey(QKeyEvent *event);
     bool handleEndKey();
+    bool handleLineKey(bool down, bool extend);
     bool handlePageKey(bool down, bool extend);
     bool handleSmartTab();
     bool handleSmartTabDelete();

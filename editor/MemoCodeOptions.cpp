@@ -6,8 +6,58 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 #include <QToolTip>
+
+// With DisableScrollArrows, a scroll bar's arrow is drawn disabled (grey)
+// while the bar cannot move any further in its direction.
+class TMemoCode::TScrollArrowStyle : public QProxyStyle
+{
+public:
+    explicit TScrollArrowStyle(const TMemoCode *editor) : iEditor(editor) {}
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                            const QWidget *widget) const override
+    {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        const auto *bar = qstyleoption_cast<const QStyleOptionSlider *>(option);
+        if (control != CC_ScrollBar || !bar || !(bar->state & State_Enabled) ||
+            !(iEditor->Options() & eoDisableScrollArrows))
+            return;
+        if (bar->sliderValue <= bar->minimum)
+            drawDisabledArrow(*bar, SC_ScrollBarSubLine, painter, widget);
+        if (bar->sliderValue >= bar->maximum)
+            drawDisabledArrow(*bar, SC_ScrollBarAddLine, painter, widget);
+    }
+
+private:
+    void drawDisabledArrow(const QStyleOptionSlider &bar, SubControl arrow, QPainter *painter,
+                           const QWidget *widget) const
+    {
+        QStyleOptionSlider disabled = bar;
+        disabled.state &= ~(State_Enabled | State_Sunken | State_MouseOver);
+        disabled.palette.setCurrentColorGroup(QPalette::Disabled);
+        disabled.subControls = arrow;
+        disabled.activeSubControls = SC_None;
+        painter->save();
+        painter->setClipRect(subControlRect(CC_ScrollBar, &bar, arrow, widget));
+        QProxyStyle::drawComplexControl(CC_ScrollBar, &disabled, painter, widget);
+        painter->restore();
+    }
+
+    const TMemoCode *iEditor;
+};
+
+void TMemoCode::installScrollArrowStyle()
+{
+    auto *style = new TScrollArrowStyle(this);
+    style->setParent(this);
+    verticalScrollBar()->setStyle(style);
+    horizontalScrollBar()->setStyle(style);
+}
 
 void TMemoCode::setOptions(TSynEditorOptions options)
 {
@@ -26,18 +76,6 @@ void TMemoCode::applyOptions()
     const auto policy = on(eoHideShowScrollbars) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
     setVerticalScrollBarPolicy(policy);
     setHorizontalScrollBarPolicy(policy);
-    // The style draws arrow buttons unless the whole bar is drawn from a style sheet.
-    const QString noArrows =
-        on(eoDisableScrollArrows)
-            ? QStringLiteral("QScrollBar { background: palette(window); border: none; }"
-                             "QScrollBar:vertical { width: 14px; } QScrollBar:horizontal { height: 14px; }"
-                             "QScrollBar::handle { background: palette(mid); border-radius: 3px; margin: 2px;"
-                             " min-width: 20px; min-height: 20px; }"
-                             "QScrollBar::add-line, QScrollBar::sub-line { width: 0px; height: 0px; border: none; }"
-                             "QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
-            : QString();
-    verticalScrollBar()->setStyleSheet(noArrows);
-    horizontalScrollBar()->setStyleSheet(noArrows);
     SendScintilla(SCI_SETCARETSTYLE, on(eoNoCaret) ? CARETSTYLE_INVISIBLE : CARETSTYLE_LINE);
     if (on(eoNoSelection))
         SendScintilla(SCI_SETEMPTYSELECTION, SendScintilla(SCI_GETCURRENTPOS));
@@ -64,6 +102,9 @@ bool TMemoCode::handleOptionKey(QKeyEvent *event)
         return true;
     case Qt::Key_End:
         return (iOptions & eoEnhanceEndKey) && handleEndKey();
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        return !(iOptions & eoKeepCaretX) && handleLineKey(event->key() == Qt::Key_Down, shift);
     case Qt::Key_PageDown:
     case Qt::Key_PageUp:
         if (!(iOptions & eoHalfPageScroll) && (iOptions & eoScrollByOneLess))
@@ -99,6 +140,24 @@ bool TMemoCode::handleEndKey()
         SendScintilla(SCI_SETSEL, SendScintilla(SCI_GETANCHOR), pos);
     else
         SendScintilla(SCI_GOTOPOS, pos);
+    SendScintilla(SCI_CHOOSECARETX);
+    return true;
+}
+
+// Without KeepCaretX a move to a shorter line ends at its end, also where the
+// caret may stand past the end of a line, and the next move starts from there.
+bool TMemoCode::handleLineKey(bool down, bool extend)
+{
+    if (down)
+        SendScintilla(extend ? SCI_LINEDOWNEXTEND : SCI_LINEDOWN);
+    else
+        SendScintilla(extend ? SCI_LINEUPEXTEND : SCI_LINEUP);
+    const int main = int(SendScintilla(SCI_GETMAINSELECTION));
+    if (SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, main) > 0) {
+        SendScintilla(SCI_SETSELECTIONNCARETVIRTUALSPACE, main, long(0));
+        if (!extend)
+            SendScintilla(SCI_SETSELECTIONNANCHORVIRTUALSPACE, main, long(0));
+    }
     SendScintilla(SCI_CHOOSECARETX);
     return true;
 }

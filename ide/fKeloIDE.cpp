@@ -2,6 +2,7 @@
 
 #include "editor/MemoCode.h"
 #include "ide/uActionIcons.h"
+#include "ide/uCoupledLists.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "ide/uProgramBar.h"
 #include "script/uKeloCode.h"
@@ -18,7 +19,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QShortcutEvent>
 #include <QSlider>
 #include <QSplitter>
@@ -69,30 +69,55 @@ protected:
     QSplitterHandle *createHandle() override { return new TDottedHandle(orientation(), this); }
 };
 
-// The speed panel of the tool bar: its designed width, but narrower rather than
-// pushed into the tool bar's overflow menu when the window is small; then only
-// the slider remains, the two end buttons give it their room.
+// The speed panel: its designed width, narrower down to a short slider
+// between the two end buttons, all three always shown.
 class TSpeedPanel : public QWidget
 {
 public:
     static constexpr int DesignedWidth = 191;
-    static constexpr int SmallestWidth = 72;
-    static constexpr int WidthWithButtons = 150;
+    static constexpr int SmallestSliderWidth = 60;
 
-    explicit TSpeedPanel(QWidget *parent) : QWidget(parent)
-    {
-        setMinimumWidth(SmallestWidth);
-        setMaximumWidth(DesignedWidth);
-    }
+    explicit TSpeedPanel(QWidget *parent) : QWidget(parent) { setMaximumWidth(DesignedWidth); }
     QSize sizeHint() const override { return {DesignedWidth, QWidget::sizeHint().height()}; }
+};
+
+// The speed panel stands in a bar of its own after the tool bar. In a window
+// too narrow for both in one row it goes to a row of its own below, instead of
+// into the tool bar's overflow; it is shown and hidden with the tool bar.
+class TSpeedBarWrap : public QObject
+{
+public:
+    TSpeedBarWrap(QMainWindow *window, QToolBar *tools, QToolBar *speed, QAction *showTools)
+        : QObject(window), iWindow(window), iTools(tools), iSpeed(speed)
+    {
+        window->installEventFilter(this);
+        connect(showTools, &QAction::toggled, speed, &QWidget::setVisible);
+    }
 
 protected:
-    void resizeEvent(QResizeEvent *event) override
+    bool eventFilter(QObject *watched, QEvent *event) override
     {
-        QWidget::resizeEvent(event);
-        for (QToolButton *button : findChildren<QToolButton *>())
-            button->setVisible(event->size().width() >= WidthWithButtons);
+        if (event->type() == QEvent::Resize)
+            wrap(iWindow->width() < iTools->sizeHint().width() + iSpeed->sizeHint().width());
+        return QObject::eventFilter(watched, event);
     }
+
+private:
+    void wrap(bool below)
+    {
+        if (below == iBelow)
+            return;
+        iBelow = below;
+        if (below)
+            iWindow->insertToolBarBreak(iSpeed);
+        else
+            iWindow->removeToolBarBreak(iSpeed);
+    }
+
+    QMainWindow *iWindow;
+    QToolBar *iTools;
+    QToolBar *iSpeed;
+    bool iBelow = false;
 };
 
 // On X11 the plus key pressed with Ctrl+Shift is offered to the shortcuts both
@@ -477,7 +502,11 @@ void TfrmKeloIDE::createToolBars()
     ToolBar->setIconSize(QSize(16, 16));
     addPlacedActions(ToolBar, TActionBar::ToolBar);
 
-    PnDelay = new TSpeedPanel(ToolBar);
+    QToolBar *speedBar = addToolBar(QStringLiteral("Ausführungsgeschwindigkeit"));
+    speedBar->setObjectName(QStringLiteral("SpeedBar"));
+    speedBar->setMovable(false);
+    new TSpeedBarWrap(this, ToolBar, speedBar, miShowToolbar);
+    PnDelay = new TSpeedPanel(speedBar);
     auto *row = new QHBoxLayout(PnDelay);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
@@ -495,7 +524,9 @@ void TfrmKeloIDE::createToolBars()
     row->addWidget(BtDelayMax);
     row->addWidget(TrackBar, 1);
     row->addWidget(BtDelayMin);
-    ToolBar->addWidget(PnDelay);
+    TrackBar->setMinimumWidth(TSpeedPanel::SmallestSliderWidth);
+    PnDelay->setMinimumWidth(row->minimumSize().width());
+    speedBar->addWidget(PnDelay);
 
     // The flat buttons share the handlers, not the actions.
     connect(BtDelayMax, &QToolButton::clicked, this, &TfrmKeloIDE::AcDelayMaxExecute);
@@ -554,6 +585,7 @@ void TfrmKeloIDE::createClientArea()
     lBoxCodeVarNames->setFixedWidth(151);
     lists->addWidget(lBoxCodeVarNames);
     lists->addWidget(lBoxCodeVarValues, 1);
+    CoupleLists(lBoxCodeVarNames, lBoxCodeVarValues);
     SplitterModule->setSizes({361, 576 - 361});
     SplitterModule->setStretchFactor(1, 1);
 
@@ -652,7 +684,14 @@ static void setPaneSize(QSplitter *splitter, int index, int size)
 
 int TfrmKeloIDE::panelLeftWidth() const { return SplitterLeft->sizes().value(0); }
 
-void TfrmKeloIDE::setPanelLeftWidth(int width) { setPaneSize(SplitterLeft, 0, width); }
+// A width stored by a bigger window leaves the editor at least a third.
+void TfrmKeloIDE::setPanelLeftWidth(int width)
+{
+    setPaneSize(SplitterLeft, 0, width); // lays the window out first
+    const int most = SplitterLeft->width() - SplitterLeft->handleWidth() - (SplitterLeft->width() + 2) / 3;
+    if (panelLeftWidth() > most)
+        setPaneSize(SplitterLeft, 0, most);
+}
 
 int TfrmKeloIDE::panelModuleHeight() const { return SplitterModule->sizes().value(0); }
 

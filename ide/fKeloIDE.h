@@ -340,11 +340,15 @@ private:
     void nextStep();
     void waitSlice();
     void markAndGoto(int line);
+    // Sets the current-line marker (and so the caret) to an editor line.
+    void markCurrentLine(int line);
 
     // Calls into myProgram on the stack (Run, Next, Finish): while one is in
     // progress the program is neither re-entered nor freed.
     int programCallDepth = 0;
     int runLoopDepth = 0;
+    // Editor line of the statement that runs next, as last published.
+    int nextLine = 0;
     QList<std::function<void()>> deferred;
     // Closing was asked for while a run was on the stack: close once it unwinds.
     bool closePending = false;

@@ -267,6 +267,9 @@ void TfrmKeloIDE::runCommand(const std::function<void()> &command)
 void TfrmKeloIDE::PauseProgram()
 {
     doRun = false;
+    // At the highest speed the marker stood still during the run.
+    if (IsRunning())
+        markCurrentLine(nextLine);
     UpdateRunActions();
 }
 
@@ -297,6 +300,7 @@ void TfrmKeloIDE::AcStopExecute() { StopProgram(); }
 void TfrmKeloIDE::ProgramLineNumber(TProgram *, int line)
 {
     const int editorLine = line + 1;
+    nextLine = editorLine;
     TIdList &breakpoints = debugPlugin->Breakpoints();
     if (breakpoints.isIn(editorLine)) {
         doRun = false;
@@ -305,7 +309,12 @@ void TfrmKeloIDE::ProgramLineNumber(TProgram *, int line)
     }
     if (doRun && iDelay <= 0)
         return;
-    debugPlugin->setCurrentLine(editorLine);
+    markCurrentLine(editorLine);
+}
+
+void TfrmKeloIDE::markCurrentLine(int line)
+{
+    debugPlugin->setCurrentLine(line);
     UpdateCaretInfo();
 }
 

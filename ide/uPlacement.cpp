@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace {
@@ -79,10 +80,16 @@ bool IsNormalState(const QWidget *window)
     return !(window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
+// Left and top are the frame's, as NormalRect reads them. A created window
+// would put its client area there and the window manager its title bar above
+// it, one title bar higher at every restart; so the frame's position is handed
+// to the platform as such, last, since a later move or resize would take it back.
 void MoveWindow(QWidget *window, const TPlaceRect &rect)
 {
     window->move(rect.left, rect.top);
     window->resize(rect.width(), rect.height());
+    if (QWindow *handle = window->windowHandle())
+        handle->setFramePosition({rect.left, rect.top});
 }
 } // namespace
 
@@ -147,6 +154,12 @@ void FitRectToScreen(QWidget *window, TPlaceRect &rect, bool apply, const TScree
         MoveWindow(window, rect);
 }
 
+// A maximised window's frame tells nothing of its normal frame. The rectangle
+// a placement gave it stays its normal rectangle while its normal geometry is
+// still the one it got then.
+const char *const PlacedRectKey = "grazloPlacedNormalRect";
+const char *const PlacedGeometryKey = "grazloPlacedNormalGeometry";
+
 void SetFormPlacement(QWidget *window, TPlaceRect rect, TPlaceState state, const TScreenLayout &layout)
 {
     const Qt::WindowStates others =
@@ -162,12 +175,18 @@ void SetFormPlacement(QWidget *window, TPlaceRect rect, TPlaceState state, const
     window->setWindowState(others);
     MoveWindow(window, rect);
     window->setWindowState(others | Qt::WindowMaximized);
+    window->setProperty(PlacedRectKey, QRect(rect.left, rect.top, rect.width(), rect.height()));
+    window->setProperty(PlacedGeometryKey, window->normalGeometry());
 }
 
 TPlaceRect NormalRect(const QWidget *window)
 {
     if (IsNormalState(window) || !window->normalGeometry().isValid())
         return {window->x(), window->y(), window->x() + window->width(), window->y() + window->height()};
+    if (window->normalGeometry() == window->property(PlacedGeometryKey).toRect()) {
+        const QRect placed = window->property(PlacedRectKey).toRect();
+        return {placed.left(), placed.top(), placed.left() + placed.width(), placed.top() + placed.height()};
+    }
     const QPoint frameOffset = window->geometry().topLeft() - window->frameGeometry().topLeft();
     const QRect normal = window->normalGeometry();
     const int left = normal.left() - frameOffset.x();

@@ -23,6 +23,7 @@ fonts-liberation2
 fonts-dejavu-core
 valgrind
 xvfb
+openbox
 xauth
 xdotool
 imagemagick

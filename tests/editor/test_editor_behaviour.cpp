@@ -1,8 +1,11 @@
 // The editor's behaviour options and its highlighter.
 #include "editor/MemoCode.h"
 #include "editor/SynGeneralSyn.h"
+#include "parser/uKeloLines.h"
 #include "tests/support/Printers.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -167,80 +170,116 @@ TEST_F(OptionsTest, SelectionCaretAndScrollingOptionsReachTheComponent)
     EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETENDATLASTLINE), 1);
 }
 
-TEST_F(OptionsTest, KeepCaretXDecidesWhetherTheCaretReturnsToItsColumnAfterAShortLine)
+// The caret's column, also where it stands past the end of its line.
+static int caretColumn(TMemoCode &ed)
 {
-    const TSynEditorOptions noVirtualSpace = SynEditorDefaultOptions & ~TSynEditorOptions(eoScrollPastEol);
-    for (const bool keep : {false, true}) {
-        only(keep ? noVirtualSpace | eoKeepCaretX : noVirtualSpace);
-        ed.setLines({QStringLiteral("abcdefghij"), QStringLiteral("ab"), QStringLiteral("abcdefghij")});
-        ed.setCaretXY({9, 1});
-        QTest::keyClick(&ed, Qt::Key_Down);
-        EXPECT_EQ(ed.CaretXY(), (TBufferCoord{3, 2}));
-        QTest::keyClick(&ed, Qt::Key_Down);
-        EXPECT_EQ(ed.CaretXY(), (TBufferCoord{keep ? 9 : 3, 3})) << "KeepCaretX " << keep;
-        QTest::keyClick(&ed, Qt::Key_Up);
-        QTest::keyClick(&ed, Qt::Key_Up);
-        EXPECT_EQ(ed.CaretXY(), (TBufferCoord{keep ? 9 : 3, 1})) << "KeepCaretX " << keep;
-    }
+    const int main = int(ed.SendScintilla(QsciScintillaBase::SCI_GETMAINSELECTION));
+    return ed.CaretX() + int(ed.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONNCARETVIRTUALSPACE, main));
 }
 
-// Whether a scroll bar's style lays out an arrow button.
-static bool hasArrowButton(QScrollBar *bar)
+TEST_F(OptionsTest, KeepCaretXDecidesWhetherTheCaretReturnsToItsColumnAfterAShortLine)
+{
+    const TSynEditorOptions base = SynEditorDefaultOptions & ~TSynEditorOptions(eoScrollPastEol | eoKeepCaretX);
+    for (const bool pastEol : {false, true})
+        for (const bool keep : {false, true}) {
+            only(base | (pastEol ? eoScrollPastEol : TSynEditorOption(0)) |
+                 (keep ? eoKeepCaretX : TSynEditorOption(0)));
+            ed.setLines({QStringLiteral("abcdefghij"), QStringLiteral("ab"), QStringLiteral("abcdefghij")});
+            ed.setCaretXY({9, 1});
+            // Down to the short line, Down again, then Up twice; the column after each pair.
+            QList<int> columns;
+            for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Up}) {
+                QTest::keyClick(&ed, key);
+                columns.append(caretColumn(ed));
+            }
+            const int onShortLine = keep && pastEol ? 9 : 3;
+            const int after = keep ? 9 : 3;
+            EXPECT_EQ(columns, QList<int>({onShortLine, after, onShortLine, after}))
+                << "KeepCaretX " << keep << ", ScrollPastEol " << pastEol;
+            EXPECT_EQ(ed.CaretY(), 1);
+        }
+}
+
+// The pixels of one arrow button of a scroll bar.
+static QImage arrowPixels(QScrollBar *bar, QStyle::SubControl arrow)
 {
     QStyleOptionSlider option;
     option.initFrom(bar);
     option.orientation = bar->orientation();
     option.minimum = bar->minimum();
     option.maximum = bar->maximum();
-    option.sliderPosition = bar->sliderPosition();
+    option.sliderPosition = option.sliderValue = bar->value();
     option.pageStep = bar->pageStep();
-    option.singleStep = bar->singleStep();
     option.subControls = QStyle::SC_All;
-    return !bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, bar).isEmpty();
+    return bar->grab(bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, bar)).toImage();
 }
 
-TEST_F(OptionsTest, DisableScrollArrowsTakesTheArrowButtonsOffTheScrollBars)
+TEST_F(OptionsTest, DisableScrollArrowsGreysAnArrowOnlyWhileItsDirectionIsAtItsEnd)
 {
     ed.setLines(QStringList(100, QString(300, u'x')));
-    EXPECT_TRUE(hasArrowButton(ed.verticalScrollBar()));
-    only(SynEditorDefaultOptions | eoDisableScrollArrows);
-    EXPECT_FALSE(hasArrowButton(ed.verticalScrollBar()));
-    EXPECT_FALSE(hasArrowButton(ed.horizontalScrollBar()));
-    only(SynEditorDefaultOptions);
-    EXPECT_TRUE(hasArrowButton(ed.horizontalScrollBar()));
+    QScrollBar *bar = ed.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 2);
+    for (const int value : {bar->minimum(), bar->maximum() / 2, bar->maximum()}) {
+        bar->setValue(value);
+        only(SynEditorDefaultOptions);
+        const QImage up = arrowPixels(bar, QStyle::SC_ScrollBarSubLine);
+        const QImage down = arrowPixels(bar, QStyle::SC_ScrollBarAddLine);
+        only(SynEditorDefaultOptions | eoDisableScrollArrows);
+        EXPECT_EQ(arrowPixels(bar, QStyle::SC_ScrollBarSubLine) != up, value == bar->minimum())
+            << "up arrow greyed at " << value;
+        EXPECT_EQ(arrowPixels(bar, QStyle::SC_ScrollBarAddLine) != down, value == bar->maximum())
+            << "down arrow greyed at " << value;
+    }
 }
 
-TEST(Highlighter, StylesKeywordsInAnyCaseCommentsStringsNumbersAndSymbols)
+// Every line as painted: green exactly from where the parser cuts the comment.
+static void expectCommentsCutAsTheParserDoes(TMemoCode &ed, const char *way)
 {
-    TSynGeneralSyn syn;
-    syn.setKeyWords({QStringLiteral("IF"), QStringLiteral("int")});
-    using S = TSynGeneralSyn::Style;
-    const QByteArray line = "if INT1 x=12 \"a//b\" // c";
-    const QList<S> styles = syn.styleLine(line);
-    ASSERT_EQ(styles.size(), line.size());
-    EXPECT_EQ(styles[0], S::Keyword);
-    EXPECT_EQ(styles[3], S::Identifier); // INT1 is no keyword
-    EXPECT_EQ(styles[9], S::Symbol);
-    EXPECT_EQ(styles[10], S::Number);
-    EXPECT_EQ(styles[line.indexOf('"')], S::String);
-    EXPECT_EQ(styles.mid(line.indexOf("//")), QList<S>(line.size() - line.indexOf("//"), S::Comment))
-        << "the parser cuts the line at the first //, inside quotes too";
-    EXPECT_EQ(syn.styleLine("\"open").last(), S::String);
-    const QByteArray url = "s = \"http://x\" // Adr\xC3\xA4sse";
-    const QList<S> urlStyles = syn.styleLine(url);
-    ASSERT_EQ(urlStyles.size(), url.size());
-    EXPECT_EQ(urlStyles[url.indexOf("http")], S::String);
-    EXPECT_EQ(urlStyles[url.indexOf("//")], S::Comment);
-    EXPECT_EQ(urlStyles.last(), S::Comment);
+    ed.grab(); // styles what is shown
+    for (int line = 1; line <= ed.LineCount(); ++line) {
+        const QString text = ed.LineText(line);
+        const qsizetype cut = commentStart(text);
+        const int cutByte = cut < 0 ? int(text.toUtf8().size()) : int(text.left(cut).toUtf8().size());
+        const int start = int(ed.SendScintilla(QsciScintillaBase::SCI_POSITIONFROMLINE, line - 1));
+        QString styled;
+        for (int byte = 0; byte < text.toUtf8().size(); ++byte) {
+            const bool comment =
+                ed.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, start + byte) == TSynGeneralSyn::Comment;
+            styled += comment == (byte >= cutByte) ? u'.' : u'!';
+        }
+        EXPECT_FALSE(styled.contains(u'!')) << way << ", line " << line << ": " << text.toStdString() << "\n"
+                                            << styled.toStdString();
+    }
+}
 
-    TMemoCode ed;
-    ed.setLines({QString::fromUtf8(url)});
-    ed.recolor();
-    const auto styleAt = [&ed](qsizetype byte) {
-        return ed.SendScintilla(QsciScintillaBase::SCI_GETSTYLEAT, static_cast<unsigned long>(byte));
-    };
-    EXPECT_EQ(styleAt(url.indexOf("http")), S::String);
-    EXPECT_EQ(styleAt(url.indexOf("//")), S::Comment);
-    EXPECT_EQ(styleAt(url.size() - 1), S::Comment);
-    EXPECT_EQ(syn.defaultColor(S::Comment), QColor(0, 159, 0));
+TEST_F(OptionsTest, CommentColoursFollowTheParserHoweverTheTextArrives)
+{
+    ed.Highlighter()->setKeyWords({QStringLiteral("int"), QStringLiteral("string")});
+    const QStringList script{"int a = 1;", "message(\"http://x.de\");", "string s = \"a\" + \"//b\"; // c",
+                             "message(\"Grüße\"); // Kommentar", "  // ganz \"offen"};
+    QStringList other;
+    for (int i = 0; i < 60; ++i)
+        other << QStringLiteral("// Kommentar %1 \"").arg(i) << QStringLiteral("tick(); \"offen");
+
+    ed.setLines(other);
+    ed.grab();
+    ed.setLines(script);
+    expectCommentsCutAsTheParserDoes(ed, "loaded after another text");
+
+    ed.setLines({QString()});
+    QApplication::clipboard()->setText(script.join(u'\n'));
+    ed.paste();
+    expectCommentsCutAsTheParserDoes(ed, "pasted");
+
+    ed.selectAll();
+    ed.removeSelectedText();
+    ed.grab();
+    ed.undo();
+    expectCommentsCutAsTheParserDoes(ed, "undone");
+
+    ed.setLines(QStringList(script).replaceInStrings(QStringLiteral("//"), QStringLiteral("#")));
+    ed.grab();
+    ed.SearchReplace(QStringLiteral("#"), QStringLiteral("//"), ssoReplace | ssoReplaceAll | ssoEntireScope);
+    EXPECT_EQ(ed.Lines(), script);
+    expectCommentsCutAsTheParserDoes(ed, "replaced");
 }
