@@ -7,6 +7,12 @@
 #include <algorithm>
 
 namespace {
+// A maximised window's frame tells nothing of its normal frame. The rectangle
+// a placement gave it stays its normal rectangle while its normal geometry is
+// still the one it got then.
+const char *const PlacedRectKey = "grazloPlacedNormalRect";
+const char *const PlacedGeometryKey = "grazloPlacedNormalGeometry";
+
 bool Intersects(const TPlaceRect &a, const TPlaceRect &b)
 {
     return std::max(a.left, b.left) < std::min(a.right, b.right) &&
@@ -153,12 +159,6 @@ void FitRectToScreen(QWidget *window, TPlaceRect &rect, bool apply, const TScree
     if (apply && IsNormalState(window))
         MoveWindow(window, rect);
 }
-
-// A maximised window's frame tells nothing of its normal frame. The rectangle
-// a placement gave it stays its normal rectangle while its normal geometry is
-// still the one it got then.
-const char *const PlacedRectKey = "grazloPlacedNormalRect";
-const char *const PlacedGeometryKey = "grazloPlacedNormalGeometry";
 
 void SetFormPlacement(QWidget *window, TPlaceRect rect, TPlaceState state, const TScreenLayout &layout)
 {
