@@ -11,6 +11,17 @@ bool readWhole(const QString &text, qint64 low, qint64 high, qint64 &value)
     return ok && value >= low && value <= high;
 }
 
+// A whole number from 1 to highest, else the error `what` naming that range.
+template <class T> QString readOneTo(const QString &text, T highest, const char *what, T &value)
+{
+    qint64 n = 0;
+    if (!readWhole(text, 1, highest, n))
+        return QStringLiteral("%1: %2 (erlaubt sind 1 bis %3).")
+            .arg(QString::fromUtf8(what), text, QString::number(highest));
+    value = T(n);
+    return {};
+}
+
 const TOption *findOption(const QList<TOption> &options, const QString &name)
 {
     for (const TOption &option : options)
@@ -46,14 +57,7 @@ QString TCommandLine::Read(const QStringList &args)
     return {};
 }
 
-QString ReadLevel(const QString &text, int &level)
-{
-    qint64 n = 0;
-    if (!readWhole(text, 1, LevelCount, n))
-        return QStringLiteral("Ungültiges Level: %1 (erlaubt sind 1 bis %2).").arg(text, QString::number(LevelCount));
-    level = int(n);
-    return {};
-}
+QString ReadLevel(const QString &text, int &level) { return readOneTo(text, LevelCount, "Ungültiges Level", level); }
 
 QString ReadSeed(const QString &text, quint32 &seed)
 {
@@ -66,12 +70,7 @@ QString ReadSeed(const QString &text, quint32 &seed)
 
 QString ReadSeedCount(const QString &text, quint32 &seeds)
 {
-    qint64 n = 0;
-    if (!readWhole(text, 1, MaxSeedCount, n))
-        return QStringLiteral("Ungültige Zahl der Startwerte: %1 (erlaubt sind 1 bis %2).")
-            .arg(text, QString::number(MaxSeedCount));
-    seeds = quint32(n);
-    return {};
+    return readOneTo(text, MaxSeedCount, "Ungültige Zahl der Startwerte", seeds);
 }
 
 QString ReadStepCount(const QString &text, qint64 &steps)
@@ -104,10 +103,5 @@ QString ReadMemory(const QString &text, qint64 &bytes)
 
 QString ReadJobCount(const QString &text, int &jobs)
 {
-    qint64 n = 0;
-    if (!readWhole(text, 1, MaxJobCount, n))
-        return QStringLiteral("Ungültige Zahl gleichzeitiger Läufe: %1 (erlaubt sind 1 bis %2).")
-            .arg(text, QString::number(MaxJobCount));
-    jobs = int(n);
-    return {};
+    return readOneTo(text, MaxJobCount, "Ungültige Zahl gleichzeitiger Läufe", jobs);
 }
