@@ -41,7 +41,7 @@ QString usage()
                           "  --lawn DATEI   den Rasen aus einer Rasendatei (.glw) laden\n"
                           "  --seed N       Startwert des Zufallsgenerators (sonst die Uhrzeit)\n"
                           "  --max-steps N  höchstens N Programmschritte ausführen (Vorgabe %2)\n"
-                          "  --steps-to N   nach N Programmschritten anhalten wie mit Stopp\n"
+                          "  --steps-to N   nach N Programmschritten anhalten wie mit Stop\n"
                           "  --timeout S    höchstens S Sekunden Rechenzeit (0 bis %3, 0 ohne Grenze,\n"
                           "                 Vorgabe %4)\n"
                           "  --trace        jede angekündigte Zeile als \"@ Zeile\" ausgeben\n"
