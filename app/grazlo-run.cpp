@@ -127,7 +127,7 @@ QString parseArguments(const QStringList &args, TArguments &parsed, bool &help)
 
 std::atomic_bool timeUp{false};
 
-extern "C" void noteTimeUp(int) { timeUp.store(true, std::memory_order_relaxed); }
+void noteTimeUp(int) { timeUp.store(true, std::memory_order_relaxed); }
 
 // Raises timeUp once the process has used `seconds` of processor time. A step
 // that never returns is ended by the system five seconds later.
