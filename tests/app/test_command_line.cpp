@@ -113,7 +113,7 @@ TEST(CommandLine, StepsToStopsAtTheMomentOfTheStepLimitAsAStop)
         << "a run that ends before N is not stopped";
 }
 
-TEST(CommandLine, TheRunnersTimeLimitCountsProcessorTimeAndHasItsOwnExitCode)
+TEST(CommandLine, TheRunnersTimeLimitEndsTheRunWithItsOwnMessageAndExitCode)
 {
     QTemporaryDir dir;
     const QString endless = writeFile(dir, "endlos.gzc", "int i = 0;\nwhile (true)\n  i = i + 1;\nendwhile\n");
