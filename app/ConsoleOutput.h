@@ -10,16 +10,17 @@
 // be read, an output that cannot be written.
 enum TExitCode { ExitUsage = 64, ExitNoInput = 66, ExitCantCreate = 73 };
 
-inline void writeLine(FILE *stream, const QString &line)
+inline void writeText(FILE *stream, const QString &text)
 {
-    const QByteArray utf8 = line.toUtf8();
+    const QByteArray utf8 = text.toUtf8();
     std::fwrite(utf8.constData(), 1, utf8.size(), stream);
-    std::fputc('\n', stream);
 }
 
-inline int usageError(const char *program, const QString &problem, const char *usage)
+inline void writeLine(FILE *stream, const QString &line) { writeText(stream, line + u'\n'); }
+
+inline int usageError(const char *program, const QString &problem, const QString &usage)
 {
     writeLine(stderr, QString::fromUtf8(program) + ": " + problem);
-    std::fputs(usage, stderr);
+    writeText(stderr, usage);
     return ExitUsage;
 }

@@ -2,26 +2,102 @@
 // child process per run, and writes ergebnis.csv, ergebnis.json and
 // bericht.html into the results folder.
 #include "app/ConsoleOutput.h"
+#include "app/uCommandLine.h"
 #include "grade/uGradeFiles.h"
 #include "grade/uGradeHtml.h"
-#include "grade/uGradeOptions.h"
 #include "sheep/uLawnPicture.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <thread>
 
 namespace {
 
+QString usage()
+{
+    return QStringLiteral(
+               "Aufruf: grazlo-grade [--level N]... [--lawn DATEI]... [--seeds N] [--max-steps N] [--timeout S]\n"
+               "                     [--memory MB] [--jobs N] [--out ORDNER] SKRIPT_ODER_ORDNER...\n"
+               "\n"
+               "Bewertet die Skripte einer Klasse: jedes Skript (.gzc, .klc; in Ordnern auch in\n"
+               "Unterordnern) läuft auf jeder Welt mit jedem Startwert, jeder Lauf für sich in\n"
+               "einem eigenen Prozess. Ergebnisse: ergebnis.csv, ergebnis.json und bericht.html.\n"
+               "\n"
+               "  --level N      Level N (1 bis %1) als Welt; mehrfach erlaubt\n"
+               "  --lawn DATEI   einen Rasen aus einer Rasendatei (.glw) als Welt; mehrfach erlaubt\n"
+               "                 (ohne --level und --lawn: der leere 10 x 10 Rasen)\n"
+               "  --seeds N      jeden Lauf mit den Startwerten 1 bis N wiederholen (Vorgabe 1)\n"
+               "  --max-steps N  höchstens N Programmschritte je Lauf (Vorgabe %2)\n"
+               "  --timeout S    höchstens S Sekunden Rechenzeit je Lauf (1 bis %3, Vorgabe %4)\n"
+               "  --memory MB    höchstens MB Megabyte Speicher je Lauf (Vorgabe %5)\n"
+               "  --jobs N       N Läufe gleichzeitig (Vorgabe: Zahl der Prozessoren)\n"
+               "  --out ORDNER   Ordner für die Ergebnisse (Vorgabe %6)\n"
+               "\n"
+               "Rückgabewert: 0 alle Läufe ausgeführt, 64 falscher Aufruf, 66 kein Skript\n"
+               "lesbar, ein Skript, Ordner oder eine Rasendatei nicht gefunden oder nicht\n"
+               "lesbar, 73 Ergebnisse nicht speicherbar.\n")
+        .arg(QString::number(LevelCount), QString::number(DefaultMaxSteps), QString::number(MaxTimeoutSeconds),
+             QString::number(TIsolationLimits().TimeoutSeconds), QString::number(TIsolationLimits().MemoryBytes >> 20),
+             TGradeSettings().OutDir);
+}
+
+// The options of grazlo-grade over the defaults in `settings`.
+TCommandLine gradeCommandLine(TGradeSettings &settings)
+{
+    TCommandLine line;
+    TGradeSettings &s = settings;
+    line.Options = {
+        {"--level",
+         [&s](const QString &v) {
+             TWorldChoice world;
+             const QString problem = ReadLevel(v, world.Level);
+             if (problem.isEmpty())
+                 s.Worlds.append(world);
+             return problem;
+         }},
+        {"--lawn",
+         [&s](const QString &v) {
+             s.Worlds.append(TWorldChoice{0, v});
+             return QString();
+         }},
+        {"--seeds", [&s](const QString &v) { return ReadSeedCount(v, s.Seeds); }},
+        {"--max-steps", [&s](const QString &v) { return ReadStepCount(v, s.MaxSteps); }},
+        {"--timeout", [&s](const QString &v) { return ReadTimeout(v, 1, s.Limits.TimeoutSeconds); }},
+        {"--memory", [&s](const QString &v) { return ReadMemory(v, s.Limits.MemoryBytes); }},
+        {"--jobs", [&s](const QString &v) { return ReadJobCount(v, s.Limits.Jobs); }},
+        {"--out",
+         [&s](const QString &v) {
+             s.OutDir = v;
+             return v.isEmpty() ? QStringLiteral("Der Ergebnisordner darf nicht leer sein.") : QString();
+         }},
+    };
+    line.Plain = [&s](const QString &v) {
+        s.Inputs.append(v);
+        return QString();
+    };
+    return line;
+}
+
+// The first script or folder named that does not exist; a broken link is
+// named on purpose and shows up as unreadable.
+QString missingInput(const QStringList &inputs)
+{
+    for (const QString &input : inputs)
+        if (!QFileInfo::exists(input) && !QFileInfo(input).isSymLink())
+            return input;
+    return {};
+}
+
 // The worlds asked for, in order; false with a German message when a lawn
 // file cannot be read.
-bool prepareWorlds(const TGradeOptions &options, QList<TGradeWorld> &worlds, QString &error)
+bool prepareWorlds(const TGradeSettings &settings, QList<TGradeWorld> &worlds, QString &error)
 {
-    if (options.Worlds.isEmpty())
+    if (settings.Worlds.isEmpty())
         worlds.append(EmptyLawnWorld());
-    for (const TWorldChoice &choice : options.Worlds) {
+    for (const TWorldChoice &choice : settings.Worlds) {
         if (choice.Level) {
             worlds.append(LevelWorld(choice.Level));
             continue;
@@ -49,23 +125,30 @@ bool writeResults(const QString &folder, const TGradeBatch &batch, const TGradeS
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    TGradeOptions options;
-    options.Jobs = int(std::max(1u, std::thread::hardware_concurrency()));
-    const QString problem = ParseGradeArguments(app.arguments().mid(1), options);
+    TGradeSettings settings;
+    settings.Limits.Jobs = int(std::max(1u, std::thread::hardware_concurrency()));
+    TCommandLine line = gradeCommandLine(settings);
+    QString problem = line.Read(app.arguments().mid(1));
+    if (problem.isEmpty() && settings.Inputs.isEmpty() && !line.Help)
+        problem = QStringLiteral("Kein Skript und kein Ordner angegeben.");
     if (!problem.isEmpty())
-        return usageError("grazlo-grade", problem, GradeUsage);
-    if (options.Help) {
-        std::fputs(GradeUsage, stdout);
+        return usageError("grazlo-grade", problem, usage());
+    if (line.Help) {
+        writeText(stdout, usage());
         return 0;
+    }
+    if (const QString missing = missingInput(settings.Inputs); !missing.isEmpty()) {
+        writeLine(stderr, "grazlo-grade: Skript oder Ordner nicht gefunden: " + missing);
+        return ExitNoInput;
     }
 
     TGradeBatch batch;
     QString error;
-    if (!prepareWorlds(options, batch.Worlds, error)) {
+    if (!prepareWorlds(settings, batch.Worlds, error)) {
         writeLine(stderr, "grazlo-grade: " + error);
         return ExitNoInput;
     }
-    batch.Scripts = FindScripts(options.Inputs);
+    batch.Scripts = FindScripts(settings.Inputs);
     if (batch.Scripts.isEmpty()) {
         writeLine(stderr, QStringLiteral("grazlo-grade: Keine Skripte (.gzc, .klc) gefunden."));
         return ExitNoInput;
@@ -73,17 +156,12 @@ int main(int argc, char **argv)
     ReadScripts(batch.Scripts);
     LoadRuntimeTileImages();
 
-    TGradeSettings settings;
-    settings.Seeds = options.Seeds;
-    settings.MaxSteps = options.MaxSteps;
-    settings.Limits.Jobs = options.Jobs;
-    settings.Limits.TimeoutSeconds = options.TimeoutSeconds;
-    settings.Limits.MemoryBytes = qint64(options.MemoryMegabytes) << 20;
     GradeAll(batch, settings);
-    if (!writeResults(options.OutDir, batch, settings, error)) {
+    if (!writeResults(settings.OutDir, batch, settings, error)) {
         writeLine(stderr, "grazlo-grade: " + error);
         return ExitCantCreate;
     }
-    writeLine(stdout, QStringLiteral("%1 Läufe bewertet; Ergebnisse in %2").arg(batch.Rows.size()).arg(options.OutDir));
+    writeLine(stdout,
+              QStringLiteral("%1 Läufe bewertet; Ergebnisse in %2").arg(batch.Rows.size()).arg(settings.OutDir));
     return batch.AnyScriptRead() ? 0 : ExitNoInput;
 }

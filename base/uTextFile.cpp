@@ -242,6 +242,19 @@ QString EncodingChangeNotice(const QString &path, TTextEncoding loaded, TTextEnc
         .arg(path, encodingName(loaded));
 }
 
+namespace {
+
+// A size limit as people say it: whole megabytes as such, else in bytes.
+QString sizeText(qint64 bytes)
+{
+    constexpr qint64 megabyte = qint64(1) << 20;
+    if (bytes > 0 && bytes % megabyte == 0)
+        return QStringLiteral("%1 MB").arg(bytes / megabyte);
+    return QStringLiteral("%1 Bytes").arg(bytes);
+}
+
+} // namespace
+
 bool ReadTextFile(const QString &path, TTextLines &text, QString &error, qint64 maxBytes)
 {
     QByteArray bytes;
@@ -250,11 +263,16 @@ bool ReadTextFile(const QString &path, TTextLines &text, QString &error, qint64 
         return false;
     }
     if (maxBytes >= 0 && bytes.size() > maxBytes) {
-        error = QStringLiteral("Die Datei \"%1\" ist zu groß (mehr als %2 Bytes).").arg(path).arg(maxBytes);
+        error = QStringLiteral("Die Datei \"%1\" ist zu groß (mehr als %2).").arg(path, sizeText(maxBytes));
         return false;
     }
     text = DecodeText(bytes);
     return true;
+}
+
+bool ReadScriptFile(const QString &path, TTextLines &text, QString &error)
+{
+    return ReadTextFile(path, text, error, MaxScriptBytes);
 }
 
 bool WriteTextFile(const QString &path, const QStringList &lines, TTextFormat &format, QString &error)

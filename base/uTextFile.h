@@ -59,6 +59,11 @@ QString EncodingChangeNotice(const QString &path, TTextEncoding loaded, TTextEnc
 // larger files before reading them.
 bool ReadTextFile(const QString &path, TTextLines &text, QString &error, qint64 maxBytes = -1);
 
+// Scripts are refused unread beyond this size, by the window and the
+// command-line programs alike; it is far above any script a person writes.
+constexpr qint64 MaxScriptBytes = qint64(16) << 20;
+bool ReadScriptFile(const QString &path, TTextLines &text, QString &error);
+
 // Writes the lines (see EncodeText for `format`). On failure returns false,
 // sets `error` and leaves an existing file unchanged.
 bool WriteTextFile(const QString &path, const QStringList &lines, TTextFormat &format, QString &error);

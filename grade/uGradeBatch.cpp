@@ -11,9 +11,6 @@
 
 namespace {
 
-// Far beyond any script a pupil writes; larger files are refused unread.
-constexpr qint64 kMaxScriptBytes = 4 * 1024 * 1024;
-
 bool isScriptName(const QString &name)
 {
     return name.endsWith(u".gzc", Qt::CaseInsensitive) || name.endsWith(u".klc", Qt::CaseInsensitive);
@@ -71,7 +68,7 @@ void ReadScripts(QList<TGradeScript> &scripts)
             continue;
         }
         TTextLines text;
-        if (ReadTextFile(script.Path, text, script.ReadError, kMaxScriptBytes))
+        if (ReadScriptFile(script.Path, text, script.ReadError))
             script.Lines = text.Lines;
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A class's grading: the scripts found, the worlds, and one row per script,
 // world and seed, in that order.
-#include "grade/uIsolatedRuns.h"
+#include "grade/uGradeOptions.h"
 
 struct TGradeScript
 {
@@ -44,13 +44,6 @@ void ReadScripts(QList<TGradeScript> &scripts);
 TGradeWorld EmptyLawnWorld();
 TGradeWorld LevelWorld(int level);
 bool LawnFileWorld(const QString &path, TGradeWorld &world, QString &error);
-
-struct TGradeSettings
-{
-    quint32 Seeds = 1;
-    qint64 MaxSteps = 10000000;
-    TIsolationLimits Limits;
-};
 
 // Runs every script on every world with the seeds 1 to Seeds.
 void GradeAll(TGradeBatch &batch, const TGradeSettings &settings);

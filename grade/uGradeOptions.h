@@ -1,10 +1,11 @@
 #pragma once
-// The command line of grazlo-grade.
+// What a class is graded with: the worlds, the seeds, the limits of each run,
+// the scripts and where the results go.
+#include "grade/uIsolatedRuns.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-extern const char GradeUsage[];
 
 // One world asked for: a level (1 to 6) or a lawn file.
 struct TWorldChoice
@@ -13,20 +14,15 @@ struct TWorldChoice
     QString LawnFile;
 };
 
-struct TGradeOptions
+struct TGradeSettings
 {
+    // None: the empty 10 x 10 lawn.
     QList<TWorldChoice> Worlds;
+    // Every run is repeated with the seeds 1 to Seeds.
     quint32 Seeds = 1;
-    qint64 MaxSteps = 10000000;
-    double TimeoutSeconds = 10;
-    int Jobs = 1;
-    int MemoryMegabytes = 512;
+    qint64 MaxSteps = DefaultMaxSteps;
+    TIsolationLimits Limits;
     QString OutDir = QStringLiteral("bewertung");
+    // The scripts and folders named.
     QStringList Inputs;
-    bool Help = false;
 };
-
-// Reads the arguments (without the program name) over the defaults in
-// `options`; returns a German error text, empty when they are fine. Named
-// scripts and folders must exist.
-QString ParseGradeArguments(const QStringList &args, TGradeOptions &options);

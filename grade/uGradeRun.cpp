@@ -42,6 +42,8 @@ TGradeStatus statusOf(TRunResult result)
         return TGradeStatus::RuntimeError;
     case TRunResult::StepLimit:
         return TGradeStatus::StepLimit;
+    case TRunResult::TimeLimit:
+        return TGradeStatus::TimeLimit;
     case TRunResult::ArithmeticFault:
         break;
     }
@@ -99,6 +101,24 @@ void TGradeResult::AddMessage(const QString &message)
         Messages.append(note);
     else
         Messages.back() = note;
+}
+
+void TGradeResult::TakeRun(TSheepRun &run, TRunResult outcome, const TSheepPath &path)
+{
+    const TSandboxSheep &sandbox = run.Sandbox();
+    Status = statusOf(outcome);
+    Error = run.FirstError();
+    Ran = outcome != TRunResult::ParseFailed;
+    if (Ran) {
+        Score = run.Score();
+        Steps = sandbox.zSteps();
+        Uncut = sandbox.zUncut();
+        Cut = sandbox.zCut();
+    }
+    Path = path.Cells();
+    PathTruncated = path.Truncated();
+    Lawn = LawnRows(sandbox.Field());
+    Sheep = sandbox.Sheep();
 }
 
 QJsonObject TGradeResult::ToJson() const
@@ -170,18 +190,6 @@ TGradeResult RunGradeScript(const QStringList &script, const TGradeWorld &world,
     if (run.OutOfMemory())
         throw std::bad_alloc();
 
-    result.Status = statusOf(outcome);
-    result.Error = run.FirstError();
-    result.Ran = outcome != TRunResult::ParseFailed;
-    if (result.Ran) {
-        result.Score = run.Score();
-        result.Steps = sandbox.zSteps();
-        result.Uncut = sandbox.zUncut();
-        result.Cut = sandbox.zCut();
-    }
-    result.Path = path.Cells();
-    result.PathTruncated = path.Truncated();
-    result.Lawn = LawnRows(sandbox.Field());
-    result.Sheep = sandbox.Sheep();
+    result.TakeRun(run, outcome, path);
     return result;
 }

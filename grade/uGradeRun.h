@@ -8,6 +8,8 @@
 #include <QPoint>
 #include <QStringList>
 
+class TSheepPath;
+
 // How a graded run ended; the texts are the statuses of the result files.
 enum class TGradeStatus {
     Finished,
@@ -53,6 +55,9 @@ struct TGradeResult
     bool Solved() const { return Status == TGradeStatus::Finished && Ran && Uncut == 0; }
     // Adds a message, shortening long ones and counting those beyond the limit.
     void AddMessage(const QString &message);
+    // Takes how the run ended, its first error, score, counters, way and
+    // final lawn; the messages came through AddMessage.
+    void TakeRun(TSheepRun &run, TRunResult outcome, const TSheepPath &path);
 
     // The row object of ergebnis.json without script, world and seed; also
     // the form in which a result crosses from the child process. Unknown

@@ -119,11 +119,7 @@ QString memoryLimitText(const TIsolationLimits &limits)
     return QStringLiteral("Speicherlimit überschritten: mehr als %1 MB").arg(limits.MemoryBytes >> 20);
 }
 
-QString timeLimitText(const TIsolationLimits &limits)
-{
-    const QString seconds = QString::number(limits.TimeoutSeconds).replace(u'.', u',');
-    return QStringLiteral("Zeitlimit überschritten: mehr als %1 s").arg(seconds);
-}
+QString timeLimitText(const TIsolationLimits &limits) { return TimeLimitText(limits.TimeoutSeconds); }
 
 double cpuSeconds(const rusage &usage)
 {

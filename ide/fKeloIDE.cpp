@@ -342,7 +342,7 @@ QList<TfrmKeloIDE::TActionRow> TfrmKeloIDE::ActionTable()
          .hint = "Voriges Vorkommen suchen",
          .keys = {Qt::SHIFT | Qt::Key_F3},
          .icon = I::FindPrev,
-         .handler = &W::AcFindNextExecute,
+         .handler = &W::AcFindPrevExecute,
          .places = {{B::Search, 0, 2}, {B::ToolBar, 2, 2}}},
         {.field = &W::AcFindReplace,
          .caption = "Suchen und Ersetzen",

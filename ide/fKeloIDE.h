@@ -164,7 +164,8 @@ protected:
 
     // --- implemented by the source-file (fKeloIDEFiles.cpp), settings
     // (fKeloIDESettings.cpp), search (fKeloIDESearch.cpp), completion
-    // (uKeloCompletion.cpp), options and update (fKeloIDEStartup.cpp) units ---
+    // (uKeloCompletion.cpp), editor options (fKeloEditorOptions.cpp), help
+    // (fKeloIDEView.cpp) and update (fKeloIDEStartup.cpp) units ---
     bool CheckSaved();
     bool IsCodeModified();
     static bool IsBlankText(const QStringList &lines);
@@ -177,7 +178,8 @@ protected:
     void AcDebugCodeExecute();
     void MemoCodeChange();
     void MemoCodeDropFiles(const QStringList &paths);
-    // Step 7 of the first activation: the first argument not starting with "/".
+    // Last of the first activation: opens the first argument not starting
+    // with "/" (an installed IDE finds it from the folder it was called in).
     void LoadCommandLineFile();
     // Opens the command-line file as a script; a derived window may take files
     // of its own kinds (the desktop opens those with the program too).
@@ -188,6 +190,7 @@ protected:
     bool WriteSettings();
     void AcFindExecute();
     void AcFindNextExecute();
+    void AcFindPrevExecute();
     void AcFindReplaceExecute();
     void AcFindNextUpdate();
     void AcFindReplaceUpdate();
@@ -209,6 +212,7 @@ protected:
     // Search and replace.
     void OpenSearchDialog(bool replace);
     void RunSearch(bool replace, bool backwards);
+    void findAgain(bool backwards);
     TSynReplaceAction MemoCodeReplaceText(const QString &search, const QString &replace, int line, int column);
 
     // --- fields ---

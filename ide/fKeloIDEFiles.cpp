@@ -70,7 +70,7 @@ bool TfrmKeloIDE::LoadCodeFile(const QString &path)
         return false;
     TTextLines text;
     QString error;
-    if (!ReadTextFile(path, text, error)) {
+    if (!ReadScriptFile(path, text, error)) {
         Dialogs().message(this, TDlgKind::Error, ErrorTitle(), error);
         return false;
     }

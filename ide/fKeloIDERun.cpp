@@ -318,10 +318,7 @@ void TfrmKeloIDE::markCurrentLine(int line)
     UpdateCaretInfo();
 }
 
-void TfrmKeloIDE::ProgramCodeError(TProgram *, int line, const QString &msg)
-{
-    AddError(QStringLiteral("Fehler in Zeile ") + QString::number(line + 1) + QStringLiteral(": ") + msg);
-}
+void TfrmKeloIDE::ProgramCodeError(TProgram *, int line, const QString &msg) { AddError(CodeErrorText(line, msg)); }
 
 void TfrmKeloIDE::ProgramStateChanged(TProgram *sender)
 {

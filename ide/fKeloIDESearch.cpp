@@ -69,10 +69,13 @@ void TfrmKeloIDE::OpenSearchDialog(bool replace)
         RunSearch(replace, gbSearchBackwards);
 }
 
-void TfrmKeloIDE::AcFindNextExecute()
+void TfrmKeloIDE::AcFindNextExecute() { findAgain(false); }
+
+void TfrmKeloIDE::AcFindPrevExecute() { findAgain(true); }
+
+// F3 and Shift+F3: the selected text, or else the last one, once more.
+void TfrmKeloIDE::findAgain(bool backwards)
 {
-    // One handler for both actions, as the shortcuts F3 and Shift+F3 share it.
-    const bool backwards = sender() == AcFindPrev;
     if (hasOneLineSelection(*MemoCode))
         gsSearchText = MemoCode->SelText();
     quickSearch = true;

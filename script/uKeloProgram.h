@@ -467,6 +467,12 @@ using TCodeError = std::function<void(TProgram *sender, int line, const QString 
 using TLineNumberEvent = std::function<void(TProgram *sender, int ind)>;
 using TStateEvent = std::function<void(TProgram *sender)>;
 
+// How a run-time error is listed for the user (line counted from 0, shown from 1).
+inline QString CodeErrorText(int line, const QString &msg)
+{
+    return QStringLiteral("Fehler in Zeile %1: %2").arg(QString::number(line + 1), msg);
+}
+
 // The root scope of one parsed script; owns all functions and drives execution.
 class TProgram : public TCode
 {

@@ -5,6 +5,11 @@
 
 #include <new>
 
+QString TimeLimitText(double seconds)
+{
+    return QStringLiteral("Zeitlimit überschritten: mehr als %1 s").arg(QString::number(seconds).replace(u'.', u','));
+}
+
 TSheepRun::TSheepRun(TOutput output) : iOutput(std::move(output))
 {
     iSandbox.Field().SetSize(DefaultLawnSize, DefaultLawnSize);
@@ -28,7 +33,7 @@ TRunResult TSheepRun::Execute(const QStringList &script, const TRunOptions &opti
     iSandbox.setStd();
     wireEvents(options.Trace);
     iProgram->Run();
-    const TRunResult result = runSteps(options.MaxSteps);
+    const TRunResult result = runSteps(options);
     if (options.Summary)
         printSummary(options.ShowLawn);
     return result;
@@ -60,7 +65,7 @@ void TSheepRun::wireEvents(bool trace)
     iProgram->setOnCodeError([this](TProgram *, int line, const QString &msg) {
         iHadRuntimeError = true;
         noteError(line + 1, msg);
-        iOutput(QStringLiteral("Fehler in Zeile %1: %2").arg(line + 1).arg(msg));
+        iOutput(CodeErrorText(line, msg));
     });
     iProgram->setOnStateChanged([this](TProgram *program) {
         if (program->State() == TProgramState::finished && !program->Return().isEmpty())
@@ -68,18 +73,16 @@ void TSheepRun::wireEvents(bool trace)
     });
 }
 
-TRunResult TSheepRun::runSteps(qint64 maxSteps)
+TRunResult TSheepRun::runSteps(const TRunOptions &options)
 {
     try {
         for (qint64 done = 0;; ++done) {
-            if (done >= maxSteps) {
-                const QString limit = "Schrittlimit erreicht: " + QString::number(maxSteps);
-                noteError(iLastLine, limit);
-                iOutput(limit);
-                iProgram->stop();
-                iProgram->Finish();
-                return TRunResult::StepLimit;
-            }
+            if (done == options.StepsTo)
+                return endEarly(TRunResult::Finished, {});
+            if (done >= options.MaxSteps)
+                return endEarly(TRunResult::StepLimit, "Schrittlimit erreicht: " + QString::number(options.MaxSteps));
+            if (options.TimeUp && options.TimeUp->load(std::memory_order_relaxed))
+                return endEarly(TRunResult::TimeLimit, TimeLimitText(options.TimeoutSeconds));
             if (!iProgram->Next())
                 break;
         }
@@ -89,14 +92,22 @@ TRunResult TSheepRun::runSteps(qint64 maxSteps)
         return TRunResult::ArithmeticFault;
     } catch (const std::bad_alloc &) {
         iOutOfMemory = true;
-        const QString message = QStringLiteral("Nicht genügend Arbeitsspeicher: das Programm wurde beendet.");
-        noteError(iLastLine, message);
-        iOutput(message);
-        iProgram->stop();
-        iProgram->Finish();
-        return TRunResult::RuntimeError;
+        return endEarly(TRunResult::RuntimeError,
+                        QStringLiteral("Nicht genügend Arbeitsspeicher: das Programm wurde beendet."));
     }
     return iHadRuntimeError ? TRunResult::RuntimeError : TRunResult::Finished;
+}
+
+// Ends the program as Stop does, first saying why unless it was asked for.
+TRunResult TSheepRun::endEarly(TRunResult result, const QString &message)
+{
+    if (!message.isEmpty()) {
+        noteError(iLastLine, message);
+        iOutput(message);
+    }
+    iProgram->stop();
+    iProgram->Finish();
+    return result;
 }
 
 void TSheepRun::noteError(int line, const QString &text)

@@ -5,6 +5,7 @@
 // visible event becomes one output line.
 #include "sheep/uSandboxSheep.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -15,16 +16,30 @@ enum class TRunResult : int {
     RuntimeError = 2,
     StepLimit = 3,
     ArithmeticFault = 4,
+    TimeLimit = 5,
 };
+
+// The program steps a run may take unless told otherwise.
+constexpr qint64 DefaultMaxSteps = 10000000;
 
 struct TRunOptions
 {
-    qint64 MaxSteps = 10000000;
+    qint64 MaxSteps = DefaultMaxSteps;
+    // Ends the run as Stop would after this many program steps (the moment
+    // at which MaxSteps of the same number strikes); negative for never.
+    qint64 StepsTo = -1;
+    // Raised from outside when the run's processor time of TimeoutSeconds
+    // is used up; the run ends before its next step with the time limit.
+    const std::atomic_bool *TimeUp = nullptr;
+    double TimeoutSeconds = 0;
     bool Trace = false;
     bool ShowLawn = false;
     // Off for callers that read the score and values themselves.
     bool Summary = true;
 };
+
+// The error text of a run that used up its time.
+QString TimeLimitText(double seconds);
 
 // The first error of a run: the first parser error, the run-time error, the
 // arithmetic fault or the step limit. Line counts from 1; 0 when not known.
@@ -57,7 +72,8 @@ public:
 private:
     bool parse(const QStringList &script);
     void wireEvents(bool trace);
-    TRunResult runSteps(qint64 maxSteps);
+    TRunResult runSteps(const TRunOptions &options);
+    TRunResult endEarly(TRunResult result, const QString &message);
     void printSummary(bool showLawn);
     void noteError(int line, const QString &text);
 

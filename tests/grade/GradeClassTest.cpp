@@ -215,7 +215,6 @@ TEST(GradeCalls, RefuseWrongCallsWithAGermanText)
     const QList<std::pair<QStringList, QString>> wrong = {
         {{}, "Kein Skript und kein Ordner angegeben."},
         {{"--bunt", klasse}, "Unbekannte Option: --bunt"},
-        {{TestData + "/fehlt"}, "Skript oder Ordner nicht gefunden: " + TestData + "/fehlt"},
         {{"--jobs", "0", klasse}, "Ungültige Zahl gleichzeitiger Läufe: 0"},
         {{"--timeout", "x", klasse}, "Ungültige Zeitgrenze: x"},
         {{"--level", "7", klasse}, "Ungültiges Level: 7"},

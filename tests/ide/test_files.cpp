@@ -1,5 +1,6 @@
 // The source-file commands: the modified test, byte-for-byte round trips
 // through load and save, the save question, dropped files and the command line.
+#include "base/uTextFile.h"
 #include "ide/uSourceFiles.h"
 #include "test_files_window.h"
 
@@ -196,6 +197,17 @@ TEST_F(SourceFiles, MissingFilesLoadNothingAndSayNothing)
     EXPECT_FALSE(window->LoadCodeFile(dir.path()));
     EXPECT_EQ(editor().Lines(), QStringList{"int a"});
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(SourceFiles, AScriptOverTheSizeLimitIsRefusedUnread)
+{
+    QFile huge(dir.filePath("riesig.klc"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(MaxScriptBytes + 1));
+    huge.close();
+    EXPECT_FALSE(window->LoadCodeFile(huge.fileName()));
+    EXPECT_TRUE(editor().Lines().isEmpty());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, "Die Datei \"" + huge.fileName() + "\" ist zu groß (mehr als 16 MB).");
 }
 
 TEST_F(SourceFiles, SaveAsShowsTheNewNameAndWritesThere)

@@ -1,9 +1,11 @@
 // The language reference window: generated page text, run styles, alignment, closing keys.
+#include "parser/uKeloParser.h"
 #include "sandbox/fKeloHelp.h"
 #include "sandbox/uKeloSandbox.h"
 #include "script/uKeloCode.h"
 #include "tests/support/Printers.h"
 
+#include <QSet>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
@@ -133,61 +135,65 @@ TEST(HelpFunctionsPage, VoidWithoutParametersIsAFunctionNotAnEnvironmentValue)
     EXPECT_EQ(lines.mid(3), QStringList({"", "Umgebungsvariablen:", "", ""}));
 }
 
-// Inequality is listed as "!=", the operator the parser accepts ("<>" is an unknown expression).
-TEST(HelpSyntaxPage, OperatorAndTypeTables)
+// Whether a one-line script parses.
+bool parses(const QString &line)
+{
+    TProgram program;
+    std::unique_ptr<TKeloMessageList> errors, warnings;
+    return parseScript({line}, &program, errors, warnings);
+}
+
+// The table rows under a heading: the lines up to the next empty one, each
+// split into its runs.
+QList<QList<TRunInfo>> tableUnder(const QTextDocument &doc, const QString &heading)
+{
+    const QStringList lines = linesOf(doc);
+    QList<QList<TRunInfo>> rows;
+    for (qsizetype line = lines.indexOf(heading) + 2; line > 1 && line < lines.size() && !lines[line].isEmpty(); ++line)
+        rows.append(runsOfLine(doc, int(line)));
+    return rows;
+}
+
+// Every row of the syntax page's tables holds what the language accepts: an
+// operator the parser takes with the type it names ("<>" once stood there and
+// was refused), a type of the language; bold names, descriptions in one column.
+TEST(HelpSyntaxPage, EveryOperatorListedParsesAndEveryTypeIsListedWithItsDomain)
 {
     QTextDocument doc;
     QTextCursor cur(&doc);
     TFrmKeloHelp::WriteSyntaxPage(cur);
-    const QStringList lines = linesOf(doc);
-    const QStringList expected = {"Vergleichsoperatoren:",
-                                  "",
-                                  "<=  kleiner gleich",
-                                  ">=  grösser gleich",
-                                  "==  gleich",
-                                  "!=  ungleich",
-                                  "<   kleiner",
-                                  ">   grösser",
-                                  "",
-                                  "Operatoren:",
-                                  "",
-                                  "+   int   Addition / Stringkonkat",
-                                  "-   int   Substraktion",
-                                  "*   int   Multiplikation",
-                                  "/   float Division",
-                                  "div int   ganzzahlige Division",
-                                  "%   int   Restdivision",
-                                  "or  bool  oder",
-                                  "and bool  und",
-                                  "not bool  unäreres nicht",
-                                  "",
-                                  "Operatoren sind nach Bindung aufsteigend sortiert",
-                                  "",
-                                  "Typen:",
-                                  "",
-                                  "void   ",
-                                  "bool   TRUE, FALSE",
-                                  "int    -2.147.483.648 .. 2.147.483.647",
-                                  "float  5.0 x 10^-324 .. 1.7 x 10^308",
-                                  "string Zeichenkette mit \" geklammert",
-                                  "tile   tDirt, tGreen, tShortGreen, tTree, tMark",
-                                  "dir    dNorth, dEast, dSouth, dWest",
-                                  ""};
-    EXPECT_EQ(lines, expected);
-
-    const auto op = runsOfLine(doc, 15); // "div int   ganzzahlige Division"
-    ASSERT_EQ(op.size(), 3);
-    EXPECT_TRUE(op[0].bold);
-    EXPECT_TRUE(op[1].italic && !op[1].bold);
-    EXPECT_FALSE(op[2].bold || op[2].italic);
-    const auto note = runsOfLine(doc, 21);
-    ASSERT_EQ(note.size(), 1);
-    EXPECT_TRUE(note[0].italic && !note[0].bold && !note[0].underline);
-    const auto type = runsOfLine(doc, 29); // "string ..."
-    ASSERT_EQ(type.size(), 2);
-    EXPECT_EQ(type[0].text, "string");
-    EXPECT_TRUE(type[0].bold);
-    EXPECT_FALSE(type[1].bold || type[1].italic);
+    const QList<QList<TRunInfo>> comparisons = tableUnder(doc, "Vergleichsoperatoren:"),
+                                 operators = tableUnder(doc, "Operatoren:"), types = tableUnder(doc, "Typen:");
+    ASSERT_FALSE(comparisons.isEmpty() || operators.isEmpty());
+    for (const auto &table : {comparisons, operators, types}) {
+        QSet<qsizetype> columns;
+        for (const QList<TRunInfo> &row : table) {
+            ASSERT_GE(row.size(), 2);
+            EXPECT_TRUE(row[0].bold) << row[0].text.toStdString();
+            QString line;
+            for (const TRunInfo &run : row)
+                line += run.text;
+            if (!row.last().text.trimmed().isEmpty())
+                columns.insert(line.lastIndexOf(row.last().text.trimmed()));
+        }
+        EXPECT_EQ(columns.size(), 1) << "descriptions start in one column";
+    }
+    for (const QList<TRunInfo> &row : comparisons)
+        EXPECT_TRUE(parses("bool r = 1 " + row[0].text.trimmed() + " 2;")) << row[0].text.toStdString();
+    for (const QList<TRunInfo> &row : operators) {
+        ASSERT_EQ(row.size(), 3);
+        EXPECT_TRUE(row[1].italic) << "the result type";
+        const QString op = row[0].text.trimmed(), type = row[1].text.trimmed();
+        const QString operand = type == "bool" ? "true" : "7";
+        EXPECT_TRUE(parses(type + " r = " + operand + " " + op + " " + operand + ";") ||
+                    parses(type + " r = " + op + " " + operand + ";"))
+            << op.toStdString();
+    }
+    ASSERT_EQ(types.size(), TypeNames.size());
+    for (int t = 0; t < TypeNames.size(); ++t) {
+        EXPECT_EQ(types[t][0].text, TypeNames[t]);
+        EXPECT_EQ(types[t][1].text.trimmed(), TypeDomains[t].trimmed());
+    }
 }
 
 TEST(HelpWindow, LoadListsPredefinedMessageAndTheSandboxesOwnBuiltInsInOrder)

@@ -46,43 +46,41 @@ void face(TSandboxSheep &sb, TDirection dir)
 
 } // namespace
 
-TEST_F(Sheep, DeclaresItsBuiltInsInOrderWithHelpTexts)
+// Every row of the two built-in tables is declared, after exit and message,
+// in table order, as the row describes it: a function with its parameters and
+// result, an environment value as a parameterless function of a real type.
+TEST_F(Sheep, DeclaresEveryRowOfItsBuiltInTablesInOrderWithAHelpText)
 {
     TProgram program;
     sb.AddFunctions(&program);
-    const struct
+    struct TRow
     {
-        const char *name;
+        QString name;
         TType type;
-        int params;
-        const char *help;
-    } expected[] = {
-        {"start", TType::void_, 2, "Setzt die Startposition des Schafes."},
-        {"move", TType::void_, 1, "Bewegt das Schaf um Count Schritte nach vorne."},
-        {"turnLeft", TType::void_, 0, "Dreht das Schaf nach links."},
-        {"turnRight", TType::void_, 0, "Dreht das Schaf nach rechts."},
-        {"getTile", TType::tile, 2, "Gibt zurück, welches Stück bei (col|row) liegt."},
-        {"getNextTile", TType::tile, 1, "Gibt zurück, welches Stück vor dem Schaf in range Entfernung liegt."},
-        {"mark", TType::void_, 0, "Markiert das aktuelle Feld (Schafposition) als markiert (tMark)."},
-        {"random", TType::int_, 1, "gibt eine Zufallszahl im Bereich 0 <= X < range zurück"},
-        {"zSteps", TType::int_, 0, "Schrittzähler"},
-        {"zUncut", TType::int_, 0, "ungemähter Rasen"},
-        {"zCut", TType::int_, 0, "gemähter Rasen"},
-        {"zWidth", TType::int_, 0, "Breite des Feldes"},
-        {"zHeight", TType::int_, 0, "Höhe des Feldes"},
-        {"zPosX", TType::int_, 0, "X-Position des Schafs"},
-        {"zPosY", TType::int_, 0, "Y-Position des Schafs"},
-        {"dSheep", TType::dir, 0, "Ausrichtung des Schafs"},
+        qsizetype params;
+        QString help;
     };
+    QList<TRow> rows;
+    for (const TSheepFunction &f : SheepFunctions())
+        rows.append({f.Name, f.ReturnType, f.Params.size(), f.Help});
+    for (const TSheepValue &v : SheepValues()) {
+        EXPECT_NE(v.Type, TType::void_) << v.Name.toStdString();
+        rows.append({v.Name, v.Type, 0, v.Help});
+    }
     const TFunctionList &functions = program.FunctionList();
-    ASSERT_EQ(functions.Count(), 2 + int(std::size(expected)));
+    ASSERT_EQ(functions.Count(), 2 + rows.size());
     EXPECT_EQ(functions[1]->Name(), "message");
-    for (size_t i = 0; i < std::size(expected); ++i) {
+    QSet<QString> names;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
         const TFunction *f = functions[int(i) + 2];
-        EXPECT_EQ(f->Name(), expected[i].name);
-        EXPECT_EQ(f->ReturnType(), expected[i].type) << expected[i].name;
-        EXPECT_EQ(f->Parameter().Count(), expected[i].params) << expected[i].name;
-        EXPECT_EQ(f->Comment(), QString::fromUtf8(expected[i].help));
+        const TRow &row = rows[i];
+        EXPECT_EQ(f->Name(), row.name);
+        EXPECT_EQ(f->ReturnType(), row.type) << row.name.toStdString();
+        EXPECT_EQ(f->Parameter().Count(), row.params) << row.name.toStdString();
+        EXPECT_EQ(f->Comment(), row.help);
+        EXPECT_FALSE(row.help.isEmpty()) << row.name.toStdString();
+        EXPECT_FALSE(names.contains(row.name)) << "twice: " << row.name.toStdString();
+        names.insert(row.name);
     }
     EXPECT_EQ(sb.Caption(), "Grazlo - Sandbox");
     EXPECT_EQ(sb.Debug(), "todo: debug");
