@@ -1,14 +1,12 @@
 // grazlo-grade: grades a class's scripts on levels, lawn files and seeds, one
-// child process per run, and writes ergebnis.csv, ergebnis.json and
-// bericht.html into the results folder.
+// child process per run, and writes ergebnis.csv, uebersicht.csv,
+// ergebnis.json and bericht.html into the results folder.
 #include "app/ConsoleOutput.h"
-#include "grade/uGradeFiles.h"
-#include "grade/uGradeHtml.h"
+#include "grade/uGradeClass.h"
 #include "grade/uGradeOptions.h"
 #include "sheep/uLawnPicture.h"
 
 #include <QCoreApplication>
-#include <QDir>
 
 #include <cstdio>
 #include <thread>
@@ -21,6 +19,11 @@ bool prepareWorlds(const TGradeOptions &options, QList<TGradeWorld> &worlds, QSt
 {
     if (options.Worlds.isEmpty())
         worlds.append(EmptyLawnWorld());
+    QStringList lawnFiles;
+    for (const TWorldChoice &choice : options.Worlds)
+        if (!choice.Level)
+            lawnFiles.append(choice.LawnFile);
+    const QStringList labels = LawnLabels(lawnFiles);
     for (const TWorldChoice &choice : options.Worlds) {
         if (choice.Level) {
             worlds.append(LevelWorld(choice.Level));
@@ -29,19 +32,10 @@ bool prepareWorlds(const TGradeOptions &options, QList<TGradeWorld> &worlds, QSt
         TGradeWorld world;
         if (!LawnFileWorld(choice.LawnFile, world, error))
             return false;
+        world.Name = labels[lawnFiles.indexOf(choice.LawnFile)];
         worlds.append(world);
     }
     return true;
-}
-
-bool writeResults(const QString &folder, const TGradeBatch &batch, const TGradeSettings &settings, QString &error)
-{
-    if (!QDir().mkpath(folder)) {
-        error = QStringLiteral("Der Ordner \"%1\" kann nicht angelegt werden.").arg(folder);
-        return false;
-    }
-    return WriteGradeCsv(folder, batch, error) && WriteGradeJson(folder, batch, error) &&
-           WriteGradeText(folder, QStringLiteral("bericht.html"), GradeReportHtml(batch, settings), error);
 }
 
 } // namespace
@@ -79,8 +73,7 @@ int main(int argc, char **argv)
     settings.Limits.Jobs = options.Jobs;
     settings.Limits.TimeoutSeconds = options.TimeoutSeconds;
     settings.Limits.MemoryBytes = qint64(options.MemoryMegabytes) << 20;
-    GradeAll(batch, settings);
-    if (!writeResults(options.OutDir, batch, settings, error)) {
+    if (!GradeClass(options.OutDir, batch, settings, error)) {
         writeLine(stderr, "grazlo-grade: " + error);
         return ExitCantCreate;
     }

@@ -3,6 +3,7 @@
 #include "sheep/uLawnPicture.h"
 
 #include <QJsonArray>
+#include <QRegularExpression>
 
 #include <new>
 
@@ -74,6 +75,14 @@ QList<QPoint> pathFromJson(const QJsonArray &cells)
     for (const QJsonValue &cell : cells)
         path.append(QPoint(cell[0].toInt(), cell[1].toInt()));
     return path;
+}
+
+// The parser's "Fehler: Zeile 4 : " in front of a syntax error; the line has
+// a field of its own.
+QString withoutLinePrefix(const QString &text)
+{
+    static const QRegularExpression prefix(QStringLiteral("^Fehler: Zeile \\d+ : "));
+    return QString(text).remove(prefix);
 }
 
 } // namespace
@@ -171,10 +180,12 @@ TGradeResult RunGradeScript(const QStringList &script, const TGradeWorld &world,
         throw std::bad_alloc();
 
     result.Status = statusOf(outcome);
-    result.Error = run.FirstError();
+    result.Error = {run.FirstError().Line, withoutLinePrefix(run.FirstError().Text).left(TGradeResult::MaxMessageChars)};
     result.Ran = outcome != TRunResult::ParseFailed;
     if (result.Ran) {
-        result.Score = run.Score();
+        // Graded runs are scored as ended, whatever ended them: a run cut
+        // short by an arithmetic fault pays for the grass it left.
+        result.Score = sandbox.Punkte(false);
         result.Steps = sandbox.zSteps();
         result.Uncut = sandbox.zUncut();
         result.Cut = sandbox.zCut();

@@ -30,6 +30,7 @@ desktop-file-utils
 appstream
 shared-mime-info
 clang-format
+chromium
 "
 
 missing=""

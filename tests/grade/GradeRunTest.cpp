@@ -24,6 +24,14 @@ constexpr bool MemoryLimitHolds = false;
 constexpr bool MemoryLimitHolds = true;
 #endif
 
+QList<TGradeResult> runIsolated(int count, const std::function<TGradeResult(int)> &run,
+                                const TIsolationLimits &limits)
+{
+    QList<TGradeResult> results(count);
+    RunIsolated(count, run, limits, [&](int index, TGradeResult &result) { results[index] = result; });
+    return results;
+}
+
 } // namespace
 
 TEST(GradeRun, ReportsScoreCountersPathAndTheFinalLawn)
@@ -51,18 +59,20 @@ TEST(GradeRun, NamesTheFirstErrorWithItsLine)
     EXPECT_EQ(syntax.Status, TGradeStatus::SyntaxError);
     EXPECT_FALSE(syntax.Ran);
     EXPECT_EQ(syntax.Error.Line, 2);
-    EXPECT_EQ(syntax.Error.Text, "Fehler: Zeile 2 : Variable nicht definiert: x");
+    EXPECT_EQ(syntax.Error.Text, "Variable nicht definiert: x");
 
     const TGradeResult fault = runOnLevel({"int null = 0;", "start(0, 0);", "int x = 1 div null;"}, 1);
     EXPECT_EQ(fault.Status, TGradeStatus::ArithmeticFault);
     EXPECT_EQ(fault.Error.Line, 3);
     EXPECT_EQ(fault.Error.Text, "Division durch Null");
     EXPECT_TRUE(fault.Ran);
+    EXPECT_GT(fault.Uncut, 0);
+    EXPECT_EQ(fault.Score, 1000 - 1100 * qint64(fault.Uncut)) << "scored as ended: the grass left costs";
 
     const TGradeResult limit =
         RunGradeScript({"start(0, 0);", "while (true)", "  turnLeft();", "endwhile"}, LevelWorld(1), 1, 50);
     EXPECT_EQ(limit.Status, TGradeStatus::StepLimit);
-    EXPECT_EQ(limit.Error.Text, "Schrittlimit erreicht: 50");
+    EXPECT_EQ(limit.Error.Text, "Schrittlimit erreicht: 50 Programmschritte");
     EXPECT_GE(limit.Error.Line, 2);
 }
 
@@ -116,7 +126,7 @@ TEST(IsolatedRuns, OneBadRunCostsOneRowAndTheOthersStayInOrder)
         return fine;
     };
     const int count = MemoryLimitHolds ? 5 : 2;
-    const QList<TGradeResult> results = RunIsolated(count, run, limits);
+    const QList<TGradeResult> results = runIsolated(count, run, limits);
     ASSERT_EQ(results.size(), count);
     EXPECT_EQ(results[0].Score, 0);
     EXPECT_EQ(results[1].Status, TGradeStatus::RuntimeError);
@@ -142,7 +152,7 @@ TEST(IsolatedRuns, AnEndlessRunEndsAtItsTimeLimit)
         fine.Score = 7;
         return fine;
     };
-    const QList<TGradeResult> results = RunIsolated(2, run, limits);
+    const QList<TGradeResult> results = runIsolated(2, run, limits);
     ASSERT_EQ(results.size(), 2);
     EXPECT_EQ(results[0].Status, TGradeStatus::TimeLimit);
     EXPECT_EQ(results[0].Error.Text, "Zeitlimit überschritten: mehr als 1 s");
