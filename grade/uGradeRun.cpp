@@ -180,7 +180,8 @@ TGradeResult RunGradeScript(const QStringList &script, const TGradeWorld &world,
         throw std::bad_alloc();
 
     result.Status = statusOf(outcome);
-    result.Error = {run.FirstError().Line, withoutLinePrefix(run.FirstError().Text).left(TGradeResult::MaxMessageChars)};
+    result.Error = {run.FirstError().Line,
+                    withoutLinePrefix(run.FirstError().Text).left(TGradeResult::MaxMessageChars)};
     result.Ran = outcome != TRunResult::ParseFailed;
     if (result.Ran) {
         // Graded runs are scored as ended, whatever ended them: a run cut

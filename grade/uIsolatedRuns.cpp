@@ -49,8 +49,7 @@ rlim_t cpuSecondsAllowed(const TIsolationLimits &limits) { return rlim_t(std::ce
 // last look is taken for stuck.
 TClock::duration wallBackstop(const TIsolationLimits &limits)
 {
-    return std::chrono::duration_cast<TClock::duration>(
-        std::chrono::duration<double>(3 * limits.TimeoutSeconds + 5));
+    return std::chrono::duration_cast<TClock::duration>(std::chrono::duration<double>(3 * limits.TimeoutSeconds + 5));
 }
 
 // Processor seconds a child has used so far, from /proc; 0 when gone.

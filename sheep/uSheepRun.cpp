@@ -73,8 +73,7 @@ TRunResult TSheepRun::runSteps(qint64 maxSteps)
     try {
         for (qint64 done = 0;; ++done) {
             if (done >= maxSteps) {
-                const QString limit =
-                    QStringLiteral("Schrittlimit erreicht: %1 Programmschritte").arg(maxSteps);
+                const QString limit = QStringLiteral("Schrittlimit erreicht: %1 Programmschritte").arg(maxSteps);
                 noteError(iLastLine, limit);
                 iOutput(limit);
                 iProgram->stop();
