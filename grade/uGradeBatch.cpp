@@ -22,12 +22,12 @@ bool isScriptName(const QString &name)
 QList<TGradeScript> scriptsInFolder(const QString &folder)
 {
     QList<TGradeScript> found;
-    const QDir root(folder);
+    const QDir root(QFileInfo(folder).absoluteFilePath());
     QDirIterator it(folder, QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         if (isScriptName(it.fileName()))
-            found.append({root.relativeFilePath(path), path, folder, {}, {}});
+            found.append({root.relativeFilePath(QFileInfo(path).absoluteFilePath()), path, folder, {}, {}});
     }
     return found;
 }
@@ -54,16 +54,23 @@ bool leadsOutOf(const QString &folder, const QString &path)
     return rootEnd != root.end();
 }
 
-// Control characters no script holds (tabs, form feeds and the old end-of-file
-// mark aside): a program, a picture or an archive was handed in.
+// A NUL, or control characters (tabs, form feeds and the old end-of-file
+// mark aside) in more than one character of twenty: a program, a picture or
+// an archive was handed in, not a script with a stray character.
 bool isText(const QStringList &lines)
 {
-    const auto binary = [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u < 0x20 && u != u'\t' && u != u'\f' && u != u'\v' && u != 0x1a) || (u >= 0x80 && u < 0xa0);
-    };
-    return std::none_of(lines.begin(), lines.end(),
-                        [&](const QString &line) { return std::any_of(line.begin(), line.end(), binary); });
+    qsizetype controls = 0, total = 0;
+    for (const QString &line : lines) {
+        total += line.size() + 1;
+        for (const QChar c : line) {
+            const char16_t u = c.unicode();
+            if (u == 0)
+                return false;
+            if ((u < 0x20 && u != u'\t' && u != u'\f' && u != u'\v' && u != 0x1a) || (u >= 0x80 && u < 0xa0))
+                ++controls;
+        }
+    }
+    return controls * 20 <= total;
 }
 
 QString unreadable(const TGradeScript &script, const QString &reason)

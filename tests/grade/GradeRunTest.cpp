@@ -264,16 +264,22 @@ TEST(GradeScripts, BinaryFilesAndLinksOutOfTheFolderAreUnreadable)
     write(klasse + "/echt.gzc", "start(0, 0);\n");
     write(klasse + "/bild.gzc", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     write(klasse + "/breit.gzc", QByteArray("\xFF\xFEs\0t\0a\0r\0t\0(\0)\0;\0", 18));
+    write(klasse + "/streu.gzc", "// ein Zeichen \x01 zu viel\nstart(0, 0);\nmove(3);\n");
     ASSERT_TRUE(QFile::link("../geheim.txt", klasse + "/fremd.gzc"));
     ASSERT_TRUE(QFile::link("../echt.gzc", klasse + "/sub/innen.gzc"));
     ASSERT_TRUE(QFile::link("../../geheim.txt", klasse + "/sub/weit.gzc"));
-    QList<TGradeScript> scripts = FindScripts({klasse});
+    // named as a teacher names it, relative to the working folder
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QList<TGradeScript> scripts = FindScripts({"klasse"});
     ReadScripts(scripts);
+    QDir::setCurrent(before);
     const QList<std::pair<QString, QString>> expected = {
         {"bild.gzc", "keine Textdatei"},
         {"breit.gzc", ""},
         {"echt.gzc", ""},
         {"fremd.gzc", "Verweis aus dem Ordner heraus"},
+        {"streu.gzc", ""},
         {"sub/innen.gzc", ""},
         {"sub/weit.gzc", "Verweis aus dem Ordner heraus"},
     };
