@@ -22,5 +22,5 @@ bool GradeClass(const QString &folder, TGradeBatch &batch, const TGradeSettings 
         row.Report = ReportRun(batch, row, whole, share);
     });
     return json.Finish(error) && WriteGradeCsv(folder, batch, error) && WriteSummaryCsv(folder, batch, error) &&
-           WriteGradeText(folder, QStringLiteral("bericht.html"), GradeReportHtml(batch, settings), error);
+           WriteGradeBytes(folder, QStringLiteral("bericht.html"), GradeReportHtml(batch, settings), error);
 }

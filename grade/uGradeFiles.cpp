@@ -210,8 +210,11 @@ bool WriteSummaryCsv(const QString &folder, const TGradeBatch &batch, QString &e
     return writeCsv(folder, QStringLiteral("uebersicht.csv"), SummaryCsvLines(batch), error);
 }
 
-bool WriteGradeText(const QString &folder, const QString &name, const QString &text, QString &error)
+bool WriteGradeBytes(const QString &folder, const QString &name, const QByteArray &bytes, QString &error)
 {
-    TTextFormat format{TTextEncoding::Utf8, TLineBreak::Lf};
-    return WriteTextFile(QDir(folder).filePath(name), {text}, format, error);
+    const QString path = QDir(folder).filePath(name);
+    const TWriteResult written = WriteFileBytes(path, bytes);
+    if (!written)
+        error = WriteFailureText(path, written);
+    return bool(written);
 }

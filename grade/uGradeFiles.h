@@ -40,5 +40,5 @@ private:
 // completely; false with a German message otherwise.
 bool WriteGradeCsv(const QString &folder, const TGradeBatch &batch, QString &error);
 bool WriteSummaryCsv(const QString &folder, const TGradeBatch &batch, QString &error);
-// Writes text as UTF-8 in folder/name, with the same care.
-bool WriteGradeText(const QString &folder, const QString &name, const QString &text, QString &error);
+// Writes bytes into folder/name, with the same care.
+bool WriteGradeBytes(const QString &folder, const QString &name, const QByteArray &bytes, QString &error);

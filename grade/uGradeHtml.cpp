@@ -20,17 +20,18 @@ namespace {
 // of each.
 constexpr int kContextLines = 3;
 constexpr int kContextChars = 300;
-// The page as a whole, and the share of one run within it.
-constexpr qint64 kPageBytes = qint64(20) << 20;
+// The runs' part of a page of about 20 MB, and the least and most one run
+// may take of it.
+constexpr qint64 kPageBytes = qint64(19) << 20;
 constexpr qint64 kMinShare = 4 << 10, kMaxShare = 256 << 10;
 // Longest message the page shows; JSON bytes per cell of a path.
 constexpr int kPageMessageChars = 500;
 constexpr qint64 kBytesPerCell = 8;
 
-QString resourceText(const QString &name)
+QByteArray resourceBytes(const QString &name)
 {
     QFile file(":/grade/" + name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString pngDataUri(const QImage &image)
@@ -164,7 +165,7 @@ QByteArray ReportRun(const TGradeBatch &batch, const TGradeRow &row, const TGrad
     return compact(QJsonDocument(run));
 }
 
-QString GradeReportHtml(const TGradeBatch &batch, const TGradeSettings &settings)
+QByteArray GradeReportHtml(const TGradeBatch &batch, const TGradeSettings &settings)
 {
     QByteArrayList runs;
     for (const TGradeRow &row : batch.Rows)
@@ -172,11 +173,13 @@ QString GradeReportHtml(const TGradeBatch &batch, const TGradeSettings &settings
     QByteArray data = compact(QJsonDocument(pageData(batch, settings)));
     data.chop(1); // the closing brace, to add the runs
     data += ",\"runs\":[" + runs.join(',') + "]}";
-    initReportResources();
-    QString page = resourceText("bericht.html");
-    page.replace("{{STIL}}", resourceText("bericht.css")).replace("{{SKRIPT}}", resourceText("bericht.js"));
     // "<" only occurs inside JSON strings, where its escape means the same;
-    // so no text of a pupil can end the data block early.
+    // so no text of a pupil can end the data block early. In UTF-8 its byte
+    // is never part of another character.
+    data.replace('<', "\\u003c");
+    initReportResources();
+    QByteArray page = resourceBytes("bericht.html");
+    page.replace("{{STIL}}", resourceBytes("bericht.css")).replace("{{SKRIPT}}", resourceBytes("bericht.js"));
     const qsizetype at = page.indexOf("{{DATEN}}");
-    return page.replace(at, 9, QString::fromUtf8(data).replace(u'<', u"\\u003c"_qs));
+    return page.replace(at, 9, data);
 }

@@ -16,6 +16,6 @@ qint64 ReportShare(qsizetype rowCount);
 // to fit in share bytes.
 QByteArray ReportRun(const TGradeBatch &batch, const TGradeRow &row, const TGradeResult &whole, qint64 share);
 
-// The page for the batch, from each row's Report; settings are named in its
-// overview line.
-QString GradeReportHtml(const TGradeBatch &batch, const TGradeSettings &settings);
+// The page (UTF-8) for the batch, from each row's Report; settings are named
+// in its overview line.
+QByteArray GradeReportHtml(const TGradeBatch &batch, const TGradeSettings &settings);
