@@ -1,14 +1,12 @@
 // grazlo-grade: grades a class's scripts on levels, lawn files and seeds, one
-// child process per run, and writes ergebnis.csv, ergebnis.json and
-// bericht.html into the results folder.
+// child process per run, and writes ergebnis.csv, uebersicht.csv,
+// ergebnis.json and bericht.html into the results folder.
 #include "app/ConsoleOutput.h"
 #include "app/uCommandLine.h"
-#include "grade/uGradeFiles.h"
-#include "grade/uGradeHtml.h"
+#include "grade/uGradeClass.h"
 #include "sheep/uLawnPicture.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -24,7 +22,8 @@ QString usage()
                "\n"
                "Bewertet die Skripte einer Klasse: jedes Skript (.gzc, .klc; in Ordnern auch in\n"
                "Unterordnern) läuft auf jeder Welt mit jedem Startwert, jeder Lauf für sich in\n"
-               "einem eigenen Prozess. Ergebnisse: ergebnis.csv, ergebnis.json und bericht.html.\n"
+               "einem eigenen Prozess. Ergebnisse: ergebnis.csv, uebersicht.csv, ergebnis.json\n"
+               "und bericht.html.\n"
                "\n"
                "  --level N      Level N (1 bis %1) als Welt; mehrfach erlaubt\n"
                "  --lawn DATEI   einen Rasen aus einer Rasendatei (.glw) als Welt; mehrfach erlaubt\n"
@@ -97,6 +96,11 @@ bool prepareWorlds(const TGradeSettings &settings, QList<TGradeWorld> &worlds, Q
 {
     if (settings.Worlds.isEmpty())
         worlds.append(EmptyLawnWorld());
+    QStringList lawnFiles;
+    for (const TWorldChoice &choice : settings.Worlds)
+        if (!choice.Level)
+            lawnFiles.append(choice.LawnFile);
+    const QStringList labels = LawnLabels(lawnFiles);
     for (const TWorldChoice &choice : settings.Worlds) {
         if (choice.Level) {
             worlds.append(LevelWorld(choice.Level));
@@ -105,19 +109,10 @@ bool prepareWorlds(const TGradeSettings &settings, QList<TGradeWorld> &worlds, Q
         TGradeWorld world;
         if (!LawnFileWorld(choice.LawnFile, world, error))
             return false;
+        world.Name = labels[lawnFiles.indexOf(choice.LawnFile)];
         worlds.append(world);
     }
     return true;
-}
-
-bool writeResults(const QString &folder, const TGradeBatch &batch, const TGradeSettings &settings, QString &error)
-{
-    if (!QDir().mkpath(folder)) {
-        error = QStringLiteral("Der Ordner \"%1\" kann nicht angelegt werden.").arg(folder);
-        return false;
-    }
-    return WriteGradeCsv(folder, batch, error) && WriteGradeJson(folder, batch, error) &&
-           WriteGradeText(folder, QStringLiteral("bericht.html"), GradeReportHtml(batch, settings), error);
 }
 
 } // namespace
@@ -156,8 +151,7 @@ int main(int argc, char **argv)
     ReadScripts(batch.Scripts);
     LoadRuntimeTileImages();
 
-    GradeAll(batch, settings);
-    if (!writeResults(settings.OutDir, batch, settings, error)) {
+    if (!GradeClass(settings.OutDir, batch, settings, error)) {
         writeLine(stderr, "grazlo-grade: " + error);
         return ExitCantCreate;
     }

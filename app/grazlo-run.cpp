@@ -171,10 +171,10 @@ bool prepareWorld(const TArguments &args, TGradeWorld &world)
 QJsonObject jsonRow(const TArguments &args, const TGradeWorld &world, const TGradeResult &result)
 {
     TGradeBatch batch;
-    batch.Scripts.append({args.Script, args.Script, {}, {}});
+    batch.Scripts.append({args.Script, args.Script, {}, {}, {}});
     batch.Worlds.append(world);
     batch.Rows.append({0, 0, args.Seed.value_or(0), result});
-    QJsonObject row = GradeJsonRows(batch).first().toObject();
+    QJsonObject row = GradeJsonRow(batch, batch.Rows.first(), result);
     if (!args.Seed)
         row["seed"] = QJsonValue();
     return row;

@@ -21,7 +21,7 @@ TGradeBatch classOfThirty()
         if (!ReadTextFile(code.filePath(file), text, error))
             return {};
         for (int pupil = 1; pupil <= 5; ++pupil) {
-            TGradeScript script{QStringLiteral("schueler%1/%2").arg(pupil).arg(file), {}, text.Lines, {}};
+            TGradeScript script{QStringLiteral("schueler%1/%2").arg(pupil).arg(file), {}, {}, text.Lines, {}};
             script.Lines.append(QStringLiteral("message(\"Schüler %1\");").arg(pupil));
             batch.Scripts.append(script);
         }
@@ -42,7 +42,7 @@ void BM_GradeClassOfThirtyOnSixLevels(benchmark::State &state)
     settings.MaxSteps = 20000;
     settings.Limits.Jobs = int(state.range(0));
     for (auto _ : state) {
-        GradeAll(batch, settings);
+        GradeAll(batch, settings, [](int, const TGradeResult &) {});
         benchmark::DoNotOptimize(batch.Rows.size());
     }
     state.counters["runs"] = double(batch.Rows.size());

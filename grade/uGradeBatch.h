@@ -8,6 +8,8 @@ struct TGradeScript
     // The path as given, or relative to the folder that was named.
     QString Name;
     QString Path;
+    // The named folder it was found in; empty for a script named itself.
+    QString Folder;
     QStringList Lines;
     // Why the script could not be read; empty when it was read.
     QString ReadError;
@@ -18,7 +20,11 @@ struct TGradeRow
     int Script = 0;
     int World = 0;
     quint32 Seed = 1;
+    // Without messages, path and lawn once graded: those go to the result
+    // files as each run ends, so a class of long runs fits in memory.
     TGradeResult Result;
+    // The run as the report shows it, cut to the report's share (JSON).
+    QByteArray Report;
 };
 
 struct TGradeBatch
@@ -36,7 +42,8 @@ struct TGradeBatch
 // subfolders, sorted by name. Entries that are no regular files (broken
 // links, devices) are listed too, so they show up as unreadable.
 QList<TGradeScript> FindScripts(const QStringList &paths);
-// Reads each script, or notes why it could not be read.
+// Reads each script, or notes why it could not be read: it is no regular
+// file, a link out of its folder (never opened) or no text.
 void ReadScripts(QList<TGradeScript> &scripts);
 
 // The empty 10 x 10 lawn, a level, or a lawn file (false with a German
@@ -44,6 +51,12 @@ void ReadScripts(QList<TGradeScript> &scripts);
 TGradeWorld EmptyLawnWorld();
 TGradeWorld LevelWorld(int level);
 bool LawnFileWorld(const QString &path, TGradeWorld &world, QString &error);
+// Labels for lawn files: the file name, or as much of the path as tells
+// apart two files of the same name from different folders.
+QStringList LawnLabels(const QStringList &paths);
 
-// Runs every script on every world with the seeds 1 to Seeds.
-void GradeAll(TGradeBatch &batch, const TGradeSettings &settings);
+// Runs every script on every world with the seeds 1 to Seeds. Each row's
+// whole result goes to graded as soon as it is known (in the order the runs
+// end), before the row keeps only its numbers and texts.
+void GradeAll(TGradeBatch &batch, const TGradeSettings &settings,
+              const std::function<void(int rowIndex, const TGradeResult &whole)> &graded);

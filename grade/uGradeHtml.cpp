@@ -1,12 +1,14 @@
 #include "grade/uGradeHtml.h"
 
+#include "sheep/uLawnPicture.h"
 #include "sheep/uTile.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <algorithm>
 
 // The page's parts are compiled into this library; a static library must
 // register them itself. Outside any namespace, as the macro requires.
@@ -18,20 +20,23 @@ namespace {
 // of each.
 constexpr int kContextLines = 3;
 constexpr int kContextChars = 300;
+// The runs' part of a page of about 20 MB, and the least and most one run
+// may take of it.
+constexpr qint64 kPageBytes = qint64(19) << 20;
+constexpr qint64 kMinShare = 4 << 10, kMaxShare = 256 << 10;
+// Longest message the page shows; JSON bytes per cell of a path.
+constexpr int kPageMessageChars = 500;
+constexpr qint64 kBytesPerCell = 8;
 
-QString resourceText(const QString &name)
+QByteArray resourceBytes(const QString &name)
 {
     QFile file(":/grade/" + name);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString pngDataUri(const QImage &image)
 {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return "data:image/png;base64," + QString::fromLatin1(png.toBase64());
+    return "data:image/png;base64," + QString::fromLatin1(PngBytes(image).toBase64());
 }
 
 // The loaded tile pictures by the names the page uses; missing ones are left
@@ -66,6 +71,35 @@ QJsonValue errorContext(const TGradeScript &script, int errorLine)
     return QJsonObject{{"first", first}, {"lines", lines}};
 }
 
+QByteArray compact(const QJsonDocument &document) { return document.toJson(QJsonDocument::Compact); }
+
+// The messages that fit in budget bytes, each shortened for the page; the
+// rest are counted in "messagesLeftOut".
+void addMessages(QJsonObject &run, const QStringList &messages, qint64 budget)
+{
+    QJsonArray shown;
+    for (const QString &message : messages) {
+        const QString text = message.size() > kPageMessageChars ? message.left(kPageMessageChars) + u'…' : message;
+        budget -= text.toUtf8().size() + 4;
+        if (budget < 0)
+            break;
+        shown.append(text);
+    }
+    run.insert("messages", shown);
+    run.insert("messagesLeftOut", messages.size() - shown.size());
+}
+
+// The beginning of the path that fits in budget bytes.
+void addPath(QJsonObject &run, const TGradeResult &whole, qint64 budget)
+{
+    const qsizetype cells = std::clamp<qsizetype>(budget / kBytesPerCell, 0, whole.Path.size());
+    QJsonArray path;
+    for (const QPoint &cell : whole.Path.first(cells))
+        path.append(QJsonArray{cell.x(), cell.y()});
+    run.insert("path", path);
+    run.insert("pathTruncated", whole.PathTruncated || cells < whole.Path.size());
+}
+
 QJsonArray names(const QStringList &list) { return QJsonArray::fromStringList(list); }
 
 QJsonObject pageData(const TGradeBatch &batch, const TGradeSettings &settings)
@@ -75,23 +109,12 @@ QJsonObject pageData(const TGradeBatch &batch, const TGradeSettings &settings)
         scripts.append(script.Name);
     for (const TGradeWorld &world : batch.Worlds)
         worlds.append(world.Name);
-    QJsonArray runs;
-    for (const TGradeRow &row : batch.Rows) {
-        QJsonObject run = row.Result.ToJson();
-        run.insert("s", row.Script);
-        run.insert("w", row.World);
-        run.insert("seed", qint64(row.Seed));
-        run.insert("kind", ResultKind(row.Result));
-        run.insert("context", errorContext(batch.ScriptOf(row), row.Result.Error.Line));
-        runs.append(run);
-    }
     return {{"scripts", names(scripts)},
             {"worlds", names(worlds)},
             {"seeds", qint64(settings.Seeds)},
             {"maxSteps", settings.MaxSteps},
             {"timeout", settings.Limits.TimeoutSeconds},
-            {"tiles", tilePictures()},
-            {"runs", runs}};
+            {"tiles", tilePictures()}};
 }
 
 } // namespace
@@ -112,15 +135,51 @@ QString ResultKind(const TGradeResult &result)
     }
 }
 
-QString GradeReportHtml(const TGradeBatch &batch, const TGradeSettings &settings)
+qint64 ReportShare(qsizetype rowCount)
 {
+    return std::clamp(kPageBytes / std::max<qsizetype>(1, rowCount), kMinShare, kMaxShare);
+}
+
+QByteArray ReportRun(const TGradeBatch &batch, const TGradeRow &row, const TGradeResult &whole, qint64 share)
+{
+    QJsonObject run = whole.ToJson();
+    for (const char *key : {"messages", "path", "lawn"})
+        run.remove(key);
+    if (!whole.Error.Text.isEmpty())
+        run.insert("error", whole.Error.Text.left(kPageMessageChars));
+    run.insert("s", row.Script);
+    run.insert("w", row.World);
+    run.insert("seed", qint64(row.Seed));
+    run.insert("kind", ResultKind(whole));
+    run.insert("context", errorContext(batch.ScriptOf(row), whole.Error.Line));
+    // The lawn first, as the picture needs it, then the way, then messages.
+    qint64 left = share - compact(QJsonDocument(run)).size();
+    const QJsonArray lawn = QJsonArray::fromStringList(whole.Lawn);
+    const qint64 lawnBytes = compact(QJsonDocument(lawn)).size();
+    const bool lawnFits = lawnBytes <= left / 2;
+    run.insert("lawn", lawnFits ? lawn : QJsonArray());
+    run.insert("lawnLeftOut", !lawnFits);
+    left -= lawnFits ? lawnBytes : 0;
+    addPath(run, whole, left / 2);
+    addMessages(run, whole.Messages, left - qint64(run["path"].toArray().size()) * kBytesPerCell);
+    return compact(QJsonDocument(run));
+}
+
+QByteArray GradeReportHtml(const TGradeBatch &batch, const TGradeSettings &settings)
+{
+    QByteArrayList runs;
+    for (const TGradeRow &row : batch.Rows)
+        runs.append(row.Report);
+    QByteArray data = compact(QJsonDocument(pageData(batch, settings)));
+    data.chop(1); // the closing brace, to add the runs
+    data += ",\"runs\":[" + runs.join(',') + "]}";
     // "<" only occurs inside JSON strings, where its escape means the same;
-    // so no text of a pupil can end the data block early.
-    const QString data = QString::fromUtf8(QJsonDocument(pageData(batch, settings)).toJson(QJsonDocument::Compact))
-                             .replace(u'<', u"\\u003c"_qs);
+    // so no text of a pupil can end the data block early. In UTF-8 its byte
+    // is never part of another character.
+    data.replace('<', "\\u003c");
     initReportResources();
-    QString page = resourceText("bericht.html");
-    page.replace("{{STIL}}", resourceText("bericht.css")).replace("{{SKRIPT}}", resourceText("bericht.js"));
+    QByteArray page = resourceBytes("bericht.html");
+    page.replace("{{STIL}}", resourceBytes("bericht.css")).replace("{{SKRIPT}}", resourceBytes("bericht.js"));
     const qsizetype at = page.indexOf("{{DATEN}}");
     return page.replace(at, 9, data);
 }

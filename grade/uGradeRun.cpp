@@ -3,6 +3,7 @@
 #include "sheep/uLawnPicture.h"
 
 #include <QJsonArray>
+#include <QRegularExpression>
 
 #include <new>
 
@@ -78,6 +79,14 @@ QList<QPoint> pathFromJson(const QJsonArray &cells)
     return path;
 }
 
+// The parser's "Fehler: Zeile 4 : " in front of a syntax error; the line has
+// a field of its own.
+QString withoutLinePrefix(const QString &text)
+{
+    static const QRegularExpression prefix(QStringLiteral("^Fehler: Zeile \\d+ : "));
+    return QString(text).remove(prefix);
+}
+
 } // namespace
 
 QStringList LawnRows(const TField &field)
@@ -107,10 +116,12 @@ void TGradeResult::TakeRun(TSheepRun &run, TRunResult outcome, const TSheepPath 
 {
     const TSandboxSheep &sandbox = run.Sandbox();
     Status = statusOf(outcome);
-    Error = run.FirstError();
+    Error = {run.FirstError().Line, withoutLinePrefix(run.FirstError().Text).left(MaxMessageChars)};
     Ran = outcome != TRunResult::ParseFailed;
     if (Ran) {
-        Score = run.Score();
+        // A graded run is scored as ended, whatever ended it: a run cut short
+        // by an arithmetic fault pays for the grass it left.
+        Score = sandbox.Punkte(false);
         Steps = sandbox.zSteps();
         Uncut = sandbox.zUncut();
         Cut = sandbox.zCut();

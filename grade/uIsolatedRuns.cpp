@@ -1,5 +1,7 @@
 #include "grade/uIsolatedRuns.h"
 
+#include "base/uChildProcess.h"
+
 #include <QFile>
 #include <QJsonDocument>
 
@@ -9,10 +11,10 @@
 #include <csignal>
 #include <cstring>
 #include <exception>
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -28,17 +30,40 @@ constexpr int kExitUnexpected = 121;
 struct TChild
 {
     int Index = 0;
-    pid_t Pid = -1;
-    int Fd = -1;
+    TChildProcess Process;
     QByteArray Data;
     TClock::time_point Started, Deadline;
+    // Processor seconds used when the wall clock last looked.
+    double CpuSeconds = 0;
     // What the child shares with this process from the start, for telling
     // its own memory use.
     qint64 ResidentAtStart = 0;
     bool KilledForTime = false;
 };
 
+// The exact limit is a processor-time timer (SIGPROF); the system's own
+// limit, in whole seconds, is the net beneath it.
 rlim_t cpuSecondsAllowed(const TIsolationLimits &limits) { return rlim_t(std::ceil(limits.TimeoutSeconds)) + 1; }
+
+// Wall time after which a child that has not used the processor since the
+// last look is taken for stuck.
+TClock::duration wallBackstop(const TIsolationLimits &limits)
+{
+    return std::chrono::duration_cast<TClock::duration>(std::chrono::duration<double>(3 * limits.TimeoutSeconds + 5));
+}
+
+// Processor seconds a child has used so far, from /proc; 0 when gone.
+double cpuSecondsOf(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    // Fields after the command name, which may itself hold spaces: state is
+    // the first, user and system time the 12th and 13th.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
 
 // Bytes of this process's memory: the address space mapped (field 0) or the
 // part of it resident (field 1).
@@ -68,6 +93,10 @@ qint64 memoryInUse(int field)
 void limitThisProcess(const TIsolationLimits &limits)
 {
     std::set_terminate(terminateChild);
+    const auto micro = qint64(limits.TimeoutSeconds * 1e6);
+    itimerval timer{};
+    timer.it_value = {time_t(micro / 1000000), suseconds_t(micro % 1000000)};
+    setitimer(ITIMER_PROF, &timer, nullptr);
     const rlim_t cpu = cpuSecondsAllowed(limits);
     const rlimit cpuLimit{cpu, cpu + 1};
     setrlimit(RLIMIT_CPU, &cpuLimit);
@@ -78,40 +107,24 @@ void limitThisProcess(const TIsolationLimits &limits)
 #endif
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-// The child's whole life: limits, the run, its result down the pipe. It
-// leaves through _exit, so nothing of the parent's state is flushed twice.
-[[noreturn]] void childMain(int fd, int index, const std::function<TGradeResult(int)> &run,
-                            const TIsolationLimits &limits, pid_t parent)
+// The child's whole life: limits, the run, its result down the pipe; returns
+// its exit code.
+int childMain(int fd, int index, const std::function<TGradeResult(int)> &run, const TIsolationLimits &limits,
+              pid_t parent)
 {
     // A run never outlives the grading that started it.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent)
-        _exit(kExitUnexpected);
+        return kExitUnexpected;
     limitThisProcess(limits);
-    int code = 0;
     try {
         const QByteArray bytes = QJsonDocument(run(index).ToJson()).toJson(QJsonDocument::Compact);
-        code = writeAll(fd, bytes) ? 0 : kExitUnexpected;
+        return WriteAllBytes(fd, bytes) ? 0 : kExitUnexpected;
     } catch (const std::bad_alloc &) {
-        code = kExitOutOfMemory;
+        return kExitOutOfMemory;
     } catch (...) {
-        code = kExitUnexpected;
+        return kExitUnexpected;
     }
-    _exit(code);
 }
 
 QString memoryLimitText(const TIsolationLimits &limits)
@@ -143,7 +156,7 @@ TGradeResult outcomeOf(const TChild &child, int status, const rusage &usage, con
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
         const bool outOfCpu = cpuSeconds(usage) >= double(cpuSecondsAllowed(limits)) - 0.05;
-        if (signal == SIGXCPU || (signal == SIGKILL && outOfCpu))
+        if (signal == SIGPROF || signal == SIGXCPU || (signal == SIGKILL && outOfCpu))
             return ResultWithoutRun(TGradeStatus::TimeLimit, timeLimitText(limits));
         // Nobody but the system's memory guard kills a run otherwise, and a
         // crash with most of the allowed memory taken is a failed allocation.
@@ -161,24 +174,24 @@ TGradeResult outcomeOf(const TChild &child, int status, const rusage &usage, con
 class TPool
 {
 public:
-    TPool(int count, const std::function<TGradeResult(int)> &run, const TIsolationLimits &limits)
-        : iRun(run), iLimits(limits), iResults(count)
+    TPool(int count, const std::function<TGradeResult(int)> &run, const TIsolationLimits &limits,
+          const std::function<void(int, TGradeResult &)> &done)
+        : iRun(run), iLimits(limits), iDone(done), iCount(count)
     {
     }
 
-    QList<TGradeResult> Finish()
+    void Finish()
     {
-        while (iNext < iResults.size() || !iChildren.empty()) {
+        while (iNext < iCount || !iChildren.empty()) {
             startChildren();
             waitForChildren();
         }
-        return iResults;
     }
 
 private:
     void startChildren()
     {
-        while (int(iChildren.size()) < std::max(1, iLimits.Jobs) && iNext < iResults.size()) {
+        while (int(iChildren.size()) < std::max(1, iLimits.Jobs) && iNext < iCount) {
             if (!startChild(iNext) && !iChildren.empty())
                 return; // the system is short of processes: try again when one ends
             ++iNext;
@@ -187,30 +200,15 @@ private:
 
     bool startChild(int index)
     {
-        int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0)
-            return failStart(index);
-        const qint64 resident = memoryInUse(1);
-        const pid_t parent = getpid();
-        const pid_t pid = fork();
-        if (pid < 0) {
-            ::close(fds[0]);
-            ::close(fds[1]);
-            return failStart(index);
-        }
-        if (pid == 0) {
-            ::close(fds[0]);
-            childMain(fds[1], index, iRun, iLimits, parent);
-        }
-        ::close(fds[1]);
         TChild child;
         child.Index = index;
-        child.Pid = pid;
-        child.Fd = fds[0];
-        child.ResidentAtStart = resident;
+        child.ResidentAtStart = memoryInUse(1);
+        const pid_t parent = getpid();
+        const auto work = [&](int fd) { return childMain(fd, index, iRun, iLimits, parent); };
+        if (!StartChildProcess(work, child.Process))
+            return failStart(index);
         child.Started = TClock::now();
-        child.Deadline = child.Started + std::chrono::duration_cast<TClock::duration>(
-                                             std::chrono::duration<double>(iLimits.TimeoutSeconds));
+        child.Deadline = child.Started + wallBackstop(iLimits);
         iChildren.push_back(child);
         return true;
     }
@@ -220,9 +218,10 @@ private:
     {
         if (!iChildren.empty())
             return false;
-        iResults[index] =
+        TGradeResult failed =
             ResultWithoutRun(TGradeStatus::RuntimeError, QStringLiteral("Der Lauf konnte nicht gestartet werden: %1")
                                                              .arg(QString::fromLocal8Bit(std::strerror(errno))));
+        iDone(index, failed);
         return true;
     }
 
@@ -242,63 +241,59 @@ private:
     {
         std::vector<pollfd> polled;
         for (const TChild &child : iChildren)
-            polled.push_back({child.Fd, POLLIN, 0});
+            polled.push_back({child.Process.Fd, POLLIN, 0});
         if (::poll(polled.data(), polled.size(), millisecondsToNearestDeadline()) < 0 && errno != EINTR)
             return;
         for (size_t i = polled.size(); i-- > 0;)
-            if (polled[i].revents != 0 && !readFrom(iChildren[i]))
+            if (polled[i].revents != 0 && !ReadChildOutput(iChildren[i].Process, iChildren[i].Data))
                 reap(i);
-        killOverdue();
-    }
-
-    // Reads what the child has written; false once its pipe is closed.
-    bool readFrom(TChild &child)
-    {
-        char buffer[65536];
-        const ssize_t n = ::read(child.Fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            return true;
-        if (n <= 0)
-            return false;
-        child.Data.append(buffer, n);
-        return true;
+        killStuck();
     }
 
     void reap(size_t i)
     {
-        const TChild child = iChildren[i];
+        TChild child = iChildren[i];
         iChildren.erase(iChildren.begin() + qsizetype(i));
-        ::close(child.Fd);
-        int status = 0;
         rusage usage{};
-        while (wait4(child.Pid, &status, 0, &usage) < 0 && errno == EINTR) {
-        }
+        const int status = FinishChildProcess(child.Process, &usage);
         TGradeResult result = outcomeOf(child, status, usage, iLimits);
         result.Milliseconds =
             std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - child.Started).count();
-        iResults[child.Index] = result;
+        iDone(child.Index, result);
     }
 
-    void killOverdue()
+    // A child still using the processor is left to its processor-time limit,
+    // however slowly a loaded machine lets it go; one that has not used it
+    // since the last look is stuck.
+    void killStuck()
     {
         const TClock::time_point now = TClock::now();
-        for (TChild &child : iChildren)
-            if (!child.KilledForTime && now >= child.Deadline) {
-                ::kill(child.Pid, SIGKILL);
-                child.KilledForTime = true;
+        for (TChild &child : iChildren) {
+            if (child.KilledForTime || now < child.Deadline)
+                continue;
+            const double cpu = cpuSecondsOf(child.Process.Pid);
+            if (cpu > child.CpuSeconds) {
+                child.CpuSeconds = cpu;
+                child.Deadline = now + wallBackstop(iLimits);
+                continue;
             }
+            ::kill(child.Process.Pid, SIGKILL);
+            child.KilledForTime = true;
+        }
     }
 
     const std::function<TGradeResult(int)> &iRun;
     const TIsolationLimits iLimits;
-    QList<TGradeResult> iResults;
+    const std::function<void(int, TGradeResult &)> &iDone;
+    const int iCount;
     std::vector<TChild> iChildren;
     int iNext = 0;
 };
 
 } // namespace
 
-QList<TGradeResult> RunIsolated(int count, const std::function<TGradeResult(int)> &run, const TIsolationLimits &limits)
+void RunIsolated(int count, const std::function<TGradeResult(int)> &run, const TIsolationLimits &limits,
+                 const std::function<void(int index, TGradeResult &result)> &done)
 {
-    return TPool(count, run, limits).Finish();
+    TPool(count, run, limits, done).Finish();
 }

@@ -74,11 +74,19 @@ QImage DrawLawnPicture(const TField &field, const TSheep &sheep, const QList<QPo
     return picture;
 }
 
-bool SaveLawnPicture(const QString &path, const QImage &picture, QString &error)
+QByteArray PngBytes(const QImage &picture)
 {
     QByteArray png;
     QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+        return {};
+    return png;
+}
+
+bool SaveLawnPicture(const QString &path, const QImage &picture, QString &error)
+{
+    const QByteArray png = PngBytes(picture);
+    if (png.isEmpty()) {
         error = QStringLiteral("Das Bild für \"%1\" kann nicht erzeugt werden.").arg(path);
         return false;
     }

@@ -34,6 +34,9 @@ int LawnPictureCellSize(int cols, int rows);
 
 QImage DrawLawnPicture(const TField &field, const TSheep &sheep, const QList<QPoint> &path);
 
+// The picture as PNG bytes; empty when it cannot be encoded.
+QByteArray PngBytes(const QImage &picture);
+
 // Writes the picture as PNG through a temporary file that replaces `path`
 // only when complete; false with a German message otherwise.
 bool SaveLawnPicture(const QString &path, const QImage &picture, QString &error);

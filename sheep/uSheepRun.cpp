@@ -80,7 +80,8 @@ TRunResult TSheepRun::runSteps(const TRunOptions &options)
             if (done == options.StepsTo)
                 return endEarly(TRunResult::Finished, {});
             if (done >= options.MaxSteps)
-                return endEarly(TRunResult::StepLimit, "Schrittlimit erreicht: " + QString::number(options.MaxSteps));
+                return endEarly(TRunResult::StepLimit,
+                                QStringLiteral("Schrittlimit erreicht: %1 Programmschritte").arg(options.MaxSteps));
             if (options.TimeUp && options.TimeUp->load(std::memory_order_relaxed))
                 return endEarly(TRunResult::TimeLimit, TimeLimitText(options.TimeoutSeconds));
             if (!iProgram->Next())

@@ -31,6 +31,7 @@ desktop-file-utils
 appstream
 shared-mime-info
 clang-format
+chromium
 "
 
 missing=""

@@ -1,20 +1,23 @@
 "use strict";
 // Builds the matrix of pupils and worlds from the embedded data, sorts it on
-// request and shows one run in detail, its lawn drawn with the tile pictures.
+// request and shows one cell's runs in detail, the lawn drawn with the tile
+// pictures and the sheep's way replayed step by step.
 const daten = JSON.parse(document.getElementById("daten").textContent);
 const zahl = new Intl.NumberFormat("de-DE", { maximumFractionDigits: 1 });
 const FARBEN = ["rgb(170,119,119)", "rgb(17,170,17)", "rgb(68,221,68)", "rgb(17,170,17)", "rgb(68,221,68)"];
 const KURZ = { "Syntaxfehler": "Syntax", "Laufzeitfehler": "Fehler", "Rechenfehler": "Rechnen",
                "Zeitlimit": "Zeit", "Speicherlimit": "Speicher", "nicht lesbar": "unlesbar" };
 
-// One column per world and seed; each holds the index of its run per pupil.
-const spalten = [];
-daten.worlds.forEach((welt, w) => {
-  for (let seed = 1; seed <= daten.seeds; seed++)
-    spalten.push({ titel: daten.seeds > 1 ? `${welt} · ${seed}` : welt, welt: w, seed: seed });
-});
+// One column per world; a cell holds the runs of all seeds.
 const laufIndex = new Map(daten.runs.map((lauf, i) => [`${lauf.s}/${lauf.w}/${lauf.seed}`, i]));
-const laufVon = (skript, spalte) => laufIndex.get(`${skript}/${spalte.welt}/${spalte.seed}`);
+function laeufeVon(skript, welt) {
+  const liste = [];
+  for (let seed = 1; seed <= daten.seeds; seed++) {
+    const i = laufIndex.get(`${skript}/${welt}/${seed}`);
+    if (i !== undefined) liste.push(i);
+  }
+  return liste;
+}
 
 function el(tag, attrs = {}, ...kinder) {
   const e = document.createElement(tag);
@@ -31,63 +34,81 @@ function median(werte) {
   return s.length % 2 ? s[m] : (s[m - 1] + s[m]) / 2;
 }
 
-function zelle(skript, spalte) {
-  const i = laufVon(skript, spalte), lauf = daten.runs[i];
-  const text = lauf.score !== null ? zahl.format(lauf.score) : (KURZ[lauf.status] || lauf.status);
-  const knopf = el("button", { type: "button", title: `${lauf.status} – Details zeigen`, "data-lauf": i, text: text });
-  knopf.addEventListener("click", () => zeige(i));
-  return el("td", { class: `lauf ${lauf.kind}`, id: `zelle-${i}` }, knopf);
+// What a cell says: seeds solved, the median score and its colour.
+function zellwerte(skript, welt) {
+  const laeufe = laeufeVon(skript, welt).map(i => daten.runs[i]);
+  const geschafft = laeufe.filter(l => l.solved).length;
+  const arten = new Set(laeufe.map(l => l.kind));
+  const art = geschafft === laeufe.length ? "geschafft" : arten.has("geschafft") || arten.has("offen") ? "offen"
+            : arten.has("fehler") ? "fehler" : "limit";
+  return { laeufe, geschafft, art, median: median(laeufe.filter(l => l.score !== null).map(l => l.score)) };
 }
 
-function kopfzelle(titel, index) {
+function zelle(skript, welt) {
+  const w = zellwerte(skript, welt), erster = w.laeufe[0];
+  const punkte = w.median !== null ? zahl.format(w.median) : (KURZ[erster.status] || erster.status);
+  const text = daten.seeds > 1 ? `${w.geschafft}/${w.laeufe.length} · ${punkte}` : punkte;
+  const titel = daten.seeds > 1 ? `${w.geschafft} von ${w.laeufe.length} Startwerten geschafft, Median der Punkte`
+                                : erster.status;
+  const knopf = el("button", { type: "button", title: `${titel} – Details zeigen`, text: text });
+  knopf.addEventListener("click", () => zeige(laeufeVon(skript, welt)[0]));
+  return el("td", { class: `lauf ${w.art}`, id: `zelle-${skript}-${welt}` }, knopf);
+}
+
+// Worlds solved with every seed.
+function geschafftVon(skript) {
+  return daten.worlds.filter((_, welt) => zellwerte(skript, welt).art === "geschafft").length;
+}
+
+function kopfzelle(titel, index, klasse) {
   const knopf = el("button", { type: "button", class: "sortieren", text: titel });
   knopf.addEventListener("click", () => sortiere(index));
-  return el("th", { scope: "col", class: index === 0 ? "name" : "", "aria-sort": "none" }, knopf);
-}
-
-function geschafftVon(skript) {
-  return spalten.filter(sp => daten.runs[laufVon(skript, sp)].solved).length;
+  return el("th", { scope: "col", class: klasse, "aria-sort": "none" }, knopf);
 }
 
 function baueTabelle() {
   const tabelle = document.getElementById("matrix");
-  const titel = ["Skript", ...spalten.map(sp => sp.titel), "Geschafft"];
-  tabelle.tHead.append(el("tr", {}, ...titel.map(kopfzelle)));
+  tabelle.tHead.append(el("tr", {}, kopfzelle("Skript", 0, "name"), kopfzelle("Geschafft", 1, "summe"),
+                          ...daten.worlds.map((welt, w) => kopfzelle(welt, w + 2, ""))));
   daten.scripts.forEach((name, s) => {
-    const zeile = el("tr", { "data-skript": s }, el("th", { scope: "row", class: "name", text: name }));
-    spalten.forEach(sp => zeile.append(zelle(s, sp)));
-    zeile.append(el("td", { class: "summe", text: `${geschafftVon(s)} / ${spalten.length}` }));
+    const zeile = el("tr", { "data-skript": s }, el("th", { scope: "row", class: "name", text: name }),
+                     el("td", { class: "summe", text: `${geschafftVon(s)} / ${daten.worlds.length}` }));
+    daten.worlds.forEach((_, w) => zeile.append(zelle(s, w)));
     tabelle.tBodies[0].append(zeile);
   });
-  const laeufe = sp => daten.scripts.map((_, s) => daten.runs[laufVon(s, sp)]);
-  const geschafft = el("tr", { class: "geschafft-zahl" }, el("th", { scope: "row", class: "name", text: "Geschafft" }));
-  const mitte = el("tr", { class: "median" }, el("th", { scope: "row", class: "name", text: "Median Punkte" }));
-  spalten.forEach(sp => {
-    const l = laeufe(sp), m = median(l.filter(x => x.score !== null).map(x => x.score));
-    geschafft.append(el("td", { text: `${l.filter(x => x.solved).length} / ${l.length}` }));
+  const geschafft = el("tr", { class: "geschafft-zahl" }, el("th", { scope: "row", class: "name", text: "Geschafft" }),
+                       el("td", { class: "summe" }));
+  const mitte = el("tr", { class: "median" }, el("th", { scope: "row", class: "name", text: "Median Punkte" }),
+                   el("td", { class: "summe" }));
+  daten.worlds.forEach((_, w) => {
+    const zellen = daten.scripts.map((_, s) => zellwerte(s, w));
+    const punkte = zellen.flatMap(z => z.laeufe.filter(l => l.score !== null).map(l => l.score));
+    const m = median(punkte);
+    geschafft.append(el("td", { text: `${zellen.filter(z => z.art === "geschafft").length} / ${zellen.length}` }));
     mitte.append(el("td", { text: m === null ? "–" : zahl.format(m) }));
   });
-  geschafft.append(el("td"));
-  mitte.append(el("td"));
   tabelle.tFoot.append(geschafft, mitte);
+  // The total stays beside the name, however far the table scrolls sideways.
+  tabelle.style.setProperty("--namensbreite", `${tabelle.tHead.rows[0].cells[0].offsetWidth}px`);
 }
 
-// Sorts by pupil name, by one column's score (runs without a score last) or
-// by the number solved; a second click on the same column reverses.
+// Sorts by pupil name (German order), by the number solved or by one world
+// (seeds solved, then the median score; cells without a score last); a
+// second click on the same column reverses.
 let sortierung = { spalte: -1, auf: true };
-function sortwert(s, index) {
-  if (index === 0) return daten.scripts[s];
-  if (index === spalten.length + 1) return geschafftVon(s);
-  const lauf = daten.runs[laufVon(s, spalten[index - 1])];
-  return lauf.score === null ? -Infinity : lauf.score;
+function vergleiche(a, b, index) {
+  if (index === 0) return daten.scripts[a].localeCompare(daten.scripts[b], "de");
+  if (index === 1) return geschafftVon(a) - geschafftVon(b);
+  const x = zellwerte(a, index - 2), y = zellwerte(b, index - 2);
+  const mx = x.median === null ? -Infinity : x.median, my = y.median === null ? -Infinity : y.median;
+  return x.geschafft - y.geschafft || (mx === my ? 0 : mx < my ? -1 : 1);
 }
 function sortiere(index) {
   sortierung = { spalte: index, auf: sortierung.spalte === index ? !sortierung.auf : index === 0 };
   const koerper = document.querySelector("#matrix tbody");
   const zeilen = [...koerper.rows];
   zeilen.sort((a, b) => {
-    const x = sortwert(+a.dataset.skript, index), y = sortwert(+b.dataset.skript, index);
-    const v = typeof x === "string" ? x.localeCompare(y, "de") : x - y;
+    const v = vergleiche(+a.dataset.skript, +b.dataset.skript, index);
     return (sortierung.auf ? v : -v) || (+a.dataset.skript - +b.dataset.skript);
   });
   zeilen.forEach(z => koerper.append(z));
@@ -107,17 +128,28 @@ function ladeBilder() {
 }
 
 const TILE_BILD = { 0: "way", 3: "tree", 4: "mark" };
-const SCHAF = { dNorth: "sheepNorth", dEast: "sheepEast", dSouth: "sheepSouth", dWest: "sheepWest" };
+const SCHAF = ["sheepNorth", "sheepEast", "sheepSouth", "sheepWest"];
+const RICHTUNG = { dNorth: 0, dEast: 1, dSouth: 2, dWest: 3 };
 
-// The lawn as the IDE paints it: fill colour, the tile's picture, then the
-// sheep's way through the cell centres and the sheep on top.
-function zeichneRasen(lauf) {
+// The heading of the sheep on the way's cell k: where it came from, or at
+// the end of the way the heading it finished with.
+function blickAuf(lauf, k) {
+  if (k === lauf.path.length - 1 && !lauf.pathTruncated) return RICHTUNG[lauf.sheep.dir];
+  const [x0, y0] = lauf.path[Math.max(0, k - 1)], [x1, y1] = lauf.path[k];
+  return y1 < y0 ? 0 : x1 > x0 ? 1 : x1 < x0 ? 3 : 2;
+}
+
+// The final lawn as the IDE paints it: fill colour and the tile's picture,
+// then the sheep's way up to cell k through the cell centres, and the sheep
+// on that cell.
+function zeichneRasen(lauf, k) {
   const leinwand = document.getElementById("rasen"), text = document.getElementById("rasen-text");
   const zeilen = lauf.lawn.map(z => z === "" ? [] : z.split(",").map(Number));
   const breite = zeilen.length ? zeilen[0].length : 0, hoehe = zeilen.length;
   if (!breite || !hoehe) {
     leinwand.width = leinwand.height = 0;
-    text.textContent = "Kein Rasen zu zeigen (leer oder zu groß).";
+    text.textContent = lauf.lawnLeftOut ? "Der Rasen ist zu groß für den Bericht; er steht in ergebnis.json."
+                                        : "Kein Rasen zu zeigen (leer oder zu groß).";
     leinwand.dataset.gezeichnet = "nein";
     return;
   }
@@ -132,29 +164,49 @@ function zeichneRasen(lauf) {
     const bild = bilder[TILE_BILD[art]];
     if (bild) c.drawImage(bild, x * g, y * g, g, g);
   }));
-  if (lauf.path.length) {
+  const weg = lauf.path.slice(0, k + 1);
+  let schaf = { x: lauf.sheep.x, y: lauf.sheep.y, blick: RICHTUNG[lauf.sheep.dir] };
+  if (weg.length) {
     const mitte = p => [(p[0] + .5) * g, (p[1] + .5) * g], w = Math.max(1, g / 6);
     c.lineJoin = c.lineCap = "round";
     for (const [farbe, dicke] of [["rgba(60,20,0,.63)", w + 2], ["rgba(255,200,0,.86)", w]]) {
       c.beginPath();
-      c.moveTo(...mitte(lauf.path[0]));
-      lauf.path.forEach(p => c.lineTo(...mitte(p)));
+      c.moveTo(...mitte(weg[0]));
+      weg.forEach(p => c.lineTo(...mitte(p)));
       c.strokeStyle = farbe;
       c.lineWidth = dicke;
       c.stroke();
     }
     c.beginPath();
-    c.arc(...mitte(lauf.path[0]), w * 1.2, 0, 2 * Math.PI);
+    c.arc(...mitte(weg[0]), w * 1.2, 0, 2 * Math.PI);
     c.fillStyle = "#fff";
     c.fill();
     c.stroke();
+    schaf = { x: weg[k][0], y: weg[k][1], blick: blickAuf(lauf, k) };
   }
-  const schaf = bilder[SCHAF[lauf.sheep.dir]];
-  if (schaf && lauf.sheep.x >= 0 && lauf.sheep.x < breite && lauf.sheep.y >= 0 && lauf.sheep.y < hoehe)
-    c.drawImage(schaf, lauf.sheep.x * g, lauf.sheep.y * g, g, g);
+  const bild = bilder[SCHAF[schaf.blick]];
+  if (bild && schaf.x >= 0 && schaf.x < breite && schaf.y >= 0 && schaf.y < hoehe)
+    c.drawImage(bild, schaf.x * g, schaf.y * g, g, g);
   text.textContent = `${breite} × ${hoehe} Felder; gelb: der Weg des Schafs vom weißen Punkt aus` +
     (lauf.pathTruncated ? " (nur der Anfang)" : "") + ".";
   leinwand.dataset.gezeichnet = "ja";
+}
+
+// The slider walks the sheep along its way, one entered cell at a time.
+function stelleReglerEin(lauf) {
+  const regler = document.getElementById("weg-regler"), stand = document.getElementById("weg-stand");
+  const ende = Math.max(0, lauf.path.length - 1);
+  document.getElementById("weg").hidden = lauf.path.length < 2 || !lauf.lawn.length;
+  regler.max = ende;
+  regler.value = ende;
+  const zeigeStand = () => {
+    const k = +regler.value;
+    stand.textContent = `Feld ${k + 1} von ${lauf.path.length}`;
+    regler.setAttribute("aria-valuetext", stand.textContent);
+    zeichneRasen(lauf, k);
+  };
+  regler.oninput = zeigeStand;
+  zeigeStand();
 }
 
 function zeigeFehlerstelle(lauf) {
@@ -172,10 +224,23 @@ function zeigeFehlerstelle(lauf) {
   ort.append(pre);
 }
 
+// The seeds' runs of the shown cell, one button each.
+function zeigeStartwerte(i) {
+  const lauf = daten.runs[i], liste = document.getElementById("startwerte");
+  liste.hidden = daten.seeds < 2;
+  liste.replaceChildren(...laeufeVon(lauf.s, lauf.w).map(j => {
+    const l = daten.runs[j];
+    const text = `Startwert ${l.seed}: ${l.status}` + (l.score !== null ? `, ${zahl.format(l.score)} Punkte` : "");
+    const knopf = el("button", { type: "button", class: `lauf ${l.kind}`, "aria-pressed": j === i, text: text });
+    knopf.addEventListener("click", () => zeige(j));
+    return el("li", {}, knopf);
+  }));
+}
+
 function zeige(i) {
   const lauf = daten.runs[i];
   document.querySelectorAll("td.gewaehlt").forEach(z => z.classList.remove("gewaehlt"));
-  document.getElementById(`zelle-${i}`).classList.add("gewaehlt");
+  document.getElementById(`zelle-${lauf.s}-${lauf.w}`).classList.add("gewaehlt");
   const titel = `${daten.scripts[lauf.s]} – ${daten.worlds[lauf.w]}` + (daten.seeds > 1 ? ` – Startwert ${lauf.seed}` : "");
   document.getElementById("details-titel").textContent = titel;
   const werte = [["Status", lauf.status], ["Geschafft", lauf.solved ? "ja" : "nein"], ["Punkte", lauf.score],
@@ -183,9 +248,13 @@ function zeige(i) {
                  ["Startwert", lauf.seed], ["Millisekunden", lauf.ms]];
   document.getElementById("details-werte").replaceChildren(...werte.map(([n, v]) =>
     el("div", {}, el("dt", { text: n }), el("dd", { text: v === null ? "–" : typeof v === "number" ? zahl.format(v) : v }))));
-  document.getElementById("meldungen").replaceChildren(...lauf.messages.map(m => el("li", { text: m })));
+  const meldungen = lauf.messages.map(m => el("li", { text: m }));
+  if (lauf.messagesLeftOut > 0)
+    meldungen.push(el("li", { class: "ausgelassen", text: `… ${zahl.format(lauf.messagesLeftOut)} weitere Meldungen stehen in ergebnis.json` }));
+  document.getElementById("meldungen").replaceChildren(...meldungen);
+  zeigeStartwerte(i);
   zeigeFehlerstelle(lauf);
-  zeichneRasen(lauf);
+  stelleReglerEin(lauf);
   const details = document.getElementById("details");
   details.hidden = false;
   if (location.hash !== `#lauf-${i}`) history.replaceState(null, "", `#lauf-${i}`);
@@ -206,8 +275,11 @@ function zeigeAusAdresse() {
 document.getElementById("ueberblick").textContent =
   `${daten.scripts.length} Skripte · ${daten.worlds.length} Welten · ` +
   `${daten.seeds} Startwert${daten.seeds > 1 ? "e" : ""} · ${daten.runs.length} Läufe · ` +
-  `höchstens ${zahl.format(daten.maxSteps)} Schritte und ${zahl.format(daten.timeout)} s je Lauf`;
+  `höchstens ${zahl.format(daten.maxSteps)} Programmschritte und ${zahl.format(daten.timeout)} s Rechenzeit je Lauf`;
+document.getElementById("gekuerzt").hidden =
+  !daten.runs.some(l => l.messagesLeftOut > 0 || l.pathTruncated || l.lawnLeftOut);
 baueTabelle();
+sortiere(0);
 document.getElementById("schliessen").addEventListener("click", schliesse);
 document.addEventListener("keydown", e => { if (e.key === "Escape") schliesse(); });
 ladeBilder().then(() => {

@@ -2,7 +2,6 @@
 // data/klasse, whose pupils solve, misspell, loop, hoard memory, fail at run
 // time, divide by zero, cannot be read and walk at random; its three result
 // files are checked as a spreadsheet, a program and a browser would read them.
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -66,7 +65,7 @@ protected:
     static void SetUpTestSuite()
     {
         iOut = new QTemporaryDir;
-        iResult = new TRun(grade({"--level", "2", "--lawn", TestData + "/wiese.glw", "--seeds", "2", "--timeout", "3",
+        iResult = new TRun(grade({"--level", "2", "--lawn", TestData + "/wiese.glw", "--seeds", "2", "--timeout", "1",
                                   "--memory", "32", "--max-steps", "1000000000000", "--jobs", "2", "--out",
                                   iOut->filePath("bewertung"), TestData + "/klasse"}));
     }
@@ -142,6 +141,18 @@ TEST_F(GradeClass, WritesTheTableAndEveryRunsRowAsJson)
     EXPECT_TRUE(solved["ms"].isDouble());
     EXPECT_EQ(solved["messages"], QJsonArray{"Fertig! Schritte: 79"});
 
+    // uebersicht.csv, one line per script for the gradebook
+    const QByteArray summaryBytes = fileBytes(outFile("uebersicht.csv"));
+    EXPECT_TRUE(summaryBytes.startsWith("\xEF\xBB\xBFSkript;Welten;"));
+    const QStringList summary = QString::fromUtf8(summaryBytes).split("\r\n");
+    ASSERT_EQ(summary.size(), 11);
+    EXPECT_EQ(summary[0], "Skript;Welten;Geschafft;Punkte gesamt;Punkte Median;Fehler");
+    EXPECT_EQ(summary[1], "anna.gzc;2;2;53698;26849;") << "the worlds' medians add up";
+    EXPECT_EQ(summary[2], "bernd.gzc;2;0;;;Zeile 4: Variable nicht definiert: x");
+    EXPECT_EQ(summary[8], "hans.gzc;2;0;;;\"Die Datei \"\"hans.gzc\"\" kann nicht gelesen werden: Sie fehlt oder ist "
+                          "keine gewöhnliche Datei.\"");
+    EXPECT_EQ(summary[10], "");
+
     const QJsonObject misspelt = jsonRow("bernd.gzc", "wiese.glw", 2);
     EXPECT_EQ(misspelt["status"], "Syntaxfehler");
     EXPECT_TRUE(misspelt["score"].isNull());
@@ -177,26 +188,35 @@ TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
     const int failing = rowIndex("emil.gzc");
     ASSERT_GE(failing, 0);
     const QString url = QUrl::fromLocalFile(outFile("bericht.html")).toString() + QString("#lauf-%1").arg(failing);
-    const QString screenshot = QCoreApplication::applicationDirPath() + "/grazlo-grade-bericht.png";
-    QFile::remove(screenshot);
+    const QString screenshot = iOut->filePath("bericht.png");
     const QStringList browser = {"--headless",
                                  "--no-sandbox",
                                  "--disable-gpu",
+                                 "--disable-background-networking",
+                                 "--disable-component-update",
+                                 "--disable-sync",
+                                 "--no-first-run",
                                  "--hide-scrollbars",
                                  "--user-data-dir=" + iOut->filePath("chromium"),
-                                 "--window-size=1280,1400",
+                                 "--window-size=1400,1000",
                                  "--virtual-time-budget=5000"};
 
     const QString dom = run(ChromiumPath, browser + QStringList{"--dump-dom", url}).out;
     EXPECT_TRUE(dom.contains("data-bereit=\"ja\"")) << "the page's script ran to its end";
     EXPECT_EQ(dom.count("<tr data-skript="), 9);
-    EXPECT_EQ(dom.count("class=\"lauf geschafft\""), 8);
-    EXPECT_EQ(dom.count("class=\"lauf offen\""), 4);
+    EXPECT_EQ(dom.count("<td class=\"lauf geschafft\""), 4) << "one cell per world, both seeds in it";
+    EXPECT_EQ(dom.count("<td class=\"lauf offen\""), 2);
     if (MemoryLimitHolds) {
-        EXPECT_EQ(dom.count("class=\"lauf limit\""), 8);
+        EXPECT_EQ(dom.count("<td class=\"lauf limit\""), 4);
     }
+    EXPECT_TRUE(
+        dom.contains("title=\"2 von 2 Startwerten geschafft, Median der Punkte – Details zeigen\">2/2 · 16.021<"));
+    EXPECT_TRUE(dom.contains("<td class=\"summe\">2 / 2</td>")) << "the total beside the name";
     EXPECT_TRUE(dom.contains(">Median Punkte<"));
-    EXPECT_EQ(dom.count("<td>2 / 9</td>"), 4) << "solved per world";
+    EXPECT_EQ(dom.count("<td>2 / 9</td>"), 2) << "solved per world";
+    EXPECT_EQ(dom.count("Startwert 1: Laufzeitfehler, -9.303 Punkte"), 1) << "the cell's runs, one per seed";
+    EXPECT_TRUE(QRegularExpression("<output id=\"weg-stand\"[^>]*>Feld (\\d+) von \\1<").match(dom).hasMatch())
+        << "the way's slider stands at its end";
     const QRegularExpression details("<section id=\"details\"([^>]*)>");
     EXPECT_FALSE(details.match(dom).captured(1).contains("hidden")) << "the details are open";
     EXPECT_TRUE(dom.contains("data-gezeichnet=\"ja\"")) << "the lawn was drawn";
@@ -206,7 +226,7 @@ TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
     run(ChromiumPath, browser + QStringList{"--screenshot=" + screenshot, url});
     const QImage shot(screenshot);
     ASSERT_FALSE(shot.isNull()) << "screenshot under " << screenshot.toStdString();
-    EXPECT_EQ(shot.size(), QSize(1280, 1400));
+    EXPECT_EQ(shot.size(), QSize(1400, 1000));
 }
 
 TEST(GradeCalls, RefuseWrongCallsWithAGermanText)

@@ -1,10 +1,18 @@
 // The pieces of a grading, inside the test process: one run's result, the
 // child processes that keep runs apart, and the table's quoting.
 #include "grade/uGradeFiles.h"
+#include "grade/uGradeHtml.h"
 #include "tests/support/Printers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
 
 #include <csignal>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -23,6 +31,13 @@ constexpr bool MemoryLimitHolds = false;
 #else
 constexpr bool MemoryLimitHolds = true;
 #endif
+
+QList<TGradeResult> runIsolated(int count, const std::function<TGradeResult(int)> &run, const TIsolationLimits &limits)
+{
+    QList<TGradeResult> results(count);
+    RunIsolated(count, run, limits, [&](int index, TGradeResult &result) { results[index] = result; });
+    return results;
+}
 
 } // namespace
 
@@ -51,18 +66,20 @@ TEST(GradeRun, NamesTheFirstErrorWithItsLine)
     EXPECT_EQ(syntax.Status, TGradeStatus::SyntaxError);
     EXPECT_FALSE(syntax.Ran);
     EXPECT_EQ(syntax.Error.Line, 2);
-    EXPECT_EQ(syntax.Error.Text, "Fehler: Zeile 2 : Variable nicht definiert: x");
+    EXPECT_EQ(syntax.Error.Text, "Variable nicht definiert: x");
 
     const TGradeResult fault = runOnLevel({"int null = 0;", "start(0, 0);", "int x = 1 div null;"}, 1);
     EXPECT_EQ(fault.Status, TGradeStatus::ArithmeticFault);
     EXPECT_EQ(fault.Error.Line, 3);
     EXPECT_EQ(fault.Error.Text, "Division durch Null");
     EXPECT_TRUE(fault.Ran);
+    EXPECT_GT(fault.Uncut, 0);
+    EXPECT_EQ(fault.Score, 1000 - 1100 * qint64(fault.Uncut)) << "scored as ended: the grass left costs";
 
     const TGradeResult limit =
         RunGradeScript({"start(0, 0);", "while (true)", "  turnLeft();", "endwhile"}, LevelWorld(1), 1, 50);
     EXPECT_EQ(limit.Status, TGradeStatus::StepLimit);
-    EXPECT_EQ(limit.Error.Text, "Schrittlimit erreicht: 50");
+    EXPECT_EQ(limit.Error.Text, "Schrittlimit erreicht: 50 Programmschritte");
     EXPECT_GE(limit.Error.Line, 2);
 }
 
@@ -116,7 +133,7 @@ TEST(IsolatedRuns, OneBadRunCostsOneRowAndTheOthersStayInOrder)
         return fine;
     };
     const int count = MemoryLimitHolds ? 5 : 2;
-    const QList<TGradeResult> results = RunIsolated(count, run, limits);
+    const QList<TGradeResult> results = runIsolated(count, run, limits);
     ASSERT_EQ(results.size(), count);
     EXPECT_EQ(results[0].Score, 0);
     EXPECT_EQ(results[1].Status, TGradeStatus::RuntimeError);
@@ -142,7 +159,7 @@ TEST(IsolatedRuns, AnEndlessRunEndsAtItsTimeLimit)
         fine.Score = 7;
         return fine;
     };
-    const QList<TGradeResult> results = RunIsolated(2, run, limits);
+    const QList<TGradeResult> results = runIsolated(2, run, limits);
     ASSERT_EQ(results.size(), 2);
     EXPECT_EQ(results[0].Status, TGradeStatus::TimeLimit);
     EXPECT_EQ(results[0].Error.Text, "Zeitlimit überschritten: mehr als 1 s");
@@ -153,7 +170,7 @@ TEST(IsolatedRuns, AnEndlessRunEndsAtItsTimeLimit)
 TEST(GradeTable, QuotesWhereNeededAndLeavesUnknownNumbersEmpty)
 {
     TGradeBatch batch;
-    batch.Scripts = {{"a;b \"c\".gzc", "", {}, {}}, {"zeile.gzc", "", {}, {}}};
+    batch.Scripts = {{"a;b \"c\".gzc", "", "", {}, {}}, {"zeile.gzc", "", "", {}, {}}};
     batch.Worlds = {LevelWorld(1)};
     TGradeResult solved;
     solved.Ran = true;
@@ -163,11 +180,161 @@ TEST(GradeTable, QuotesWhereNeededAndLeavesUnknownNumbersEmpty)
     solved.Milliseconds = 7;
     TGradeResult broken = ResultWithoutRun(TGradeStatus::SyntaxError, "Fehler: Zeile 2 : a\nb");
     broken.Error.Line = 2;
-    batch.Rows = {{0, 0, 1, solved}, {1, 0, 3, broken}};
+    batch.Rows = {{0, 0, 1, solved, {}}, {1, 0, 3, broken, {}}};
     const QStringList lines = GradeCsvLines(batch);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "Skript;Welt;Startwert;Status;Geschafft;Punkte;Schritte;Ungemäht;Gemäht;Fehlerzeile;"
                         "Fehler;Millisekunden");
     EXPECT_EQ(lines[1], "\"a;b \"\"c\"\".gzc\";Level 1;1;beendet;ja;190001;99;0;100;;;7");
     EXPECT_EQ(lines[2], "zeile.gzc;Level 1;3;Syntaxfehler;nein;;;;;2;\"Fehler: Zeile 2 : a\nb\";0");
+}
+
+TEST(GradeTable, NoPupilTextBecomesAFormulaOrAControlCharacter)
+{
+    const QList<std::pair<QString, QString>> cells = {
+        {"=HYPERLINK(\"x\").gzc", "\"'=HYPERLINK(\"\"x\"\").gzc\""},
+        {"+1.gzc", "'+1.gzc"},
+        {"-2.gzc", "'-2.gzc"},
+        {"@a.gzc", "'@a.gzc"},
+        {"\tb.gzc", "'\uFFFDb.gzc"},
+        {"\rc.gzc", "\"'\rc.gzc\""},
+        {"d\x01\x1b\x7f.gzc", "d\uFFFD\uFFFD\uFFFD.gzc"},
+        {"e\nf.gzc", "\"e\nf.gzc\""},
+        {"ok.gzc", "ok.gzc"},
+    };
+    TGradeBatch batch;
+    batch.Worlds = {LevelWorld(1)};
+    TGradeResult ran;
+    ran.Ran = true;
+    ran.Score = -5;
+    ran.Uncut = 1;
+    for (const auto &[name, cell] : cells) {
+        batch.Rows.append({int(batch.Scripts.size()), 0, 1, ran, {}});
+        batch.Scripts.append({name, "", "", {}, {}});
+    }
+    batch.Rows[0].Result.Error.Text = "=1+1";
+    const QStringList lines = GradeCsvLines(batch);
+    for (qsizetype i = 0; i < cells.size(); ++i)
+        EXPECT_TRUE(lines[i + 1].startsWith(cells[i].second + ";Level 1;1;beendet;nein;-5;"))
+            << lines[i + 1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(";'=1+1;0")) << "error texts are guarded, negative scores stay numbers";
+}
+
+TEST(GradeTable, SumsUpEachScriptForTheGradebook)
+{
+    TGradeBatch batch;
+    batch.Scripts = {{"a.gzc", "", "", {}, {}}, {"b.gzc", "", "", {}, {}}};
+    batch.Worlds = {LevelWorld(1), LevelWorld(2)};
+    const auto ran = [](qint64 score, int uncut) {
+        TGradeResult r;
+        r.Ran = true;
+        r.Score = score;
+        r.Uncut = uncut;
+        return r;
+    };
+    TGradeResult fault = ran(-7, 3);
+    fault.Status = TGradeStatus::ArithmeticFault;
+    fault.Error = {5, "Division durch Null"};
+    // a solves world 1 with both seeds and world 2 with one; b fails once and
+    // cannot be read on world 2.
+    batch.Rows = {{0, 0, 1, ran(10, 0), {}},
+                  {0, 0, 2, ran(20, 0), {}},
+                  {0, 1, 1, ran(5, 0), {}},
+                  {0, 1, 2, ran(-4, 2), {}},
+                  {1, 0, 1, fault, {}},
+                  {1, 0, 2, ran(1, 1), {}},
+                  {1, 1, 1, ResultWithoutRun(TGradeStatus::TimeLimit, "Zeit"), {}},
+                  {1, 1, 2, ResultWithoutRun(TGradeStatus::TimeLimit, "Zeit"), {}}};
+    EXPECT_EQ(SummaryCsvLines(batch),
+              (QStringList{"Skript;Welten;Geschafft;Punkte gesamt;Punkte Median;Fehler", "a.gzc;2;1;15,5;7,5;",
+                           "b.gzc;2;0;-3;-3;Zeile 5: Division durch Null"}));
+}
+
+TEST(GradeScripts, BinaryFilesAndLinksOutOfTheFolderAreUnreadable)
+{
+    QTemporaryDir dir;
+    const QString klasse = dir.filePath("klasse");
+    ASSERT_TRUE(QDir().mkpath(klasse + "/sub"));
+    const auto write = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write(dir.filePath("geheim.txt"), "start(0, 0);\n");
+    write(klasse + "/echt.gzc", "start(0, 0);\n");
+    write(klasse + "/bild.gzc", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    write(klasse + "/breit.gzc", QByteArray("\xFF\xFEs\0t\0a\0r\0t\0(\0)\0;\0", 18));
+    write(klasse + "/streu.gzc", "// ein Zeichen \x01 zu viel\nstart(0, 0);\nmove(3);\n");
+    ASSERT_TRUE(QFile::link("../geheim.txt", klasse + "/fremd.gzc"));
+    ASSERT_TRUE(QFile::link("../echt.gzc", klasse + "/sub/innen.gzc"));
+    ASSERT_TRUE(QFile::link("../../geheim.txt", klasse + "/sub/weit.gzc"));
+    // named as a teacher names it, relative to the working folder
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QList<TGradeScript> scripts = FindScripts({"klasse"});
+    ReadScripts(scripts);
+    QDir::setCurrent(before);
+    const QList<std::pair<QString, QString>> expected = {
+        {"bild.gzc", "keine Textdatei"},
+        {"breit.gzc", ""},
+        {"echt.gzc", ""},
+        {"fremd.gzc", "Verweis aus dem Ordner heraus"},
+        {"streu.gzc", ""},
+        {"sub/innen.gzc", ""},
+        {"sub/weit.gzc", "Verweis aus dem Ordner heraus"},
+    };
+    ASSERT_EQ(scripts.size(), expected.size());
+    for (qsizetype i = 0; i < scripts.size(); ++i) {
+        EXPECT_EQ(scripts[i].Name, expected[i].first);
+        EXPECT_TRUE(expected[i].second.isEmpty() ? scripts[i].ReadError.isEmpty()
+                                                 : scripts[i].ReadError.endsWith(": " + expected[i].second + "."))
+            << scripts[i].Name.toStdString() << ": " << scripts[i].ReadError.toStdString();
+        EXPECT_EQ(scripts[i].Lines.isEmpty(), !expected[i].second.isEmpty()) << "a refused file is never read";
+    }
+}
+
+TEST(GradeWorlds, LawnsOfTheSameNameGetTheShortestPathsThatTellThemApart)
+{
+    EXPECT_EQ(LawnLabels({"/k/a/wiese.glw", "/k/b/wiese.glw", "/k/garten.glw", "/x/a/wiese.glw"}),
+              (QStringList{"k/a/wiese.glw", "b/wiese.glw", "garten.glw", "x/a/wiese.glw"}));
+    EXPECT_EQ(LawnLabels({"/k/a.glw", "/k/a.glw"}), (QStringList{"a.glw", "a.glw"})) << "the same file twice";
+}
+
+TEST(IsolatedRuns, CountProcessorTimeNotTheTimeARunWaits)
+{
+    TIsolationLimits limits;
+    limits.TimeoutSeconds = 0.3;
+    const auto run = [](int) -> TGradeResult {
+        ::usleep(900 * 1000); // three times the limit, without using the processor
+        TGradeResult fine;
+        fine.Ran = true;
+        fine.Score = 7;
+        return fine;
+    };
+    const QList<TGradeResult> results = runIsolated(1, run, limits);
+    EXPECT_EQ(results[0].Status, TGradeStatus::Finished);
+    EXPECT_EQ(results[0].Score, 7);
+}
+
+TEST(GradeReport, EachRunStaysWithinItsShareAndCountsWhatItLeftOut)
+{
+    TGradeBatch batch;
+    batch.Scripts = {{"a.gzc", "", "", {}, {}}};
+    batch.Worlds = {LevelWorld(1)};
+    TGradeResult whole = runOnLevel({"start(0, 0);"}, 1);
+    for (int i = 0; i < TGradeResult::MaxMessages; ++i)
+        whole.AddMessage(QString(TGradeResult::MaxMessageChars, u'x'));
+    for (int i = 0; i < 10000; ++i)
+        whole.Path.append(QPoint(i % 10, i / 1000));
+    const TGradeRow row{0, 0, 1, {}, {}};
+    const qint64 share = ReportShare(30 * 6 * 3);
+    EXPECT_LE(share * 30 * 6 * 3, qint64(20) << 20) << "the page stays below 20 MB";
+    const QByteArray report = ReportRun(batch, row, whole, share);
+    EXPECT_LE(report.size(), share);
+    const QJsonObject run = QJsonDocument::fromJson(report).object();
+    EXPECT_EQ(run["lawn"].toArray().size(), 10);
+    EXPECT_GT(run["path"].toArray().size(), 100);
+    EXPECT_TRUE(run["pathTruncated"].toBool());
+    EXPECT_GT(run["messages"].toArray().size(), 5);
+    EXPECT_EQ(run["messages"].toArray().size() + run["messagesLeftOut"].toInt(), TGradeResult::MaxMessages);
 }

@@ -110,7 +110,7 @@ TEST(SheepRun, StepLimitZeroStopsRightAfterTheStart)
     options.MaxSteps = 0;
     EXPECT_EQ(runner.Execute({"start(0, 0);"}, options), TRunResult::StepLimit);
     ASSERT_FALSE(output.isEmpty());
-    EXPECT_EQ(output.front(), "Schrittlimit erreicht: 0");
+    EXPECT_EQ(output.front(), "Schrittlimit erreicht: 0 Programmschritte");
     EXPECT_EQ(runner.Sandbox().Sheep().Pos, QPoint(-1, -1));
     EXPECT_EQ(runner.Sandbox().Return(), "");
 }

@@ -3,6 +3,7 @@
 // the writer's fault seam for one test's scope.
 #pragma once
 
+#include "base/uChildProcess.h"
 #include "base/uFileBytes.h"
 
 #include <QByteArray>
@@ -12,7 +13,6 @@
 #include <functional>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace grazlo_test {
 
@@ -27,29 +27,21 @@ struct TChildOutcome
 // (for example an error message) is handed back through a pipe.
 inline TChildOutcome RunWithFileSizeLimit(rlim_t limitBytes, const std::function<QString()> &work)
 {
-    int fds[2];
-    if (::pipe(fds) != 0)
+    TChildProcess child;
+    const bool started = StartChildProcess(
+        [&](int fd) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{limitBytes, limitBytes};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            return WriteAllBytes(fd, work().toUtf8()) ? 0 : 1;
+        },
+        child);
+    if (!started)
         return {};
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        return {};
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{limitBytes, limitBytes};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        const QByteArray text = work().toUtf8();
-        const bool sent = ::write(fds[1], text.constData(), text.size()) == text.size();
-        ::_exit(sent ? 0 : 1);
-    }
-    ::close(fds[1]);
     QByteArray text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    while (ReadChildOutput(child, text)) {
+    }
+    const int status = FinishChildProcess(child);
     return {WIFEXITED(status) && WEXITSTATUS(status) == 0, QString::fromUtf8(text)};
 }
 
