@@ -348,9 +348,30 @@ int lockJournal(const QString &path)
     return -1;
 }
 
-// Puts a file back as its journal says; returns the notice for the user, empty
-// when nothing was put back. A journal whose file could not be read or put
-// back stays for the next start.
+// Puts the journal's file back where it shows the unfinished write; false
+// while the file can be neither read nor put back, so the journal must stay.
+bool settleJournal(const TJournal &journal, QString &notice)
+{
+    QByteArray current;
+    if (const int readError = ReadFileBytes(journal.Target, current))
+        return readError == ENOENT;
+    if (!showsUnfinishedWrite(current, journal))
+        return true;
+    const int fd = retried([&] { return ::open(nativePath(journal.Target).constData(), O_RDWR | O_CLOEXEC); });
+    if (fd < 0)
+        return false;
+    const bool restored = restore(fd, journal.Old);
+    ::close(fd);
+    if (restored)
+        notice = QStringLiteral("Das Speichern von \"%1\" wurde abgebrochen; die Datei hat wieder ihren vorigen "
+                                "Inhalt.")
+                     .arg(journal.Target);
+    return restored;
+}
+
+// Settles one journal file; returns the notice for the user, empty when
+// nothing was put back. An unfinished journal (".journal.*.tmp") or an
+// unreadable one guards no write and goes.
 QString replayJournal(const QString &path)
 {
     const int fd = lockJournal(path);
@@ -359,25 +380,9 @@ QString replayJournal(const QString &path)
     QByteArray bytes;
     TJournal journal;
     QString notice;
-    bool settled = true;
-    if (readAll(fd, bytes, Unlimited) == 0 && decodeJournal(bytes, journal)) {
-        QByteArray current;
-        const int readError = ReadFileBytes(journal.Target, current);
-        settled = readError == ENOENT;
-        if (!readError && showsUnfinishedWrite(current, journal)) {
-            const int target = ::open(nativePath(journal.Target).constData(), O_RDWR | O_CLOEXEC);
-            settled = target >= 0 && restore(target, journal.Old);
-            if (target >= 0)
-                ::close(target);
-            if (settled)
-                notice = QStringLiteral("Das Speichern von \"%1\" wurde abgebrochen; die Datei hat wieder ihren "
-                                        "vorigen Inhalt.")
-                             .arg(journal.Target);
-        } else if (!readError) {
-            settled = true;
-        }
-    }
-    if (settled)
+    const bool complete = path.endsWith(QStringLiteral(".journal")) && readAll(fd, bytes, Unlimited) == 0 &&
+                          decodeJournal(bytes, journal);
+    if (!complete || settleJournal(journal, notice))
         discardJournal(fd, path);
     else
         ::close(fd);
@@ -475,7 +480,9 @@ QStringList ReplayWriteJournals()
         return {};
     QStringList notices;
     const QDir journals(folder);
-    for (const QString &name : journals.entryList({QStringLiteral("*.journal")}, QDir::Files)) {
+    const QStringList names =
+        journals.entryList({QStringLiteral("*.journal"), QStringLiteral(".journal.*.tmp")}, QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
         const QString notice = replayJournal(journals.filePath(name));
         if (!notice.isEmpty())
             notices << notice;

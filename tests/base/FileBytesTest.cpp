@@ -213,7 +213,7 @@ TEST(InterruptedWrites, AFileWrittenInPlaceIsOldOrNewOrPutBackAtTheNextStart)
     }
 }
 
-TEST(InterruptedWrites, AFileChangedSinceIsNotPutBack)
+TEST(InterruptedWrites, AFileChangedSinceIsNotPutBackAndUnfinishedJournalsGo)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
@@ -225,8 +225,10 @@ TEST(InterruptedWrites, AFileChangedSinceIsNotPutBack)
     });
     ASSERT_FALSE(killed.Exited);
     writeBytes(path, "von Hand");
+    writeBytes(QDir(WriteJournalFolder()).filePath(".journal.0badf00d.tmp"), "a journal killed while written");
     EXPECT_TRUE(ReplayWriteJournals().isEmpty());
     EXPECT_EQ(fileBytes(path), "von Hand");
+    EXPECT_TRUE(QDir(WriteJournalFolder()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 TEST(InterruptedWrites, WithoutAJournalAWriteInPlaceIsRefused)
