@@ -187,6 +187,25 @@ TEST(FaultyWrites, ASaveRemovesTheTemporaryFilesAnEndedSaveOfTheSameFileLeft)
     EXPECT_EQ(entries(dir), others + QStringList{"skript.klc"});
 }
 
+namespace {
+
+// Writes bytes in place in a child that the writer's seam ends at step, as a kill would.
+bool killedWhileWriting(const QString &path, const QByteArray &bytes, TWriteFaults::TStep step)
+{
+    return !grazlo_test::RunWithFileSizeLimit(RLIM_INFINITY, [&] {
+                SetWriteFaults({.NoTemporaryFile = true, .ExitAt = step});
+                WriteFileBytes(path, bytes);
+                return QString();
+            }).Exited;
+}
+
+bool noJournalsLeft()
+{
+    return QDir(WriteJournalFolder()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
 TEST(InterruptedWrites, AFileWrittenInPlaceIsOldOrNewOrPutBackAtTheNextStart)
 {
     using TStep = TWriteFaults::TStep;
@@ -195,12 +214,7 @@ TEST(InterruptedWrites, AFileWrittenInPlaceIsOldOrNewOrPutBackAtTheNextStart)
         QTemporaryDir dir;
         const QString path = dir.filePath("skript.klc");
         writeBytes(path, Original);
-        const grazlo_test::TChildOutcome killed = grazlo_test::RunWithFileSizeLimit(RLIM_INFINITY, [&] {
-            SetWriteFaults({.NoTemporaryFile = true, .ExitAt = step});
-            WriteFileBytes(path, shorter);
-            return QString();
-        });
-        ASSERT_FALSE(killed.Exited) << "the write ends its process";
+        ASSERT_TRUE(killedWhileWriting(path, shorter, step));
 
         const QStringList notices = ReplayWriteJournals();
         const QByteArray now = fileBytes(path);
@@ -209,7 +223,7 @@ TEST(InterruptedWrites, AFileWrittenInPlaceIsOldOrNewOrPutBackAtTheNextStart)
             EXPECT_EQ(notices, QStringList{"Das Speichern von \"" + path +
                                            "\" wurde abgebrochen; die Datei hat wieder ihren vorigen Inhalt."});
         }
-        EXPECT_TRUE(QDir(WriteJournalFolder()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        EXPECT_TRUE(noJournalsLeft());
     }
 }
 
@@ -218,17 +232,12 @@ TEST(InterruptedWrites, AFileChangedSinceIsNotPutBackAndUnfinishedJournalsGo)
     QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
     writeBytes(path, Original);
-    const grazlo_test::TChildOutcome killed = grazlo_test::RunWithFileSizeLimit(RLIM_INFINITY, [&] {
-        SetWriteFaults({.NoTemporaryFile = true, .ExitAt = TWriteFaults::TStep::BytesWritten});
-        WriteFileBytes(path, "kurz");
-        return QString();
-    });
-    ASSERT_FALSE(killed.Exited);
+    ASSERT_TRUE(killedWhileWriting(path, "kurz", TWriteFaults::TStep::BytesWritten));
     writeBytes(path, "von Hand");
     writeBytes(QDir(WriteJournalFolder()).filePath(".journal.0badf00d.tmp"), "a journal killed while written");
     EXPECT_TRUE(ReplayWriteJournals().isEmpty());
     EXPECT_EQ(fileBytes(path), "von Hand");
-    EXPECT_TRUE(QDir(WriteJournalFolder()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(noJournalsLeft());
 }
 
 TEST(InterruptedWrites, WithoutAJournalAWriteInPlaceIsRefused)
@@ -254,7 +263,7 @@ TEST(FaultyWrites, AFailedWriteInPlacePutsTheOldBytesBackAndDropsItsJournal)
     const grazlo_test::TWriteFaultScope faults({.FailAfterBytes = 10, .NoTemporaryFile = true});
     EXPECT_EQ(WriteFileBytes(path, QByteArray(1000, 'x')).Error, ENOSPC);
     EXPECT_EQ(fileBytes(path), Original);
-    EXPECT_TRUE(QDir(WriteJournalFolder()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_TRUE(noJournalsLeft());
 }
 
 TEST(SystemErrors, AreSaidInGerman)
