@@ -63,7 +63,15 @@ struct TWriteFaults
     // Making the temporary file fails with "permission denied", as in a
     // read-only folder.
     bool NoTemporaryFile = false;
-    // The process ends (_exit) at this step of an in-place write, as if killed.
-    enum class TStep { None, JournalWritten, BytesWritten, Truncated, Synced } ExitAt = TStep::None;
+    // The steps of an in-place write, in order.
+    enum class TStep {
+        None,           // no step: the process is never ended
+        JournalWritten, // the old bytes are in the journal, the file untouched
+        BytesWritten,   // the new bytes are written, the old tail not cut off yet
+        Truncated,      // the file holds the new bytes, not flushed yet
+        Synced,         // the new bytes are on the disk, the journal still there
+    };
+    // The process ends (_exit) right after this step, as if killed.
+    TStep ExitAt = TStep::None;
 };
 void SetWriteFaults(const TWriteFaults &faults);
