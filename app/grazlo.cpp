@@ -1,7 +1,9 @@
 // The Grazlo IDE: images and random numbers first, then the sheep window.
+#include "base/uFileBytes.h"
 #include "base/uModalHook.h"
 #include "base/uRuntimeFolders.h"
 #include "ide/uAppSetup.h"
+#include "ide/uTermination.h"
 #include "net/uWinInet.h"
 #include "sheep/fGrazloIDE.h"
 #include "sheep/uSandboxSheep.h"
@@ -10,12 +12,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -55,34 +53,6 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext &, const QSt
     }
 }
 
-int terminationPipe[2] = {-1, -1};
-
-void onTerminationSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(terminationPipe[1], &byte, 1);
-}
-
-// A session that ends (or a test) asks with SIGTERM. The windows are closed the
-// way their close buttons close them, from the event loop, so the settings are
-// written and a changed script is asked about.
-void closeWindowsOnTermination(QApplication &app)
-{
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, terminationPipe) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t got = ::read(terminationPipe[0], &byte, 1);
-        QApplication::closeAllWindows();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-}
-
 // The portable folder reads "grazlo.ini" beside the program and the pictures
 // relative to the current folder. An installation reads the resource section
 // from the user's settings file, and the pictures default to the shipped ones.
@@ -107,15 +77,21 @@ int main(int argc, char **argv)
     qInstallMessageHandler(previous);
     QGuiApplication::setDesktopFileName(QStringLiteral(GRAZLO_APP_ID));
     SetupApplication(app);
-    closeWindowsOnTermination(app);
+    CloseWindowsOnTermination(app);
 
-    // Before any window: the user's folders, the pictures and the random numbers.
+    // Before any window: the user's folders, files an ended save left half
+    // written, the pictures and the random numbers.
     const TRuntimeFolders &folders = RuntimeFolders();
     QString error;
     if (!PrepareUserFolders(folders, error))
         ShowModal(error, TModalKind::Warning);
+    for (const QString &notice : ReplayWriteJournals())
+        ShowModal(notice, TModalKind::Warning);
     loadPictures(folders);
     SeedRandomFromClock();
+    // A request to end that closed a start-up box.
+    if (TerminationRequested())
+        return 0;
 
     int exitCode = 0;
     {

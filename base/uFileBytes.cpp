@@ -1,14 +1,18 @@
 #include "base/uFileBytes.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +21,13 @@ namespace {
 constexpr size_t ReadChunkBytes = 64 * 1024;
 // Random names tried for a temporary file before giving up.
 constexpr int TemporaryNameAttempts = 16;
+// Reading a whole file: no limit.
+constexpr qint64 Unlimited = std::numeric_limits<qint64>::max();
+// The exit code of a process that the test seam ends in the middle of a write.
+constexpr int FaultExitCode = 86;
+// The first bytes of a journal file and its layout's version.
+constexpr char JournalMagic[] = "grazlo-journal";
+constexpr qint32 JournalVersion = 1;
 
 TWriteFaults &faults()
 {
@@ -25,6 +36,13 @@ TWriteFaults &faults()
 }
 
 QByteArray nativePath(const QString &path) { return QFile::encodeName(path); }
+
+// The seam's stand-in for a kill at this step of an in-place write.
+void exitIfFaultAt(TWriteFaults::TStep step)
+{
+    if (faults().ExitAt == step)
+        ::_exit(FaultExitCode);
+}
 
 // Repeats a system call that a signal interrupted.
 template <typename Call> auto retried(Call call)
@@ -94,25 +112,37 @@ QString resolvedTarget(const QString &path)
     return canonical.isEmpty() ? info.symLinkTarget() : canonical;
 }
 
-// A new, empty file beside target under a name of its own; -1 with errno set
-// when none can be made. New files get the rights the umask allows.
-int createTemporary(const QString &target, QString &tempPath)
+// A new, empty file beside target under a name of its own, ".<name>.<8 hex
+// digits>.tmp"; -1 with errno set when none can be made. New files get the
+// rights the umask allows of mode.
+int createTemporary(const QString &target, QString &tempPath, mode_t mode = 0666)
 {
-    if (faults().NoTemporaryFile) {
-        errno = EACCES;
-        return -1;
-    }
     const QFileInfo info(target);
     for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
         const quint32 tag = QRandomGenerator::global()->generate();
         tempPath =
             info.dir().filePath(QStringLiteral(".%1.%2.tmp").arg(info.fileName()).arg(tag, 8, 16, QLatin1Char('0')));
         const int fd = retried(
-            [&] { return ::open(nativePath(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
+            [&] { return ::open(nativePath(tempPath).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode); });
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
+}
+
+// Removes the temporary files that an ended save of target left behind; a
+// save of the same file runs in one process at a time.
+void removeStaleTemporaries(const QString &target)
+{
+    const QFileInfo info(target);
+    const QDir folder = info.dir();
+    const QRegularExpression own(
+        QStringLiteral("^\\.%1\\.[0-9a-f]{8}\\.tmp$").arg(QRegularExpression::escape(info.fileName())));
+    const QStringList candidates =
+        folder.entryList({QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : candidates)
+        if (own.match(name).hasMatch())
+            ::unlink(nativePath(folder.filePath(name)).constData());
 }
 
 // A replacing file keeps the rights and, where allowed, the owner of the file
@@ -138,37 +168,225 @@ void syncFolder(const QString &target)
     ::close(fd);
 }
 
+// Writes the bytes over the file from its start and cuts off what is left of
+// the old ones; each step checked and flushed to the disk.
+int overwrite(int fd, const QByteArray &bytes, qint64 &budget)
+{
+    if (::lseek(fd, 0, SEEK_SET) != 0)
+        return errno;
+    if (const int error = writeAll(fd, bytes, budget))
+        return error;
+    exitIfFaultAt(TWriteFaults::TStep::BytesWritten);
+    if (::ftruncate(fd, bytes.size()) != 0)
+        return errno;
+    exitIfFaultAt(TWriteFaults::TStep::Truncated);
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
 // Puts the old bytes back after a failed in-place write.
 bool restore(int fd, const QByteArray &old)
 {
     qint64 unlimited = -1;
-    return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old, unlimited) == 0 && ::ftruncate(fd, old.size()) == 0 &&
-           ::fsync(fd) == 0;
+    return overwrite(fd, old, unlimited) == 0;
 }
 
-// For a file in a folder that takes no new files. The old bytes are read
-// first, so that a failed write can put them back.
-TWriteResult writeInPlace(const QString &target, const QByteArray &bytes, qint64 &budget)
+// What an in-place write changes, kept until the new bytes are on the disk.
+struct TJournal
+{
+    QString Target;
+    QByteArray Old;
+    QByteArray New;
+};
+
+QByteArray encodeJournal(const TJournal &journal)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.writeRawData(JournalMagic, sizeof JournalMagic);
+    out << JournalVersion << journal.Target << journal.Old << journal.New;
+    return bytes;
+}
+
+bool decodeJournal(const QByteArray &bytes, TJournal &journal)
+{
+    if (!bytes.startsWith(QByteArray(JournalMagic, sizeof JournalMagic)))
+        return false;
+    QDataStream in(bytes.mid(sizeof JournalMagic));
+    qint32 version = 0;
+    in >> version >> journal.Target >> journal.Old >> journal.New;
+    return in.status() == QDataStream::Ok && in.atEnd() && version == JournalVersion && !journal.Target.isEmpty();
+}
+
+// Whether the file shows an unfinished write of the journal's new bytes over
+// its old ones: a start of the new bytes, then the old ones from there on.
+bool showsUnfinishedWrite(const QByteArray &current, const TJournal &journal)
+{
+    if (current == journal.Old || current == journal.New)
+        return false;
+    const qsizetype limit = std::min(current.size(), journal.New.size());
+    qsizetype written = 0;
+    while (written < limit && current[written] == journal.New[written])
+        ++written;
+    if (written > journal.Old.size())
+        return current.size() == written;
+    return current.mid(written) == journal.Old.mid(written);
+}
+
+// Writes the journal to a new file of the journal folder, flushed to the disk
+// and locked while the returned descriptor stays open; -1 with errno set when
+// it cannot be kept.
+int writeJournal(const TJournal &journal, QString &journalPath)
+{
+    const QString folder = WriteJournalFolder();
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        errno = EACCES;
+        return -1;
+    }
+    QString tempPath;
+    const int fd = createTemporary(QDir(folder).filePath(QStringLiteral("journal")), tempPath, 0600);
+    if (fd < 0)
+        return -1;
+    // ".journal.<tag>.tmp" becomes "<tag>.journal" once complete.
+    journalPath = QDir(folder).filePath(QFileInfo(tempPath).fileName().section(u'.', 2, 2) + ".journal");
+    qint64 unlimited = -1;
+    int error = ::flock(fd, LOCK_EX) == 0 ? 0 : errno;
+    if (!error)
+        error = writeAll(fd, encodeJournal(journal), unlimited);
+    if (!error && ::fsync(fd) != 0)
+        error = errno;
+    if (!error && ::rename(nativePath(tempPath).constData(), nativePath(journalPath).constData()) != 0)
+        error = errno;
+    if (error) {
+        ::unlink(nativePath(tempPath).constData());
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    syncFolder(journalPath);
+    return fd;
+}
+
+// Ends a journal whose write is done; unlinked before the lock goes with the
+// descriptor, so that no replay finds it unlocked.
+void discardJournal(int fd, const QString &journalPath)
+{
+    ::unlink(nativePath(journalPath).constData());
+    ::close(fd);
+}
+
+// For a file in a folder that takes no new files. The old bytes go to a
+// journal first, so that a failed write, or one a kill ends, can put them back;
+// without a journal nothing is written and the folder's refusal stands.
+TWriteResult writeInPlace(const QString &target, const QByteArray &bytes, qint64 &budget, int folderError)
 {
     const int fd = retried([&] { return ::open(nativePath(target).constData(), O_RDWR | O_CLOEXEC); });
     if (fd < 0)
         return {errno};
-    QByteArray old;
-    TWriteResult result{readAll(fd, old, std::numeric_limits<qint64>::max())};
-    if (!result.Error && ::lseek(fd, 0, SEEK_SET) != 0)
-        result.Error = errno;
-    if (!result.Error) {
-        result.Error = writeAll(fd, bytes, budget);
-        if (!result.Error && ::ftruncate(fd, bytes.size()) != 0)
-            result.Error = errno;
-        if (!result.Error && ::fsync(fd) != 0)
-            result.Error = errno;
-        if (result.Error)
-            result.Damaged = !restore(fd, old);
+    TJournal journal{QFileInfo(target).absoluteFilePath(), {}, bytes};
+    if (const int error = readAll(fd, journal.Old, Unlimited)) {
+        ::close(fd);
+        return {error};
     }
+    QString journalPath;
+    const int journalFd = writeJournal(journal, journalPath);
+    if (journalFd < 0) {
+        ::close(fd);
+        return {folderError};
+    }
+    exitIfFaultAt(TWriteFaults::TStep::JournalWritten);
+    TWriteResult result{overwrite(fd, bytes, budget)};
+    exitIfFaultAt(TWriteFaults::TStep::Synced);
+    if (result.Error)
+        result.Damaged = !restore(fd, journal.Old);
     if (::close(fd) != 0 && !result.Error)
         result.Error = errno;
+    // Old bytes that could not be put back stay in the journal for the next start.
+    if (result.Damaged)
+        ::close(journalFd);
+    else
+        discardJournal(journalFd, journalPath);
     return result;
+}
+
+// A device, FIFO or socket takes the bytes as they come or refuses them;
+// renaming over it would replace it.
+TWriteResult writeIntoNonFile(const QString &target, const QByteArray &bytes, qint64 &budget)
+{
+    // Non-blocking only while opening: a FIFO without a reader refuses at once.
+    const int fd =
+        retried([&] { return ::open(nativePath(target).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC); });
+    if (fd < 0)
+        return {errno, false, TWriteRefusal::NotAFile};
+    int error = ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0 ? 0 : errno;
+    if (!error)
+        error = writeAll(fd, bytes, budget);
+    if (::close(fd) != 0 && !error)
+        error = errno;
+    return {error};
+}
+
+// Write rights a rename would not ask for: none for anyone, or none for this user.
+bool isReadOnlyFile(const QString &target, const struct stat &info)
+{
+    if ((info.st_mode & 0222) == 0)
+        return true;
+    return ::access(nativePath(target).constData(), W_OK) != 0 && (errno == EACCES || errno == EPERM);
+}
+
+// Takes a journal's lock unless its writer still holds it; -1 also for a
+// journal that its writer removed meanwhile.
+int lockJournal(const QString &path)
+{
+    const int fd = retried([&] { return ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC); });
+    if (fd < 0)
+        return -1;
+    struct stat held, named;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
+        ::stat(nativePath(path).constData(), &named) == 0 && held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// Puts the journal's file back where it shows the unfinished write; false
+// while the file can be neither read nor put back, so the journal must stay.
+bool settleJournal(const TJournal &journal, QString &notice)
+{
+    QByteArray current;
+    if (const int readError = ReadFileBytes(journal.Target, current))
+        return readError == ENOENT;
+    if (!showsUnfinishedWrite(current, journal))
+        return true;
+    const int fd = retried([&] { return ::open(nativePath(journal.Target).constData(), O_RDWR | O_CLOEXEC); });
+    if (fd < 0)
+        return false;
+    const bool restored = restore(fd, journal.Old);
+    ::close(fd);
+    if (restored)
+        notice = QStringLiteral("Das Speichern von \"%1\" wurde abgebrochen; die Datei hat wieder ihren vorigen "
+                                "Inhalt.")
+                     .arg(journal.Target);
+    return restored;
+}
+
+// Settles one journal file; returns the notice for the user, empty when
+// nothing was put back. An unfinished journal (".journal.*.tmp") or an
+// unreadable one guards no write and goes.
+QString replayJournal(const QString &path)
+{
+    const int fd = lockJournal(path);
+    if (fd < 0)
+        return {};
+    QByteArray bytes;
+    TJournal journal;
+    QString notice;
+    const bool complete = path.endsWith(QStringLiteral(".journal")) && readAll(fd, bytes, Unlimited) == 0 &&
+                          decodeJournal(bytes, journal);
+    if (!complete || settleJournal(journal, notice))
+        discardJournal(fd, path);
+    else
+        ::close(fd);
+    return notice;
 }
 
 // Writes a temporary file completely, then renames it over the target.
@@ -238,22 +456,56 @@ TWriteResult WriteFileBytes(const QString &path, const QByteArray &bytes)
 {
     const QString target = resolvedTarget(path);
     qint64 budget = faults().FailAfterBytes;
+    struct stat info;
+    const bool exists = ::stat(nativePath(target).constData(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+        return writeIntoNonFile(target, bytes, budget);
+    if (exists && S_ISREG(info.st_mode) && isReadOnlyFile(target, info))
+        return {EACCES, false, TWriteRefusal::ReadOnlyFile};
+    removeStaleTemporaries(target);
     QString tempPath;
-    const int fd = createTemporary(target, tempPath);
+    const int fd = faults().NoTemporaryFile ? (errno = EACCES, -1) : createTemporary(target, tempPath);
     if (fd >= 0)
         return writeViaTemporary(fd, tempPath, target, bytes, budget);
     const int createError = errno;
-    if (QFileInfo(target).isFile())
-        return writeInPlace(target, bytes, budget);
+    if (exists && S_ISREG(info.st_mode))
+        return writeInPlace(target, bytes, budget, createError);
     return {createError};
+}
+
+QStringList ReplayWriteJournals()
+{
+    const QString folder = WriteJournalFolder();
+    if (folder.isEmpty())
+        return {};
+    QStringList notices;
+    const QDir journals(folder);
+    const QStringList names =
+        journals.entryList({QStringLiteral("*.journal"), QStringLiteral(".journal.*.tmp")}, QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        const QString notice = replayJournal(journals.filePath(name));
+        if (!notice.isEmpty())
+            notices << notice;
+    }
+    return notices;
+}
+
+QString WriteJournalFolder()
+{
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return cache.isEmpty() ? QString() : cache + QStringLiteral("/grazlo/journal");
 }
 
 void SetWriteFaults(const TWriteFaults &injected) { faults() = injected; }
 
 QString WriteFailureText(const QString &path, const TWriteResult &written)
 {
-    QString text =
-        QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(path, SystemErrorText(written.Error));
+    QString reason = SystemErrorText(written.Error);
+    if (written.Refusal == TWriteRefusal::ReadOnlyFile)
+        reason = QStringLiteral("Die Datei ist schreibgeschützt.");
+    else if (written.Refusal == TWriteRefusal::NotAFile)
+        reason = QStringLiteral("Es ist keine gewöhnliche Datei, und sie nimmt nichts an.");
+    QString text = QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden: %2").arg(path, reason);
     if (written.Damaged)
         text += QStringLiteral(" Ihr alter Inhalt konnte nicht wiederhergestellt werden.");
     return text;

@@ -107,30 +107,36 @@ bool TIniFile::ReadBool(const QString &section, const QString &key, bool def) co
 
 void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
-    // Writing over a file that could not be read would lose its other sections.
-    if (!iUnreadable.isEmpty())
-        throw TIniWriteError(iPath, iUnreadable);
-    QStringList lines = iLines;
     const QString entry = key + u'=' + value;
     int header = sectionLine(section);
     if (header < 0) {
         // The text keeps ending with a line break (an empty last line), and a
         // blank line separates the new section from what is there.
-        if (lines.isEmpty() || !lines.last().isEmpty())
-            lines.append(QString());
-        if (lines.size() > 1)
-            lines.insert(lines.size() - 1, QString());
-        lines.insert(lines.size() - 1, u'[' + section + u']');
-        lines.insert(lines.size() - 1, entry);
+        if (iLines.isEmpty() || !iLines.last().isEmpty())
+            iLines.append(QString());
+        if (iLines.size() > 1)
+            iLines.insert(iLines.size() - 1, QString());
+        iLines.insert(iLines.size() - 1, u'[' + section + u']');
+        iLines.insert(iLines.size() - 1, entry);
     } else if (const int line = keyLine(header, key); line >= 0) {
-        lines[line] = entry;
+        iLines[line] = entry;
     } else {
-        lines.insert(sectionEnd(header), entry);
+        iLines.insert(sectionEnd(header), entry);
     }
+    iModified = true;
+}
+
+void TIniFile::UpdateFile()
+{
+    if (!iModified)
+        return;
+    // Writing over a file that could not be read would lose its other sections.
+    if (!iUnreadable.isEmpty())
+        throw TIniWriteError(iPath, iUnreadable);
     QString error;
-    if (!WriteTextFile(iPath, lines, iFormat, error))
+    if (!WriteTextFile(iPath, iLines, iFormat, error))
         throw TIniWriteError(iPath, error);
-    iLines = lines;
+    iModified = false;
 }
 
 void TIniFile::WriteInteger(const QString &section, const QString &key, int value)

@@ -2,8 +2,8 @@
 // A profile (INI) file: sections in square brackets and key=value lines.
 // Section and key names match regardless of letter case. Writing changes only
 // the line of the written key (or adds it), so other sections, comments and the
-// file's encoding and line breaks stay as they were; every write goes to disk
-// at once through a temporary file.
+// file's encoding and line breaks stay as they were. Writes change the text in
+// memory; UpdateFile puts all of them on the disk in one safe write.
 #include "base/uTextFile.h"
 
 #include <QString>
@@ -34,10 +34,14 @@ public:
     // True for any non-zero integer.
     bool ReadBool(const QString &section, const QString &key, bool def) const;
 
-    // Each write throws TIniWriteError when the file cannot be written.
     void WriteString(const QString &section, const QString &key, const QString &value);
     void WriteInteger(const QString &section, const QString &key, int value);
     void WriteBool(const QString &section, const QString &key, bool value);
+    // Writes the text with every change since the last update to the file, or
+    // nothing when nothing changed; throws TIniWriteError when the file cannot
+    // be written (also when it existed but could not be read), and then leaves
+    // it as it was.
+    void UpdateFile();
 
 private:
     // Index of the section's header line, -1 when absent.
@@ -52,4 +56,6 @@ private:
     TTextFormat iFormat;
     // Why an existing file could not be read; empty when it could.
     QString iUnreadable;
+    // Whether iLines holds writes that are not in the file yet.
+    bool iModified = false;
 };

@@ -1,5 +1,7 @@
 // Parser speed: an ordinary 10,000-line script, refused expression lines of
-// 100,000 and 4 million characters, and the peak memory they took.
+// 100,000 and 4 million characters, scripts of nothing but declarations (a
+// name looked up per line must not scan all before it), and the peak memory
+// they took.
 #include "parser/uKeloParser.h"
 
 #include <benchmark/benchmark.h>
@@ -82,6 +84,25 @@ void BM_ParseOrdinaryScript(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_ParseOrdinaryScript)->Arg(10000)->Unit(benchmark::kMillisecond);
+
+// "int v0 = 0;", "int v1 = 1;", ... up to the given size in bytes.
+QStringList declarations(qint64 bytes)
+{
+    QStringList script;
+    for (qint64 size = 0; size < bytes;) {
+        script.append(QStringLiteral("int v%1 = %1;").arg(script.size()));
+        size += script.last().size() + 1;
+    }
+    return script;
+}
+
+void BM_ParseDeclarations(benchmark::State &state)
+{
+    const QStringList script = declarations(state.range(0));
+    parseOnce(state, script);
+    state.SetItemsProcessed(state.iterations() * script.size());
+}
+BENCHMARK(BM_ParseDeclarations)->Arg(256 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
 void BM_RejectLongExpressionLine(benchmark::State &state)
 {

@@ -248,6 +248,7 @@ void TfrmKeloEditorOptions::writeSettings(TSynEditorOptions options)
         for (int bit = 0; bit < SynEditorOptionCount; ++bit)
             ini.WriteBool(QString::fromLatin1(SectionEditor), QString::fromLatin1(EditorOptionInfos[bit].ident),
                           options & optionOfBit(bit));
+        ini.UpdateFile();
     } catch (const TIniWriteError &error) {
         Dialogs().message(this, TDlgKind::Error, QString(), SettingsWriteErrorText(error.Path));
     }

@@ -60,6 +60,7 @@ void WriteMainSettings(TIniFile &ini, const TMainSettings &s)
     ini.WriteBool(Main, "showtoolbar", s.ShowToolbar);
     ini.WriteBool(Main, "showprogrambar", s.ShowProgrambar);
     ini.WriteInteger(Main, "paste", s.Paste);
+    ini.UpdateFile();
 }
 
 QString SettingsWriteErrorText(const QString &path)

@@ -34,8 +34,8 @@ void setSettingsFileName(const QString &path);
 // defaults to 0, 0 and the speed to 100. A stored minimised state reads as normal.
 TMainSettings ReadMainSettings(const TIniFile &ini, const TMainSettings &current);
 
-// Writes every key but "search4update", in the file's fixed order. Throws
-// TIniWriteError at the first key that cannot be written; later keys are not written.
+// Writes every key but "search4update", in the file's fixed order, to the file
+// in one write. Throws TIniWriteError when it cannot be written; then no key is.
 void WriteMainSettings(TIniFile &ini, const TMainSettings &settings);
 
 // "In %s kann nicht geschrieben werden" with the path.

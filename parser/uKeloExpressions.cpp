@@ -272,12 +272,22 @@ std::unique_ptr<TExpression> TKeloParser::parseOperand(QStringView text)
     bool failed = false;
     const TType t = LiteralType(literal, failed);
     if (!failed)
-        return std::make_unique<TConstant>(literal, t);
+        return constant(literal, t);
     // In soft mode unquoted text stands for itself as a string.
     if (iSoftmode)
-        return std::make_unique<TConstant>(QuoteStr(literal), TType::kelostr);
+        return constant(QuoteStr(literal), TType::kelostr);
     addError(QStringLiteral("unbekannter Ausdruck: ") + literal);
     return nullptr;
+}
+
+std::unique_ptr<TExpression> TKeloParser::constant(const QString &value, TType t)
+{
+    // A literal obeys the limit of computed strings.
+    if (t == TType::kelostr && value.size() > MaxStringValueLength) {
+        addError(StringTooLongText());
+        return nullptr;
+    }
+    return std::make_unique<TConstant>(value, t);
 }
 
 std::unique_ptr<TExpression> TKeloParser::parseNot(QStringView text)

@@ -107,6 +107,8 @@ private:
     bool findTableOperator(QStringView text, const TSearchHint &known, TOperatorHit &hit) const;
     std::unique_ptr<TExpression> parseOperation(QStringView text, const TOperatorHit &hit);
     std::unique_ptr<TExpression> parseOperand(QStringView text);
+    // A constant of that value text, or nullptr with an error for a string over the limit.
+    std::unique_ptr<TExpression> constant(const QString &value, TType t);
     std::unique_ptr<TExpression> parseNot(QStringView text);
     std::unique_ptr<TFunctionValue> parseCall(QStringView source);
     // The text around a call's bracket group, trimmed: the name it calls.

@@ -40,7 +40,7 @@ double floatQuotient(double a, double b)
 void checkStringLength(qsizetype length)
 {
     if (length > MaxStringValueLength)
-        throw TRuntimeError(QStringLiteral("Zeichenkette ist zu lang (mehr als %1 Zeichen)").arg(MaxStringValueLength));
+        throw TRuntimeError(StringTooLongText());
 }
 
 double checkedFloat(double result)

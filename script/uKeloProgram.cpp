@@ -13,13 +13,22 @@ TVariable *TVarList::addNew(const QString &name, TType valueType)
     return iItems.back().get();
 }
 
-TDeclaration *TDeclarationList::Find(QStringView name) const
+void TVarList::index(int first)
 {
-    for (TDeclaration *d : iItems)
-        if (d->Name() == name)
-            return d;
-    return nullptr;
+    if (iIndex.isEmpty())
+        first = 0;
+    for (int i = first; i < iLive; ++i)
+        iIndex.insert(iItems[size_t(i)]->Name(), iItems[size_t(i)].get());
 }
+
+void TDeclarationList::Add(TDeclaration *d)
+{
+    iItems.append(d);
+    if (!iByName.contains(d->Name()))
+        iByName.insert(d->Name(), d);
+}
+
+TDeclaration *TDeclarationList::Find(QStringView name) const { return iByName.value(name.toString(), nullptr); }
 
 QString TDeclarationList::Caption() const
 {

@@ -114,18 +114,25 @@ public:
     bool isEmpty() const { return iLive == 0; }
     TVariable *Find(const QString &name) const
     {
+        if (iLive > IndexedFrom)
+            return iIndex.value(name, nullptr);
         for (int i = 0; i < iLive; ++i)
             if (isNamed(*iItems[size_t(i)], name))
                 return iItems[size_t(i)].get();
         return nullptr;
     }
-    // A new, empty variable at the end of the list.
+    // A new, empty variable at the end of the list, under a name the list does not hold yet.
     TVariable *Create(const QString &name, TType valueType)
     {
-        if (size_t(iLive) == iItems.size())
-            return addNew(name, valueType);
-        TVariable *v = iItems[size_t(iLive++)].get();
-        v->reset(name, valueType);
+        TVariable *v = nullptr;
+        if (size_t(iLive) == iItems.size()) {
+            v = addNew(name, valueType);
+        } else {
+            v = iItems[size_t(iLive++)].get();
+            v->reset(name, valueType);
+        }
+        if (iLive > IndexedFrom)
+            index(iLive - 1);
         return v;
     }
     // Empties the list.
@@ -135,10 +142,16 @@ public:
         for (int i = 0; i < iLive; ++i)
             iItems[size_t(i)]->Content().clear();
         iLive = 0;
+        iIndex.clear();
     }
     // Makes the first count kept variables live again as Discard left them:
     // empty, under their names and types. Only for an empty list.
-    void revive(int count) { iLive = count; }
+    void revive(int count)
+    {
+        iLive = count;
+        if (iLive > IndexedFrom)
+            index(0);
+    }
     TVariable *live(int i) const { return iItems[size_t(i)].get(); }
     auto begin() const { return iItems.begin(); }
     auto end() const { return iItems.begin() + iLive; }
@@ -154,9 +167,17 @@ private:
         return candidate.constData() == name.constData() || candidate == name;
     }
     TVariable *addNew(const QString &name, TType valueType);
+    // Enters the live variables from index first on into iIndex; all of them
+    // when the list has just grown past IndexedFrom.
+    void index(int first);
 
+    // Lists with more live variables than this find names through iIndex; a
+    // short scan is faster for the few variables of most scopes.
+    static constexpr int IndexedFrom = 16;
     std::vector<std::unique_ptr<TVariable>> iItems;
     int iLive = 0;
+    // The live variables by name, while there are more than IndexedFrom.
+    QHash<QString, TVariable *> iIndex;
 };
 
 using TValueList = std::vector<TValue>;
@@ -168,7 +189,8 @@ struct TTypInfo
     bool isReference = false;
 };
 
-// A list of declarations that does not own them.
+// A list of declarations that does not own them; their names do not change
+// once added.
 class TDeclarationList
 {
 public:
@@ -176,7 +198,8 @@ public:
     bool isEmpty() const { return iItems.isEmpty(); }
     TDeclaration *Items(int i) const { return iItems[i]; }
     TDeclaration *operator[](int i) const { return iItems[i]; }
-    void Add(TDeclaration *d) { iItems.append(d); }
+    void Add(TDeclaration *d);
+    // The first declaration of that name, or nullptr.
     TDeclaration *Find(QStringView name) const;
     // "(int a, b, string s)"; the empty text for an empty list.
     QString Caption() const;
@@ -184,7 +207,11 @@ public:
     auto end() const { return iItems.end(); }
 
 private:
+    // In declaration order, for parameters and captions.
     QList<TDeclaration *> iItems;
+    // The first declaration of each name, so that a script of many
+    // declarations is not parsed in quadratic time.
+    QHash<QString, TDeclaration *> iByName;
 };
 
 // An ordered, owning list of statements with a cursor.

@@ -394,6 +394,11 @@ QString FloatToValue(double value)
     return QString::fromLatin1(out);
 }
 
+QString StringTooLongText()
+{
+    return QStringLiteral("Zeichenkette ist zu lang (mehr als %1 Zeichen)").arg(MaxStringValueLength);
+}
+
 QString QuoteStr(const QString &s)
 {
     QString out;

@@ -76,8 +76,11 @@ double ValueToFloat(const QString &text, bool &failed);
 // General format with 15 significant digits and "." as separator.
 QString FloatToValue(double value);
 
-// The longest value text a string may have; a longer result ends the run.
+// The longest value text a string may have; a longer result ends the run,
+// and a longer literal is refused by the parser.
 constexpr qsizetype MaxStringValueLength = 16 * 1024 * 1024;
+// "Zeichenkette ist zu lang (mehr als 16777216 Zeichen)".
+QString StringTooLongText();
 
 QString QuoteStr(const QString &s);
 // True when the text is exactly what QuoteStr writes for some string, so that

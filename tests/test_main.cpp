@@ -26,6 +26,9 @@ int main(int argc, char **argv)
     const QTemporaryDir config;
     QDir(config.path()).mkpath(QStringLiteral("grazlo"));
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // The journals of files written in place, away from the user's own.
+    const QTemporaryDir cache;
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
     ::testing::InitGoogleTest(&argc, argv);
     TTestApplication app(argc, argv);
     return RUN_ALL_TESTS();

@@ -12,7 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +39,24 @@ QStringList entries(const QTemporaryDir &dir)
 }
 
 const QByteArray Original = "int a = 1\r\nmessage(a)\r\n";
+
+mode_t fileType(const QString &path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
+}
+
+// A listening socket at path; the descriptor stays open for the test.
+int makeSocket(const QString &path)
+{
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    std::copy(name.begin(), name.end(), address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    return fd;
+}
 
 } // namespace
 
@@ -108,18 +130,140 @@ TEST(FaultyWrites, WithoutATemporaryFileAnExistingFileIsWrittenInPlace)
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("neu.klc")));
 }
 
-TEST(FullDisk, AWriteInPlaceThatDoesNotFitPutsTheOldBytesBack)
+TEST(SpecialTargets, AFifoOrSocketIsWrittenIntoOrRefusedButNeverReplaced)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("rohr");
+    const QString socket = dir.filePath("buchse");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    const int listening = makeSocket(socket);
+
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    EXPECT_TRUE(WriteFileBytes(fifo, "schaf")) << "a FIFO with a reader takes the bytes";
+    char received[16];
+    EXPECT_EQ(::read(reader, received, sizeof received), 5);
+    ::close(reader);
+
+    for (const QString &path : {fifo, socket}) {
+        const TWriteResult refused = WriteFileBytes(path, "x");
+        EXPECT_FALSE(refused) << path.toStdString();
+        EXPECT_EQ(WriteFailureText(path, refused), "Die Datei \"" + path +
+                                                       "\" kann nicht geschrieben werden: Es ist keine gewöhnliche "
+                                                       "Datei, und sie nimmt nichts an.");
+    }
+    EXPECT_EQ(fileType(fifo), S_IFIFO);
+    EXPECT_EQ(fileType(socket), S_IFSOCK);
+    EXPECT_EQ(entries(dir), (QStringList{"buchse", "rohr"}));
+    ::close(listening);
+}
+
+TEST(ReadOnlyFiles, AreRefusedAndLeftAsTheyWereAlsoInAReadOnlyFolder)
+{
+    for (const bool readOnlyFolder : {false, true}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("skript.klc");
+        writeBytes(path, Original);
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+        const grazlo_test::TWriteFaultScope faults({.NoTemporaryFile = readOnlyFolder});
+
+        const TWriteResult refused = WriteFileBytes(path, "neu");
+        EXPECT_EQ(WriteFailureText(path, refused),
+                  "Die Datei \"" + path + "\" kann nicht geschrieben werden: Die Datei ist schreibgeschützt.");
+        EXPECT_EQ(fileBytes(path), Original);
+        EXPECT_EQ(QFileInfo(path).permissions() & QFile::WriteOwner, 0);
+    }
+}
+
+TEST(FaultyWrites, ASaveRemovesTheTemporaryFilesAnEndedSaveOfTheSameFileLeft)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("skript.klc");
+    const QStringList others = {".skript.klc.0000000g.tmp", ".skript.klc.1234abcd.tmp.alt",
+                                ".xskript.klc.1234abcd.tmp"};
+    for (const QString &name : others + QStringList{".skript.klc.0badf00d.tmp", ".skript.klc.1234abcd.tmp"})
+        writeBytes(dir.filePath(name), "");
+
+    ASSERT_TRUE(WriteFileBytes(path, Original));
+    EXPECT_EQ(entries(dir), others + QStringList{"skript.klc"});
+}
+
+namespace {
+
+// Writes bytes in place in a child that the writer's seam ends at step, as a kill would.
+bool killedWhileWriting(const QString &path, const QByteArray &bytes, TWriteFaults::TStep step)
+{
+    return !grazlo_test::RunWithFileSizeLimit(RLIM_INFINITY, [&] {
+                SetWriteFaults({.NoTemporaryFile = true, .ExitAt = step});
+                WriteFileBytes(path, bytes);
+                return QString();
+            }).Exited;
+}
+
+bool noJournalsLeft()
+{
+    return QDir(WriteJournalFolder()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+TEST(InterruptedWrites, AFileWrittenInPlaceIsOldOrNewOrPutBackAtTheNextStart)
+{
+    using TStep = TWriteFaults::TStep;
+    const QByteArray shorter = "kurz";
+    for (const TStep step : {TStep::JournalWritten, TStep::BytesWritten, TStep::Truncated, TStep::Synced}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("skript.klc");
+        writeBytes(path, Original);
+        ASSERT_TRUE(killedWhileWriting(path, shorter, step));
+
+        const QStringList notices = ReplayWriteJournals();
+        const QByteArray now = fileBytes(path);
+        EXPECT_TRUE(now == Original || now == shorter) << static_cast<int>(step) << ": " << now.toStdString();
+        if (!notices.isEmpty()) {
+            EXPECT_EQ(notices, QStringList{"Das Speichern von \"" + path +
+                                           "\" wurde abgebrochen; die Datei hat wieder ihren vorigen Inhalt."});
+        }
+        EXPECT_TRUE(noJournalsLeft());
+    }
+}
+
+TEST(InterruptedWrites, AFileChangedSinceIsNotPutBackAndUnfinishedJournalsGo)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("skript.klc");
     writeBytes(path, Original);
-    const grazlo_test::TChildOutcome outcome = grazlo_test::RunWithFileSizeLimit(100, [&] {
-        SetWriteFaults({.NoTemporaryFile = true});
-        return QString::number(WriteFileBytes(path, QByteArray(1000, 'x')).Error);
-    });
-    ASSERT_TRUE(outcome.Exited);
-    EXPECT_EQ(outcome.Text, QString::number(EFBIG));
+    ASSERT_TRUE(killedWhileWriting(path, "kurz", TWriteFaults::TStep::BytesWritten));
+    writeBytes(path, "von Hand");
+    writeBytes(QDir(WriteJournalFolder()).filePath(".journal.0badf00d.tmp"), "a journal killed while written");
+    EXPECT_TRUE(ReplayWriteJournals().isEmpty());
+    EXPECT_EQ(fileBytes(path), "von Hand");
+    EXPECT_TRUE(noJournalsLeft());
+}
+
+TEST(InterruptedWrites, WithoutAJournalAWriteInPlaceIsRefused)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("skript.klc");
+    writeBytes(path, Original);
+    writeBytes(dir.filePath("cache"), "a file where the cache folder would be");
+    const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath("cache")));
+    const grazlo_test::TWriteFaultScope faults({.NoTemporaryFile = true});
+    const TWriteResult refused = WriteFileBytes(path, "neu");
+    qputenv("XDG_CACHE_HOME", cache);
+    EXPECT_EQ(refused.Error, EACCES) << "as for a new file in a read-only folder";
     EXPECT_EQ(fileBytes(path), Original);
+}
+
+TEST(FaultyWrites, AFailedWriteInPlacePutsTheOldBytesBackAndDropsItsJournal)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("skript.klc");
+    writeBytes(path, Original);
+    const grazlo_test::TWriteFaultScope faults({.FailAfterBytes = 10, .NoTemporaryFile = true});
+    EXPECT_EQ(WriteFileBytes(path, QByteArray(1000, 'x')).Error, ENOSPC);
+    EXPECT_EQ(fileBytes(path), Original);
+    EXPECT_TRUE(noJournalsLeft());
 }
 
 TEST(SystemErrors, AreSaidInGerman)

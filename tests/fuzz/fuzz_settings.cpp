@@ -89,6 +89,7 @@ GRAZLO_FUZZ_TARGET(bytes)
     const TTextLines before = DecodeText(write.File);
     try {
         ini.WriteString(write.Section, write.Key, write.Value);
+        ini.UpdateFile();
     } catch (const TIniWriteError &) {
         grazlo_fuzz::Check(false, "a readable settings file can be written");
     }

@@ -90,6 +90,24 @@ TEST_F(SavingFaults, AFileInAReadOnlyFolderIsSavedInPlace)
     EXPECT_TRUE(dialogs.shown[0].text.endsWith("Auf dem Datenträger ist kein Platz mehr frei."));
 }
 
+TEST_F(SavingFaults, AReadOnlyFileIsRefusedAsAReadOnlyFolderIsAndSaveAsStillWorks)
+{
+    const QString path = LoadAndEdit(kOriginal);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    window->AcSaveCodeExecute();
+    EXPECT_EQ(ReadAll(path), kOriginal);
+    EXPECT_TRUE(window->AcSaveCode->isEnabled());
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text,
+              "Die Datei \"" + path + "\" kann nicht geschrieben werden: Die Datei ist schreibgeschützt.");
+
+    const QString copy = dir.filePath("kopie.klc");
+    dialogs.saveName = copy;
+    window->AcSaveCodeAsExecute();
+    EXPECT_EQ(ReadAll(copy), "// neu\r\n" + kOriginal);
+    EXPECT_EQ(window->iCodeFileName, copy);
+}
+
 TEST_F(SavingFaults, ASwitchToUtf8IsSaidOnceInTheMessageArea)
 {
     const QString path = LoadAndEdit("string s = \"Sch\xE4"
