@@ -178,8 +178,9 @@ TEST_F(Accessibility, InTheLawnEditorArrowsMoveTheFrameSpacePaintsAndEscLeaves)
     EXPECT_EQ(window->statusText(1), "Zeile 0");
     QTest::keyClick(dg, Qt::Key_Space);
     EXPECT_EQ(window->Sandbox().Field().Cell(1, 0).TileType(), ttTree);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(dg)->tableInterface()->cellAt(0, 1)->text(QAccessible::Name),
-              "Zeile 0, Spalte 1: Baum");
+    QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(dg)->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->cellAt(0, 1)->text(QAccessible::Name), "Zeile 0, Spalte 1: Baum");
     QTest::keyClick(dg, Qt::Key_Escape);
     EXPECT_FALSE(window->InEdit());
     EXPECT_TRUE(dg->hasFocus());

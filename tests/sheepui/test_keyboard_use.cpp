@@ -208,6 +208,7 @@ TEST_F(KeyboardUse, F2TogglesTheBreakpointAtTheCaretAndBothMenusShowIt)
     press(Qt::Key_F2);
     EXPECT_EQ(window->plugin()->Breakpoints().Count(), 1);
     EXPECT_TRUE(window->plugin()->Breakpoints().isIn(2));
+    ASSERT_EQ(window->lBoxBreaks->count(), 1);
     EXPECT_EQ(window->lBoxBreaks->item(0)->text(), "Zeile 2");
     press(Qt::Key_F2);
     EXPECT_EQ(window->plugin()->Breakpoints().Count(), 0);
