@@ -1,7 +1,7 @@
 #include "ide/uAccessibility.h"
 
-#include <QAccessible>
 #include <QAccessibleWidget>
+#include <QSet>
 
 namespace {
 
@@ -39,22 +39,20 @@ QAccessibleInterface *liveTextFactory(const QString &className, QObject *object)
 
 } // namespace
 
-void InstallWindowAccessibility()
+void InstallAccessibleFactory(QAccessible::InterfaceFactory factory)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(windowFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    static QSet<QAccessible::InterfaceFactory> installed;
+    if (installed.contains(factory))
+        return;
+    installed.insert(factory);
+    QAccessible::installFactory(factory);
 }
+
+void InstallWindowAccessibility() { InstallAccessibleFactory(windowFactory); }
 
 TLiveText::TLiveText(QWidget *parent) : QLabel(parent)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(liveTextFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    InstallAccessibleFactory(liveTextFactory);
     setObjectName(QStringLiteral("LAnnounce"));
 }
 

@@ -1,5 +1,6 @@
 #include "sheep/fLawnGridAccess.h"
 
+#include "ide/uAccessibility.h"
 #include "sheep/fLawnGrid.h"
 
 #include <QAccessible>
@@ -153,14 +154,7 @@ QAccessibleInterface *lawnGridFactory(const QString &className, QObject *object)
 
 } // namespace
 
-void InstallLawnGridAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(lawnGridFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
+void InstallLawnGridAccessibility() { InstallAccessibleFactory(lawnGridFactory); }
 
 void NotifyLawnCellFocus(TLawnGrid *grid)
 {

@@ -3,10 +3,10 @@
 // table of named cells and its keys, the variable view's entries and the
 // secondary windows.
 #include "editor/MemoCode.h"
-#include "ide/uWindowSettings.h"
 #include "sheep/fGrazloIDE.h"
 #include "sheep/fLawnGrid.h"
 #include "sheep/uSandboxSheep.h"
+#include "tests/sheepui/sheep_window_fixture.h"
 #include "tests/support/Printers.h"
 
 #include <QAccessible>
@@ -58,30 +58,7 @@ void collectUnnamed(QAccessibleInterface *node, QStringList &unnamed)
         collectUnnamed(node->child(i), unnamed);
 }
 
-class Accessibility : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(work.isValid());
-        setSettingsFileName(work.filePath("grazlo.ini"));
-        oldDir = QDir::currentPath();
-        QDir::setCurrent(work.path());
-        window = std::make_unique<TA11yWindow>();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    void TearDown() override
-    {
-        window.reset();
-        setSettingsFileName(QString());
-        QDir::setCurrent(oldDir);
-    }
-
-    QTemporaryDir work;
-    QString oldDir;
-    std::unique_ptr<TA11yWindow> window;
-};
+using Accessibility = TShownSheepWindow<TA11yWindow>;
 
 } // namespace
 

@@ -4,9 +4,9 @@
 #include "editor/MemoCode.h"
 #include "ide/uAccessibility.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
-#include "ide/uWindowSettings.h"
 #include "sheep/fGrazloIDE.h"
 #include "sheep/fLawnGrid.h"
+#include "tests/sheepui/sheep_window_fixture.h"
 #include "tests/support/Printers.h"
 
 #include <QAccessible>
@@ -42,28 +42,9 @@ public:
     using TfrmKeloIDE::TrackBar;
 };
 
-class KeyboardUse : public ::testing::Test
+class KeyboardUse : public TShownSheepWindow<TKeysWindow>
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(work.isValid());
-        setSettingsFileName(work.filePath("grazlo.ini"));
-        oldDir = QDir::currentPath();
-        QDir::setCurrent(work.path());
-        window = std::make_unique<TKeysWindow>();
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        editor()->setFocus();
-    }
-    void TearDown() override
-    {
-        window.reset();
-        setSettingsFileName(QString());
-        QDir::setCurrent(oldDir);
-    }
-
     TMemoCode *editor() const { return window->editor(); }
     static QWidget *focus() { return QApplication::focusWidget(); }
     // Presses a key where the focus is, as the keyboard would.
@@ -82,10 +63,6 @@ protected:
         ASSERT_EQ(focus(), widget);
     }
     QString announced() const { return window->LAnnounce->text(); }
-
-    QTemporaryDir work;
-    QString oldDir;
-    std::unique_ptr<TKeysWindow> window;
 };
 
 } // namespace
