@@ -212,6 +212,10 @@ void TfrmKeloIDE::Announce(const QString &text) { LAnnounce->Announce(text); }
 void TfrmKeloIDE::announceRunState()
 {
     const TRunState now = !IsRunning() ? TRunState::Idle : doRun ? TRunState::Running : TRunState::Paused;
+    // Inside the program's Run a new program looks paused: Start asks for the
+    // continuous run only once Run has returned.
+    if (now == TRunState::Paused && programCallDepth > 0)
+        return;
     const bool byBreakpoint = std::exchange(pausedByBreakpoint, false);
     const TRunState before = std::exchange(announcedRunState, now);
     if (now == before)

@@ -63,4 +63,5 @@ void TLiveText::Announce(const QString &text)
     setText(text);
     QAccessibleEvent shown(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+    emit announced(text);
 }

@@ -21,4 +21,7 @@ class TLiveText : public QLabel
 public:
     explicit TLiveText(QWidget *parent = nullptr);
     void Announce(const QString &text);
+
+signals:
+    void announced(const QString &text);
 };

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -236,31 +237,42 @@ TEST_F(KeyboardUse, ABreakpointHitSelectsItsEntryAndLeavesTheFocusInTheEditor)
 
 TEST_F(KeyboardUse, RunStatesParseResultsBreakpointHitsAndScoresAreAnnounced)
 {
+    TKeysWindow &w = *window;
     const struct
     {
         QStringList script;
         int breakpoint;
-        void (TKeysWindow::*command)();
-        QString said; // "Punkte" stands for the score strip's text
+        std::function<void()> command;
+        QStringList said; // "Punkte" stands for the score strip's text
     } rows[] = {
-        {{"a = 1;", "b = 2;"}, 0, &TKeysWindow::AcParseExecute, "4 Fehler gefunden"}, // two per line
-        {{"int a = 1;"}, 0, &TKeysWindow::AcParseExecute, "Keine Fehler gefunden"},
-        {{"int a = 1;", "a = 2;"}, 0, &TKeysWindow::StepProgram, "Programm angehalten"},
-        {{"start(0, 0);", "move(2);"}, 0, &TKeysWindow::AcStartExecute, "Programm beendet. Punkte"},
-        {{"int a = 1;", "a = 2;"}, 2, &TKeysWindow::AcStartExecute, "Haltepunkt in Zeile 2 erreicht"},
+        {{"a = 1;", "b = 2;"}, 0, [&] { w.AcParseExecute(); }, {"4 Fehler gefunden"}}, // two per line
+        {{"int a = 1;"}, 0, [&] { w.AcParseExecute(); }, {"Keine Fehler gefunden"}},
+        {{"int a = 1;", "a = 2;"}, 0, [&] { w.StepProgram(); }, {"Keine Fehler gefunden", "Programm angehalten"}},
+        {{"start(0, 0);", "move(2);"},
+         0,
+         [&] { w.AcStartExecute(); },
+         {"Keine Fehler gefunden", "Programm läuft", "Programm beendet. Punkte"}},
+        {{"int a = 1;", "a = 2;"},
+         2,
+         [&] { w.AcStartExecute(); },
+         {"Keine Fehler gefunden", "Programm läuft", "Haltepunkt in Zeile 2 erreicht"}},
+        {{}, 0, [&] { w.AcLv[1]->trigger(); }, {"Level 2 - Acker geladen"}},
     };
-    window->SetSpeed(100);
+    w.SetSpeed(100);
     for (const auto &row : rows) {
-        window->StopProgram();
-        window->plugin()->Breakpoints().Clear();
+        w.StopProgram();
+        w.plugin()->Breakpoints().Clear();
         editor()->setLines(row.script);
         if (row.breakpoint > 0)
-            window->plugin()->Breakpoints().Add(row.breakpoint);
-        (window.get()->*row.command)();
-        const QString said = QString(row.said).replace("Punkte", window->LPoints->text());
-        EXPECT_EQ(announced(), said);
-        QAccessibleInterface *live = QAccessible::queryAccessibleInterface(window->LAnnounce);
-        EXPECT_EQ(live->text(QAccessible::Name), said);
+            w.plugin()->Breakpoints().Add(row.breakpoint);
+        QSignalSpy spy(w.LAnnounce, &TLiveText::announced);
+        row.command();
+        QStringList said;
+        for (const QList<QVariant> &args : spy)
+            said.append(args.at(0).toString());
+        EXPECT_EQ(said, QStringList(row.said).replaceInStrings("Punkte", w.LPoints->text()));
+        QAccessibleInterface *live = QAccessible::queryAccessibleInterface(w.LAnnounce);
+        EXPECT_EQ(live->text(QAccessible::Name), said.value(said.size() - 1));
         EXPECT_EQ(live->role(), QAccessible::Notification);
     }
 }
