@@ -150,5 +150,12 @@ void TLawnGrid::keyPressEvent(QKeyEvent *event)
 void TLawnGrid::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
+    InvalidateCell(iCol, iRow); // the owner may draw the focused cell differently
     NotifyLawnCellFocus(this);
+}
+
+void TLawnGrid::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    InvalidateCell(iCol, iRow);
 }

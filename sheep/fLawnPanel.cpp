@@ -259,6 +259,11 @@ void TLawnPanel::dgDrawCell(QPainter &canvas, int ACol, int ARow, const QRect &R
         canvas.setPen(QColor(255, 0, 0));
         canvas.setBrush(Qt::NoBrush);
         canvas.drawRect(Rect.adjusted(0, 0, -1, -1));
+        // The keyboard's place: a dashed second frame while the lawn has the focus.
+        if (dg->hasFocus()) {
+            canvas.setPen(QPen(QColor(255, 0, 0), 1, Qt::DashLine));
+            canvas.drawRect(Rect.adjusted(2, 2, -3, -3));
+        }
     }
     const TSheep sheep = sb.Sheep();
     if (sheep.Pos == QPoint(ACol, ARow))

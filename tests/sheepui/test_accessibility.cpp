@@ -175,6 +175,8 @@ TEST_F(Accessibility, TheVariableViewOffersEachEntryAsNameEqualsValue)
     EXPECT_EQ(window->lBoxCodeVarValues->item(0)->text(), "= 5");
     EXPECT_EQ(view->child(0)->text(QAccessible::Name), "x = 5");
     EXPECT_EQ(view->child(1)->text(QAccessible::Name), "s = \"a b\"");
+    QAccessibleInterface *environment = QAccessible::queryAccessibleInterface(window->LBoxSysVars);
+    EXPECT_EQ(environment->child(0)->text(QAccessible::Name), "zSteps = 0 (Schrittzähler)");
 }
 
 TEST_F(Accessibility, HelpAndEditorOptionsReportThemselvesAsWindowsWithTheirTitles)
