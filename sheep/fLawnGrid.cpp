@@ -14,8 +14,9 @@ TLawnGrid::TLawnGrid(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName("Rasen");
+    // Before anything asks for the grid's accessible interface, which Qt keeps.
     InstallLawnGridAccessibility();
+    setAccessibleName("Rasen");
 }
 
 void TLawnGrid::setColCount(int n)

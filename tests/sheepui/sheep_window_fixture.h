@@ -1,9 +1,12 @@
 #pragma once
-// A sheep window of the test's class, shown and active with the editor
-// focused, on default settings in a file of its own and a working folder of
-// its own.
+// The sheep window with the parts the keyboard and accessibility tests reach
+// opened, shown and active with the editor focused, on default settings in a
+// file of its own and a working folder of its own.
+#include "editor/MemoCode.h"
 #include "ide/uWindowSettings.h"
+#include "sheep/fGrazloIDE.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -11,7 +14,27 @@
 
 #include <memory>
 
-template <class TWindow> class TShownSheepWindow : public ::testing::Test
+class TOpenSheepWindow : public TfrmGrazloIDE
+{
+public:
+    using TfrmKeloIDE::AcEditorOptions;
+    using TfrmKeloIDE::AcHelp;
+    using TfrmKeloIDE::AcParseExecute;
+    using TfrmKeloIDE::AcStartExecute;
+    using TfrmKeloIDE::LAnnounce;
+    using TfrmKeloIDE::lBoxBreaks;
+    using TfrmKeloIDE::lBoxCodeVarNames;
+    using TfrmKeloIDE::lBoxCodeVarValues;
+    using TfrmKeloIDE::lBoxErrors;
+    using TfrmKeloIDE::MemoLog;
+    using TfrmKeloIDE::PctrlMsg;
+    using TfrmKeloIDE::PopupBreaks;
+    using TfrmKeloIDE::redMarkedLine;
+    using TfrmKeloIDE::StepProgram;
+    using TfrmKeloIDE::TrackBar;
+};
+
+class TShownSheepWindow : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -20,11 +43,11 @@ protected:
         setSettingsFileName(work.filePath("grazlo.ini"));
         oldDir = QDir::currentPath();
         QDir::setCurrent(work.path());
-        window = std::make_unique<TWindow>();
+        window = std::make_unique<TOpenSheepWindow>();
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        window->editor()->setFocus();
+        editor()->setFocus();
     }
     void TearDown() override
     {
@@ -32,8 +55,10 @@ protected:
         setSettingsFileName(QString());
         QDir::setCurrent(oldDir);
     }
+    TMemoCode *editor() const { return window->editor(); }
+    static QWidget *focus() { return QApplication::focusWidget(); }
 
     QTemporaryDir work;
     QString oldDir;
-    std::unique_ptr<TWindow> window;
+    std::unique_ptr<TOpenSheepWindow> window;
 };
