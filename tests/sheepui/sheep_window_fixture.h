@@ -1,7 +1,7 @@
 #pragma once
-// The sheep window with the parts the keyboard and accessibility tests reach
-// opened, shown and active with the editor focused, on default settings in a
-// file of its own and a working folder of its own.
+// Fixtures for tests of the sheep window: a window of the test's class on
+// default settings, and the window with the parts the keyboard and
+// accessibility tests reach opened, shown and active.
 #include "editor/MemoCode.h"
 #include "ide/uWindowSettings.h"
 #include "sheep/fGrazloIDE.h"
@@ -34,7 +34,9 @@ public:
     using TfrmKeloIDE::TrackBar;
 };
 
-class TShownSheepWindow : public ::testing::Test
+// Every test starts from the default window settings, in a file of its own,
+// and in a working folder of its own.
+template <class TWindow> class TSheepWindowFixture : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -43,11 +45,7 @@ protected:
         setSettingsFileName(work.filePath("grazlo.ini"));
         oldDir = QDir::currentPath();
         QDir::setCurrent(work.path());
-        window = std::make_unique<TOpenSheepWindow>();
-        window->show();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        editor()->setFocus();
+        window = std::make_unique<TWindow>();
     }
     void TearDown() override
     {
@@ -55,10 +53,24 @@ protected:
         setSettingsFileName(QString());
         QDir::setCurrent(oldDir);
     }
-    TMemoCode *editor() const { return window->editor(); }
-    static QWidget *focus() { return QApplication::focusWidget(); }
 
     QTemporaryDir work;
     QString oldDir;
-    std::unique_ptr<TOpenSheepWindow> window;
+    std::unique_ptr<TWindow> window;
+};
+
+// The window shown and active, the editor focused.
+class TShownSheepWindow : public TSheepWindowFixture<TOpenSheepWindow>
+{
+protected:
+    void SetUp() override
+    {
+        TSheepWindowFixture::SetUp();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        editor()->setFocus();
+    }
+    TMemoCode *editor() const { return window->editor(); }
+    static QWidget *focus() { return QApplication::focusWidget(); }
 };
