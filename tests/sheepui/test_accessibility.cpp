@@ -133,7 +133,7 @@ TEST_F(Accessibility, TheVariableViewAndTheEnvironmentValuesOfferEachEntryWhole)
     EXPECT_EQ(environment->child(0)->text(QAccessible::Name), "zSteps = 0 (Schrittzähler)");
 }
 
-TEST_F(Accessibility, HelpAndEditorOptionsReportThemselvesAsWindowsWithTheirTitles)
+TEST_F(Accessibility, HelpAndEditorOptionsAreWindowsWithTitlesAndNamedControls)
 {
     for (QAction *open : {window->AcHelp, window->AcEditorOptions}) {
         const QWidgetList before = QApplication::topLevelWidgets();
@@ -147,5 +147,8 @@ TEST_F(Accessibility, HelpAndEditorOptionsReportThemselvesAsWindowsWithTheirTitl
         EXPECT_EQ(iface->role(), QAccessible::Window);
         EXPECT_FALSE(opened->windowTitle().isEmpty());
         EXPECT_EQ(iface->text(QAccessible::Name), opened->windowTitle());
+        QStringList unnamed;
+        collectUnnamed(iface, unnamed);
+        EXPECT_EQ(unnamed, QStringList()) << opened->windowTitle().toStdString();
     }
 }
