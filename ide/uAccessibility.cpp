@@ -54,6 +54,9 @@ TLiveText::TLiveText(QWidget *parent) : QLabel(parent)
 {
     InstallAccessibleFactory(liveTextFactory);
     setObjectName(QStringLiteral("LAnnounce"));
+    // A long text is cut rather than widening the status bar and the window;
+    // screen readers get it whole.
+    setMinimumWidth(1);
 }
 
 // Screen readers speak a notification when it is shown; the text change

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabWidget>
 
 namespace {
@@ -178,6 +179,7 @@ TEST_F(KeyboardUse, RunStatesParseResultsBreakpointHitsAndScoresAreAnnounced)
         {{}, 0, [&] { w.AcLv[1]->trigger(); }, {"Level 2 - Acker geladen"}},
     };
     w.SetSpeed(100);
+    const int narrowest = w.statusBar()->minimumSizeHint().width();
     for (const auto &row : rows) {
         w.StopProgram();
         w.plugin()->Breakpoints().Clear();
@@ -193,5 +195,6 @@ TEST_F(KeyboardUse, RunStatesParseResultsBreakpointHitsAndScoresAreAnnounced)
         QAccessibleInterface *live = QAccessible::queryAccessibleInterface(w.LAnnounce);
         EXPECT_EQ(live->text(QAccessible::Name), said.value(said.size() - 1));
         EXPECT_EQ(live->role(), QAccessible::Notification);
+        EXPECT_EQ(w.statusBar()->minimumSizeHint().width(), narrowest) << "a long text must not widen the window";
     }
 }
