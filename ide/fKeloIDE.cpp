@@ -120,16 +120,18 @@ private:
     bool iBelow = false;
 };
 
-// On X11 the plus key pressed with Ctrl+Shift is offered to the shortcuts both
-// as Ctrl+Shift+= and as Ctrl++, so the two font actions claim the same press.
-// That press means Ctrl+Shift + the plus key: the font gets smaller.
-class TFontKeyReferee : public QObject
+// One key press bound to two enabled actions is ambiguous to Qt, which then
+// runs neither; here it runs the first enabled action in order of priority.
+// On X11 the plus key pressed with Ctrl+Shift is offered both as Ctrl+Shift+=
+// and as Ctrl++: it means Ctrl+Shift + the plus key, the font gets smaller.
+// F6 pauses a run that can be paused and otherwise moves the focus on.
+class TShortcutReferee : public QObject
 {
 public:
-    TFontKeyReferee(QAction *plus, QAction *minus) : QObject(minus), iMinus(minus)
+    explicit TShortcutReferee(const QList<QAction *> &byPriority) : QObject(byPriority.first()), iActions(byPriority)
     {
-        plus->installEventFilter(this);
-        minus->installEventFilter(this);
+        for (QAction *action : iActions)
+            action->installEventFilter(this);
     }
 
 protected:
@@ -137,13 +139,16 @@ protected:
     {
         if (event->type() != QEvent::Shortcut || !static_cast<QShortcutEvent *>(event)->isAmbiguous())
             return QObject::eventFilter(watched, event);
-        if (iMinus->isEnabled())
-            iMinus->trigger();
+        for (QAction *action : iActions)
+            if (action->isEnabled()) {
+                action->trigger();
+                break;
+            }
         return true;
     }
 
 private:
-    QAction *iMinus;
+    QList<QAction *> iActions;
 };
 
 QAction *makeAction(QObject *owner, const QString &caption, const QString &hint, const QList<QKeySequence> &keys = {})
@@ -173,6 +178,7 @@ TfrmKeloIDE::TfrmKeloIDE(QWidget *parent) : QMainWindow(parent)
     createToolBars();
     createStatusBar();
     connectEditor();
+    createKeyboardAccess();
     // The designed 943 x 576 client area lies below the menu bar.
     resize(943, 576 + menuBar()->sizeHint().height());
 }
@@ -363,6 +369,35 @@ QList<TfrmKeloIDE::TActionRow> TfrmKeloIDE::ActionTable()
          .icon = I::RemoveBreak,
          .handler = &W::AcRemoveBreakExecute,
          .places = {{B::ToolBar, 4, 1}, {B::PopupBreaks, 1, 1}}},
+        {.field = &W::AcToggleBreak,
+         .caption = "Haltepunkt umschalten",
+         .hint = "Setzt oder entfernt den Haltepunkt in der Zeile der Einfügemarke",
+         .keys = {Qt::Key_F2},
+         .icon = I::AddBreak,
+         .handler = &W::AcToggleBreakExecute,
+         .places = {{B::Run, 2, 0}, {B::PopupBreaks, 1, 2}}},
+        // Keys without a menu entry: moving between the window's areas, the
+        // context menu and the menu bar from the keyboard.
+        {.field = &W::AcFocusNext,
+         .caption = "Nächster Bereich",
+         .hint = "Wechselt zum nächsten Bereich des Fensters",
+         .keys = {Qt::CTRL | Qt::Key_Tab, Qt::Key_F6},
+         .handler = &W::AcFocusNextExecute},
+        {.field = &W::AcFocusPrev,
+         .caption = "Voriger Bereich",
+         .hint = "Wechselt zum vorigen Bereich des Fensters",
+         .keys = {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, Qt::SHIFT | Qt::Key_F6},
+         .handler = &W::AcFocusPrevExecute},
+        {.field = &W::AcContextMenu,
+         .caption = "Kontextmenü",
+         .hint = "Öffnet das Kontextmenü",
+         .keys = {Qt::SHIFT | Qt::Key_F10},
+         .handler = &W::AcContextMenuExecute},
+        {.field = &W::AcMenuBar,
+         .caption = "Menü",
+         .hint = "Öffnet die Menüleiste",
+         .keys = {Qt::Key_F10},
+         .handler = &W::AcMenuBarExecute},
         {.field = &W::AcDebugCode,
          .caption = "Debug Code laden",
          .hint = "Debug Code laden",
@@ -447,7 +482,8 @@ void TfrmKeloIDE::createActions()
         addAction(action);
         connect(action, &QAction::triggered, this, row.handler);
     }
-    new TFontKeyReferee(AcFontPlus, AcFontMinus);
+    new TShortcutReferee({AcFontMinus, AcFontPlus});
+    new TShortcutReferee({AcPause, AcFocusNext});
 }
 
 void TfrmKeloIDE::addPlacedActions(QWidget *bar, TActionBar which)
@@ -479,9 +515,9 @@ void TfrmKeloIDE::addPlacedActions(QWidget *bar, TActionBar which)
 void TfrmKeloIDE::createMenus()
 {
     const std::pair<TActionBar, QString> menus[] = {
-        {TActionBar::File, "Datei"},   {TActionBar::Edit, "Bearbeiten"}, {TActionBar::Search, "Suchen"},
-        {TActionBar::View, "Ansicht"}, {TActionBar::Run, "Programm"},    {TActionBar::Help, "?"},
-        {TActionBar::Debug, "Debug"},
+        {TActionBar::File, "&Datei"},   {TActionBar::Edit, "&Bearbeiten"}, {TActionBar::Search, "&Suchen"},
+        {TActionBar::View, "&Ansicht"}, {TActionBar::Run, "&Programm"},    {TActionBar::Help, "&?"},
+        {TActionBar::Debug, "D&ebug"},
     };
     for (const auto &[bar, title] : menus) {
         QMenu *menu = menuBar()->addMenu(title);

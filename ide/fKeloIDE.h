@@ -37,6 +37,7 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 
+class TLiveText;
 class TProgram;
 class TKeloSandBox;
 class TKeloDebugSyneditPlugin;
@@ -103,6 +104,23 @@ protected:
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // Keys the focused list or view left alone: Esc returns to the editor,
+    // Enter in the error and breakpoint lists jumps to the entry's line.
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+    // --- keyboard and screen-reader use (fKeloIDEKeys.cpp) ---
+    // The sandbox view's widget in the focus cycle, or nullptr.
+    virtual QWidget *SandboxFocusWidget();
+    // Announced when a run ends; a derived window adds its result.
+    virtual QString EndOfRunText();
+    // Shows the text in the status bar and has screen readers announce it.
+    void Announce(const QString &text);
+    void AcToggleBreakExecute();
+    void AcFocusNextExecute();
+    void AcFocusPrevExecute();
+    void AcContextMenuExecute();
+    void AcMenuBarExecute();
 
     // --- view (this window) ---
     void UpdateCaretInfo();
@@ -158,6 +176,7 @@ protected:
     void lBoxBreaksDblClick();
     void UpdateBreakpointList();
     void BreakpointsShifted();
+    void ToggleBreakpoint(int line);
     void GotoLine(int line);
     // Paints the error line white on red over the plugin's colours.
     void MemoCodeSpecialLineColors(int line, bool &special, QColor &fg, QColor &bg);
@@ -273,6 +292,11 @@ protected:
     QAction *AcCut = nullptr;
     QAction *AcSelectAll = nullptr;
     QAction *AcEditorOptions = nullptr;
+    QAction *AcToggleBreak = nullptr;
+    QAction *AcFocusNext = nullptr;
+    QAction *AcFocusPrev = nullptr;
+    QAction *AcContextMenu = nullptr;
+    QAction *AcMenuBar = nullptr;
     QAction *miShowToolbar = nullptr;
     QAction *miShowProgrambar = nullptr;
 
@@ -284,6 +308,8 @@ protected:
     QSlider *TrackBar = nullptr;
     QToolButton *BtDelayMin = nullptr;
     std::array<QLabel *, 6> SBarPanels{};
+    // Run states, parse results and breakpoint hits, for screen readers.
+    TLiveText *LAnnounce = nullptr;
 
     // --- client area ---
     QSplitter *SplitterLeft = nullptr;     // PnLeft | PnRight
@@ -331,6 +357,13 @@ private:
     void createMessageArea();
     void connectEditor();
     void setSpeedQuietly(int position);
+    void createKeyboardAccess();
+    void nameControls();
+    QList<QWidget *> focusStops() const;
+    void cycleFocus(int step);
+    void announceRunState();
+    void announceParse(int errors, int warnings);
+    void selectBreakpointEntry(int index);
 
     enum class TEditCommand { Copy, Paste, Cut, SelectAll };
     void editFocused(TEditCommand command);
@@ -357,6 +390,10 @@ private:
     // Closing was asked for while a run was on the stack: close once it unwinds.
     bool closePending = false;
     int logLineCount = 0;
+    // The run state last announced, and whether a breakpoint paused the run.
+    enum class TRunState { Idle, Running, Paused };
+    TRunState announcedRunState = TRunState::Idle;
+    bool pausedByBreakpoint = false;
     TFrmKeloHelp *frmHelp = nullptr;
     bool formCreated = false;
     bool formDestroyed = false;

@@ -102,6 +102,7 @@ void TfrmKeloIDE::UpdateRunActions()
     AcPause->setEnabled(running && doRun);
     AcStep->setEnabled(!doRun);
     AcParse->setEnabled(!running);
+    announceRunState();
 }
 
 void TfrmKeloIDE::CreateProgram()
@@ -138,6 +139,7 @@ bool TfrmKeloIDE::ParseCode()
         AddErrors(*errors);
     if (warnings)
         AddErrors(*warnings);
+    announceParse(!ok && errors ? int(errors->size()) : 0, warnings ? int(warnings->size()) : 0);
     MemoCode->Invalidate();
     return ok;
 }
@@ -304,8 +306,10 @@ void TfrmKeloIDE::ProgramLineNumber(TProgram *, int line)
     TIdList &breakpoints = debugPlugin->Breakpoints();
     if (breakpoints.isIn(editorLine)) {
         doRun = false;
-        lBoxBreaks->setCurrentRow(breakpoints.IndexOf(editorLine));
+        selectBreakpointEntry(breakpoints.IndexOf(editorLine));
         PctrlMsg->setCurrentWidget(tsBreaks);
+        pausedByBreakpoint = true;
+        Announce(QStringLiteral("Haltepunkt in Zeile %1 erreicht").arg(editorLine));
     }
     if (doRun && iDelay <= 0)
         return;
@@ -384,6 +388,9 @@ void TfrmKeloIDE::UpdateVariables()
         box->addItems(*texts);
         box->setUpdatesEnabled(true);
     }
+    // Screen readers get each entry whole, "name = value", from the names list.
+    for (int i = 0; i < lBoxCodeVarNames->count(); ++i)
+        lBoxCodeVarNames->item(i)->setData(Qt::AccessibleTextRole, names[i] + QLatin1Char(' ') + values[i]);
     processMessages();
 }
 
@@ -408,6 +415,11 @@ void TfrmKeloIDE::MemoCodeGutterClick(int x, int line)
 {
     if (x >= MemoCode->GutterWidth())
         return;
+    ToggleBreakpoint(line);
+}
+
+void TfrmKeloIDE::ToggleBreakpoint(int line)
+{
     TIdList &breakpoints = debugPlugin->Breakpoints();
     if (breakpoints.isIn(line))
         breakpoints.Remove(line);

@@ -130,6 +130,7 @@ QTextEdit *TFrmKeloHelp::createPage(QWidget *&page, const QString &caption)
     layout->setContentsMargins(3, 3, 3, 3);
     layout->addWidget(view);
     view->setReadOnly(true);
+    view->setAccessibleName(caption); // screen readers name the page's text by its tab
     view->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     view->setLineWrapMode(QTextEdit::NoWrap);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

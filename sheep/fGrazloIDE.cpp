@@ -115,6 +115,7 @@ TfrmGrazloIDE::TfrmGrazloIDE(QWidget *parent) : TfrmKeloIDE(parent), ilGrazlo(TL
     createLawnView();
     createSystemPanel();
     createLawnMenu();
+    nameSystemPanel();
     setWindowTitle("Grazlo");
     DlgOpenCode.filter = DlgSaveCode.filter = "GrazloCode (*.gzc);;KeloCode (*.klc);;Alle Dateien (*)";
     FormCreate();
@@ -182,6 +183,21 @@ void TfrmGrazloIDE::createSystemPanel()
     static_cast<QVBoxLayout *>(PnCodeVars->layout())->insertWidget(0, PnSystem);
 }
 
+void TfrmGrazloIDE::nameSystemPanel()
+{
+    PnPoints->setAccessibleName("Punkte");
+    ListBoxSystem->setAccessibleName("Namen der Umgebungswerte");
+    LBoxSysVars->setAccessibleName("Umgebungswerte");
+    lBoxSysVarNames->setAccessibleName("Bedeutung der Umgebungswerte");
+}
+
+QWidget *TfrmGrazloIDE::SandboxFocusWidget() { return PnGrid->dg; }
+
+QString TfrmGrazloIDE::EndOfRunText()
+{
+    return TfrmKeloIDE::EndOfRunText() + ". Punkte: " + QString::number(sb->Punkte(IsRunning()));
+}
+
 void TfrmGrazloIDE::createLawnMenu()
 {
     AcGreenEdit = new QAction(ilGrazlo.edit, "Bearbeiten", this);
@@ -189,11 +205,14 @@ void TfrmGrazloIDE::createLawnMenu()
     AcGreenEdit->setStatusTip("Rasen bearbeiten");
     connect(AcGreenEdit, &QAction::triggered, this, [this] { setInEdit(true); });
 
-    QMenu *lawn = menuBar()->addMenu("Rasen");
-    miLevels = lawn->addMenu(ilGrazlo.level, "Meisterschaft");
+    QMenu *lawn = menuBar()->addMenu("&Rasen");
+    miLevels = lawn->addMenu(ilGrazlo.level, "&Meisterschaft");
     for (int i = 0; i < int(AcLv.size()); ++i) {
         AcLv[i] = miLevels->addAction(ilGrazlo.level, LevelCaptions[i]);
-        connect(AcLv[i], &QAction::triggered, this, [this, level = i + 1] { PnGrid->Level(level); });
+        connect(AcLv[i], &QAction::triggered, this, [this, i] {
+            PnGrid->Level(i + 1);
+            Announce(LevelCaptions[i] + " geladen");
+        });
     }
     lawn->addSeparator();
     miEditGreen = AcGreenEdit;
@@ -225,6 +244,11 @@ void TfrmGrazloIDE::UpdateSysVars()
     for (const TSheepValue &value : SheepValues())
         items.append(value.Read(*sb));
     LBoxSysVars->addItems(items);
+    // Screen readers get each value with its name and meaning: "zSteps = 3 (Schrittzähler)".
+    const QList<TSheepValue> &values = SheepValues();
+    for (int i = 0; i < LBoxSysVars->count() && i < values.size(); ++i)
+        LBoxSysVars->item(i)->setData(Qt::AccessibleTextRole,
+                                      values[i].Name + " = " + items[i] + " " + systemComment(values[i]));
     LBoxSysVars->setUpdatesEnabled(true);
 }
 

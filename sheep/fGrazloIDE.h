@@ -53,6 +53,9 @@ public:
 
 protected:
     void FormCreate() override;
+    QWidget *SandboxFocusWidget() override;
+    // "Programm beendet. Punkte: 42".
+    QString EndOfRunText() override;
     // A lawn file (.glw) goes into the lawn, anything else into the editor.
     void OpenCommandLineFile(const QString &path) override;
 
@@ -65,6 +68,7 @@ private:
     // Rebuilds the environment values list from the sandbox.
     void UpdateSysVars();
     void showCell(int col, int row);
+    void nameSystemPanel();
 
     // Cleared when the window they point to is destroyed.
     QPointer<TfrmSplash> splash;

@@ -1,5 +1,8 @@
 #include "sheep/fLawnGrid.h"
 
+#include "sheep/fLawnGridAccess.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -10,6 +13,10 @@ TLawnGrid::TLawnGrid(QWidget *parent) : QWidget(parent)
     setMouseTracking(true); // the frame follows the pointer without a pressed button
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+    // Before anything asks for the grid's accessible interface, which Qt keeps.
+    InstallLawnGridAccessibility();
+    setAccessibleName("Rasen");
 }
 
 void TLawnGrid::setColCount(int n)
@@ -46,6 +53,7 @@ void TLawnGrid::setSelection(int col, int row)
     iCol = col;
     iRow = row;
     InvalidateCell(iCol, iRow);
+    NotifyLawnCellFocus(this);
 }
 
 QRect TLawnGrid::CellRect(int col, int row) const
@@ -63,6 +71,12 @@ bool TLawnGrid::MouseToCell(const QPoint &pos, int &col, int &row) const
 }
 
 void TLawnGrid::InvalidateCell(int col, int row) { update(CellRect(col, row)); }
+
+QString TLawnGrid::CellText(int col, int row) const
+{
+    const QString where = QString("Zeile %1, Spalte %2").arg(row).arg(col);
+    return iOnCellText ? where + ": " + iOnCellText(col, row) : where;
+}
 
 // Paints the rectangles of the region one by one: a step repaints two cells,
 // which may lie far apart, and nothing between them.
@@ -110,4 +124,39 @@ void TLawnGrid::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     emit resized();
+}
+
+void TLawnGrid::keyPressEvent(QKeyEvent *event)
+{
+    struct TStep
+    {
+        Qt::Key key;
+        int dCol;
+        int dRow;
+    };
+    static constexpr TStep steps[] = {
+        {Qt::Key_Left, -1, 0}, {Qt::Key_Right, 1, 0}, {Qt::Key_Up, 0, -1}, {Qt::Key_Down, 0, 1}};
+    for (const TStep &step : steps)
+        if (event->key() == step.key && !(event->modifiers() & ~Qt::KeypadModifier)) {
+            setSelection(std::clamp(iCol + step.dCol, 0, iColCount - 1),
+                         std::clamp(iRow + step.dRow, 0, iRowCount - 1));
+            emit selectionMoved(iCol, iRow);
+            return;
+        }
+    if (iOnKeyDown && iOnKeyDown(event))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+void TLawnGrid::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    InvalidateCell(iCol, iRow); // the owner may draw the focused cell differently
+    NotifyLawnCellFocus(this);
+}
+
+void TLawnGrid::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    InvalidateCell(iCol, iRow);
 }

@@ -48,6 +48,30 @@ QIcon markedTile(TTileType kind, const QIcon &sign)
     return QIcon(pm);
 }
 
+// A tile in words, as the environment values name cut and uncut grass.
+QString tileWords(TTileType kind)
+{
+    switch (kind) {
+    case ttDirt:
+        return "Weg";
+    case ttGreen:
+        return "ungemähter Rasen";
+    case ttShortGreen:
+        return "gemähter Rasen";
+    case ttTree:
+        return "Baum";
+    case ttMark:
+        return "Markierung";
+    }
+    return {};
+}
+
+QString headingWords(TDirection dir)
+{
+    static const char *const words[] = {"Norden", "Osten", "Süden", "Westen"};
+    return QString("Schaf, schaut nach ") + words[WrapDirection(int(dir))];
+}
+
 // A small lawn of four tiles: the picture of a level.
 QIcon levelPicture()
 {
@@ -158,6 +182,8 @@ void TLawnPanel::createToolBar()
         button->setAutoRaise(true);
         ToolBarGreen->addWidget(button);
     }
+    tbLoadGreen->setAccessibleName("Rasen laden");
+    tbStoreGreen->setAccessibleName("Rasen speichern");
     connect(tbLoadGreen, &QToolButton::clicked, this, &TLawnPanel::tbLoadGreenClick);
     connect(tbStoreGreen, &QToolButton::clicked, this, &TLawnPanel::tbStoreGreenClick);
     PopupLoadGreen = new QMenu(this);
@@ -182,6 +208,7 @@ void TLawnPanel::createToolBar()
     EdSize->setToolTip(QString("Seitenlänge des Rasens (1 bis %1)").arg(MaxTypedSize));
     sizeLayout->addWidget(LSizecap);
     sizeLayout->addWidget(EdSize);
+    LSizecap->setBuddy(EdSize);
     ToolBarGreen->addWidget(sizePanel);
     connect(EdSize, &QLineEdit::textChanged, this, &TLawnPanel::EdSizeChange);
     connect(EdSize, &QLineEdit::textEdited, this, [this](const QString &text) {
@@ -193,6 +220,9 @@ void TLawnPanel::createToolBar()
     ToolBarGreen->addSeparator();
     tbToolsHide = addButton(AcCloseEdit);
     tbToolsHide->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // The lawn tools are reached with Tab from the lawn.
+    for (QToolButton *button : ToolBarGreen->findChildren<QToolButton *>())
+        button->setFocusPolicy(Qt::TabFocus);
 }
 
 void TLawnPanel::createGrid()
@@ -206,6 +236,9 @@ void TLawnPanel::createGrid()
     dg->setOnMouseDown([this](QMouseEvent *e) { dgMouseDown(e); });
     dg->setOnMouseMove([this](QMouseEvent *e) { dgMouseMove(e); });
     dg->setOnMouseUp([this](QMouseEvent *) { dgMouseUp(); });
+    dg->setOnKeyDown([this](QKeyEvent *e) { return dgKeyDown(e); });
+    dg->setOnCellText([this](int c, int r) { return dgCellText(c, r); });
+    connect(dg, &TLawnGrid::selectionMoved, this, &TLawnPanel::cellHovered);
     connect(dg, &TLawnGrid::resized, this, &TLawnPanel::PnGridResize);
 }
 
@@ -226,6 +259,11 @@ void TLawnPanel::dgDrawCell(QPainter &canvas, int ACol, int ARow, const QRect &R
         canvas.setPen(QColor(255, 0, 0));
         canvas.setBrush(Qt::NoBrush);
         canvas.drawRect(Rect.adjusted(0, 0, -1, -1));
+        // The keyboard's place: a dashed second frame while the lawn has the focus.
+        if (dg->hasFocus()) {
+            canvas.setPen(QPen(QColor(255, 0, 0), 1, Qt::DashLine));
+            canvas.drawRect(Rect.adjusted(2, 2, -3, -3));
+        }
     }
     const TSheep sheep = sb.Sheep();
     if (sheep.Pos == QPoint(ACol, ARow))
@@ -275,6 +313,32 @@ void TLawnPanel::dgMouseMove(QMouseEvent *event)
 }
 
 void TLawnPanel::dgMouseUp() { mDown = false; }
+
+bool TLawnPanel::dgKeyDown(QKeyEvent *event)
+{
+    if (!iEdit || event->modifiers() != Qt::NoModifier)
+        return false;
+    if (event->key() == Qt::Key_Space) {
+        lastPainted = QPoint(-1, -1);
+        if (field.Valid(dg->Col(), dg->Row()))
+            paintTo(dg->Col(), dg->Row());
+        return true;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        setInEdit(false);
+        return true;
+    }
+    return false;
+}
+
+QString TLawnPanel::dgCellText(int ACol, int ARow) const
+{
+    if (!field.Valid(ACol, ARow))
+        return {};
+    const QString tile = tileWords(field.Cell(ACol, ARow).TileType());
+    const TSheep sheep = sb.Sheep();
+    return sheep.Pos == QPoint(ACol, ARow) ? headingWords(sheep.Dir) + ", " + tile : tile;
+}
 
 void TLawnPanel::setInEdit(bool value)
 {

@@ -13,6 +13,7 @@
 
 class QAction;
 class QActionGroup;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -87,7 +88,7 @@ public:
     QAction *AcCloseEdit = nullptr;
 
 signals:
-    // The pointer is over the lawn cell (col, row).
+    // The pointer, or the frame moved by the keys, is over the lawn cell (col, row).
     void cellHovered(int col, int row);
     // A level or lawn file was loaded, or the lawn was edited here.
     void lawnChanged();
@@ -103,6 +104,9 @@ private:
     void dgMouseDown(QMouseEvent *event);
     void dgMouseMove(QMouseEvent *event);
     void dgMouseUp();
+    // Space paints the framed cell and Esc leaves the lawn editor.
+    bool dgKeyDown(QKeyEvent *event);
+    QString dgCellText(int ACol, int ARow) const;
     void EdSizeChange();
     void resizeKeepingHiddenTiles(int side);
     void forgetHiddenTiles();

@@ -104,6 +104,12 @@ protected:
     }
     void setScript(const QStringList &lines) { window->editor()->setLines(lines); }
     TKeloDebugSyneditPlugin &plugin() { return *window->plugin(); }
+    // The breakpoint entry a hit selected, or -1.
+    int selectedBreak() const
+    {
+        const QList<QListWidgetItem *> selected = window->lBoxBreaks->selectedItems();
+        return selected.isEmpty() ? -1 : window->lBoxBreaks->row(selected.first());
+    }
 
     static constexpr std::array<bool, 5> Idle{true, false, false, true, true};
     static constexpr std::array<bool, 5> Running{false, true, true, false, false};

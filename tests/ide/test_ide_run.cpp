@@ -147,7 +147,7 @@ TEST_F(RunTest, ABreakpointPausesTheRunSelectsItsEntryAndStartGoesOn)
     EXPECT_EQ(window->runActions(), Paused);
     EXPECT_EQ(plugin().CurrentLine(), 3) << "at full speed the marker moves at a breakpoint";
     EXPECT_EQ(window->box.ticks, 0);
-    EXPECT_EQ(window->lBoxBreaks->currentRow(), 1);
+    EXPECT_EQ(selectedBreak(), 1);
     EXPECT_EQ(window->PctrlMsg->currentWidget(), window->tsBreaks);
 
     window->AcStartExecute();
@@ -155,7 +155,7 @@ TEST_F(RunTest, ABreakpointPausesTheRunSelectsItsEntryAndStartGoesOn)
     window->MemoCodeGutterClick(0, 3);
     window->AcStartExecute();
     EXPECT_EQ(plugin().CurrentLine(), 6);
-    EXPECT_EQ(window->lBoxBreaks->currentRow(), 0);
+    EXPECT_EQ(selectedBreak(), 0);
     window->AcStartExecute();
     EXPECT_EQ(window->box.ticks, 3);
     EXPECT_EQ(window->runActions(), Idle);

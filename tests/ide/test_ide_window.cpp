@@ -125,7 +125,7 @@ TEST_F(ShownWindowTest, EveryShortcutReachesItsActionWhileTheEditorHasTheFocus)
         QTest::keyClick(window->editor(), key.key(), key.keyboardModifiers());
         EXPECT_EQ(spy.count(), 1);
     }
-    EXPECT_EQ(tried, 18);
+    EXPECT_EQ(tried, 23);
     EXPECT_TRUE(window->editor()->Lines().join("").isEmpty()) << "no key reached the text";
 }
 

@@ -1,0 +1,200 @@
+// The sheep window used with the keyboard alone: menus from the editor, the
+// focus cycle between the window's areas, keys in the lists, the breakpoint
+// and context menu keys, and the announcements in the status bar.
+#include "ide/uAccessibility.h"
+#include "ide/uKeloDebugSyneditPlugin.h"
+#include "sheep/fLawnGrid.h"
+#include "tests/sheepui/sheep_window_fixture.h"
+#include "tests/support/Printers.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace {
+
+class KeyboardUse : public TShownSheepWindow
+{
+protected:
+    // Presses a key where the focus is, as the keyboard would.
+    static void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(focus(), key, mods); }
+    // The title of the open pop-up menu, which is closed.
+    static QString closeMenu()
+    {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return "(none)";
+        menu->close();
+        return menu->title();
+    }
+    void focusOn(QWidget *widget)
+    {
+        if (window->PctrlMsg->indexOf(widget) >= 0)
+            window->PctrlMsg->setCurrentWidget(widget);
+        widget->setFocus();
+        ASSERT_EQ(focus(), widget);
+    }
+};
+
+} // namespace
+
+TEST_F(KeyboardUse, AltWithAnAccessKeyOpensItsMenuAltAloneAndF10TheMenuBarAndNothingIsTyped)
+{
+    const std::pair<Qt::Key, QString> keys[] = {
+        {Qt::Key_D, "&Datei"},   {Qt::Key_B, "&Bearbeiten"}, {Qt::Key_S, "&Suchen"},
+        {Qt::Key_A, "&Ansicht"}, {Qt::Key_P, "&Programm"},   {Qt::Key_Question, "&?"},
+        {Qt::Key_R, "&Rasen"},   {Qt::Key_X, "(none)"},      {Qt::Key_7, "(none)"}};
+    for (const auto &[key, menu] : keys) {
+        editor()->setFocus();
+        QTest::keyClick(editor(), key, Qt::AltModifier);
+        EXPECT_EQ(closeMenu(), menu) << int(key);
+    }
+    EXPECT_EQ(editor()->text(), QString());
+
+    // Alt alone puts the menu bar in keyboard mode on its first menu; Down opens it.
+    QTest::keyPress(editor(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(editor(), Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_EQ(focus(), window->menuBar());
+    press(Qt::Key_Down);
+    EXPECT_EQ(closeMenu(), "&Datei");
+    editor()->setFocus();
+    press(Qt::Key_F10);
+    EXPECT_EQ(closeMenu(), "&Datei");
+}
+
+TEST_F(KeyboardUse, CtrlTabAndF6VisitTheAreasInTurnAndCtrlShiftTabGoesBack)
+{
+    const QList<QWidget *> areas = {window->PnGrid->dg, window->lBoxCodeVarNames, window->MemoLog, window->TrackBar,
+                                    editor()};
+    QList<QWidget *> backwards(areas.rbegin() + 1, areas.rend());
+    backwards.append(editor());
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, QList<QWidget *>> rows[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, areas},
+        {Qt::Key_F6, Qt::NoModifier, areas},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, backwards}};
+    for (const auto &[key, mods, expected] : rows) {
+        QList<QWidget *> visited;
+        for (int i = 0; i < areas.size(); ++i) {
+            press(key, mods);
+            visited.append(focus());
+        }
+        EXPECT_EQ(visited, expected) << int(key);
+    }
+}
+
+TEST_F(KeyboardUse, EscapeReturnsToTheEditorAndEnterInTheErrorAndBreakpointListsJumpsToTheLine)
+{
+    for (QWidget *area : QList<QWidget *>{window->lBoxErrors, window->lBoxBreaks, window->lBoxCodeVarNames,
+                                          window->MemoLog, window->TrackBar, window->PnGrid->dg}) {
+        focusOn(area);
+        press(Qt::Key_Escape);
+        EXPECT_EQ(focus(), editor()) << area->accessibleName().toStdString();
+    }
+
+    editor()->setLines({"int a = 1;", "", "a = ;", "a = 2;", "a = 3;"});
+    editor()->setCaretXY({1, 5});
+    press(Qt::Key_F2);
+    window->AcParseExecute();
+    for (auto [list, line] : {std::pair{window->lBoxErrors, 3}, std::pair{window->lBoxBreaks, 5}}) {
+        editor()->setCaretXY({1, 1});
+        focusOn(list);
+        list->setCurrentRow(0);
+        press(Qt::Key_Return);
+        EXPECT_EQ(editor()->CaretY(), line);
+        EXPECT_EQ(window->redMarkedLine, line);
+        EXPECT_EQ(focus(), editor());
+    }
+}
+
+TEST_F(KeyboardUse, F2TogglesTheBreakpointAtTheCaretAndShiftF10OpensTheContextMenu)
+{
+    editor()->setLines({"int a = 1;", "a = 2;"});
+    editor()->setCaretXY({1, 2});
+    press(Qt::Key_F2);
+    EXPECT_EQ(window->plugin()->Breakpoints().Count(), 1);
+    EXPECT_TRUE(window->plugin()->Breakpoints().isIn(2));
+    press(Qt::Key_F2);
+    EXPECT_EQ(window->plugin()->Breakpoints().Count(), 0);
+    // The key is shown in the "Programm" menu and in the context menu.
+    for (QMenu *menu : {window->menuBar()->actions().at(4)->menu(), window->PopupBreaks})
+        EXPECT_EQ(menu->actions().last()->shortcut(), QKeySequence(Qt::Key_F2));
+
+    for (QWidget *area : QList<QWidget *>{editor(), window->lBoxBreaks}) {
+        focusOn(area);
+        press(Qt::Key_F10, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::activePopupWidget(), window->PopupBreaks);
+        closeMenu();
+    }
+}
+
+// A new current entry in a list is what screen readers take for the focus:
+// the hit selects its entry, which becomes current only when the learner
+// goes to the list.
+TEST_F(KeyboardUse, ABreakpointHitSelectsItsEntryAndLeavesTheFocusInTheEditor)
+{
+    editor()->setLines({"int a = 1;", "a = 2;", "a = 3;"});
+    for (int line : {3, 2}) {
+        editor()->setCaretXY({1, line});
+        press(Qt::Key_F2);
+    }
+    window->SetSpeed(100);
+    window->AcStartExecute();
+    ASSERT_TRUE(window->IsRunning());
+    EXPECT_EQ(focus(), editor());
+    ASSERT_EQ(window->lBoxBreaks->selectedItems().size(), 1);
+    EXPECT_EQ(window->lBoxBreaks->row(window->lBoxBreaks->selectedItems().first()), 1);
+    EXPECT_EQ(window->lBoxBreaks->currentRow(), -1);
+    window->lBoxBreaks->setFocus();
+    EXPECT_EQ(window->lBoxBreaks->currentRow(), 1);
+}
+
+TEST_F(KeyboardUse, RunStatesParseResultsBreakpointHitsAndScoresAreAnnounced)
+{
+    TOpenSheepWindow &w = *window;
+    const struct
+    {
+        QStringList script;
+        int breakpoint;
+        std::function<void()> command;
+        QStringList said; // "Punkte" stands for the score strip's text
+    } rows[] = {
+        {{"a = 1;", "b = 2;"}, 0, [&] { w.AcParseExecute(); }, {"4 Fehler gefunden"}}, // two per line
+        {{"int a = 1;"}, 0, [&] { w.AcParseExecute(); }, {"Keine Fehler gefunden"}},
+        {{"int a = 1;"}, 0, [&] { w.StepProgram(); }, {"Keine Fehler gefunden", "Programm angehalten"}},
+        {{"start(0, 0);"},
+         0,
+         [&] { w.AcStartExecute(); },
+         {"Keine Fehler gefunden", "Programm läuft", "Programm beendet. Punkte"}},
+        {{"int a = 1;", "a = 2;"},
+         2,
+         [&] { w.AcStartExecute(); },
+         {"Keine Fehler gefunden", "Programm läuft", "Haltepunkt in Zeile 2 erreicht"}},
+        {{}, 0, [&] { w.AcLv[1]->trigger(); }, {"Level 2 - Acker geladen"}},
+    };
+    w.SetSpeed(100);
+    const int narrowest = w.statusBar()->minimumSizeHint().width();
+    for (const auto &row : rows) {
+        w.StopProgram();
+        w.plugin()->Breakpoints().Clear();
+        if (row.breakpoint > 0)
+            w.plugin()->Breakpoints().Add(row.breakpoint);
+        editor()->setLines(row.script);
+        QSignalSpy spy(w.LAnnounce, &TLiveText::announced);
+        row.command();
+        QStringList said;
+        for (const QList<QVariant> &args : spy)
+            said.append(args.at(0).toString());
+        EXPECT_EQ(said, QStringList(row.said).replaceInStrings("Punkte", w.LPoints->text()));
+        QAccessibleInterface *live = QAccessible::queryAccessibleInterface(w.LAnnounce);
+        EXPECT_EQ(live->text(QAccessible::Name), said.value(said.size() - 1));
+        EXPECT_EQ(live->role(), QAccessible::Notification);
+        EXPECT_EQ(w.statusBar()->minimumSizeHint().width(), narrowest) << "a long text must not widen the window";
+    }
+}
