@@ -102,6 +102,7 @@ void TfrmKeloIDE::UpdateRunActions()
     AcPause->setEnabled(running && doRun);
     AcStep->setEnabled(!doRun);
     AcParse->setEnabled(!running);
+    UpdateTimelineView();
 }
 
 void TfrmKeloIDE::CreateProgram()
@@ -116,12 +117,8 @@ bool TfrmKeloIDE::ParseCode()
 {
     if (IsRunning() || programCallDepth > 0)
         return false;
-    PctrlMsg->setTabText(PctrlMsg->indexOf(tsErrors), QStringLiteral("Fehler"));
-    lBoxErrors->clear();
-    MemoLog->clear();
-    logLineCount = 0;
-    PctrlMsg->setTabText(PctrlMsg->indexOf(tsMsg), QStringLiteral("Meldungen"));
-    PctrlMsg->setCurrentWidget(tsMsg);
+    EndTimeline();
+    clearMessageArea();
     debugPlugin->setCurrentLine(-1);
     redMarkedLine = -1;
 
@@ -142,6 +139,16 @@ bool TfrmKeloIDE::ParseCode()
     return ok;
 }
 
+void TfrmKeloIDE::clearMessageArea()
+{
+    PctrlMsg->setTabText(PctrlMsg->indexOf(tsErrors), QStringLiteral("Fehler"));
+    lBoxErrors->clear();
+    MemoLog->clear();
+    logLineCount = 0;
+    PctrlMsg->setTabText(PctrlMsg->indexOf(tsMsg), QStringLiteral("Meldungen"));
+    PctrlMsg->setCurrentWidget(tsMsg);
+}
+
 void TfrmKeloIDE::AcParseExecute()
 {
     whenProgramIdle([this] { runCommand([this] { ParseCode(); }); });
@@ -152,9 +159,8 @@ void TfrmKeloIDE::StartProgram()
     if (IsRunning() || !ParseCode())
         return;
     sandbox()->setStd();
-    myProgram->setOnLineNumber([this](TProgram *p, int line) { ProgramLineNumber(p, line); });
-    myProgram->setOnCodeError([this](TProgram *p, int line, const QString &msg) { ProgramCodeError(p, line, msg); });
-    myProgram->setOnStateChanged([this](TProgram *p) { ProgramStateChanged(p); });
+    BeginTimeline();
+    wireProgram();
     {
         TProgramCall call(*this);
         myProgram->Run();
@@ -162,6 +168,13 @@ void TfrmKeloIDE::StartProgram()
     UpdateVariables();
     ReloadSandBox();
     processMessages();
+}
+
+void TfrmKeloIDE::wireProgram()
+{
+    myProgram->setOnLineNumber([this](TProgram *p, int line) { ProgramLineNumber(p, line); });
+    myProgram->setOnCodeError([this](TProgram *p, int line, const QString &msg) { ProgramCodeError(p, line, msg); });
+    myProgram->setOnStateChanged([this](TProgram *p) { ProgramStateChanged(p); });
 }
 
 void TfrmKeloIDE::AcStartExecute()
@@ -183,6 +196,7 @@ void TfrmKeloIDE::AcStartExecute()
 void TfrmKeloIDE::nextStep()
 {
     TProgramCall call(*this);
+    noteLiveStep();
     myProgram->Next();
 }
 
@@ -279,9 +293,11 @@ void TfrmKeloIDE::StopProgram()
     if (programCallDepth > 0) {
         // Inside the program: request the stop; the step in progress ends it.
         doRun = false;
+        noteLiveStop();
         myProgram->stop();
         return;
     }
+    noteLiveStop();
     myProgram->stop();
     {
         TProgramCall call(*this);
@@ -302,6 +318,7 @@ void TfrmKeloIDE::ProgramLineNumber(TProgram *, int line)
         doRun = false;
         lBoxBreaks->setCurrentRow(breakpoints.IndexOf(editorLine));
         PctrlMsg->setCurrentWidget(tsBreaks);
+        noteBreakMoment();
     }
     if (doRun && iDelay <= 0)
         return;
@@ -454,6 +471,7 @@ void TfrmKeloIDE::UpdateBreakpointList()
         PctrlMsg->setCurrentWidget(tsBreaks);
     }
     MemoCode->Invalidate();
+    markBreakMomentsStale();
 }
 
 void TfrmKeloIDE::BreakpointsShifted() { UpdateBreakpointList(); }

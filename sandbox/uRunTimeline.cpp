@@ -25,9 +25,7 @@ private:
 };
 } // namespace
 
-TRunTimeline::TRunTimeline(const QStringList &script, const TKeloSandBox &sb) : iScript(script), iStart(sb.SaveWorld())
-{
-}
+TRunTimeline::TRunTimeline(const QStringList &script, std::any start) : iScript(script), iStart(std::move(start)) {}
 
 void TRunTimeline::StepTaken()
 {

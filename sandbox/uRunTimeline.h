@@ -42,9 +42,10 @@ public:
     // Rebuilds execute steps in rounds of this many between two questions.
     static constexpr qint64 StepsPerQuestion = 1 << 16;
 
-    // A timeline at the start of a run: sb's world is taken as it is now,
-    // which must be as the run starts (after setStd).
-    TRunTimeline(const QStringList &script, const TKeloSandBox &sb);
+    // A timeline at the start of a run, from the sandbox's world as the run
+    // starts (SaveWorld after setStd). Only a sandbox that keeps a world can
+    // have its runs repeated: without one the host offers no timeline.
+    TRunTimeline(const QStringList &script, std::any start);
 
     const QStringList &Script() const { return iScript; }
     // The moment shown: the number of steps executed to reach it.

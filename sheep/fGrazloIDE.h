@@ -55,6 +55,7 @@ protected:
     void FormCreate() override;
     // A lawn file (.glw) goes into the lawn, anything else into the editor.
     void OpenCommandLineFile(const QString &path) override;
+    void SandboxRestored() override;
 
 private:
     void createSandbox();

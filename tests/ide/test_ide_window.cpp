@@ -96,6 +96,8 @@ TEST_F(RunTest, MenusShowTheirActionsWithCaptionHintAndShortcutInOrder)
                   "Schritt | Nächsten Befehl ausführen | F7",
                   "Stop | Stoppt die Programmausführung | F8",
                   "Parse | Überprüft das Programm auf Korrektheit | F9",
+                  "Schritt zurück | Letzten Befehl zurücknehmen | Shift+F7",
+                  "Zurück zum Haltepunkt | Zurück zum letzten erreichten Haltepunkt | Shift+F5",
                   "-",
                   "Niedrigste Ausführungsgeschwindigkeit | Niedrigste Ausführungsgeschwindigkeit | ",
                   "Höchste Ausführungsgeschwindigkeit | Höchste Ausführungsgeschwindigkeit | ",
@@ -212,7 +214,7 @@ TEST_F(ShownWindowTest, EveryShortcutReachesItsActionWhileTheEditorHasTheFocus)
         QTest::keyClick(window->editor(), key.key(), key.keyboardModifiers());
         EXPECT_EQ(spy.count(), 1);
     }
-    EXPECT_EQ(tried, 18);
+    EXPECT_EQ(tried, 20);
     EXPECT_TRUE(window->editor()->Lines().join("").isEmpty()) << "no key reached the text";
 }
 
