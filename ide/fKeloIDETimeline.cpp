@@ -110,7 +110,7 @@ void TfrmKeloIDE::createTimeline()
     connect(PnTimeline, &TTimelineBar::momentChosen, this, &TfrmKeloIDE::GoToStep);
     // Any change of the text ends the run's timeline, also loading and "Neu".
     connect(MemoCode, &QsciScintilla::textChanged, this, &TfrmKeloIDE::EndTimeline);
-    BtStepBack->setText(QStringLiteral("Zurück ") + AcStepBack->shortcut().toString(QKeySequence::NativeText));
+    BtStepBack->setText(QStringLiteral("Zurück ") + AcStepBack->shortcut().toString(QKeySequence::PortableText));
 }
 
 // A sandbox without a world of its own cannot be put back to the start of a
