@@ -8,6 +8,7 @@
 #include "sheep/fGrazloIDE.h"
 #include "sheep/fLawnGrid.h"
 #include "sheep/uSandboxSheep.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/Printers.h"
 
 #include <QAction>
@@ -39,14 +40,6 @@ public:
     using TfrmKeloIDE::PauseProgram;
     using TfrmKeloIDE::StepProgram;
 };
-
-QStringList itemsOf(const QListWidget *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->item(i)->text();
-    return items;
-}
 
 QStringList captionsOf(const QMenu *menu)
 {

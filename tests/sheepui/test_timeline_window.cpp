@@ -4,20 +4,19 @@
 #include "editor/MemoCode.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "ide/uTimelineBar.h"
-#include "ide/uWindowSettings.h"
 #include "sheep/fGrazloIDE.h"
 #include "sheep/uSandboxSheep.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/Printers.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WindowWorkFolder.h"
 
 #include <QAction>
-#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -47,14 +46,6 @@ public:
     using TfrmKeloIDE::PnTimeline;
     using TfrmKeloIDE::StepProgram;
 };
-
-QStringList itemsOf(const QListWidget *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->item(i)->text();
-    return items;
-}
 
 // Everything the window shows of a moment of the run, one item a line.
 QString view(TTestWindow &w)
@@ -86,9 +77,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(work.isValid());
-        setSettingsFileName(work.filePath("grazlo.ini"));
-        oldDir = QDir::currentPath();
-        QDir::setCurrent(work.path());
         setDialogs(&dialogs);
         window = newWindow();
     }
@@ -96,8 +84,6 @@ protected:
     {
         window.reset();
         setDialogs(nullptr);
-        setSettingsFileName(QString());
-        QDir::setCurrent(oldDir);
     }
     static std::unique_ptr<TTestWindow> newWindow()
     {
@@ -114,8 +100,7 @@ protected:
         while (w.IsRunning());
     }
 
-    QTemporaryDir work;
-    QString oldDir;
+    TWindowWorkFolder work;
     TScriptedDialogs dialogs;
     std::unique_ptr<TTestWindow> window;
 };
