@@ -29,7 +29,7 @@ constexpr qint64 BusyAfterMs = 300;
 // Runs up to this length get their breakpoint ticks found again when the
 // breakpoints change (a tenth of a second or so); longer runs keep the ticks
 // the live run recorded.
-constexpr qint64 TickScanSteps = 2'000'000;
+constexpr qint64 TickScanSteps = 1'000'000;
 constexpr int MostTicks = 1000;
 
 // Watches a rebuild: after BusyAfterMs it shows the busy cursor and keeps the
@@ -111,6 +111,8 @@ void TfrmKeloIDE::createTimeline()
     // Any change of the text ends the run's timeline, also loading and "Neu".
     connect(MemoCode, &QsciScintilla::textChanged, this, &TfrmKeloIDE::EndTimeline);
     BtStepBack->setText(QStringLiteral("Zurück ") + AcStepBack->shortcut().toString(QKeySequence::PortableText));
+    // Also when the narrow bar shows the icon alone.
+    BtStepBack->setAccessibleName(AcStepBack->text());
 }
 
 // A sandbox without a world of its own cannot be put back to the start of a
