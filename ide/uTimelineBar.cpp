@@ -45,7 +45,6 @@ TTimelineBar::TTimelineBar(QWidget *parent) : QWidget(parent)
     Slider->setPageStep(10);
     LStep = new QLabel(this);
     LStep->setBuddy(Slider);
-    LStep->setMinimumWidth(LStep->fontMetrics().horizontalAdvance(QStringLiteral("Schritt 0000000 von 0000000")));
     row->addWidget(LStep);
     row->addWidget(Slider, 1);
     setMoment(0, 0);
@@ -91,9 +90,12 @@ qint64 TTimelineBar::toStep(int value) const
     return static_cast<qint64>(static_cast<long double>(value) * iLength / top);
 }
 
+// As wide as the widest label of this run, so that the slider keeps its place
+// while the moments change.
 void TTimelineBar::showLabel()
 {
     const QString text = QStringLiteral("Schritt %1 von %2").arg(iPosition).arg(iLength);
+    LStep->setMinimumWidth(LStep->fontMetrics().horizontalAdvance(QStringLiteral("Schritt %1 von %1").arg(iLength)));
     LStep->setText(text);
     Slider->setAccessibleDescription(text);
 }
