@@ -13,19 +13,15 @@
 
 namespace {
 
-const QString RuntimeFiles = QString(GRAZLO_SOURCE_DIR) + "/resources/runtime/";
-const QString GoldenScripts = QString(GRAZLO_SOURCE_DIR) + "/tests/app/data/";
-
-// A run driven as the window drives it, forward live and back by rebuilding,
-// keeping what the window would show.
-class TTravelledRun
+// A run on a level, driven as the window drives it: forward live, back by
+// rebuilding; `shown` is what the window would show.
+struct TTravelledRun
 {
-public:
-    TTravelledRun(const QStringList &script, const std::function<void(TField &)> &lawn)
+    TTravelledRun(const QStringList &script, int level)
     {
         SeedRandom(7);
         sb.Field().SetSize(10, 10);
-        lawn(sb.Field());
+        ApplyLevel(sb.Field(), level);
         sb.setOnMsg([this](const QString &msg) { shown.Messages.append(msg); });
         shown.Program = std::make_unique<TProgram>();
         sb.AddFunctions(shown.Program.get());
@@ -36,12 +32,8 @@ public:
         wire();
         shown.Program->Run();
     }
-
-    bool parsed = false;
     bool running() const { return shown.Program->State() == TProgramState::running; }
-
-    // Returns false when a step ended in an arithmetic fault, which ends a
-    // continuous run in the window.
+    // False once a step ended in an arithmetic fault, as a continuous run ends.
     bool forward(qint64 steps)
     {
         for (qint64 i = 0; i < steps && running(); ++i) {
@@ -54,59 +46,11 @@ public:
         }
         return true;
     }
-    void stop()
-    {
-        timeline->Stopped();
-        shown.Program->stop();
-        shown.Program->Finish();
-    }
-    // A few single steps back, as Shift+F7 goes; further at once.
-    void back(qint64 steps)
-    {
-        for (qint64 i = 0; i < std::min<qint64>(steps, 3); ++i)
-            goTo(timeline->Position() - 1);
-        if (steps > 3)
-            goTo(timeline->Position() - (steps - 3));
-    }
     void goTo(qint64 step)
     {
         ASSERT_TRUE(timeline->Rebuild(sb, step, shown));
         wire();
     }
-
-    // Everything the window shows of a moment, one item a line.
-    QString snapshot() const
-    {
-        QStringList lines;
-        for (int row = 0; row < sb.Field().RowCount(); ++row)
-            lines << sb.Field().Rows(row).Serialize();
-        lines << QString("Schaf %1,%2 %3").arg(sb.zPosX()).arg(sb.zPosY()).arg(DirToValue(sb.dSheep()));
-        lines << "Punkte: " + QString::number(sb.Punkte(running()));
-        for (const TSheepValue &value : SheepValues())
-            lines << value.Name + " = " + value.Read(sb);
-        // Long texts by length and hash: a doubling string reaches megabytes.
-        auto addScope = [&lines](const TCode &scope) {
-            for (const auto &variable : scope.VarList()) {
-                const QString &value = variable->Value();
-                lines << variable->Name() + " = " +
-                             (value.size() < 1000 ? value : QString("#%1 %2").arg(value.size()).arg(qHash(value)));
-            }
-        };
-        addScope(*shown.Program);
-        for (const auto &function : shown.Program->FunctionList())
-            addScope(*function);
-        lines << (running() ? "Zeile " + QString::number(shown.Line + 1) : "Return = " + shown.Program->Return());
-        lines << "Meldungen: " + shown.Messages.join(" | ");
-        for (const TRunErrorEntry &error : shown.Errors)
-            lines << QString("Fehler in Zeile %1: %2").arg(error.Line + 1).arg(error.Text);
-        return lines.join('\n');
-    }
-
-    TSandboxSheep sb;
-    std::unique_ptr<TRunTimeline> timeline;
-    TMoment shown;
-
-private:
     void wire()
     {
         shown.Program->setOnLineNumber([this](TProgram *, int line) { shown.Line = line; });
@@ -114,6 +58,31 @@ private:
             shown.Errors.append({line, msg});
         });
     }
+    QString snapshot() const
+    {
+        QStringList lines;
+        for (int row = 0; row < sb.Field().RowCount(); ++row)
+            lines << sb.Field().Rows(row).Serialize();
+        lines << "Punkte: " + QString::number(sb.Punkte(running()));
+        for (const TSheepValue &value : SheepValues())
+            lines << value.Name + " = " + value.Read(sb);
+        QList<const TCode *> scopes{shown.Program.get()};
+        for (const auto &function : shown.Program->FunctionList())
+            scopes << function.get();
+        for (const TCode *scope : scopes)
+            for (const auto &variable : scope->VarList())
+                lines << variable->Name() + " = " + variable->Value();
+        lines << (running() ? "Zeile " + QString::number(shown.Line + 1) : "Return = " + shown.Program->Return());
+        lines << shown.Messages;
+        for (const TRunErrorEntry &error : shown.Errors)
+            lines << QString("Fehler in Zeile %1: %2").arg(error.Line + 1).arg(error.Text);
+        return lines.join('\n');
+    }
+
+    bool parsed = false;
+    TSandboxSheep sb;
+    std::unique_ptr<TRunTimeline> timeline;
+    TMoment shown;
 };
 
 QStringList readScript(const QString &path)
@@ -128,75 +97,36 @@ struct TScriptCase
 {
     QString name;
     QStringList script;
-    std::function<void(TField &)> lawn;
+    int level;
 };
 
-std::function<void(TField &)> level(int n)
-{
-    return [n](TField &field) { ApplyLevel(field, n); };
-}
-
-// The shipped examples on their levels and the golden runner scripts on the
-// lawns their arguments name (a fresh 10 x 10 lawn otherwise).
-QList<TScriptCase> shippedAndGoldenScripts()
+// The shipped examples on their levels, the golden runner scripts on Level 3
+// (but string-limit, which doubles a text to 16 MB), and small scripts for
+// random, reference parameters and a run-time error inside a function.
+QList<TScriptCase> scripts()
 {
     QList<TScriptCase> cases;
-    for (const QString &file : QDir(RuntimeFiles + "Code").entryList({"*.gzc"})) {
-        const int n = file.startsWith("level") ? file.mid(5, 1).toInt() : 1;
-        cases.append({"Code/" + file, readScript(RuntimeFiles + "Code/" + file), level(n)});
-    }
-    // Left out: string-limit doubles a text to 16 MB, too slow to repeat often.
-    for (const QString &file : QDir(GoldenScripts).entryList({"*.gzc"})) {
-        if (file == "string-limit.gzc")
-            continue;
-        const QString args = readScript(GoldenScripts + QString(file).replace(".gzc", ".args")).value(0);
-        const QStringList words = args.split(' ', Qt::SkipEmptyParts);
-        std::function<void(TField &)> lawn = level(1);
-        if (const qsizetype at = words.indexOf("--level"); at >= 0)
-            lawn = level(words.value(at + 1).toInt());
-        if (const qsizetype at = words.indexOf("--lawn"); at >= 0)
-            lawn = [path = QString(words.value(at + 1)).replace("{DATA}", GoldenScripts.chopped(1))](TField &field) {
-                QString error;
-                field.Load(path, error);
-            };
-        cases.append({file, readScript(GoldenScripts + file), lawn});
-    }
+    const QString code = QString(GRAZLO_SOURCE_DIR) + "/resources/runtime/Code/";
+    for (const QString &file : QDir(code).entryList({"*.gzc"}))
+        cases.append({file, readScript(code + file), file.startsWith("level") ? file.mid(5, 1).toInt() : 1});
+    const QString golden = QString(GRAZLO_SOURCE_DIR) + "/tests/app/data/";
+    for (const QString &file : QDir(golden).entryList({"*.gzc"}))
+        if (file != "string-limit.gzc")
+            cases.append({file, readScript(golden + file), 3});
+    cases.append({"random walk",
+                  {"int i = 0;", "start(random(10), random(10));", "while (i < 40)", "  if (random(2) == 0)",
+                   "    turnLeft();", "  endif", "  move(random(3));", "  mark();",
+                   "  message(\"bei \" + zPosX + \",\" + zPosY);", "  i = i + 1;", "endwhile"},
+                  3});
+    cases.append({"reference parameters",
+                  {"function tausche(ref int a, ref int b): void", "  int t = a;", "  a = b;", "  b = t;",
+                   "endfunction", "int x = 3;", "int y = 8;", "tausche(ref x, ref y);", "message(\"x=\" + x);"},
+                  1});
+    cases.append({"error in a function",
+                  {"function tief(int n): int", "  message(\"tief \" + n);", "  if (n > 0)",
+                   "    result = tief(n - 1);", "  endif", "endfunction", "start(3, 3);", "int x = tief(2);"},
+                  2});
     return cases;
-}
-
-// Small scripts for what the examples touch little: random, functions with
-// reference parameters, run-time errors in functions, messages in loops.
-QList<TScriptCase> focusedScripts()
-{
-    return {
-        {"random walk with marks",
-         {"int i = 0;", "start(random(10), random(10));", "while (i < 40)", "  if (random(2) == 0)", "    turnLeft();",
-          "  endif", "  move(random(3));", "  mark();", "  message(\"bei \" + zPosX + \",\" + zPosY);", "  i = i + 1;",
-          "endwhile"},
-         level(3)},
-        {"reference parameters",
-         {"function tausche(ref int a, ref int b): void", "  int t = a;", "  a = b;", "  b = t;", "endfunction",
-          "function summe(int n): int", "  result = 0;", "  while (n > 0)", "    result = result + n;",
-          "    n = n - 1;", "  endwhile", "endfunction", "int x = 3;", "int y = summe(x);", "tausche(ref x, ref y);",
-          "message(\"x=\" + x + \" y=\" + y);"},
-         level(1)},
-        {"run-time error inside a function",
-         {"function tief(int n): int", "  message(\"tief \" + n);", "  if (n > 0)", "    result = tief(n - 1);",
-          "  endif", "endfunction", "start(3, 3);", "int x = tief(2);", "move(1);"},
-         level(2)},
-    };
-}
-
-qint64 runLength(const TScriptCase &c, qint64 cap)
-{
-    TTravelledRun run(c.script, c.lawn);
-    qint64 steps = 0;
-    while (run.running() && steps < cap) {
-        ++steps;
-        if (!run.forward(1))
-            break;
-    }
-    return steps;
 }
 
 } // namespace
@@ -205,32 +135,34 @@ qint64 runLength(const TScriptCase &c, qint64 cap)
 // forward again by j from there equals the moment k + j.
 TEST(Timeline, BackAndForthAgreesWithRunningForwardOnRealScripts)
 {
-    const QList<TScriptCase> cases = shippedAndGoldenScripts() + focusedScripts();
+    const QList<TScriptCase> cases = scripts();
     ASSERT_GE(cases.size(), 20);
     for (const TScriptCase &c : cases) {
-        if (!TTravelledRun(c.script, c.lawn).parsed) {
+        TTravelledRun probe(c.script, c.level);
+        if (!probe.parsed) {
             EXPECT_EQ(c.name, "parse-errors.gzc") << "only this one has no run";
             continue;
         }
-        const qint64 n = runLength(c, 1500);
-        const QList<std::pair<qint64, qint64>> moments = {{0, 1},    {0, n}, {1, 2}, {n / 3, 7}, {n / 2, n - n / 2},
-                                                          {n - 1, 1}};
-        for (const auto &[k, j] : moments) {
-            if (k < 0 || j <= 0 || k + j > n)
+        qint64 n = 0;
+        while (probe.running() && n < 1500 && (++n, probe.forward(1))) {
+        }
+        // One run at a time: they share the generator behind random.
+        const auto forwardTo = [&c](qint64 steps) {
+            TTravelledRun run(c.script, c.level);
+            run.forward(steps);
+            return run.snapshot();
+        };
+        for (const auto &[k, j] : QList<std::pair<qint64, qint64>>{{0, n}, {1, 2}, {n / 3, 7}, {n / 2, n - n / 2}}) {
+            if (k + j > n)
                 continue;
             const std::string where = c.name.toStdString() + " k=" + std::to_string(k) + " j=" + std::to_string(j);
-            // One run at a time: they share the generator behind random.
-            const auto forwardTo = [&c](qint64 steps) {
-                TTravelledRun run(c.script, c.lawn);
-                run.forward(steps);
-                return run.snapshot();
-            };
             const QString atK = forwardTo(k), atKJ = forwardTo(k + j);
-            TTravelledRun travelled(c.script, c.lawn);
+            TTravelledRun travelled(c.script, c.level);
             travelled.forward(k + j);
-            travelled.back(j);
+            for (int back = 0; back < 3 && travelled.timeline->Position() > k; ++back)
+                travelled.goTo(travelled.timeline->Position() - 1); // as Shift+F7 goes
+            travelled.goTo(k);
             EXPECT_EQ(travelled.snapshot(), atK) << where;
-            EXPECT_EQ(travelled.timeline->Position(), k) << where;
             EXPECT_EQ(travelled.timeline->Length(), k + j) << where;
             travelled.forward(j);
             EXPECT_EQ(travelled.snapshot(), atKJ) << where;
@@ -238,71 +170,57 @@ TEST(Timeline, BackAndForthAgreesWithRunningForwardOnRealScripts)
     }
 }
 
-TEST(Timeline, StoppedRunEndsStoppedAgainAndLaterStepsReplaceItsEnd)
+// A stopped run ends stopped again; going on from an earlier moment replaces
+// that end. A cancelled rebuild changes nothing, and the live messages reach
+// the window's receiver again.
+TEST(Timeline, StopEndsTheRunAgainAndACancelledRebuildChangesNothing)
 {
-    const QStringList script = {"start(0, 0);", "while (true)", "  move(1);", "  turnLeft();", "endwhile"};
-    TTravelledRun run(script, level(1));
+    TTravelledRun run({"start(0, 0);", "while (true)", "  move(1);", "  message(\"m\");", "endwhile"}, 1);
     run.forward(9);
-    run.stop();
+    run.timeline->Stopped();
+    run.shown.Program->stop();
+    run.shown.Program->Finish();
     const QString stopped = run.snapshot();
-    run.back(3);
+    run.goTo(6);
     EXPECT_TRUE(run.running());
     run.goTo(9);
     EXPECT_EQ(run.snapshot(), stopped);
-    EXPECT_FALSE(run.running());
 
-    run.back(2);
-    run.forward(1);
-    EXPECT_EQ(run.timeline->Length(), 8);
-    EXPECT_FALSE(run.timeline->EndsWithStop());
-    run.goTo(100);
-    EXPECT_EQ(run.timeline->Position(), 8);
-    EXPECT_TRUE(run.running());
-}
-
-TEST(Timeline, CancelledRebuildLeavesWorldReceiverAndMomentAsTheyWere)
-{
-    TTravelledRun run({"start(2, 2);", "while (true)", "  move(1);", "  message(\"m\");", "endwhile"}, level(1));
-    run.forward(30);
-    const QString before = run.snapshot();
+    run.goTo(7);
+    const QString atSeven = run.snapshot();
     TMoment untouched;
-    int asked = 0;
-    EXPECT_FALSE(run.timeline->Rebuild(run.sb, 3, untouched, [&asked] { return ++asked < 1; }));
-    EXPECT_EQ(untouched.Program, nullptr);
-    EXPECT_EQ(run.timeline->Position(), 30);
-    EXPECT_EQ(run.snapshot(), before);
-    const qsizetype shown = run.shown.Messages.size();
+    EXPECT_FALSE(run.timeline->Rebuild(run.sb, 3, untouched, [] { return false; }));
+    EXPECT_EQ(run.snapshot(), atSeven);
+    EXPECT_EQ(run.timeline->Position(), 7);
     run.forward(3);
-    EXPECT_EQ(run.shown.Messages.size(), shown + 1) << "the live messages reach the window's receiver again";
+    EXPECT_EQ(run.shown.Messages.size(), 3);
+    EXPECT_EQ(run.timeline->Length(), 10);
+    EXPECT_FALSE(run.timeline->EndsWithStop());
 }
 
 // Breakpoints are the user's, not the run's: the moments at which a line was
-// reached are found again for whatever lines hold one now.
+// announced are found again for whatever lines hold one now, leaving the
+// moment shown as it was.
 TEST(Timeline, FindsTheMomentsAtWhichBreakpointLinesWereReached)
 {
-    // Lines from 0: the loop's head is line 2, its body lines 3 and 4.
-    const QStringList script = {"int i = 0;", "start(0, 0);", "while (i < 3)",
-                                "  move(1);", "  i = i + 1;", "endwhile"};
-    TTravelledRun run(script, level(1));
+    // From 0: the loop's head is line 2, its body lines 3 and 4.
+    TTravelledRun run({"int i = 0;", "start(0, 0);", "while (i < 3)", "  move(1);", "  i = i + 1;", "endwhile"}, 1);
     run.forward(100);
-    ASSERT_FALSE(run.running());
-    run.goTo(5); // the searches leave this moment alone
+    run.goTo(5);
+    const QString world = run.snapshot();
     const struct
     {
         int line;
-        qint64 before;
-        qint64 last;
+        qint64 before, last;
         QList<qint64> all;
     } cases[] = {
         {3, 100, 9, {3, 6, 9}}, // announced after the head's step each round
         {3, 9, 6, {3, 6, 9}},   // the moment itself does not count
         {3, 3, 0, {3, 6, 9}},   // none earlier: back to the start
         {0, 100, 0, {}},        // the first line is announced by Run only
-        {5, 100, 0, {}},        // never announced
     };
     for (const auto &c : cases) {
         const auto isBreak = [&c](int line) { return line == c.line; };
-        const QString world = run.snapshot();
         EXPECT_EQ(run.timeline->LastBreakBefore(run.sb, c.before, isBreak), c.last) << c.line << " " << c.before;
         EXPECT_EQ(run.timeline->BreakMoments(run.sb, isBreak, 10), c.all) << c.line;
         EXPECT_EQ(run.snapshot(), world);
