@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QListWidget>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -68,6 +69,14 @@ QString view(TTestWindow &w)
     return lines.join('\n');
 }
 
+// Starts as often as breakpoints stop the run, until it ends.
+void runToEnd(TTestWindow &w)
+{
+    do
+        w.AcStartExecute();
+    while (w.IsRunning());
+}
+
 // "" while the timeline is hidden.
 QString timelineLabel(TTestWindow &w) { return w.PnTimeline->isHidden() ? QString() : w.PnTimeline->LStep->text(); }
 
@@ -92,14 +101,6 @@ protected:
         w->AcLv[2]->trigger();
         return w;
     }
-    // Starts as often as breakpoints stop the run, until it ends.
-    static void runToEnd(TTestWindow &w)
-    {
-        do
-            w.AcStartExecute();
-        while (w.IsRunning());
-    }
-
     TWindowWorkFolder work;
     TScriptedDialogs dialogs;
     std::unique_ptr<TTestWindow> window;
@@ -107,60 +108,63 @@ protected:
 
 const QStringList Walk = {"start(0, 0);", "move(1);", "turnLeft();", "move(1);", "message(\"fertig\");"};
 
+// Commands, one letter each: s Step, r Start until the end, x Stop, e edit
+// the text, l load Level 2, p Parse, c look during a continuous run.
+void act(TTestWindow &w, const QString &commands, QString &during)
+{
+    TSandboxSheep &sb = w.Sandbox();
+    const TRefreshEvent repaint = sb.OnRefresh();
+    const QMap<QChar, std::function<void()>> command = {
+        {'s', [&] { w.StepProgram(); }},
+        {'r', [&] { runToEnd(w); }},
+        {'x', [&] { w.StopProgram(); }},
+        {'e', [&] { w.editor()->setLines(Walk + QStringList{"turnLeft();"}); }},
+        {'l', [&] { w.AcLv[1]->trigger(); }},
+        {'p', [&] { w.AcParseExecute(); }},
+        {'c',
+         [&] {
+             sb.setOnRefresh([&](TSandboxSheep *sender) {
+                 repaint(sender);
+                 during = QString("%1 %2").arg(w.AcStepBack->isEnabled()).arg(timelineLabel(w));
+             });
+             runToEnd(w);
+             sb.setOnRefresh(repaint);
+         }},
+    };
+    for (QChar c : commands)
+        command[c]();
+}
+
 } // namespace
 
 TEST_F(TimelineWindow, BackCommandsAndTimelineFollowTheRunUntilScriptOrLawnChange)
 {
-    const auto steps = [](int n) {
-        return [n](TTestWindow &w) {
-            for (int i = 0; i < n; ++i)
-                w.StepProgram();
-        };
-    };
     const struct
     {
-        const char *situation;
-        std::function<void(TTestWindow &)> act;
+        const char *commands;
         bool back;
         QString label;
     } cases[] = {
-        {"before any run", [](TTestWindow &) {}, false, ""},
-        {"Step started the run", steps(1), false, "Schritt 0 von 0"},
-        {"paused after three steps", steps(4), true, "Schritt 3 von 3"},
-        {"the run ended", runToEnd, true, "Schritt 6 von 6"},
-        {"stopped after two steps",
-         [&](TTestWindow &w) {
-             steps(3)(w);
-             w.StopProgram();
-         },
-         true, "Schritt 2 von 2"},
-        {"the script was edited after the end",
-         [](TTestWindow &w) {
-             runToEnd(w);
-             w.editor()->setLines(Walk + QStringList{"turnLeft();"});
-         },
-         false, ""},
-        {"a level was loaded while paused",
-         [&](TTestWindow &w) {
-             steps(4)(w);
-             w.AcLv[1]->trigger();
-         },
-         false, ""},
-        {"the script was parsed after the end",
-         [](TTestWindow &w) {
-             runToEnd(w);
-             w.AcParseExecute();
-         },
-         false, ""},
+        {"", false, ""},
+        {"s", false, "Schritt 0 von 0"},
+        {"ssss", true, "Schritt 3 von 3"},
+        {"r", true, "Schritt 6 von 6"},
+        {"sssx", true, "Schritt 2 von 2"}, // stopped after two steps
+        {"re", false, ""},
+        {"ssssl", false, ""},
+        {"rp", false, ""},
+        {"c", true, "Schritt 6 von 6"}, // and during the run: nothing to go back to, no timeline
     };
     for (const auto &c : cases) {
         auto w = newWindow();
         w->editor()->setLines(Walk);
-        c.act(*w);
-        EXPECT_EQ(w->AcStepBack->isEnabled(), c.back) << c.situation;
-        EXPECT_EQ(w->AcRunBack->isEnabled(), c.back) << c.situation;
-        EXPECT_EQ(w->BtStepBack->isEnabled(), c.back) << c.situation;
-        EXPECT_EQ(timelineLabel(*w), c.label) << c.situation;
+        QString during;
+        act(*w, c.commands, during);
+        EXPECT_EQ(w->AcStepBack->isEnabled(), c.back) << c.commands;
+        EXPECT_EQ(w->AcRunBack->isEnabled(), c.back) << c.commands;
+        EXPECT_EQ(w->BtStepBack->isEnabled(), c.back) << c.commands;
+        EXPECT_EQ(timelineLabel(*w), c.label) << c.commands;
+        EXPECT_EQ(during, QString(c.commands).contains('c') ? "0 " : "") << c.commands;
     }
     EXPECT_EQ(window->AcStepBack->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F7));
     EXPECT_EQ(window->AcRunBack->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F5));
@@ -168,44 +172,18 @@ TEST_F(TimelineWindow, BackCommandsAndTimelineFollowTheRunUntilScriptOrLawnChang
     EXPECT_EQ(window->PnTimeline->Slider->accessibleName(), "Verlauf");
 }
 
-TEST_F(TimelineWindow, NothingGoesBackDuringAContinuousRun)
-{
-    window->editor()->setLines(Walk);
-    TSandboxSheep &sb = window->Sandbox();
-    const TRefreshEvent repaint = sb.OnRefresh();
-    QString during;
-    sb.setOnRefresh([&](TSandboxSheep *sender) {
-        repaint(sender);
-        if (sender->Steps() == 1)
-            during = QString("%1 %2").arg(window->AcStepBack->isEnabled()).arg(window->PnTimeline->isHidden());
-    });
-    window->AcStartExecute();
-    EXPECT_EQ(during, "0 1");
-}
-
 // A breakpoint stops the run; from there every earlier moment, the end of
 // the run with its run-time error and the breakpoint again look as they
 // looked when the run was single-stepped.
 TEST_F(TimelineWindow, StepBackAfterABreakpointShowsEveryEarlierMomentAsItWasShown)
 {
-    const QStringList script = {
-        "int n = 3", // a warning: the semicolon is missing
-        "function halb(ref int x): void",
-        "  x = x div 2;",
-        "endfunction",
-        "function tief(int k): int",
-        "  result = tief(k - 1);", // line 6: a recursive call is a run-time error
-        "endfunction",
-        "start(1, 1);",
-        "while (n > 0)",
-        "  message(\"noch \" + n);",
-        "  move(n);", // line 11
-        "  mark();",
-        "  turnLeft();",
-        "  halb(ref n);",
-        "endwhile",
-        "int z = tief(2);",
-    };
+    // Line 1 misses its semicolon (a warning); the recursive call in line 6
+    // is a run-time error; the breakpoint goes on line 11.
+    const QStringList script = QString("int n = 3|function halb(ref int x): void|  x = x div 2;|endfunction|"
+                                       "function tief(int k): int|  result = tief(k - 1);|endfunction|"
+                                       "start(1, 1);|while (n > 0)|  message(\"noch \" + n);|  move(n);|"
+                                       "  mark();|  turnLeft();|  halb(ref n);|endwhile|int z = tief(2);")
+                                   .split('|');
     window->editor()->setLines(script);
     runToEnd(*window); // so that the runs below start from the same place
     QStringList shown;
@@ -256,23 +234,13 @@ TEST_F(TimelineWindow, RunBackAndTheTimelineKeysChooseMoments)
     }
     EXPECT_FALSE(window->AcRunBack->isEnabled());
 
-    QSlider *slider = window->PnTimeline->Slider;
-    const struct
-    {
-        Qt::Key key;
-        QString label;
-        bool running;
-    } keys[] = {
-        {Qt::Key_End, "Schritt 13 von 13", false},
-        {Qt::Key_Left, "Schritt 12 von 13", true},
-        {Qt::Key_Home, "Schritt 0 von 13", true},
-        {Qt::Key_PageUp, "Schritt 10 von 13", true},
-    };
-    for (const auto &k : keys) {
-        QTest::keyClick(slider, k.key);
+    // The slider's keys; the end of the run is no longer running.
+    for (const auto &[key, step] : QList<std::pair<Qt::Key, int>>{
+             {Qt::Key_End, 13}, {Qt::Key_Left, 12}, {Qt::Key_Home, 0}, {Qt::Key_PageUp, 10}}) {
+        QTest::keyClick(window->PnTimeline->Slider, key);
         QCoreApplication::processEvents();
-        EXPECT_EQ(timelineLabel(*window), k.label);
-        EXPECT_EQ(window->IsRunning(), k.running) << k.label.toStdString();
+        EXPECT_EQ(timelineLabel(*window), QString("Schritt %1 von 13").arg(step));
+        EXPECT_EQ(window->IsRunning(), step < 13) << step;
     }
 }
 
@@ -288,9 +256,7 @@ TEST_F(TimelineWindow, GoingOnFromAnEarlierMomentReplacesTheLaterSteps)
     EXPECT_EQ(timelineLabel(*window), "Schritt 4 von 4");
 
     window->AcStepBack->trigger();
-    window->AcStepBack->trigger();
-    EXPECT_EQ(itemsOf(window->LBoxSysVars).first(), "2");
-    EXPECT_EQ(window->plugin()->CurrentLine(), 3);
+    EXPECT_EQ(window->plugin()->CurrentLine(), 4);
     window->GoToStep(4); // where the fault struck, without its box
     EXPECT_EQ(window->plugin()->CurrentLine(), 4);
     EXPECT_EQ(window->MemoLog->toPlainText(), "vorher");
