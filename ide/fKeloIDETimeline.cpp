@@ -45,6 +45,9 @@ public:
             return;
         qApp->removeEventFilter(this);
         QApplication::restoreOverrideCursor();
+        // Paints meanwhile showed the world half-way; the views repaint only what they think changed.
+        for (QWidget *window : QApplication::topLevelWidgets())
+            window->update();
     }
 
     bool keepGoing()
