@@ -1,10 +1,14 @@
 // The sheep world's speed: a headless run that mows level 1 again and again,
 // the score on the largest lawn (the IDE asks for it after every step), a
-// move of two billion steps, and loading the largest lawn file.
+// move of two billion steps, loading the largest lawn file, and going back
+// one step late in a long run.
+#include "sandbox/uRunTimeline.h"
 #include "sheep/uSheepRun.h"
 
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <ctime>
 
 #include <benchmark/benchmark.h>
 
@@ -83,6 +87,33 @@ void BM_LoadLargestLawnFile(benchmark::State &state)
         benchmark::DoNotOptimize(field.Load(path, error));
 }
 BENCHMARK(BM_LoadLargestLawnFile)->Unit(benchmark::kMillisecond);
+
+// Going back one step from step 1,000,000 on Level 3 rebuilds the moment
+// 999,999 from the start of the run; ms_back is the time the learner waits.
+void BM_StepBack(benchmark::State &state)
+{
+    const qint64 steps = state.range(0);
+    TSandboxSheep sb;
+    sb.Field().SetSize(10, 10);
+    ApplyLevel(sb.Field(), 3);
+    sb.setStd();
+    TRunTimeline timeline(kMowForever, sb.SaveWorld());
+    for (qint64 i = 0; i < steps; ++i)
+        timeline.StepTaken();
+    // Processor time, as the rates count it: the machine may be shared.
+    std::clock_t spent = 0;
+    for (auto _ : state) {
+        const std::clock_t begin = std::clock();
+        TMoment moment;
+        timeline.Rebuild(sb, steps - 1, moment);
+        benchmark::DoNotOptimize(moment.Program->State());
+        spent += std::clock() - begin;
+    }
+    const double iterations = double(state.iterations());
+    state.counters["ms_back"] = 1000.0 * double(spent) / CLOCKS_PER_SEC / iterations;
+    state.counters["steps/s"] = benchmark::Counter(iterations * double(steps - 1), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_StepBack)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

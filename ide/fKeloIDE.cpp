@@ -5,6 +5,7 @@
 #include "ide/uCoupledLists.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "ide/uProgramBar.h"
+#include "sandbox/uRunTimeline.h"
 #include "script/uKeloCode.h"
 
 #include <QAction>
@@ -174,6 +175,7 @@ TfrmKeloIDE::TfrmKeloIDE(QWidget *parent) : QMainWindow(parent)
     DlgSaveCode = DlgOpenCode;
     createActions();
     createClientArea();
+    createTimeline();
     createMenus();
     createToolBars();
     createStatusBar();
@@ -329,6 +331,22 @@ QList<TfrmKeloIDE::TActionRow> TfrmKeloIDE::ActionTable()
          .icon = I::Parse,
          .handler = &W::AcParseExecute,
          .places = {{B::Run, 0, 4}, {B::ToolBar, 5, 4}}},
+        {.field = &W::AcStepBack,
+         .caption = "Schritt zurück",
+         .hint = "Letzten Befehl zurücknehmen",
+         .keys = {Qt::SHIFT | Qt::Key_F7},
+         .icon = I::StepBack,
+         .handler = &W::AcStepBackExecute,
+         .places = {{B::Run, 0, 5}},
+         .enabled = false},
+        {.field = &W::AcRunBack,
+         .caption = "Zurück zum Haltepunkt",
+         .hint = "Zurück zum letzten erreichten Haltepunkt",
+         .keys = {Qt::SHIFT | Qt::Key_F5},
+         .icon = I::RunBack,
+         .handler = &W::AcRunBackExecute,
+         .places = {{B::Run, 0, 6}},
+         .enabled = false},
         {.field = &W::AcFind,
          .caption = "Suchen",
          .hint = "Suchen",
@@ -669,6 +687,7 @@ void TfrmKeloIDE::createProgramBar()
     BtStop = button(AcStop);
     BtPause = button(AcPause);
     BtStep = button(AcStep);
+    BtStepBack = button(AcStepBack);
     LGap = new QLabel(QStringLiteral("|"), PnTools);
     row->addWidget(LGap);
     BtCheck = button(AcParse);

@@ -24,6 +24,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QAction;
 class QLabel;
@@ -40,6 +41,9 @@ class QToolButton;
 class TLiveText;
 class TProgram;
 class TKeloSandBox;
+class TRunTimeline;
+class TTimelineBar;
+struct TMoment;
 class TKeloDebugSyneditPlugin;
 class TFrmKeloHelp;
 class TMemoCode;
@@ -91,6 +95,9 @@ public:
     TMemoCode *editor() const { return MemoCode; }
     TProgram *program() const { return myProgram.get(); }
     TKeloDebugSyneditPlugin *plugin() const { return debugPlugin.get(); }
+    // A moment of the run is being rebuilt: the sandbox's world changes
+    // without anything to be shown.
+    bool isReplaying() const { return iReplaying; }
 
 protected:
     // --- life cycle ---
@@ -180,6 +187,17 @@ protected:
     void GotoLine(int line);
     // Paints the error line white on red over the plugin's colours.
     void MemoCodeSpecialLineColors(int line, bool &special, QColor &fg, QColor &bg);
+
+    // --- going back in a run (fKeloIDETimeline.cpp) ---
+    void AcStepBackExecute();
+    void AcRunBackExecute();
+    // Shows the moment after `step` steps of the run on the timeline.
+    void GoToStep(qint64 step);
+    // Ends the timeline: the back commands wait for the next run.
+    void EndTimeline();
+    // After a moment was rebuilt, the sandbox's whole world may differ from
+    // what its view shows.
+    virtual void SandboxRestored() {}
 
     // --- implemented by the source-file (fKeloIDEFiles.cpp), settings
     // (fKeloIDESettings.cpp), search (fKeloIDESearch.cpp), completion
@@ -299,6 +317,8 @@ protected:
     QAction *AcMenuBar = nullptr;
     QAction *miShowToolbar = nullptr;
     QAction *miShowProgrambar = nullptr;
+    QAction *AcStepBack = nullptr;
+    QAction *AcRunBack = nullptr;
 
     // --- menus and bars ---
     QMenu *PopupBreaks = nullptr;
@@ -329,6 +349,7 @@ protected:
     QPushButton *BtStop = nullptr;
     QPushButton *BtPause = nullptr;
     QPushButton *BtStep = nullptr;
+    QPushButton *BtStepBack = nullptr;
     QLabel *LGap = nullptr;
     QPushButton *BtCheck = nullptr;
     TMemoCode *MemoCode = nullptr;
@@ -339,6 +360,8 @@ protected:
     QPlainTextEdit *MemoLog = nullptr;
     QListWidget *lBoxErrors = nullptr;
     QListWidget *lBoxBreaks = nullptr;
+    // The timeline "Verlauf" under the program bar.
+    TTimelineBar *PnTimeline = nullptr;
 
 private:
     // The action table: one row per action, from which actions, menus, tool
@@ -379,6 +402,24 @@ private:
     void markAndGoto(int line);
     // Sets the current-line marker (and so the caret) to an editor line.
     void markCurrentLine(int line);
+    void wireProgram();
+    // Step 2 of ParseCode: an empty message area.
+    void clearMessageArea();
+
+    void createTimeline();
+    // A run starts from the world as it is now (after setStd).
+    void BeginTimeline();
+    void noteLiveStep();
+    void noteLiveStop();
+    void noteBreakMoment();
+    void markBreakMomentsStale();
+    void UpdateTimelineView();
+    void refreshBreakMoments();
+    bool canTravel() const;
+    void travelTo(qint64 step);
+    void showMoment(TMoment &moment);
+    // The lines of the moment's program (from 0) that hold a breakpoint now.
+    bool isBreakLine(int line) const;
 
     // Calls into myProgram on the stack (Run, Next, Finish): while one is in
     // progress the program is neither re-entered nor freed.
@@ -397,4 +438,15 @@ private:
     TFrmKeloHelp *frmHelp = nullptr;
     bool formCreated = false;
     bool formDestroyed = false;
+
+    // The run shown, as far as it can be gone back in; none before the
+    // first run and after the script or the world was changed.
+    std::unique_ptr<TRunTimeline> timeline;
+    // The error list's entries at the start of the run (parse warnings):
+    // text and editor line.
+    QList<std::pair<QString, int>> runStartErrors;
+    // The moments at which a breakpoint line was reached, for the ticks.
+    QList<qint64> breakMoments;
+    bool breakMomentsStale = false;
+    bool iReplaying = false;
 };

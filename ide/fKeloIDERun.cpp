@@ -103,6 +103,7 @@ void TfrmKeloIDE::UpdateRunActions()
     AcStep->setEnabled(!doRun);
     AcParse->setEnabled(!running);
     announceRunState();
+    UpdateTimelineView();
 }
 
 void TfrmKeloIDE::CreateProgram()
@@ -117,12 +118,8 @@ bool TfrmKeloIDE::ParseCode()
 {
     if (IsRunning() || programCallDepth > 0)
         return false;
-    PctrlMsg->setTabText(PctrlMsg->indexOf(tsErrors), QStringLiteral("Fehler"));
-    lBoxErrors->clear();
-    MemoLog->clear();
-    logLineCount = 0;
-    PctrlMsg->setTabText(PctrlMsg->indexOf(tsMsg), QStringLiteral("Meldungen"));
-    PctrlMsg->setCurrentWidget(tsMsg);
+    EndTimeline();
+    clearMessageArea();
     debugPlugin->setCurrentLine(-1);
     redMarkedLine = -1;
 
@@ -144,6 +141,16 @@ bool TfrmKeloIDE::ParseCode()
     return ok;
 }
 
+void TfrmKeloIDE::clearMessageArea()
+{
+    PctrlMsg->setTabText(PctrlMsg->indexOf(tsErrors), QStringLiteral("Fehler"));
+    lBoxErrors->clear();
+    MemoLog->clear();
+    logLineCount = 0;
+    PctrlMsg->setTabText(PctrlMsg->indexOf(tsMsg), QStringLiteral("Meldungen"));
+    PctrlMsg->setCurrentWidget(tsMsg);
+}
+
 void TfrmKeloIDE::AcParseExecute()
 {
     whenProgramIdle([this] { runCommand([this] { ParseCode(); }); });
@@ -154,9 +161,8 @@ void TfrmKeloIDE::StartProgram()
     if (IsRunning() || !ParseCode())
         return;
     sandbox()->setStd();
-    myProgram->setOnLineNumber([this](TProgram *p, int line) { ProgramLineNumber(p, line); });
-    myProgram->setOnCodeError([this](TProgram *p, int line, const QString &msg) { ProgramCodeError(p, line, msg); });
-    myProgram->setOnStateChanged([this](TProgram *p) { ProgramStateChanged(p); });
+    BeginTimeline();
+    wireProgram();
     {
         TProgramCall call(*this);
         myProgram->Run();
@@ -164,6 +170,13 @@ void TfrmKeloIDE::StartProgram()
     UpdateVariables();
     ReloadSandBox();
     processMessages();
+}
+
+void TfrmKeloIDE::wireProgram()
+{
+    myProgram->setOnLineNumber([this](TProgram *p, int line) { ProgramLineNumber(p, line); });
+    myProgram->setOnCodeError([this](TProgram *p, int line, const QString &msg) { ProgramCodeError(p, line, msg); });
+    myProgram->setOnStateChanged([this](TProgram *p) { ProgramStateChanged(p); });
 }
 
 void TfrmKeloIDE::AcStartExecute()
@@ -185,6 +198,7 @@ void TfrmKeloIDE::AcStartExecute()
 void TfrmKeloIDE::nextStep()
 {
     TProgramCall call(*this);
+    noteLiveStep();
     myProgram->Next();
 }
 
@@ -284,9 +298,11 @@ void TfrmKeloIDE::StopProgram()
     if (programCallDepth > 0) {
         // Inside the program: request the stop; the step in progress ends it.
         doRun = false;
+        noteLiveStop();
         myProgram->stop();
         return;
     }
+    noteLiveStop();
     myProgram->stop();
     {
         TProgramCall call(*this);
@@ -310,6 +326,7 @@ void TfrmKeloIDE::ProgramLineNumber(TProgram *, int line)
         PctrlMsg->setCurrentWidget(tsBreaks);
         pausedByBreakpoint = true;
         Announce(QStringLiteral("Haltepunkt in Zeile %1 erreicht").arg(editorLine));
+        noteBreakMoment();
     }
     if (doRun && iDelay <= 0)
         return;
@@ -472,6 +489,7 @@ void TfrmKeloIDE::UpdateBreakpointList()
         PctrlMsg->setCurrentWidget(tsBreaks);
     }
     MemoCode->Invalidate();
+    markBreakMomentsStale();
 }
 
 void TfrmKeloIDE::BreakpointsShifted() { UpdateBreakpointList(); }

@@ -191,6 +191,14 @@ void draw(TActionIcon which, TIconPainter &ip)
         ip.fillOutline(polygon({{2.5, 2.5}, {10, 8}, {2.5, 13.5}}), Green);
         ip.fillOutline(rect(11, 2.5, 3, 11, 0.5), Blue);
         break;
+    case TActionIcon::StepBack:
+        ip.fillOutline(polygon({{13.5, 2.5}, {6, 8}, {13.5, 13.5}}), Green);
+        ip.fillOutline(rect(2, 2.5, 3, 11, 0.5), Blue);
+        break;
+    case TActionIcon::RunBack:
+        ip.fillOutline(polygon({{14.5, 2.5}, {7, 8}, {14.5, 13.5}}), Green);
+        ip.fillOutline(ellipse({4.5, 8}, 3.5), Red);
+        break;
     case TActionIcon::Parse:
         page(ip, 1.5, 1.5);
         ip.polyline({{6, 9.5}, {9, 13}, {15, 5}}, Green, 2.6);

@@ -22,6 +22,8 @@ enum class TActionIcon {
     Stop,
     Pause,
     Step,
+    StepBack,
+    RunBack,
     Parse,
     Help,
     About,

@@ -31,8 +31,11 @@ void TProgramBar::addButton(QPushButton *button)
 void TProgramBar::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (!iCompact)
+    if (!iCompact) {
+        for (QPushButton *button : iButtons)
+            button->setFixedWidth(fullWidth(button));
         iFullWidth = layout()->minimumSize().width();
+    }
     setCompact(event->size().width() < iFullWidth);
 }
 
@@ -48,6 +51,11 @@ void TProgramBar::setCompact(bool compact)
         if (compact)
             iCaptions.append(button->text());
         button->setText(compact ? QString() : iCaptions.value(i));
-        button->setFixedWidth(compact ? CompactButtonWidth : ButtonWidth);
+        button->setFixedWidth(compact ? CompactButtonWidth : fullWidth(button));
     }
+}
+
+int TProgramBar::fullWidth(const QPushButton *button) const
+{
+    return std::max(ButtonWidth, button->sizeHint().width());
 }

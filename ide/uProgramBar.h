@@ -24,6 +24,8 @@ protected:
 
 private:
     void setCompact(bool compact);
+    // The designed width, or what a longer caption needs.
+    int fullWidth(const QPushButton *button) const;
 
     QList<QPushButton *> iButtons;
     QStringList iCaptions; // the captions while compact

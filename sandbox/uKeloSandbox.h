@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <any>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,6 +41,11 @@ public:
     // Resets the sandbox's world to its standard state (before every run).
     virtual void setStd() = 0;
     virtual QString getHelp() const;
+    // A copy of the world as it stands, and putting such a copy back: what a
+    // run starts from besides its script, so that the run can be repeated.
+    // The base has no world of its own.
+    virtual std::any SaveWorld() const { return {}; }
+    virtual void RestoreWorld(const std::any &) {}
 
     // Declares all built-ins into prog; the first call also records the
     // handlers of full-form declarations for BindFunctions.

@@ -158,6 +158,8 @@ void TfrmGrazloIDE::createLawnView()
     PnGrid->setOnBeforeEdit([this] { StopProgram(); });
     connect(PnGrid, &TLawnPanel::cellHovered, this, &TfrmGrazloIDE::showCell);
     connect(PnGrid, &TLawnPanel::lawnChanged, this, &TfrmGrazloIDE::UpdateSysVars);
+    // A run cannot be repeated on a lawn that changed since it started.
+    connect(PnGrid, &TLawnPanel::lawnChanged, this, &TfrmGrazloIDE::EndTimeline);
 
     auto *column = static_cast<QVBoxLayout *>(PnModule->layout());
     column->setSpacing(0);
@@ -254,9 +256,11 @@ void TfrmGrazloIDE::UpdateSysVars()
 
 void TfrmGrazloIDE::SandboxRefresh()
 {
-    if (PnGrid)
+    if (PnGrid && !isReplaying())
         PnGrid->SandboxRefresh();
 }
+
+void TfrmGrazloIDE::SandboxRestored() { PnGrid->RepaintLawn(); }
 
 void TfrmGrazloIDE::showCell(int col, int row)
 {

@@ -58,6 +58,7 @@ protected:
     QString EndOfRunText() override;
     // A lawn file (.glw) goes into the lawn, anything else into the editor.
     void OpenCommandLineFile(const QString &path) override;
+    void SandboxRestored() override;
 
 private:
     void createSandbox();

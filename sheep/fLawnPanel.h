@@ -60,6 +60,9 @@ public:
     void SandboxRefresh();
     // Makes the grid follow the lawn's size and repaints it.
     void FollowLawnSize();
+    // Repaints every cell that changed, after the sandbox's world was put
+    // back wholesale.
+    void RepaintLawn() { repaintChanges(true); }
 
     void tbLoadGreenClick();
     void tbStoreGreenClick();

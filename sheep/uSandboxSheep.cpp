@@ -191,6 +191,32 @@ void TSandboxSheep::setStd()
     iMarks = 0;
 }
 
+namespace {
+struct TSheepWorld
+{
+    TField field;
+    TSheep sheep;
+    qint32 steps;
+    qint32 marks;
+    std::mt19937 random;
+};
+} // namespace
+
+std::any TSandboxSheep::SaveWorld() const { return TSheepWorld{iField, iSheep, iSteps, iMarks, generator()}; }
+
+// Anything but a world saved by a sheep sandbox changes nothing.
+void TSandboxSheep::RestoreWorld(const std::any &world)
+{
+    const auto *saved = std::any_cast<TSheepWorld>(&world);
+    if (!saved)
+        return;
+    iField = saved->field;
+    iSheep = saved->sheep;
+    iSteps = saved->steps;
+    iMarks = saved->marks;
+    generator() = saved->random;
+}
+
 void TSandboxSheep::Refresh()
 {
     if (iOnRefresh)

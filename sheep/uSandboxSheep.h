@@ -54,6 +54,10 @@ public:
     QString Debug() override;
     // Before every run: heading south, counters 0; position and lawn stay.
     void setStd() override;
+    // The lawn, the sheep, both counters and the state of the generator
+    // behind random, which is shared by every sandbox of the process.
+    std::any SaveWorld() const override;
+    void RestoreWorld(const std::any &world) override;
 
     const TRefreshEvent &OnRefresh() const { return iOnRefresh; }
     void setOnRefresh(TRefreshEvent handler) { iOnRefresh = std::move(handler); }

@@ -9,6 +9,7 @@
 #include "sheep/fLawnGrid.h"
 #include "sheep/uSandboxSheep.h"
 #include "tests/sheepui/sheep_window_fixture.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/Printers.h"
 
 #include <QAction>
@@ -40,14 +41,6 @@ public:
     using TfrmKeloIDE::PauseProgram;
     using TfrmKeloIDE::StepProgram;
 };
-
-QStringList itemsOf(const QListWidget *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items << box->item(i)->text();
-    return items;
-}
 
 QStringList captionsOf(const QMenu *menu)
 {

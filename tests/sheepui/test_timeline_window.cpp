@@ -1,0 +1,268 @@
+// Going back in the sheep window: the back commands' enabled states, every
+// earlier moment shown as the live run showed it, the timeline "Verlauf" and
+// its keys, and what ends the timeline.
+#include "editor/MemoCode.h"
+#include "ide/uKeloDebugSyneditPlugin.h"
+#include "ide/uTimelineBar.h"
+#include "sheep/fGrazloIDE.h"
+#include "sheep/uSandboxSheep.h"
+#include "tests/support/ListItems.h"
+#include "tests/support/Printers.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/WindowWorkFolder.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class TTestWindow : public TfrmGrazloIDE
+{
+public:
+    using TfrmKeloIDE::AcParse;
+    using TfrmKeloIDE::AcParseExecute;
+    using TfrmKeloIDE::AcPause;
+    using TfrmKeloIDE::AcRunBack;
+    using TfrmKeloIDE::AcStart;
+    using TfrmKeloIDE::AcStartExecute;
+    using TfrmKeloIDE::AcStep;
+    using TfrmKeloIDE::AcStepBack;
+    using TfrmKeloIDE::AcStop;
+    using TfrmKeloIDE::BtStepBack;
+    using TfrmKeloIDE::GoToStep;
+    using TfrmKeloIDE::lBoxCodeVarNames;
+    using TfrmKeloIDE::lBoxCodeVarValues;
+    using TfrmKeloIDE::lBoxErrors;
+    using TfrmKeloIDE::MemoCodeGutterClick;
+    using TfrmKeloIDE::MemoLog;
+    using TfrmKeloIDE::PauseProgram;
+    using TfrmKeloIDE::PctrlMsg;
+    using TfrmKeloIDE::PnTimeline;
+    using TfrmKeloIDE::StepProgram;
+};
+
+// Everything the window shows of a moment of the run, one item a line.
+QString view(TTestWindow &w)
+{
+    QStringList lines;
+    const TField &field = w.Sandbox().Field();
+    for (int row = 0; row < field.RowCount(); ++row)
+        lines << field.Rows(row).Serialize();
+    lines << QString("Schaf %1,%2").arg(w.Sandbox().zPosX()).arg(w.Sandbox().zPosY());
+    lines << w.LPoints->text() << itemsOf(w.LBoxSysVars).join(' ');
+    lines << itemsOf(w.lBoxCodeVarNames).join(' ') << itemsOf(w.lBoxCodeVarValues).join(' ');
+    lines << "Zeile " + QString::number(w.plugin()->CurrentLine());
+    for (int tab = 0; tab < w.PctrlMsg->count(); ++tab)
+        lines << w.PctrlMsg->tabText(tab);
+    lines << w.MemoLog->toPlainText() << itemsOf(w.lBoxErrors);
+    QString enabled;
+    for (const QAction *action : {w.AcStart, w.AcStop, w.AcPause, w.AcStep, w.AcParse})
+        enabled += action->isEnabled() ? '1' : '0';
+    lines << "Aktionen " + enabled << (w.editor()->isReadOnly() ? "schreibgeschützt" : "editierbar");
+    return lines.join('\n');
+}
+
+// Starts as often as breakpoints stop the run, until it ends.
+void runToEnd(TTestWindow &w)
+{
+    do
+        w.AcStartExecute();
+    while (w.IsRunning());
+}
+
+// "" while the timeline is hidden.
+QString timelineLabel(TTestWindow &w) { return w.PnTimeline->isHidden() ? QString() : w.PnTimeline->LStep->text(); }
+
+class TimelineWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(work.isValid());
+        setDialogs(&dialogs);
+        window = newWindow();
+    }
+    void TearDown() override
+    {
+        window.reset();
+        setDialogs(nullptr);
+    }
+    static std::unique_ptr<TTestWindow> newWindow()
+    {
+        auto w = std::make_unique<TTestWindow>();
+        w->SetSpeed(100);
+        w->AcLv[2]->trigger();
+        return w;
+    }
+    TWindowWorkFolder work;
+    TScriptedDialogs dialogs;
+    std::unique_ptr<TTestWindow> window;
+};
+
+const QStringList Walk = {"start(0, 0);", "move(1);", "turnLeft();", "move(1);", "message(\"fertig\");"};
+
+// Commands, one letter each: s Step, r Start until the end, x Stop, e edit
+// the text, l load Level 2, p Parse, c look during a continuous run.
+void act(TTestWindow &w, const QString &commands, QString &during)
+{
+    TSandboxSheep &sb = w.Sandbox();
+    const TRefreshEvent repaint = sb.OnRefresh();
+    const QMap<QChar, std::function<void()>> command = {
+        {'s', [&] { w.StepProgram(); }},
+        {'r', [&] { runToEnd(w); }},
+        {'x', [&] { w.StopProgram(); }},
+        {'e', [&] { w.editor()->setLines(Walk + QStringList{"turnLeft();"}); }},
+        {'l', [&] { w.AcLv[1]->trigger(); }},
+        {'p', [&] { w.AcParseExecute(); }},
+        {'c',
+         [&] {
+             sb.setOnRefresh([&](TSandboxSheep *sender) {
+                 repaint(sender);
+                 during = QString("%1 %2").arg(w.AcStepBack->isEnabled()).arg(timelineLabel(w));
+             });
+             runToEnd(w);
+             sb.setOnRefresh(repaint);
+         }},
+    };
+    for (QChar c : commands)
+        command[c]();
+}
+
+} // namespace
+
+TEST_F(TimelineWindow, BackCommandsAndTimelineFollowTheRunUntilScriptOrLawnChange)
+{
+    const struct
+    {
+        const char *commands;
+        bool back;
+        QString label;
+    } cases[] = {
+        {"", false, ""},
+        {"s", false, "Schritt 0 von 0"},
+        {"ssss", true, "Schritt 3 von 3"},
+        {"r", true, "Schritt 6 von 6"},
+        {"sssx", true, "Schritt 2 von 2"}, // stopped after two steps
+        {"re", false, ""},
+        {"ssssl", false, ""},
+        {"rp", false, ""},
+        {"c", true, "Schritt 6 von 6"}, // and during the run: nothing to go back to, no timeline
+    };
+    for (const auto &c : cases) {
+        auto w = newWindow();
+        w->editor()->setLines(Walk);
+        QString during;
+        act(*w, c.commands, during);
+        EXPECT_EQ(w->AcStepBack->isEnabled(), c.back) << c.commands;
+        EXPECT_EQ(w->AcRunBack->isEnabled(), c.back) << c.commands;
+        EXPECT_EQ(w->BtStepBack->isEnabled(), c.back) << c.commands;
+        EXPECT_EQ(timelineLabel(*w), c.label) << c.commands;
+        EXPECT_EQ(during, QString(c.commands).contains('c') ? "0 " : "") << c.commands;
+    }
+    EXPECT_EQ(window->AcStepBack->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F7));
+    EXPECT_EQ(window->AcRunBack->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    EXPECT_EQ(window->BtStepBack->text(), "Zurück Shift+F7");
+    EXPECT_EQ(window->PnTimeline->Slider->accessibleName(), "Verlauf");
+}
+
+// A breakpoint stops the run; from there every earlier moment, the end of
+// the run with its run-time error and the breakpoint again look as they
+// looked when the run was single-stepped.
+TEST_F(TimelineWindow, StepBackAfterABreakpointShowsEveryEarlierMomentAsItWasShown)
+{
+    // Line 1 misses its semicolon (a warning); the recursive call in line 6
+    // is a run-time error; the breakpoint goes on line 11.
+    const QStringList script = QString("int n = 3|function halb(ref int x): void|  x = x div 2;|endfunction|"
+                                       "function tief(int k): int|  result = tief(k - 1);|endfunction|"
+                                       "start(1, 1);|while (n > 0)|  message(\"noch \" + n);|  move(n);|"
+                                       "  mark();|  turnLeft();|  halb(ref n);|endwhile|int z = tief(2);")
+                                   .split('|');
+    window->editor()->setLines(script);
+    runToEnd(*window); // so that the runs below start from the same place
+    QStringList shown;
+    window->StepProgram();
+    shown << view(*window);
+    while (window->IsRunning()) {
+        window->StepProgram();
+        shown << view(*window);
+    }
+    const qint64 end = shown.size() - 1;
+    ASSERT_TRUE(itemsOf(window->lBoxErrors).last().startsWith("Fehler in Zeile 6: ")) << view(*window).toStdString();
+
+    window->plugin()->Breakpoints().Add(11);
+    window->AcStartExecute();
+    const qint64 atBreak = window->PnTimeline->Position();
+    ASSERT_GT(atBreak, 3);
+    EXPECT_EQ(view(*window), shown[atBreak]);
+    for (qint64 k = atBreak - 1; k >= 0; --k) {
+        window->AcStepBack->trigger();
+        EXPECT_EQ(view(*window), shown[k]) << "moment " << k;
+        EXPECT_EQ(timelineLabel(*window), QString("Schritt %1 von %2").arg(k).arg(atBreak));
+    }
+    EXPECT_FALSE(window->AcStepBack->isEnabled());
+
+    window->AcStartExecute(); // from the start to the breakpoint again
+    EXPECT_EQ(view(*window), shown[atBreak]);
+    window->plugin()->Breakpoints().Remove(11);
+    window->AcStartExecute();
+    EXPECT_EQ(view(*window), shown[end]) << "the same error, shown the same way";
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(TimelineWindow, RunBackAndTheTimelineKeysChooseMoments)
+{
+    window->editor()->setLines(
+        {"int i = 0;", "start(0, 0);", "while (i < 3)", "  move(1);", "  i = i + 1;", "endwhile"});
+    window->plugin()->Breakpoints().Add(4); // announced at the moments 3, 6 and 9
+    runToEnd(*window);
+    EXPECT_EQ(timelineLabel(*window), "Schritt 13 von 13");
+    EXPECT_EQ(window->PnTimeline->Slider->Marks(), QList<int>({3, 6, 9}));
+    window->MemoCodeGutterClick(0, 5);
+    EXPECT_EQ(window->PnTimeline->Slider->Marks(), QList<int>({3, 4, 6, 7, 9, 10})) << "found again";
+    window->MemoCodeGutterClick(0, 5);
+
+    for (const char *label : {"Schritt 9 von 13", "Schritt 6 von 13", "Schritt 3 von 13", "Schritt 0 von 13"}) {
+        window->AcRunBack->trigger();
+        EXPECT_EQ(timelineLabel(*window), label);
+    }
+    EXPECT_FALSE(window->AcRunBack->isEnabled());
+
+    // The slider's keys; the end of the run is no longer running.
+    for (const auto &[key, step] : QList<std::pair<Qt::Key, int>>{
+             {Qt::Key_End, 13}, {Qt::Key_Left, 12}, {Qt::Key_Home, 0}, {Qt::Key_PageUp, 10}}) {
+        QTest::keyClick(window->PnTimeline->Slider, key);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(timelineLabel(*window), QString("Schritt %1 von 13").arg(step));
+        EXPECT_EQ(window->IsRunning(), step < 13) << step;
+    }
+}
+
+// Like typing after an undo: going on from an earlier moment replaces the
+// later steps; an arithmetic fault's box appears once, in the live run.
+TEST_F(TimelineWindow, GoingOnFromAnEarlierMomentReplacesTheLaterSteps)
+{
+    window->editor()->setLines({"start(0, 0);", "move(2);", "message(\"vorher\");", "int x = 5 div (zSteps - 2);"});
+    window->AcStartExecute();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(timelineLabel(*window), "") << "the fault leaves the run going";
+    window->PauseProgram();
+    EXPECT_EQ(timelineLabel(*window), "Schritt 4 von 4");
+
+    window->AcStepBack->trigger();
+    EXPECT_EQ(window->plugin()->CurrentLine(), 4);
+    window->GoToStep(4); // where the fault struck, without its box
+    EXPECT_EQ(window->plugin()->CurrentLine(), 4);
+    EXPECT_EQ(window->MemoLog->toPlainText(), "vorher");
+    EXPECT_TRUE(window->AcStop->isEnabled());
+    window->GoToStep(1);
+    window->StepProgram();
+    EXPECT_EQ(timelineLabel(*window), "Schritt 2 von 2");
+    EXPECT_EQ(dialogs.shown.size(), 1);
+}
