@@ -79,17 +79,13 @@ TMemoCode::TMemoCode(QWidget *parent)
                 onModified(pos, type, text, len, added);
             });
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TMemoCode::onCharAdded);
-    connect(this, &QsciScintilla::textChanged, this, [this] {
-        if (!iLoading && iOnChange)
-            iOnChange();
-    });
     connect(this, &QsciScintilla::linesChanged, this, &TMemoCode::updateGutterWidth);
     connect(this, &QsciScintilla::cursorPositionChanged, this, &TMemoCode::caretLineCheck);
     connect(this, &QsciScintilla::selectionChanged, this, [this] {
         if (iOptions & eoNoSelection && SelAvail())
             SendScintilla(SCI_SETEMPTYSELECTION, SendScintilla(SCI_GETCURRENTPOS));
     });
-    connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, [this] { showScrollHint(); });
+    connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, &TMemoCode::showScrollHint);
 
     updateGutterWidth();
     setOptions(SynEditorDefaultOptions);
@@ -147,6 +143,7 @@ void TMemoCode::setLines(const QStringList &lines)
     SendScintilla(SCI_GOTOPOS, 0);
     setReadOnly(wasReadOnly);
     iLoading = false;
+    iHasSavePoint = false;
     iEditedLine = 0;
     iLastCaretLine = 1;
     if (iOptions & eoAutoSizeMaxScrollWidth)
@@ -156,6 +153,14 @@ void TMemoCode::setLines(const QStringList &lines)
 }
 
 void TMemoCode::ClearAll() { setLines({}); }
+
+bool TMemoCode::Modified() const { return !iHasSavePoint || SendScintilla(SCI_GETMODIFY); }
+
+void TMemoCode::SetSavePoint()
+{
+    SendScintilla(SCI_SETSAVEPOINT);
+    iHasSavePoint = true;
+}
 
 int TMemoCode::LineCount() const
 {
@@ -187,7 +192,13 @@ TBufferCoord TMemoCode::coordOf(int bytePos) const
     return {int(QString::fromUtf8(rawBytes(start, bytePos)).size()) + 1, line0 + 1};
 }
 
-TBufferCoord TMemoCode::CaretXY() const { return coordOf(int(SendScintilla(SCI_GETCURRENTPOS))); }
+// Past the end of a line (ScrollPastEol) the caret stands in virtual space, which counts as columns too.
+TBufferCoord TMemoCode::CaretXY() const
+{
+    TBufferCoord caret = coordOf(int(SendScintilla(SCI_GETCURRENTPOS)));
+    caret.Char += int(SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, SendScintilla(SCI_GETMAINSELECTION)));
+    return caret;
+}
 
 void TMemoCode::setCaretXY(const TBufferCoord &pos)
 {
@@ -438,6 +449,7 @@ void TMemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
 {
     if (iLoading || !(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
         return;
+    reportChange(type);
     const int line0 = int(SendScintilla(SCI_LINEFROMPOSITION, pos));
     // Undo and redo must not be followed by a trimming edit, which would end the redo chain.
     iEditedLine = type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO) ? 0 : line0 + 1;
@@ -453,6 +465,31 @@ void TMemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
         else
             plugin->LinesDeleted(first, count);
     }
+}
+
+// One change event per edit the user sees: an undo or redo of a group reports
+// at its last step, a batch at its end.
+void TMemoCode::reportChange(int type)
+{
+    if (iChangeBatchDepth > 0) {
+        iChangedInBatch = true;
+        return;
+    }
+    const bool midGroup = (type & SC_MULTISTEPUNDOREDO) && !(type & SC_LASTSTEPINUNDOREDO);
+    if (!midGroup && iOnChange)
+        iOnChange();
+}
+
+void TMemoCode::beginChangeBatch()
+{
+    if (iChangeBatchDepth++ == 0)
+        iChangedInBatch = false;
+}
+
+void TMemoCode::endChangeBatch()
+{
+    if (--iChangeBatchDepth == 0 && iChangedInBatch && iOnChange)
+        iOnChange();
 }
 
 // The caret changed lines: the line it left may need trimming, and the active
@@ -560,15 +597,25 @@ void TMemoCode::gotoBookmark(int number)
 
 // ---------------------------------------------------------------- input events
 
+// The digit of a key of the digit row, or -1. With Shift held the key arrives as the
+// layout's shifted character ("!" on US and German keyboards, "§" for 3 on German ones),
+// so the key's place is read from its scan code: X11 and evdev number the row 10 ("1")
+// to 19 ("0") on every layout.
+int TMemoCode::digitKeyOf(const QKeyEvent &event)
+{
+    if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9)
+        return event.key() - Qt::Key_0;
+    const quint32 code = event.nativeScanCode();
+    return code >= 10 && code <= 19 ? int(code - 9) % 10 : -1;
+}
+
 void TMemoCode::keyPressEvent(QKeyEvent *event)
 {
     if (iOnKeyDown)
         iOnKeyDown(event);
-    const int key = event->key();
     const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
-    if (key >= Qt::Key_0 && key <= Qt::Key_9 &&
-        (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
-        const int number = key - Qt::Key_0;
+    const int number = digitKeyOf(*event);
+    if (number >= 0 && (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
         mods &Qt::ShiftModifier ? toggleBookmark(number) : gotoBookmark(number);
         return;
     }

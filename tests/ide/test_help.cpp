@@ -140,39 +140,48 @@ TEST(HelpSyntaxPage, OperatorAndTypeTables)
     QTextCursor cur(&doc);
     TFrmKeloHelp::WriteSyntaxPage(cur);
     const QStringList lines = linesOf(doc);
-    const QStringList expected = {"Vergleichsoperatoren:",
-                                  "",
-                                  "<=  kleiner gleich",
-                                  ">=  grösser gleich",
-                                  "==  gleich",
-                                  "!=  ungleich",
-                                  "<   kleiner",
-                                  ">   grösser",
-                                  "",
-                                  "Operatoren:",
-                                  "",
-                                  "+   int   Addition / Stringkonkat",
-                                  "-   int   Substraktion",
-                                  "*   int   Multiplikation",
-                                  "/   float Division",
-                                  "div int   ganzzahlige Division",
-                                  "%   int   Restdivision",
-                                  "or  bool  oder",
-                                  "and bool  und",
-                                  "not bool  unäreres nicht",
-                                  "",
-                                  "Operatoren sind nach Bindung aufsteigend sortiert",
-                                  "",
-                                  "Typen:",
-                                  "",
-                                  "void   ",
-                                  "bool   TRUE, FALSE",
-                                  "int    -2.147.483.648 .. 2.147.483.647",
-                                  "float  5.0 x 10^-324 .. 1.7 x 10^308",
-                                  "string Zeichenkette mit \" geklammert",
-                                  "tile   tDirt, tGreen, tShortGreen, tTree, tMark",
-                                  "dir    dNorth, dEast, dSouth, dWest",
-                                  ""};
+    const QStringList expected = {
+        "Vergleichsoperatoren:",
+        "",
+        "<=  kleiner gleich",
+        ">=  grösser gleich",
+        "==  gleich",
+        "!=  ungleich",
+        "<   kleiner",
+        ">   grösser",
+        "",
+        "Operatoren:",
+        "",
+        "+   int   Addition / Stringkonkat",
+        "-   int   Substraktion",
+        "*   int   Multiplikation",
+        "/   float Division",
+        "div int   ganzzahlige Division",
+        "%   int   Restdivision",
+        "or  bool  oder",
+        "and bool  und",
+        "not bool  unäreres nicht",
+        "",
+        "Operatoren sind nach Bindung aufsteigend sortiert",
+        "",
+        "Typen:",
+        "",
+        "void   ",
+        "bool   TRUE, FALSE",
+        "int    -2.147.483.648 .. 2.147.483.647",
+        "float  5.0 x 10^-324 .. 1.7 x 10^308",
+        "string Zeichenkette mit \" geklammert",
+        "tile   tDirt, tGreen, tShortGreen, tTree, tMark",
+        "dir    dNorth, dEast, dSouth, dWest",
+        "",
+        "Blöcke:",
+        "",
+        "if (b) ... elseif (b) ... else ... endif    Verzweigung, elseif und else nach Bedarf",
+        "while (b) ... endwhile                      Schleife, solange b wahr ist",
+        "function f(ref int c): int ... endfunction  result: Rückgabewert, ref: Variable des "
+        "Aufrufers",
+        "// Text                                     Kommentar bis zum Zeilenende",
+        ""};
     EXPECT_EQ(lines, expected);
 
     const auto op = runsOfLine(doc, 15); // "div int   ganzzahlige Division"
@@ -188,6 +197,10 @@ TEST(HelpSyntaxPage, OperatorAndTypeTables)
     EXPECT_EQ(type[0].text, "string");
     EXPECT_TRUE(type[0].bold);
     EXPECT_FALSE(type[1].bold || type[1].italic);
+    const auto block = runsOfLine(doc, 36); // "while ..."
+    ASSERT_EQ(block.size(), 2);
+    EXPECT_TRUE(block[0].bold && block[0].text.startsWith("while (b) ... endwhile"));
+    EXPECT_FALSE(block[1].bold || block[1].italic);
 }
 
 TEST(HelpWindow, LoadListsPredefinedMessageAndTheSandboxesOwnBuiltInsInOrder)

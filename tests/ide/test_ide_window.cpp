@@ -216,6 +216,26 @@ TEST_F(ShownWindowTest, EveryShortcutReachesItsActionWhileTheEditorHasTheFocus)
     EXPECT_TRUE(window->editor()->Lines().join("").isEmpty()) << "no key reached the text";
 }
 
+// Esc and Tab must reach the secondary window, not the editor behind it, at its first and every later opening.
+TEST_F(ShownWindowTest, TheEditorOptionsWindowOpensWithTheKeyboard)
+{
+    for (int opening = 1; opening <= 2; ++opening) {
+        window->AcEditorOptions->trigger();
+        QWidget *options = QApplication::activeWindow();
+        ASSERT_TRUE(grazlo_test::waitFor([&] {
+            options = QApplication::activeWindow();
+            return options && options != window.get();
+        })) << "opening "
+            << opening;
+        EXPECT_EQ(options->windowTitle(), "About Editor");
+        EXPECT_TRUE(options->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        EXPECT_FALSE(options->isVisible());
+        QApplication::setActiveWindow(window.get());
+        window->editor()->setFocus();
+    }
+}
+
 TEST_F(ShownWindowTest, EditActionsFollowTheFocusedTextControl)
 {
     TMemoCode &editor = *window->editor();
@@ -248,6 +268,12 @@ TEST_F(RunTest, CaretPanelsAreFormattedWithFixedWidths)
     window->UpdateCaretInfo();
     EXPECT_EQ(window->statusText(3), "Zeile     12");
     EXPECT_EQ(window->statusText(4), "Spalte   5 ");
+
+    window->editor()->setCaretXY({9, 12});
+    QTest::keyClick(window->editor(), Qt::Key_Right); // past the line's end
+    QTest::keyClick(window->editor(), Qt::Key_Right);
+    window->UpdateCaretInfo();
+    EXPECT_EQ(window->statusText(4), "Spalte  11 ");
 }
 
 TEST_F(RunTest, FontSizeChangesByOnePointAndTheWheelWithCtrlDoesTheSame)
