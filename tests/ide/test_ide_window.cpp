@@ -216,26 +216,6 @@ TEST_F(ShownWindowTest, EveryShortcutReachesItsActionWhileTheEditorHasTheFocus)
     EXPECT_TRUE(window->editor()->Lines().join("").isEmpty()) << "no key reached the text";
 }
 
-// Esc and Tab must reach the secondary window, not the editor behind it, at its first and every later opening.
-TEST_F(ShownWindowTest, TheEditorOptionsWindowOpensWithTheKeyboard)
-{
-    for (int opening = 1; opening <= 2; ++opening) {
-        window->AcEditorOptions->trigger();
-        QWidget *options = QApplication::activeWindow();
-        ASSERT_TRUE(grazlo_test::waitFor([&] {
-            options = QApplication::activeWindow();
-            return options && options != window.get();
-        })) << "opening "
-            << opening;
-        EXPECT_EQ(options->windowTitle(), "About Editor");
-        EXPECT_TRUE(options->isAncestorOf(QApplication::focusWidget()));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        EXPECT_FALSE(options->isVisible());
-        QApplication::setActiveWindow(window.get());
-        window->editor()->setFocus();
-    }
-}
-
 TEST_F(ShownWindowTest, EditActionsFollowTheFocusedTextControl)
 {
     TMemoCode &editor = *window->editor();
