@@ -72,6 +72,13 @@ TMemoCode::TMemoCode(QWidget *parent)
                 cmd->setKey(0);
                 cmd->setAlternateKey(0);
             }
+        // Undo and redo keys go through undo() and redo(), which report a group as one change.
+        if (cmd->command() == QsciCommand::Undo || cmd->command() == QsciCommand::Redo) {
+            QList<int> &keys = cmd->command() == QsciCommand::Undo ? iUndoKeys : iRedoKeys;
+            keys = {cmd->key(), cmd->alternateKey()};
+            cmd->setKey(0);
+            cmd->setAlternateKey(0);
+        }
     }
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
@@ -442,17 +449,30 @@ void TMemoCode::paintEvent(QPaintEvent *event)
 
 // ---------------------------------------------------------------- edits
 
-// Reports whole inserted or deleted lines to the plugins; the first line that
-// moved is the line after the change's start unless the change starts at a
-// line's beginning.
+// Reports a change to the window and whole inserted or deleted lines to the plugins.
 void TMemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
 {
-    if (iLoading || !(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+    if (iLoading)
         return;
-    reportChange(type);
+    if (iChangeBatchDepth > 0) {
+        if (type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE))
+            noteBatchEdit(pos, type);
+        return;
+    }
+    if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+        return;
+    if (iOnChange)
+        iOnChange();
+    editedAt(pos, type & SC_MOD_INSERTTEXT, type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO), linesAdded);
+}
+
+// The first line that moved is the line after the change's start unless the
+// change starts at a line's beginning.
+void TMemoCode::editedAt(int pos, bool inserted, bool undoOrRedo, int linesAdded)
+{
     const int line0 = int(SendScintilla(SCI_LINEFROMPOSITION, pos));
     // Undo and redo must not be followed by a trimming edit, which would end the redo chain.
-    iEditedLine = type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO) ? 0 : line0 + 1;
+    iEditedLine = undoOrRedo ? 0 : line0 + 1;
     if (linesAdded == 0)
         return;
     const int column = pos - int(SendScintilla(SCI_POSITIONFROMLINE, line0));
@@ -460,36 +480,69 @@ void TMemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
     const int count = qAbs(linesAdded);
     const QList<TSynEditPlugin *> plugins = iPlugins;
     for (TSynEditPlugin *plugin : plugins) {
-        if (type & SC_MOD_INSERTTEXT)
+        if (inserted)
             plugin->LinesInserted(first, count);
         else
             plugin->LinesDeleted(first, count);
     }
 }
 
-// One change event per edit the user sees: an undo or redo of a group reports
-// at its last step, a batch at its end.
-void TMemoCode::reportChange(int type)
-{
-    if (iChangeBatchDepth > 0) {
-        iChangedInBatch = true;
-        return;
-    }
-    const bool midGroup = (type & SC_MULTISTEPUNDOREDO) && !(type & SC_LASTSTEPINUNDOREDO);
-    if (!midGroup && iOnChange)
-        iOnChange();
-}
-
+// The component's accessibility support counts the characters in front of every
+// change it reports, so each change costs as much as the text is long. Many
+// changes made as one (replace-all, trimming, undo, redo) are therefore followed
+// through the notices sent before each change, which it leaves alone; a change's
+// lines are counted when the next one begins, and the window hears of all of
+// them once, at the end.
 void TMemoCode::beginChangeBatch()
 {
-    if (iChangeBatchDepth++ == 0)
-        iChangedInBatch = false;
+    if (iChangeBatchDepth++ > 0)
+        return;
+    iChangedInBatch = false;
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
 }
 
 void TMemoCode::endChangeBatch()
 {
-    if (--iChangeBatchDepth == 0 && iChangedInBatch && iOnChange)
+    if (--iChangeBatchDepth > 0)
+        return;
+    finishBatchEdit();
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MODEVENTMASKALL);
+    if (!iChangedInBatch)
+        return;
+    updateGutterWidth();
+    if (iOnChange)
         iOnChange();
+}
+
+void TMemoCode::noteBatchEdit(int pos, int type)
+{
+    finishBatchEdit();
+    iBatchEdit = {pos, type, int(SendScintilla(SCI_GETLINECOUNT))};
+    iChangedInBatch = true;
+}
+
+void TMemoCode::finishBatchEdit()
+{
+    if (iBatchEdit.pos < 0)
+        return;
+    const int linesAdded = int(SendScintilla(SCI_GETLINECOUNT)) - iBatchEdit.lines;
+    editedAt(iBatchEdit.pos, iBatchEdit.type & SC_MOD_BEFOREINSERT,
+             iBatchEdit.type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO), linesAdded);
+    iBatchEdit.pos = -1;
+}
+
+void TMemoCode::undo()
+{
+    beginChangeBatch();
+    QsciScintilla::undo();
+    endChangeBatch();
+}
+
+void TMemoCode::redo()
+{
+    beginChangeBatch();
+    QsciScintilla::redo();
+    endChangeBatch();
 }
 
 // The caret changed lines: the line it left may need trimming, and the active
@@ -535,6 +588,8 @@ void TMemoCode::FreeKey(int key)
         if (cmd->alternateKey() == key)
             cmd->setAlternateKey(0);
     }
+    iUndoKeys.removeAll(key);
+    iRedoKeys.removeAll(key);
 }
 
 // ---------------------------------------------------------------- bookmarks
@@ -619,7 +674,12 @@ void TMemoCode::keyPressEvent(QKeyEvent *event)
         mods &Qt::ShiftModifier ? toggleBookmark(number) : gotoBookmark(number);
         return;
     }
-    if (!handleOptionKey(event))
+    const int combined = (event->keyCombination().toCombined()) & ~int(Qt::KeypadModifier);
+    if (iUndoKeys.contains(combined))
+        undo();
+    else if (iRedoKeys.contains(combined))
+        redo();
+    else if (!handleOptionKey(event))
         QsciScintilla::keyPressEvent(event);
     caretLineCheck();
     if (iOnKeyPress && !event->text().isEmpty())

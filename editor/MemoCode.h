@@ -177,6 +177,10 @@ public:
     // False for a pattern the current engine cannot read (a broken regular expression).
     bool SearchPatternValid(const QString &search) const;
 
+    // Undo and redo of a group of changes are reported as one change.
+    void undo() override;
+    void redo() override;
+
     // Frees a key from the component's own bindings so that window shortcuts see it.
     void FreeKey(int key);
 
@@ -228,10 +232,12 @@ private:
     QByteArray rawBytes(int start, int end) const;
 
     void onModified(int pos, int type, const char *text, int length, int linesAdded);
-    void reportChange(int type);
-    // Many edits made as one (replace-all, trimming) report one change at their end.
+    void editedAt(int pos, bool inserted, bool undoOrRedo, int linesAdded);
+    // Many edits made as one (replace-all, trimming, undo, redo) report one change at their end.
     void beginChangeBatch();
     void endChangeBatch();
+    void noteBatchEdit(int pos, int type);
+    void finishBatchEdit();
     void onCharAdded(int ch);
     void updateGutterWidth();
     void paintGutter(QPainter &painter, const QRect &clip, int firstRow, int lastRow);
@@ -272,6 +278,14 @@ private:
     bool iHasSavePoint = false;
     int iChangeBatchDepth = 0;
     bool iChangedInBatch = false;
+    struct
+    {
+        int pos = -1; // -1: none
+        int type = 0;
+        int lines = 0; // line count before the change
+    } iBatchEdit;
+    QList<int> iUndoKeys;
+    QList<int> iRedoKeys;
     int iGutterWidth = 0;
     int iGutterLeftOffset = 14;
     int iGutterDigitCount = 4;

@@ -128,6 +128,19 @@ TEST_F(EditorTest, TypedAndDeletedLinesAreReportedButLoadingIsNot)
     EXPECT_TRUE(plugin.reports.isEmpty());
 }
 
+// A replace-all and its undo are reported line by line from the notices before each change.
+TEST_F(EditorTest, LinesMadeOrRemovedByAReplaceAllAreReported)
+{
+    RecordingPlugin plugin(&ed);
+    ed.setLines({"a;b", "c", "d;e"});
+    ed.setSearchEngine(TSynSearchEngine::Regex);
+    EXPECT_EQ(ed.SearchReplace(";", "\\n", ssoReplace | ssoReplaceAll | ssoEntireScope), 2);
+    EXPECT_EQ(ed.Lines(), (QStringList{"a", "b", "c", "d", "e"}));
+    QTest::keyClick(&ed, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ed.Lines(), (QStringList{"a;b", "c", "d;e"}));
+    EXPECT_EQ(plugin.reports, (QList<Report>{{true, 2, 1}, {true, 5, 1}, {false, 5, 1}, {false, 2, 1}}));
+}
+
 TEST_F(EditorTest, PluginLeavesTheEditorWhenDestroyed)
 {
     auto plugin = std::make_unique<RecordingPlugin>(&ed);
@@ -299,11 +312,11 @@ TEST_F(EditorTest, ReplaceAllAndItsUndoReportOneChangeEach)
     EXPECT_EQ(ed.SearchReplace("b", "cc", ssoReplace | ssoReplaceAll | ssoEntireScope), 30);
     EXPECT_EQ(changes, 1);
     EXPECT_TRUE(ed.Modified());
-    ed.undo();
+    QTest::keyClick(&ed, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(changes, 2);
     EXPECT_FALSE(ed.Modified());
     EXPECT_EQ(ed.Lines(), text);
-    ed.redo();
+    QTest::keyClick(&ed, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(changes, 3);
     QTest::keyClicks(&ed, "x");
     EXPECT_EQ(changes, 4) << "typing still reports every key";

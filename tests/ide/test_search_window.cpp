@@ -33,6 +33,17 @@ protected:
         };
         window->AcFindExecute();
     }
+    // A search from the start with one more option ticked.
+    void DialogSearchWith(const QString &text, void (TTextSearchDialog::*option)(bool))
+    {
+        dialogs.searchDialog = [=](TTextSearchDialog &dialog) {
+            dialog.setSearchText(text);
+            (dialog.*option)(true);
+            dialog.btnOK->click();
+            return true;
+        };
+        window->AcFindExecute();
+    }
     void Replace(const QString &search, const QString &replacement)
     {
         dialogs.searchDialog = [=](TTextSearchDialog &dialog) {
@@ -244,13 +255,7 @@ TEST_F(Search, YesToAllReplacesTheRestWithoutAsking)
 TEST_F(Search, F3AfterASearchInTheSelectionMovesOn)
 {
     editor().setSelection({1, 1}, {5, 3});
-    dialogs.searchDialog = [](TTextSearchDialog &dialog) {
-        dialog.setSearchText("gras");
-        dialog.setSearchInSelectionOnly(true);
-        dialog.btnOK->click();
-        return true;
-    };
-    window->AcFindExecute();
+    DialogSearchWith("gras", &TTextSearchDialog::setSearchInSelectionOnly);
     EXPECT_EQ(Found(), (TBufferCoord{1, 1}));
     for (TBufferCoord next : {TBufferCoord{12, 1}, TBufferCoord{1, 3}}) {
         window->AcFindNext->trigger();
@@ -260,13 +265,7 @@ TEST_F(Search, F3AfterASearchInTheSelectionMovesOn)
 
 TEST_F(Search, ABrokenRegularExpressionIsReportedAsSuch)
 {
-    dialogs.searchDialog = [](TTextSearchDialog &dialog) {
-        dialog.setSearchText("(gras");
-        dialog.setSearchRegularExpression(true);
-        dialog.btnOK->click();
-        return true;
-    };
-    window->AcFindExecute();
+    DialogSearchWith("(gras", &TTextSearchDialog::setSearchRegularExpression);
     window->AcFindNext->trigger();
     EXPECT_EQ(dialogs.texts(), QStringList(2, "Ungültiger regulärer Ausdruck"));
     EXPECT_EQ(dialogs.shown[0].kind, TDlgKind::Error);
