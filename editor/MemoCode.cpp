@@ -498,6 +498,7 @@ void TMemoCode::beginChangeBatch()
     if (iChangeBatchDepth++ > 0)
         return;
     iChangedInBatch = false;
+    iEventMaskOutsideBatch = int(SendScintilla(SCI_GETMODEVENTMASK));
     SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
 }
 
@@ -506,7 +507,7 @@ void TMemoCode::endChangeBatch()
     if (--iChangeBatchDepth > 0)
         return;
     finishBatchEdit();
-    SendScintilla(SCI_SETMODEVENTMASK, SC_MODEVENTMASKALL);
+    SendScintilla(SCI_SETMODEVENTMASK, iEventMaskOutsideBatch);
     if (!iChangedInBatch)
         return;
     updateGutterWidth();

@@ -278,6 +278,7 @@ private:
     bool iHasSavePoint = false;
     int iChangeBatchDepth = 0;
     bool iChangedInBatch = false;
+    int iEventMaskOutsideBatch = 0;
     struct
     {
         int pos = -1; // -1: none
