@@ -72,6 +72,13 @@ TMemoCode::TMemoCode(QWidget *parent)
                 cmd->setKey(0);
                 cmd->setAlternateKey(0);
             }
+        // Undo and redo keys go through undo() and redo(), which report a group as one change.
+        if (cmd->command() == QsciCommand::Undo || cmd->command() == QsciCommand::Redo) {
+            QList<int> &keys = cmd->command() == QsciCommand::Undo ? iUndoKeys : iRedoKeys;
+            keys = {cmd->key(), cmd->alternateKey()};
+            cmd->setKey(0);
+            cmd->setAlternateKey(0);
+        }
     }
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
@@ -79,17 +86,13 @@ TMemoCode::TMemoCode(QWidget *parent)
                 onModified(pos, type, text, len, added);
             });
     connect(this, &QsciScintillaBase::SCN_CHARADDED, this, &TMemoCode::onCharAdded);
-    connect(this, &QsciScintilla::textChanged, this, [this] {
-        if (!iLoading && iOnChange)
-            iOnChange();
-    });
     connect(this, &QsciScintilla::linesChanged, this, &TMemoCode::updateGutterWidth);
     connect(this, &QsciScintilla::cursorPositionChanged, this, &TMemoCode::caretLineCheck);
     connect(this, &QsciScintilla::selectionChanged, this, [this] {
         if (iOptions & eoNoSelection && SelAvail())
             SendScintilla(SCI_SETEMPTYSELECTION, SendScintilla(SCI_GETCURRENTPOS));
     });
-    connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, [this] { showScrollHint(); });
+    connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, &TMemoCode::showScrollHint);
 
     updateGutterWidth();
     installScrollArrowStyle();
@@ -148,6 +151,7 @@ void TMemoCode::setLines(const QStringList &lines)
     SendScintilla(SCI_GOTOPOS, 0);
     setReadOnly(wasReadOnly);
     iLoading = false;
+    iHasSavePoint = false;
     iEditedLine = 0;
     iLastCaretLine = 1;
     if (iOptions & eoAutoSizeMaxScrollWidth)
@@ -157,6 +161,14 @@ void TMemoCode::setLines(const QStringList &lines)
 }
 
 void TMemoCode::ClearAll() { setLines({}); }
+
+bool TMemoCode::Modified() const { return !iHasSavePoint || SendScintilla(SCI_GETMODIFY); }
+
+void TMemoCode::SetSavePoint()
+{
+    SendScintilla(SCI_SETSAVEPOINT);
+    iHasSavePoint = true;
+}
 
 int TMemoCode::LineCount() const
 {
@@ -188,7 +200,13 @@ TBufferCoord TMemoCode::coordOf(int bytePos) const
     return {int(QString::fromUtf8(rawBytes(start, bytePos)).size()) + 1, line0 + 1};
 }
 
-TBufferCoord TMemoCode::CaretXY() const { return coordOf(int(SendScintilla(SCI_GETCURRENTPOS))); }
+// Past the end of a line (ScrollPastEol) the caret stands in virtual space, which counts as columns too.
+TBufferCoord TMemoCode::CaretXY() const
+{
+    TBufferCoord caret = coordOf(int(SendScintilla(SCI_GETCURRENTPOS)));
+    caret.Char += int(SendScintilla(SCI_GETSELECTIONNCARETVIRTUALSPACE, SendScintilla(SCI_GETMAINSELECTION)));
+    return caret;
+}
 
 void TMemoCode::setCaretXY(const TBufferCoord &pos)
 {
@@ -432,16 +450,30 @@ void TMemoCode::paintEvent(QPaintEvent *event)
 
 // ---------------------------------------------------------------- edits
 
-// Reports whole inserted or deleted lines to the plugins; the first line that
-// moved is the line after the change's start unless the change starts at a
-// line's beginning.
+// Reports a change to the window and whole inserted or deleted lines to the plugins.
 void TMemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
 {
-    if (iLoading || !(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+    if (iLoading)
         return;
+    if (iChangeBatchDepth > 0) {
+        if (type & (SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE))
+            noteBatchEdit(pos, type);
+        return;
+    }
+    if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+        return;
+    if (iOnChange)
+        iOnChange();
+    editedAt(pos, type & SC_MOD_INSERTTEXT, type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO), linesAdded);
+}
+
+// The first line that moved is the line after the change's start unless the
+// change starts at a line's beginning.
+void TMemoCode::editedAt(int pos, bool inserted, bool undoOrRedo, int linesAdded)
+{
     const int line0 = int(SendScintilla(SCI_LINEFROMPOSITION, pos));
     // Undo and redo must not be followed by a trimming edit, which would end the redo chain.
-    iEditedLine = type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO) ? 0 : line0 + 1;
+    iEditedLine = undoOrRedo ? 0 : line0 + 1;
     if (linesAdded == 0)
         return;
     const int column = pos - int(SendScintilla(SCI_POSITIONFROMLINE, line0));
@@ -449,11 +481,70 @@ void TMemoCode::onModified(int pos, int type, const char *, int, int linesAdded)
     const int count = qAbs(linesAdded);
     const QList<TSynEditPlugin *> plugins = iPlugins;
     for (TSynEditPlugin *plugin : plugins) {
-        if (type & SC_MOD_INSERTTEXT)
+        if (inserted)
             plugin->LinesInserted(first, count);
         else
             plugin->LinesDeleted(first, count);
     }
+}
+
+// The component's accessibility support counts the characters in front of every
+// change it reports, so each change costs as much as the text is long. Many
+// changes made as one (replace-all, trimming, undo, redo) are therefore followed
+// through the notices sent before each change, which it leaves alone; a change's
+// lines are counted when the next one begins, and the window hears of all of
+// them once, at the end.
+void TMemoCode::beginChangeBatch()
+{
+    if (iChangeBatchDepth++ > 0)
+        return;
+    iChangedInBatch = false;
+    iEventMaskOutsideBatch = int(SendScintilla(SCI_GETMODEVENTMASK));
+    SendScintilla(SCI_SETMODEVENTMASK, SC_MOD_BEFOREINSERT | SC_MOD_BEFOREDELETE);
+}
+
+void TMemoCode::endChangeBatch()
+{
+    if (--iChangeBatchDepth > 0)
+        return;
+    finishBatchEdit();
+    SendScintilla(SCI_SETMODEVENTMASK, iEventMaskOutsideBatch);
+    if (!iChangedInBatch)
+        return;
+    updateGutterWidth();
+    if (iOnChange)
+        iOnChange();
+}
+
+void TMemoCode::noteBatchEdit(int pos, int type)
+{
+    finishBatchEdit();
+    iBatchEdit = {pos, type, int(SendScintilla(SCI_GETLINECOUNT))};
+    iChangedInBatch = true;
+}
+
+void TMemoCode::finishBatchEdit()
+{
+    if (iBatchEdit.pos < 0)
+        return;
+    const int linesAdded = int(SendScintilla(SCI_GETLINECOUNT)) - iBatchEdit.lines;
+    editedAt(iBatchEdit.pos, iBatchEdit.type & SC_MOD_BEFOREINSERT,
+             iBatchEdit.type & (SC_PERFORMED_UNDO | SC_PERFORMED_REDO), linesAdded);
+    iBatchEdit.pos = -1;
+}
+
+void TMemoCode::undo()
+{
+    beginChangeBatch();
+    QsciScintilla::undo();
+    endChangeBatch();
+}
+
+void TMemoCode::redo()
+{
+    beginChangeBatch();
+    QsciScintilla::redo();
+    endChangeBatch();
 }
 
 // The caret changed lines: the line it left may need trimming, and the active
@@ -499,6 +590,8 @@ void TMemoCode::FreeKey(int key)
         if (cmd->alternateKey() == key)
             cmd->setAlternateKey(0);
     }
+    iUndoKeys.removeAll(key);
+    iRedoKeys.removeAll(key);
 }
 
 // ---------------------------------------------------------------- bookmarks
@@ -561,19 +654,34 @@ void TMemoCode::gotoBookmark(int number)
 
 // ---------------------------------------------------------------- input events
 
+// The digit of a key of the digit row, or -1. With Shift held the key arrives as the
+// layout's shifted character ("!" on US and German keyboards, "§" for 3 on German ones),
+// so the key's place is read from its scan code: X11 and evdev number the row 10 ("1")
+// to 19 ("0") on every layout.
+int TMemoCode::digitKeyOf(const QKeyEvent &event)
+{
+    if (event.key() >= Qt::Key_0 && event.key() <= Qt::Key_9)
+        return event.key() - Qt::Key_0;
+    const quint32 code = event.nativeScanCode();
+    return code >= 10 && code <= 19 ? int(code - 9) % 10 : -1;
+}
+
 void TMemoCode::keyPressEvent(QKeyEvent *event)
 {
     if (iOnKeyDown)
         iOnKeyDown(event);
-    const int key = event->key();
     const auto mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
-    if (key >= Qt::Key_0 && key <= Qt::Key_9 &&
-        (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
-        const int number = key - Qt::Key_0;
+    const int number = digitKeyOf(*event);
+    if (number >= 0 && (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) {
         mods &Qt::ShiftModifier ? toggleBookmark(number) : gotoBookmark(number);
         return;
     }
-    if (!handleOptionKey(event))
+    const int combined = (event->keyCombination().toCombined()) & ~int(Qt::KeypadModifier);
+    if (iUndoKeys.contains(combined))
+        undo();
+    else if (iRedoKeys.contains(combined))
+        redo();
+    else if (!handleOptionKey(event))
         QsciScintilla::keyPressEvent(event);
     caretLineCheck();
     if (iOnKeyPress && !event->text().isEmpty())

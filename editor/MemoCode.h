@@ -110,6 +110,10 @@ public:
     void setLines(const QStringList &lines);
     void ClearAll();
     int LineCount() const;
+    // Whether the text may differ from the one at the last save point; false
+    // only when it is that text. Loading a text removes the save point.
+    bool Modified() const;
+    void SetSavePoint();
     QString LineText(int line) const; // 1-based; empty outside the text
 
     // Caret and selection in buffer coordinates.
@@ -170,6 +174,12 @@ public:
     TSynSearchEngine SearchEngine() const { return iSearchEngine; }
     void setSearchEngine(TSynSearchEngine engine) { iSearchEngine = engine; }
     int SearchReplace(const QString &search, const QString &replace, TSynSearchOptions options);
+    // False for a pattern the current engine cannot read (a broken regular expression).
+    bool SearchPatternValid(const QString &search) const;
+
+    // Undo and redo of a group of changes are reported as one change.
+    void undo() override;
+    void redo() override;
 
     // Frees a key from the component's own bindings so that window shortcuts see it.
     void FreeKey(int key);
@@ -222,6 +232,12 @@ private:
     QByteArray rawBytes(int start, int end) const;
 
     void onModified(int pos, int type, const char *text, int length, int linesAdded);
+    void editedAt(int pos, bool inserted, bool undoOrRedo, int linesAdded);
+    // Many edits made as one (replace-all, trimming, undo, redo) report one change at their end.
+    void beginChangeBatch();
+    void endChangeBatch();
+    void noteBatchEdit(int pos, int type);
+    void finishBatchEdit();
     void onCharAdded(int ch);
     void updateGutterWidth();
     void paintGutter(QPainter &painter, const QRect &clip, int firstRow, int lastRow);
@@ -230,6 +246,7 @@ private:
     void applyLineForeground(int line0, const QColor &fg);
     int backgroundMarkerFor(const QColor &color);
     int foregroundIndicatorFor(const QColor &color);
+    static int digitKeyOf(const QKeyEvent &event);
     void toggleBookmark(int number);
     void gotoBookmark(int number);
 
@@ -246,7 +263,7 @@ private:
     bool handleSingleLineIndent(bool unindent);
     void pressWithOptions(QMouseEvent *event);
     bool altColumnMove(QMouseEvent *event);
-    void showScrollHint();
+    void showScrollHint(int sliderValue);
     void trimLineEnd(int line0);
     void caretLineCheck();
     bool handleFileDrag(QDragMoveEvent *event);
@@ -261,6 +278,18 @@ private:
     TSynGeneralSyn *iHighlighter = nullptr;
     QList<TSynEditPlugin *> iPlugins;
     bool iLoading = false;
+    bool iHasSavePoint = false;
+    int iChangeBatchDepth = 0;
+    bool iChangedInBatch = false;
+    int iEventMaskOutsideBatch = 0;
+    struct
+    {
+        int pos = -1; // -1: none
+        int type = 0;
+        int lines = 0; // line count before the change
+    } iBatchEdit;
+    QList<int> iUndoKeys;
+    QList<int> iRedoKeys;
     int iGutterWidth = 0;
     int iGutterLeftOffset = 14;
     int iGutterDigitCount = 4;

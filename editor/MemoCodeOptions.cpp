@@ -289,14 +289,15 @@ bool TMemoCode::altColumnMove(QMouseEvent *event)
     return true;
 }
 
-void TMemoCode::showScrollHint()
+// The slider reports its new place before the text scrolls there: the hint names the line that will be on top.
+void TMemoCode::showScrollHint(int sliderValue)
 {
     if (!(iOptions & eoShowScrollHint))
         return;
     const QPoint at = (iOptions & eoScrollHintFollows)
                           ? QCursor::pos()
                           : verticalScrollBar()->mapToGlobal(QPoint(-60, verticalScrollBar()->height() / 2));
-    QToolTip::showText(at, QStringLiteral("Zeile: %1").arg(TopLine()), this);
+    QToolTip::showText(at, QStringLiteral("Zeile: %1").arg(RowToLine(sliderValue + 1)), this);
 }
 
 void TMemoCode::trimLineEnd(int line0)
@@ -325,8 +326,10 @@ void TMemoCode::TrimTrailingSpacesForSave()
     const bool readOnly = isReadOnly();
     setReadOnly(false);
     beginUndoAction();
+    beginChangeBatch();
     for (int line0 = 0; line0 < LineCount(); ++line0)
         trimLineEnd(line0);
+    endChangeBatch();
     endUndoAction();
     setReadOnly(readOnly);
 }

@@ -2,6 +2,8 @@
 // matches literally, the regular-expression engine uses ECMAScript syntax.
 #include "editor/MemoCode.h"
 
+#include <regex>
+
 // Finds the first occurrence (first), the next one, or the first one from a
 // byte position (from >= 0). The component ignores whole words for regular
 // expressions, so matches inside words are skipped here.
@@ -53,6 +55,19 @@ int TMemoCode::beyondEmptyMatch(bool forward) const
     return next == at ? -1 : next;
 }
 
+// The component reads a pattern for a UTF-8 text as a wide ECMAScript expression.
+bool TMemoCode::SearchPatternValid(const QString &search) const
+{
+    if (iSearchEngine != TSynSearchEngine::Regex)
+        return true;
+    try {
+        std::wregex pattern(search.toStdWString(), std::regex::ECMAScript);
+        return true;
+    } catch (const std::regex_error &) {
+        return false;
+    }
+}
+
 TSynReplaceAction TMemoCode::askReplace(const QString &search, const QString &replace)
 {
     if (!iOnReplaceText)
@@ -76,6 +91,7 @@ int TMemoCode::SearchReplace(const QString &search, const QString &replace, TSyn
     bool prompt = options & ssoPrompt;
     int count = 0;
     beginUndoAction();
+    beginChangeBatch();
     bool found = findOccurrence(search, options, true);
     while (found) {
         const bool empty = !SelAvail();
@@ -96,6 +112,7 @@ int TMemoCode::SearchReplace(const QString &search, const QString &replace, TSyn
         const int from = beyondEmptyMatch(forward);
         found = from >= 0 && findOccurrence(search, options, false, from);
     }
+    endChangeBatch();
     endUndoAction();
     return count;
 }

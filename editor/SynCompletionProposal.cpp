@@ -3,9 +3,12 @@
 #include "base/uCommaText.h"
 #include "editor/MemoCode.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QToolTip>
+#include <QScreen>
+#include <QScrollBar>
 
 namespace {
 const QString BoldOn = QStringLiteral("\\style{+B}");
@@ -14,6 +17,12 @@ constexpr int MaxListRows = 10;
 constexpr int Padding = 3;
 
 bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+
+// Keys that move the caret away from the word being completed.
+bool isCaretJump(int key)
+{
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home || key == Qt::Key_End;
+}
 } // namespace
 
 QList<TFormattedRun> FormattedRuns(const QString &formatted)
@@ -36,14 +45,21 @@ QList<TFormattedRun> FormattedRuns(const QString &formatted)
     return runs;
 }
 
-// A frameless window showing lines of formatted text, one of which may be selected.
+// A frameless window showing lines of formatted text, one of which may be selected; a scroll bar
+// shows that more lines follow than fit.
 class TFormattedPopup : public QWidget
 {
 public:
-    TFormattedPopup() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint)
+    TFormattedPopup() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint), scrollBar(new QScrollBar(this))
     {
         setAttribute(Qt::WA_ShowWithoutActivating);
         setFocusPolicy(Qt::NoFocus);
+        scrollBar->setFocusPolicy(Qt::NoFocus);
+        scrollBar->hide();
+        QObject::connect(scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
+            top = value;
+            QWidget::update();
+        });
     }
 
     QStringList lines;
@@ -52,9 +68,12 @@ public:
     int fixedWidth = 0;
     QColor background = Qt::white;
     std::function<void()> onDoubleClick;
+    QScrollBar *scrollBar;
 
     int lineHeight() const { return QFontMetrics(font()).height() + 2; }
     int rows() const { return selected < 0 ? int(lines.size()) : qMin(int(lines.size()), MaxListRows); }
+    bool scrolls() const { return rows() < lines.size(); }
+    int scrollBarWidth() const { return scrolls() ? scrollBar->sizeHint().width() : 0; }
 
     int textWidth(const QString &formatted) const
     {
@@ -83,12 +102,25 @@ public:
         int width = fixedWidth;
         if (width <= 0)
             for (const QString &line : lines)
-                width = qMax(width, qMin(textWidth(line) + 2 * Padding + 2, 480));
+                width = qMax(width, qMin(textWidth(line) + 2 * Padding + 2, 480) + scrollBarWidth());
         resize(width, rows() * lineHeight() + 2);
+        updateScrollBar();
         QWidget::update();
     }
 
 protected:
+    void updateScrollBar()
+    {
+        scrollBar->setVisible(scrolls());
+        if (!scrolls())
+            return;
+        const QSignalBlocker quiet(scrollBar);
+        scrollBar->setGeometry(width() - 1 - scrollBarWidth(), 1, scrollBarWidth(), height() - 2);
+        scrollBar->setRange(0, int(lines.size()) - rows());
+        scrollBar->setPageStep(rows());
+        scrollBar->setValue(top);
+    }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter p(this);
@@ -97,7 +129,7 @@ protected:
         p.drawRect(rect().adjusted(0, 0, -1, -1));
         const int lh = lineHeight();
         for (int row = 0; row < rows() && top + row < lines.size(); ++row) {
-            const QRect box(1, 1 + row * lh, width() - 2, lh);
+            const QRect box(1, 1 + row * lh, width() - 2 - scrollBarWidth(), lh);
             const bool isSelected = top + row == selected;
             if (isSelected)
                 p.fillRect(box, palette().color(QPalette::Highlight));
@@ -125,6 +157,12 @@ protected:
         if (selected >= 0 && onDoubleClick)
             onDoubleClick();
     }
+
+    void wheelEvent(QWheelEvent *event) override
+    {
+        if (scrolls())
+            QCoreApplication::sendEvent(scrollBar, event);
+    }
 };
 
 TSynCompletionProposal::TSynCompletionProposal(TSynCompletionType kind, TMemoCode *editor)
@@ -138,7 +176,8 @@ TSynCompletionProposal::TSynCompletionProposal(TSynCompletionType kind, TMemoCod
     iTimer.setTimerType(Qt::PreciseTimer);
     connect(&iTimer, &QTimer::timeout, this, &TSynCompletionProposal::Execute);
     connect(editor, &TMemoCode::charTyped, this, &TSynCompletionProposal::onCharTyped);
-    connect(editor, &QsciScintilla::textChanged, this, &TSynCompletionProposal::onTextChanged);
+    connect(editor, &QsciScintillaBase::SCN_MODIFIED, this,
+            [this](int, int type, const char *, int, int, int, int, int, int, int) { onTextModified(type); });
     editor->installEventFilter(this);
     editor->viewport()->installEventFilter(this);
 }
@@ -153,24 +192,36 @@ void TSynCompletionProposal::setBackground(const QColor &color) { iPopup->backgr
 bool TSynCompletionProposal::Active() const { return iPopup->isVisible(); }
 QStringList TSynCompletionProposal::DisplayedLines() const { return Active() ? iPopup->lines : QStringList(); }
 int TSynCompletionProposal::SelectedRow() const { return iPopup->selected; }
+QWidget *TSynCompletionProposal::PopupWindow() const { return iPopup; }
 
 void TSynCompletionProposal::CancelCompletion()
 {
     iTimer.stop();
+    iRefreshPending = false;
     iPopup->hide();
 }
 
-// The identifier characters left of the caret, and the byte position where they start.
+// The identifier characters left of the caret, and the byte position where they start; none when
+// the caret stands past the end of its line.
 QString TSynCompletionProposal::wordLeftOfCaret(int *startPos) const
 {
     const TBufferCoord caret = iEditor->CaretXY();
-    const QString line = iEditor->LineText(caret.Line).left(caret.Char - 1);
+    const QString text = iEditor->LineText(caret.Line);
+    const QString line = caret.Char - 1 > text.size() ? QString() : text.left(caret.Char - 1);
     int start = int(line.size());
     while (start > 0 && isWordChar(line[start - 1]))
         --start;
     if (startPos)
         *startPos = iEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS) - int(line.mid(start).toUtf8().size());
     return line.mid(start);
+}
+
+// Screen point below the line of a byte position, at its left edge.
+QPoint TSynCompletionProposal::belowLineAt(int bytePos) const
+{
+    const QPoint inViewport(int(iEditor->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0, bytePos)),
+                            int(iEditor->SendScintilla(QsciScintillaBase::SCI_POINTYFROMPOSITION, 0, bytePos)));
+    return iEditor->viewport()->mapToGlobal(inViewport + QPoint(0, iEditor->LineHeight()));
 }
 
 void TSynCompletionProposal::Execute()
@@ -180,15 +231,21 @@ void TSynCompletionProposal::Execute()
         return;
     int start = 0;
     const QString input = wordLeftOfCaret(&start);
-    const QPoint at = iEditor->mapToGlobal(iEditor->BufferToPixels(iEditor->CaretXY()));
+    // The list stands under the word it completes, the hint under the caret unless the event moves it.
+    const QPoint at = belowLineAt(iKind == TSynCompletionType::ctCode
+                                      ? start
+                                      : int(iEditor->SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS)));
+    int x = at.x(), y = at.y();
     bool canExecute = true;
     if (iOnExecute)
-        iOnExecute(iKind, this, input, at.x(), at.y(), canExecute);
+        iOnExecute(iKind, this, input, x, y, canExecute);
     if (!canExecute) {
         CancelCompletion();
         return;
     }
     iStartPos = start;
+    iAnchor = QPoint(x, y);
+    iRefreshPending = false;
     if (iKind == TSynCompletionType::ctCode)
         refreshList();
     else
@@ -218,7 +275,8 @@ void TSynCompletionProposal::refreshList()
         CancelCompletion();
         return;
     }
-    iPopup->update(lines, qBound(0, iPopup->selected, int(lines.size()) - 1));
+    iPopup->top = 0;
+    iPopup->update(lines, 0); // the first match, shown at the top
     place();
 }
 
@@ -241,14 +299,16 @@ void TSynCompletionProposal::refreshHint()
     place();
 }
 
-// Below the caret's line, inside the screen.
+// At the anchor, kept inside the screen: moved left at its right edge, and above the line at its bottom.
 void TSynCompletionProposal::place()
 {
-    const TBufferCoord caret = iEditor->CaretXY();
-    QPoint at = iEditor->BufferToPixels({iKind == TSynCompletionType::ctCode ? caret.Char : 1, caret.Line});
-    at = iEditor->mapToGlobal(at + QPoint(0, iEditor->LineHeight()));
-    if (iKind == TSynCompletionType::ctParams)
-        at.setX(iEditor->mapToGlobal(iEditor->BufferToPixels(caret)).x());
+    const QScreen *screen = QGuiApplication::screenAt(iAnchor);
+    const QRect area = (screen ? screen : iEditor->screen())->availableGeometry();
+    const QSize size = iPopup->size();
+    QPoint at = iAnchor;
+    at.setX(qMax(area.left(), qMin(at.x(), area.right() + 1 - size.width())));
+    if (at.y() + size.height() > area.bottom() + 1)
+        at.setY(at.y() - iEditor->LineHeight() - size.height());
     iPopup->move(at);
     iPopup->show();
 }
@@ -266,18 +326,38 @@ void TSynCompletionProposal::Complete()
     iEditor->replaceSelectedText(insert);
 }
 
-void TSynCompletionProposal::onTextChanged()
+// After an edit: the list refilters, the hint asks again (the argument under the caret may have changed).
+void TSynCompletionProposal::refresh()
 {
-    if (!Active())
-        return;
+    iRefreshPending = false;
     if (iKind == TSynCompletionType::ctCode)
         refreshList();
     else
         Execute();
 }
 
+// The component reports an insertion before it moves the caret past the new text: a typed character
+// refreshes once it is placed (charTyped), anything else inserted when the event loop is next free.
+// After a deletion the caret is already in place.
+void TSynCompletionProposal::onTextModified(int type)
+{
+    if (!Active())
+        return;
+    if (type & QsciScintillaBase::SC_MOD_DELETETEXT) {
+        refresh();
+    } else if (type & QsciScintillaBase::SC_MOD_INSERTTEXT && !iRefreshPending) {
+        iRefreshPending = true;
+        QTimer::singleShot(0, this, [this] {
+            if (iRefreshPending)
+                refresh();
+        });
+    }
+}
+
 void TSynCompletionProposal::onCharTyped(QChar ch)
 {
+    if (iRefreshPending)
+        refresh();
     if (!iTimerEnabled)
         return;
     if (iTriggerChars.contains(ch))
@@ -344,7 +424,7 @@ bool TSynCompletionProposal::eventFilter(QObject *watched, QEvent *event)
             return true;
         if (key->text().size() == 1 && iEndOfTokenChr.contains(key->text()))
             Complete();
-        else if (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)
+        else if (isCaretJump(key->key()))
             CancelCompletion();
         break;
     }

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QKeySequence>
 #include <QObject>
+#include <QPoint>
 #include <QStringList>
 #include <QTimer>
 #include <functional>
@@ -32,9 +33,10 @@ class TSynCompletionProposal : public QObject
 {
     Q_OBJECT
 public:
-    // The before-open event: may refuse by clearing canExecute, and may fill the lists.
+    // The before-open event: may refuse by clearing canExecute, may fill the lists and may move the
+    // pop-up's top left corner (x, y: screen pixels, below the caret's line).
     using TExecuteEvent = std::function<void(TSynCompletionType kind, TSynCompletionProposal *sender,
-                                             const QString &currentInput, int x, int y, bool &canExecute)>;
+                                             const QString &currentInput, int &x, int &y, bool &canExecute)>;
 
     TSynCompletionProposal(TSynCompletionType kind, TMemoCode *editor);
     ~TSynCompletionProposal() override;
@@ -67,6 +69,8 @@ public:
     // What the pop-up shows: formatted lines, and for the list the selected row.
     QStringList DisplayedLines() const;
     int SelectedRow() const;
+    // The pop-up window itself (for its place on the screen and its scroll bar).
+    QWidget *PopupWindow() const;
     // Inserts the entry of the selected row in place of the typed prefix.
     void Complete();
 
@@ -77,11 +81,13 @@ private:
     QString wordLeftOfCaret(int *startPos) const;
     void refreshList();
     void refreshHint();
-    void onTextChanged();
+    void onTextModified(int type);
+    void refresh();
     void onCharTyped(QChar ch);
     bool isShortCut(const QKeyEvent *event) const;
     bool handleListKey(int key);
     void place();
+    QPoint belowLineAt(int bytePos) const;
 
     TSynCompletionType iKind;
     TMemoCode *iEditor;
@@ -92,6 +98,8 @@ private:
     QList<int> iShownItems; // item index of each shown row (list)
     int iCurrentIndex = 0;
     int iStartPos = 0; // byte position where the completed word starts
+    QPoint iAnchor;    // the pop-up's wished top left corner on the screen
+    bool iRefreshPending = false;
     QString iTriggerChars;
     bool iTimerEnabled = false;
     QTimer iTimer;

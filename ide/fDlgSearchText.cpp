@@ -102,7 +102,12 @@ void TTextSearchDialog::setSearchRegularExpression(bool value) { cbRegularExpres
 bool TTextSearchDialog::SearchWholeWords() const { return cbSearchWholeWords->isChecked(); }
 void TTextSearchDialog::setSearchWholeWords(bool value) { cbSearchWholeWords->setChecked(value); }
 QString TTextSearchDialog::SearchText() const { return cbSearchText->currentText(); }
-void TTextSearchDialog::setSearchText(const QString &text) { cbSearchText->setEditText(text); }
+// Selected, so that typing replaces the proposal.
+void TTextSearchDialog::setSearchText(const QString &text)
+{
+    cbSearchText->setEditText(text);
+    cbSearchText->lineEdit()->selectAll();
+}
 
 QString TTextSearchDialog::SearchTextHistory() const { return HistoryText(cbSearchText); }
 

@@ -21,7 +21,11 @@ QString ErrorTitle() { return QApplication::applicationDisplayName(); }
 
 bool TfrmKeloIDE::IsBlankText(const QStringList &lines) { return ::IsBlankText(lines); }
 
-bool TfrmKeloIDE::IsCodeModified() { return ::IsCodeModified(MemoCode->Lines(), codebak, MemoCode->CaretY()); }
+// At the editor's save point the text is codebak itself: no copy of the text needed.
+bool TfrmKeloIDE::IsCodeModified()
+{
+    return MemoCode->Modified() && ::IsCodeModified(MemoCode->Lines(), codebak, MemoCode->CaretY());
+}
 
 bool TfrmKeloIDE::CheckSaved()
 {
@@ -58,6 +62,7 @@ void TfrmKeloIDE::AcNewExecute()
     MemoCode->ClearAll();
     SetCodeFileName(QString());
     codebak.clear();
+    MemoCode->SetSavePoint();
     codeFormat = TTextFormat();
     AcSaveCode->setEnabled(false);
 }
@@ -78,6 +83,7 @@ bool TfrmKeloIDE::LoadCodeFile(const QString &path)
     codeFormat = text.Format;
     SetCodeFileName(path);
     codebak = MemoCode->Lines();
+    MemoCode->SetSavePoint();
     AcSaveCode->setEnabled(false);
     return true;
 }
@@ -107,6 +113,7 @@ TfrmKeloIDE::TSaveResult TfrmKeloIDE::SaveCode()
         AddMessage(notice);
     codeFormat = format;
     codebak = lines;
+    MemoCode->SetSavePoint();
     AcSaveCode->setEnabled(false);
     return TSaveResult::Saved;
 }

@@ -67,6 +67,7 @@ void TfrmKeloIDE::OpenSearchDialog(bool replace)
     AcFindNextUpdate();
     if (!gsSearchText.isEmpty())
         RunSearch(replace, gbSearchBackwards);
+    UpdateCaretInfo(); // no key reaches the editor to do it
 }
 
 void TfrmKeloIDE::AcFindNextExecute() { findAgain(false); }
@@ -94,7 +95,8 @@ void TfrmKeloIDE::RunSearch(bool replace, bool backwards)
         options |= ssoMatchCase;
     if (!quickSearch && !gbSearchFromCaret)
         options |= ssoEntireScope;
-    if (gbSearchSelectionOnly)
+    // After a search in the selection the selection is the hit: F3 and Shift+F3 go on from there.
+    if (gbSearchSelectionOnly && !quickSearch)
         options |= ssoSelectedOnly;
     if (gbSearchWholeWords)
         options |= ssoWholeWord;
@@ -103,6 +105,11 @@ void TfrmKeloIDE::RunSearch(bool replace, bool backwards)
     if (backwards && !(options & (ssoEntireScope | ssoSelectedOnly)) && MemoCode->SelAvail())
         MemoCode->setCaretXY(MemoCode->BlockBegin());
     MemoCode->setSearchEngine(gbSearchRegex ? TSynSearchEngine::Regex : TSynSearchEngine::Plain);
+    if (!MemoCode->SearchPatternValid(gsSearchText)) {
+        Dialogs().message(this, TDlgKind::Error, QStringLiteral("Fehler"),
+                          QStringLiteral("Ungültiger regulärer Ausdruck"));
+        return;
+    }
     MemoCode->setOnReplaceText([this](const QString &search, const QString &replacement, int line, int column) {
         return MemoCodeReplaceText(search, replacement, line, column);
     });

@@ -87,6 +87,7 @@ void TfrmKeloIDE::FormCreate()
     myProgram.reset();
     CreateProgram();
     MemoCode->ClearAll();
+    MemoCode->SetSavePoint();
     UpdateCompletionList();
 
     for (auto [button, action] : {std::pair{BtStart, AcStart}, std::pair{BtStop, AcStop}, std::pair{BtStep, AcStep},
@@ -262,12 +263,10 @@ void TfrmKeloIDE::ShowOrRaise(QWidget *window)
         return;
     if (window->isMinimized())
         window->showNormal();
-    if (window->isVisible()) {
-        window->raise();
-        window->activateWindow();
-    } else {
-        window->show();
-    }
+    // Shown or raised, the window takes the keyboard: Esc and Tab belong to it, not to the editor behind.
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 // ---------------------------------------------------------------- Edit actions

@@ -57,7 +57,7 @@ TKeloCompletion::TKeloCompletion(TMemoCode *editor, TProgramSource program, TRun
     iSynParams->setBackground(QToolTip::palette().color(QPalette::ToolTipBase));
     iSynParams->setFont(popupFont());
     iSynParams->setOnExecute([this](TSynCompletionType kind, TSynCompletionProposal *sender, const QString &input,
-                                    int x, int y,
+                                    int &x, int &y,
                                     bool &canExecute) { SynParamsExecute(kind, sender, input, x, y, canExecute); });
 }
 
@@ -74,8 +74,8 @@ void TKeloCompletion::UpdateCompletionList()
     }
 }
 
-void TKeloCompletion::SynParamsExecute(TSynCompletionType, TSynCompletionProposal *sender, const QString &, int, int,
-                                       bool &canExecute)
+void TKeloCompletion::SynParamsExecute(TSynCompletionType, TSynCompletionProposal *sender, const QString &, int &x,
+                                       int &y, bool &canExecute)
 {
     canExecute = false;
     if (sender != iSynParams || sender->Editor() != iEditor)
@@ -83,14 +83,20 @@ void TKeloCompletion::SynParamsExecute(TSynCompletionType, TSynCompletionProposa
     const TBufferCoord caret = iEditor->CaretXY();
     const QString left = iEditor->LineText(caret.Line).left(caret.Char - 1);
     const TProgram *program = iProgram();
+    const QString trimmed = left.trimmed();
     QString name;
     int argIndex = 0;
-    if (iIsRunning() || !program || !findCallAtCursor(left.trimmed(), name, argIndex) ||
+    int openAt = 0;
+    if (iIsRunning() || !program || !findCallAtCursor(trimmed, name, argIndex, &openAt) ||
         !program->FunctionExists(name)) {
         sender->ItemList().clear();
         return;
     }
     canExecute = true;
+    const int bracketColumn = int(left.indexOf(trimmed)) + openAt + 1;
+    const QPoint bracket = iEditor->mapToGlobal(iEditor->BufferToPixels({bracketColumn, caret.Line}));
+    x = bracket.x();
+    y = bracket.y() + iEditor->LineHeight();
     sender->setCurrentIndex(argIndex);
     sender->ItemList().clear();
     for (const auto &function : program->FunctionList())

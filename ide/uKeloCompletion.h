@@ -29,9 +29,9 @@ public:
 
     // Refills the function list from the current program.
     void UpdateCompletionList();
-    // The hint's before-open handler.
-    void SynParamsExecute(TSynCompletionType kind, TSynCompletionProposal *sender, const QString &currentInput, int x,
-                          int y, bool &canExecute);
+    // The hint's before-open handler; it places the hint under the call's opening bracket.
+    void SynParamsExecute(TSynCompletionType kind, TSynCompletionProposal *sender, const QString &currentInput, int &x,
+                          int &y, bool &canExecute);
 
 private:
     TMemoCode *iEditor;

@@ -235,7 +235,7 @@ QString nameBefore(const QString &text, int open)
 }
 } // namespace
 
-bool findCallAtCursor(const QString &text, QString &name, int &argIndex)
+bool findCallAtCursor(const QString &text, QString &name, int &argIndex, int *openAt)
 {
     QString line = text;
     stripComment(line);
@@ -253,6 +253,8 @@ bool findCallAtCursor(const QString &text, QString &name, int &argIndex)
                 return false;
             name = called;
             argIndex = arg;
+            if (openAt)
+                *openAt = i;
             return true;
         }
     }

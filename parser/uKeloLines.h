@@ -200,9 +200,10 @@ bool endsWithAny(QStringView text, const QStringList &endings);
 // white space follows the group.
 bool extractBrackets(QString &text, bool remove, bool &nothingAfter, QString &content);
 
-// The innermost open call in the text left of the caret: its name and the
-// 0-based index of the argument being typed.
-bool findCallAtCursor(const QString &text, QString &name, int &argIndex);
+// The innermost open call in the text left of the caret: its name, the
+// 0-based index of the argument being typed and, if asked, the 0-based
+// position of its opening bracket in the text.
+bool findCallAtCursor(const QString &text, QString &name, int &argIndex, int *openAt = nullptr);
 
 // Sorted, compared in any letter case; built on first use.
 const QStringList &blockKeywords();

@@ -234,6 +234,22 @@ void TFrmKeloHelp::WriteSyntaxPage(QTextCursor &cur)
         const QString pad(longest + 1 - TypeNames[t].size(), QLatin1Char(' '));
         typeLine(cur, TypeNames[t], pad + TypeDomains[t]);
     }
+
+    lineBreak(cur);
+    heading(cur, "Blöcke:", TRun::BoldUnderlined);
+    lineBreak(cur);
+    // Keywords stand first on their own lines, in any letter case; the forms are padded to one column.
+    const std::pair<QString, QString> blocks[] = {
+        {"if (b) ... elseif (b) ... else ... endif", "Verzweigung, elseif und else nach Bedarf"},
+        {"while (b) ... endwhile", "Schleife, solange b wahr ist"},
+        {"function f(ref int c): int ... endfunction", "result: Rückgabewert, ref: Variable des Aufrufers"},
+        {"// Text", "Kommentar bis zum Zeilenende"},
+    };
+    qsizetype widest = 0;
+    for (const auto &[form, meaning] : blocks)
+        widest = std::max(widest, form.size());
+    for (const auto &[form, meaning] : blocks)
+        operatorLine(cur, form.leftJustified(widest + 2), meaning);
 }
 
 QList<THelpFunction> TFrmKeloHelp::CollectFunctions(TKeloSandBox &sb)

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace {
@@ -282,4 +283,21 @@ TEST_F(OptionsTest, CommentColoursFollowTheParserHoweverTheTextArrives)
     ed.SearchReplace(QStringLiteral("#"), QStringLiteral("//"), ssoReplace | ssoReplaceAll | ssoEntireScope);
     EXPECT_EQ(ed.Lines(), script);
     expectCommentsCutAsTheParserDoes(ed, "replaced");
+}
+
+// The slider reports its new place before the text scrolls: the hint names the line then on top.
+TEST_F(OptionsTest, TheScrollHintNamesTheLineNowAtTheTop)
+{
+    QStringList text;
+    for (int i = 1; i <= 300; ++i)
+        text << QStringLiteral("zeile %1").arg(i);
+    ed.setLines(text);
+    QScrollBar *bar = ed.verticalScrollBar();
+    bar->setSliderDown(true);
+    for (int top : {40, 41, 120}) {
+        bar->setSliderPosition(top - 1);
+        EXPECT_EQ(ed.TopLine(), top);
+        EXPECT_EQ(QToolTip::text(), QStringLiteral("Zeile: %1").arg(top));
+    }
+    bar->setSliderDown(false);
 }

@@ -4,6 +4,8 @@
 #include "editor/SynEditPlugin.h"
 #include "tests/support/Printers.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -44,6 +46,12 @@ protected:
         for (int i = 1; i <= lines; ++i)
             text << QStringLiteral("line %1").arg(i);
         ed.setLines(text);
+    }
+    // A key press as the platform delivers it, with its native scan code.
+    void pressCtrlShiftDigitRow(Qt::Key key, const QString &text, quint32 scanCode)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::ControlModifier | Qt::ShiftModifier, scanCode, 0, 0, text);
+        QApplication::sendEvent(&ed, &press);
     }
     TMemoCode ed;
 };
@@ -120,6 +128,19 @@ TEST_F(EditorTest, TypedAndDeletedLinesAreReportedButLoadingIsNot)
     EXPECT_TRUE(plugin.reports.isEmpty());
 }
 
+// A replace-all and its undo are reported line by line from the notices before each change.
+TEST_F(EditorTest, LinesMadeOrRemovedByAReplaceAllAreReported)
+{
+    RecordingPlugin plugin(&ed);
+    ed.setLines({"a;b", "c", "d;e"});
+    ed.setSearchEngine(TSynSearchEngine::Regex);
+    EXPECT_EQ(ed.SearchReplace(";", "\\n", ssoReplace | ssoReplaceAll | ssoEntireScope), 2);
+    EXPECT_EQ(ed.Lines(), (QStringList{"a", "b", "c", "d", "e"}));
+    QTest::keyClick(&ed, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ed.Lines(), (QStringList{"a;b", "c", "d;e"}));
+    EXPECT_EQ(plugin.reports, (QList<Report>{{true, 2, 1}, {true, 5, 1}, {false, 5, 1}, {false, 2, 1}}));
+}
+
 TEST_F(EditorTest, PluginLeavesTheEditorWhenDestroyed)
 {
     auto plugin = std::make_unique<RecordingPlugin>(&ed);
@@ -187,7 +208,7 @@ TEST_F(EditorTest, BookmarksFollowTheirLinesAndAreListedAsMarks)
 {
     load(6);
     ed.setCaretXY({1, 3});
-    QTest::keyClick(&ed, Qt::Key_2, Qt::ControlModifier | Qt::ShiftModifier);
+    pressCtrlShiftDigitRow(Qt::Key_At, "@", 11); // "2" on a US keyboard
     EXPECT_EQ(ed.bookmarkLine(2), 3);
     ed.setCaretXY({1, 1});
     QTest::keyClick(&ed, Qt::Key_Return);
@@ -197,8 +218,37 @@ TEST_F(EditorTest, BookmarksFollowTheirLinesAndAreListedAsMarks)
 
     QTest::keyClick(&ed, Qt::Key_2, Qt::ControlModifier);
     EXPECT_EQ(ed.CaretY(), 4);
-    QTest::keyClick(&ed, Qt::Key_2, Qt::ControlModifier | Qt::ShiftModifier);
+    pressCtrlShiftDigitRow(Qt::Key_At, "@", 11);
     EXPECT_EQ(ed.bookmarkLine(2), 0);
+}
+
+// With Shift held a keyboard sends the layout's shifted character, never the digit; the
+// scan codes are those of X11 for the digit row.
+TEST_F(EditorTest, CtrlShiftOnTheDigitRowSetsBookmarksOnUsAndGermanKeyboards)
+{
+    const struct
+    {
+        const char *layout;
+        Qt::Key key;
+        QString text;
+        quint32 scanCode;
+        int bookmark;
+    } keys[] = {
+        {"US", Qt::Key_Exclam, "!", 10, 1},    {"US", Qt::Key_At, "@", 11, 2},
+        {"US", Qt::Key_ParenLeft, "(", 18, 9}, {"US", Qt::Key_ParenRight, ")", 19, 0},
+        {"DE", Qt::Key_Exclam, "!", 10, 1},    {"DE", Qt::Key_QuoteDbl, "\"", 11, 2},
+        {"DE", Qt::Key_section, "§", 12, 3},   {"DE", Qt::Key_ParenRight, ")", 18, 9},
+        {"DE", Qt::Key_Equal, "=", 19, 0},
+    };
+    load(12);
+    for (const auto &k : keys) {
+        const int line = k.bookmark + 2;
+        ed.setCaretXY({1, line});
+        pressCtrlShiftDigitRow(k.key, k.text, k.scanCode);
+        EXPECT_EQ(ed.bookmarkLine(k.bookmark), line) << k.layout << " " << k.text.toStdString();
+        EXPECT_EQ(ed.LineText(line), QStringLiteral("line %1").arg(line)) << "typed into the script";
+        ed.clearBookmark(k.bookmark);
+    }
 }
 
 TEST_F(EditorTest, GutterClicksReportTheLineAndDoNotMoveTheCaret)
@@ -227,4 +277,47 @@ TEST_F(EditorTest, ComponentKeyBindingsCanBeFreedForTheWindow)
     QTest::keyClicks(&ed, QStringLiteral("x"));
     QTest::keyClick(&ed, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(ed.LineText(2), QStringLiteral("xline 2"));
+}
+
+TEST_F(EditorTest, TheCaretColumnCountsPastTheEndOfTheLine)
+{
+    ed.setLines({QStringLiteral("ab"), QStringLiteral("")});
+    ed.setCaretXY({3, 1});
+    QTest::keyClick(&ed, Qt::Key_Right);
+    QTest::keyClick(&ed, Qt::Key_Right);
+    EXPECT_EQ(ed.CaretXY(), (TBufferCoord{5, 1}));
+    QTest::keyClick(&ed, Qt::Key_Down);
+    EXPECT_EQ(ed.CaretXY(), (TBufferCoord{5, 2}));
+    ed.setOptions(ed.Options() & ~eoScrollPastEol);
+    ed.setCaretXY({1, 1});
+    QTest::keyClick(&ed, Qt::Key_End);
+    QTest::keyClick(&ed, Qt::Key_Right);
+    EXPECT_EQ(ed.CaretXY(), (TBufferCoord{1, 2})) << "without the option the caret wraps";
+}
+
+// A replace-all and its undo are one change each for whoever follows the text, and
+// undoing back to the save point leaves the text unmodified.
+TEST_F(EditorTest, ReplaceAllAndItsUndoReportOneChangeEach)
+{
+    QStringList text;
+    for (int i = 0; i < 30; ++i)
+        text << QStringLiteral("int a%1 = b%1;").arg(i);
+    ed.setLines(text);
+    EXPECT_TRUE(ed.Modified()) << "a loaded text has no save point yet";
+    ed.SetSavePoint();
+    EXPECT_FALSE(ed.Modified());
+    int changes = 0;
+    ed.setOnChange([&] { ++changes; });
+
+    EXPECT_EQ(ed.SearchReplace("b", "cc", ssoReplace | ssoReplaceAll | ssoEntireScope), 30);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(ed.Modified());
+    QTest::keyClick(&ed, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(changes, 2);
+    EXPECT_FALSE(ed.Modified());
+    EXPECT_EQ(ed.Lines(), text);
+    QTest::keyClick(&ed, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(changes, 3);
+    QTest::keyClicks(&ed, "x");
+    EXPECT_EQ(changes, 4) << "typing still reports every key";
 }

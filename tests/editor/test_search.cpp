@@ -108,3 +108,21 @@ TEST_F(SearchTest, ReplacementsThatContainOrMatchNothingEnd)
     ed.setReadOnly(true);
     EXPECT_EQ(ed.SearchReplace(QStringLiteral("a"), QStringLiteral("b"), ssoReplaceAll | ssoEntireScope), 0);
 }
+
+TEST_F(SearchTest, OnlyTheRegexEngineRefusesBrokenPatterns)
+{
+    const struct
+    {
+        TSynSearchEngine engine;
+        QString pattern;
+        bool valid;
+    } cases[] = {
+        {TSynSearchEngine::Regex, "fo+|x\\d", true}, {TSynSearchEngine::Regex, "(foo", false},
+        {TSynSearchEngine::Regex, "[a-", false},     {TSynSearchEngine::Regex, "*x", false},
+        {TSynSearchEngine::Plain, "(foo", true},
+    };
+    for (const auto &c : cases) {
+        ed.setSearchEngine(c.engine);
+        EXPECT_EQ(ed.SearchPatternValid(c.pattern), c.valid) << c.pattern.toStdString();
+    }
+}

@@ -3,6 +3,7 @@
 
 #include "ide/uKeloCompletion.h"
 
+#include <QScrollBar>
 #include <QTest>
 
 namespace {
@@ -71,6 +72,86 @@ TEST_F(CompletionTest, TheListFiltersByThePrefixAndInsertsOnlyTheName)
     type(" q");
     openList();
     EXPECT_FALSE(list->Active()); // nothing matches
+}
+
+// The list refilters with every key as soon as the key's character stands in the text.
+TEST_F(CompletionTest, TheOpenListFiltersByEveryTypedKey)
+{
+    const struct
+    {
+        QString typed;
+        Qt::Key finish;
+        QString line;
+    } cases[] = {
+        {"ticks", Qt::Key_Return, "x = ticks"}, // not tick, the first match for "tick"
+        {"tic", Qt::Key_Tab, "x = tick"},
+        {"tiq", Qt::Key_ParenLeft, "x = tiq("}, // nothing matches: the list is gone, the word stays
+        {"mes", Qt::Key_ParenLeft, "x = message("},
+    };
+    parse();
+    TSynCompletionProposal *list = completion().SynComp();
+    for (const auto &c : cases) {
+        type("");
+        QTest::keyClick(&ed(), Qt::Key_Return);
+        QTest::keyClicks(&ed(), "x = ");
+        openList();
+        ASSERT_TRUE(list->Active());
+        QTest::keyClicks(&ed(), c.typed);
+        c.finish == Qt::Key_ParenLeft ? QTest::keyClicks(&ed(), "(") : QTest::keyClick(&ed(), c.finish);
+        EXPECT_EQ(ed().LineText(ed().LineCount()), c.line) << c.typed.toStdString();
+        list->CancelCompletion();
+    }
+}
+
+TEST_F(CompletionTest, EachOpeningSelectsTheFirstMatchAndCaretJumpsCloseTheList)
+{
+    parse();
+    TSynCompletionProposal *list = completion().SynComp();
+    for (Qt::Key jump : {Qt::Key_Escape, Qt::Key_Home, Qt::Key_End, Qt::Key_Left, Qt::Key_Right}) {
+        type("");
+        openList();
+        EXPECT_EQ(list->SelectedRow(), 0);
+        QTest::keyClick(&ed(), Qt::Key_Down);
+        QTest::keyClick(&ed(), Qt::Key_Down);
+        QTest::keyClick(&ed(), jump);
+        EXPECT_FALSE(list->Active()) << QKeySequence(jump).toString().toStdString();
+    }
+}
+
+TEST_F(CompletionTest, AListLongerThanItsWindowShowsAScrollBar)
+{
+    parse();
+    TSynCompletionProposal *list = completion().SynComp();
+    auto scrollBar = [&] { return list->PopupWindow()->findChild<QScrollBar *>(); };
+    type("");
+    openList();
+    ASSERT_NE(scrollBar(), nullptr);
+    EXPECT_FALSE(scrollBar()->isVisible()) << "six entries fit";
+    list->CancelCompletion();
+    for (int i = 0; i < 10; ++i) {
+        list->InsertList().append(QStringLiteral("extra%1").arg(i));
+        list->ItemList().append(QStringLiteral("extra%1").arg(i));
+    }
+    openList();
+    EXPECT_TRUE(scrollBar()->isVisible());
+    EXPECT_EQ(scrollBar()->maximum(), 6);
+    for (int i = 0; i < 15; ++i)
+        QTest::keyClick(&ed(), Qt::Key_Down);
+    EXPECT_EQ(scrollBar()->value(), 6) << "the bar follows the selected row";
+}
+
+TEST_F(CompletionTest, TheHintStaysUnderItsCallsBracket)
+{
+    parse();
+    type("x = f(1");
+    openHint();
+    TSynCompletionProposal *hint = completion().SynParams();
+    const auto xOf = [&](int column) { return ed().mapToGlobal(ed().BufferToPixels({column, ed().CaretY()})).x(); };
+    EXPECT_EQ(hint->PopupWindow()->x(), xOf(6));
+    QTest::keyClicks(&ed(), ", 22,");
+    EXPECT_EQ(hint->PopupWindow()->x(), xOf(6)) << "the caret is at " << xOf(ed().CaretX());
+    EXPECT_EQ(hint->DisplayedLines(), QStringList{"int a int b \\style{+B}string s\\style{-B}"})
+        << "bold moves on at the comma";
 }
 
 TEST_F(CompletionTest, TheHintShowsTheArgumentUnderTheCaretInBold)

@@ -163,9 +163,10 @@ TEST(HelpSyntaxPage, EveryOperatorListedParsesAndEveryTypeIsListedWithItsDomain)
     QTextCursor cur(&doc);
     TFrmKeloHelp::WriteSyntaxPage(cur);
     const QList<QList<TRunInfo>> comparisons = tableUnder(doc, "Vergleichsoperatoren:"),
-                                 operators = tableUnder(doc, "Operatoren:"), types = tableUnder(doc, "Typen:");
+                                 operators = tableUnder(doc, "Operatoren:"), types = tableUnder(doc, "Typen:"),
+                                 blocks = tableUnder(doc, "Blöcke:");
     ASSERT_FALSE(comparisons.isEmpty() || operators.isEmpty());
-    for (const auto &table : {comparisons, operators, types}) {
+    for (const auto &table : {comparisons, operators, types, blocks}) {
         QSet<qsizetype> columns;
         for (const QList<TRunInfo> &row : table) {
             ASSERT_GE(row.size(), 2);
@@ -194,6 +195,11 @@ TEST(HelpSyntaxPage, EveryOperatorListedParsesAndEveryTypeIsListedWithItsDomain)
         EXPECT_EQ(types[t][0].text, TypeNames[t]);
         EXPECT_EQ(types[t][1].text.trimmed(), TypeDomains[t].trimmed());
     }
+    // One line per block form, each naming how it ends.
+    ASSERT_EQ(blocks.size(), 4);
+    const QStringList ends = {"endif", "endwhile", "endfunction", "//"};
+    for (int b = 0; b < ends.size(); ++b)
+        EXPECT_TRUE(blocks[b][0].text.contains(ends[b])) << blocks[b][0].text.toStdString();
 }
 
 TEST(HelpWindow, LoadListsPredefinedMessageAndTheSandboxesOwnBuiltInsInOrder)

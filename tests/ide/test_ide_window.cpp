@@ -161,6 +161,12 @@ TEST_F(RunTest, CaretPanelsAreFormattedWithFixedWidths)
     window->UpdateCaretInfo();
     EXPECT_EQ(window->statusText(3), "Zeile     12");
     EXPECT_EQ(window->statusText(4), "Spalte   5 ");
+
+    window->editor()->setCaretXY({9, 12});
+    QTest::keyClick(window->editor(), Qt::Key_Right); // past the line's end
+    QTest::keyClick(window->editor(), Qt::Key_Right);
+    window->UpdateCaretInfo();
+    EXPECT_EQ(window->statusText(4), "Spalte  11 ");
 }
 
 TEST_F(RunTest, FontSizeChangesByOnePointAndTheWheelWithCtrlDoesTheSame)

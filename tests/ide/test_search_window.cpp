@@ -5,7 +5,9 @@
 #include "test_files_window.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -26,6 +28,17 @@ protected:
             dialog.setSearchText(text);
             dialog.setSearchFromCursor(fromCursor);
             dialog.setSearchBackwards(backwards);
+            dialog.btnOK->click();
+            return true;
+        };
+        window->AcFindExecute();
+    }
+    // A search from the start with one more option ticked.
+    void DialogSearchWith(const QString &text, void (TTextSearchDialog::*option)(bool))
+    {
+        dialogs.searchDialog = [=](TTextSearchDialog &dialog) {
+            dialog.setSearchText(text);
+            (dialog.*option)(true);
             dialog.btnOK->click();
             return true;
         };
@@ -236,4 +249,51 @@ TEST_F(Search, YesToAllReplacesTheRestWithoutAsking)
     EXPECT_EQ(dialogs.replaceQuestions.size(), 2);
     EXPECT_EQ(editor().Lines().join('\n'), "gras schaf klee\nbaum\nklee ende");
     EXPECT_EQ(window->gsReplaceTextHistory, "klee");
+}
+
+// After a search in the selection the selection is the hit; F3 goes on from it.
+TEST_F(Search, F3AfterASearchInTheSelectionMovesOn)
+{
+    editor().setSelection({1, 1}, {5, 3});
+    DialogSearchWith("gras", &TTextSearchDialog::setSearchInSelectionOnly);
+    EXPECT_EQ(Found(), (TBufferCoord{1, 1}));
+    for (TBufferCoord next : {TBufferCoord{12, 1}, TBufferCoord{1, 3}}) {
+        window->AcFindNext->trigger();
+        EXPECT_EQ(Found(), next);
+    }
+}
+
+TEST_F(Search, ABrokenRegularExpressionIsReportedAsSuch)
+{
+    DialogSearchWith("(gras", &TTextSearchDialog::setSearchRegularExpression);
+    window->AcFindNext->trigger();
+    EXPECT_EQ(dialogs.texts(), QStringList(2, "Ungültiger regulärer Ausdruck"));
+    EXPECT_EQ(dialogs.shown[0].kind, TDlgKind::Error);
+}
+
+// No key reaches the editor when the dialog's OK button starts the search.
+TEST_F(Search, TheStatusBarShowsTheHitOfADialogSearch)
+{
+    editor().setCaretXY({1, 1});
+    window->UpdateCaretInfo();
+    DialogSearch("ende");
+    EXPECT_EQ(window->statusText(3), "Zeile      3");
+    EXPECT_EQ(window->statusText(4), "Spalte  10 ");
+}
+
+TEST_F(Search, TheProposedSearchTextIsSelectedSoThatTypingReplacesIt)
+{
+    QString typedOver;
+    dialogs.searchDialog = [&](TTextSearchDialog &dialog) {
+        dialog.show();
+        dialog.cbSearchText->setFocus();
+        QTest::keyClicks(dialog.cbSearchText, "baum");
+        typedOver = dialog.SearchText();
+        return false;
+    };
+    editor().setCaretXY({8, 1});
+    for (QAction *command : {window->AcFind, window->AcFindReplace}) {
+        command->trigger();
+        EXPECT_EQ(typedOver, "baum") << command->text().toStdString();
+    }
 }
