@@ -267,16 +267,9 @@ bool TIntLeaf::describe(TExpression *operand)
     return false;
 }
 
-bool TOpBianry::decideIntOperands()
+bool TOpBianry::areBothInt() const
 {
-    const bool both = iFirstOperand && iSecondOperand && firstType() == TType::int_ && secondType() == TType::int_;
-    if (!both)
-        iIntOperands = TIntOperands::no;
-    else if (iFirstLeaf.describe(iFirstOperand.get()) && iSecondLeaf.describe(iSecondOperand.get()))
-        iIntOperands = TIntOperands::leaves;
-    else
-        iIntOperands = TIntOperands::yes;
-    return both;
+    return iFirstOperand && iSecondOperand && firstType() == TType::int_ && secondType() == TType::int_;
 }
 
 // ---------------------------------------------------------------- and, or

@@ -2,7 +2,7 @@
 // The code model: scopes, code blocks, statements, declarations and variables,
 // and the program object that drives execution one statement per step.
 // Include "script/uKeloCode.h" to get the whole model.
-#include "script/uKeloSteps.h"
+#include "script/uKeloRun.h"
 #include "script/uKeloTypes.h"
 
 #include <QHash>
@@ -138,7 +138,11 @@ public:
     }
     // Makes the first count kept variables live again as Discard left them:
     // empty, under their names and types. Only for an empty list.
-    void revive(int count) { iLive = count; }
+    void revive(int count)
+    {
+        Q_ASSERT(iLive == 0 && size_t(count) <= iItems.size());
+        iLive = count;
+    }
     TVariable *live(int i) const { return iItems[size_t(i)].get(); }
     auto begin() const { return iItems.begin(); }
     auto end() const { return iItems.begin() + iLive; }
@@ -231,6 +235,9 @@ public:
     virtual void setLineNumber(int line) { iLineNumber = line; }
     virtual bool Execute() { return true; }
     virtual void Init() {}
+    // Decides how the statement and its expressions execute, for a complete
+    // tree: the run's layout calls it before the statement executes.
+    virtual void decide() {}
     // Hands the statements of the blocks it owns to into, so that destroying
     // deeply nested code needs no recursion per level.
     virtual void releaseBlocks(std::vector<std::unique_ptr<TStatement>> &) {}
@@ -267,6 +274,7 @@ public:
     void setLineNumber(int line) override;
     bool Execute() override;
     void Init() override;
+    void decide() override;
 
     // The live variable, or nullptr (never executed, or its scope's variables
     // were discarded since). Reports nothing.
@@ -437,30 +445,6 @@ private:
 
 using TFunctionList = TOwningList<TFunction>;
 
-// The positions of the statements that wait for a call to complete, innermost
-// last. Every call pushes one, so pushing is a store and growing happens out of line.
-class TCallStack
-{
-public:
-    void push(int position)
-    {
-        if (iDepth == iItems.size())
-            grow();
-        iItems[iDepth++] = position;
-    }
-    int pop() { return iItems[--iDepth]; }
-    int operator[](size_t i) const { return iItems[i]; }
-    size_t size() const { return iDepth; }
-    bool empty() const { return iDepth == 0; }
-    void clear() { iDepth = 0; }
-
-private:
-    void grow();
-
-    std::vector<int> iItems;
-    size_t iDepth = 0;
-};
-
 enum class TProgramState : quint8 { unknown = 0, running = 1, finished = 2 };
 
 using TCodeError = std::function<void(TProgram *sender, int line, const QString &msg)>;
@@ -492,10 +476,10 @@ public:
     void SetState(TProgramState s);
     bool isStopRequested() const { return doStop; }
     // Number of blocks the run has entered and not yet left, its callers' included.
-    int BlockCount() const;
+    int BlockCount() const { return iRun.blockCount(); }
     // The index of the statement the run executes next in block, or -1 when
     // the run is not in the block.
-    int cursorIn(const TCodeBlock *block) const;
+    int cursorIn(const TCodeBlock *block) const { return iRun.cursorIn(block); }
 
     bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) override;
     bool FunctionExists(const QString &name) const override;
@@ -508,43 +492,22 @@ public:
 
     void Run();
     // One step; false once the program has finished.
-    bool Next();
-    void stop()
-    {
-        doStop = true;
-        updateStepping();
-    }
+    bool Next() { return iRun.next(); }
+    void stop() { doStop = true; }
     void Finish() override;
     // Reports a run-time error; the program finishes at the end of the step.
     void Error(int line, const QString &msg);
     void publishLineNumber(int line);
     // Runs the function's body from the next step on; the statement being
     // executed waits for it and is executed again when the body is exhausted.
-    inline void enterBody(TFunctionCode &function);
+    void enterBody(TFunctionCode &function) { iRun.enterBody(function); }
 
     // Maintained by the parser while it reads the source.
     qint32 StateCount = 0;
 
 private:
-    // The run goes on with the next step.
-    void updateStepping() { iStepping = iActive && !doStop && iState != TProgramState::finished; }
-    // Ends a step that executed nothing, or ended the run: false.
-    bool finishStep();
-    // Moves the run past the ends of exhausted blocks to the next statement;
-    // false when the program's block is exhausted.
-    inline bool passBlockEnds();
-    // Executes the statement or the condition at the run's position.
-    inline void execute(const TStep &step);
-    inline int lineToAnnounce() const;
-
-    TSteps iSteps;
-    // The position of the next step.
-    int iPc = 0;
-    TCallStack iCalls;
-    // Between Run and the exhaustion of the program's block.
-    bool iActive = false;
+    TRun iRun{*this};
     bool doStop = false;
-    bool iStepping = false;
     TFunctionList iFunctionList;
     // The functions of iFunctionList by name, in list order, so that every
     // operand and call the parser reads does not walk a long list of functions.
