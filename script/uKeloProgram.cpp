@@ -303,9 +303,8 @@ TFunction *TProgram::AddFunction(std::unique_ptr<TFunction> f)
 
 void TProgram::SetState(TProgramState s)
 {
-    if (s == iState)
+    if (!iRun.setState(s))
         return;
-    iState = s;
     if (iOnStateChanged)
         iOnStateChanged(this);
 }
@@ -358,9 +357,8 @@ bool TProgram::getHelp(QStringList *functions, QStringList *comments) const
 
 void TProgram::Run()
 {
-    if (iState == TProgramState::running)
+    if (State() == TProgramState::running)
         Finish();
-    doStop = false;
     iReturn.clear();
     iRun.start();
     SetState(TProgramState::running);

@@ -445,8 +445,6 @@ private:
 
 using TFunctionList = TOwningList<TFunction>;
 
-enum class TProgramState : quint8 { unknown = 0, running = 1, finished = 2 };
-
 using TCodeError = std::function<void(TProgram *sender, int line, const QString &msg)>;
 using TLineNumberEvent = std::function<void(TProgram *sender, int ind)>;
 using TStateEvent = std::function<void(TProgram *sender)>;
@@ -472,9 +470,9 @@ public:
     void setOnStateChanged(TStateEvent handler) { iOnStateChanged = std::move(handler); }
 
     const QString &Return() const { return iReturn; }
-    TProgramState State() const { return iState; }
+    TProgramState State() const { return iRun.state(); }
     void SetState(TProgramState s);
-    bool isStopRequested() const { return doStop; }
+    bool isStopRequested() const { return iRun.isStopRequested(); }
     // Number of blocks the run has entered and not yet left, its callers' included.
     int BlockCount() const { return iRun.blockCount(); }
     // The index of the statement the run executes next in block, or -1 when
@@ -493,7 +491,7 @@ public:
     void Run();
     // One step; false once the program has finished.
     bool Next() { return iRun.next(); }
-    void stop() { doStop = true; }
+    void stop() { iRun.requestStop(); }
     void Finish() override;
     // Reports a run-time error; the program finishes at the end of the step.
     void Error(int line, const QString &msg);
@@ -507,7 +505,6 @@ public:
 
 private:
     TRun iRun{*this};
-    bool doStop = false;
     TFunctionList iFunctionList;
     // The functions of iFunctionList by name, in list order, so that every
     // operand and call the parser reads does not walk a long list of functions.
@@ -516,5 +513,4 @@ private:
     TLineNumberEvent iOnLineNumber;
     TStateEvent iOnStateChanged;
     QString iReturn;
-    TProgramState iState = TProgramState::unknown;
 };

@@ -305,7 +305,8 @@ void TRun::start()
         if (TFunctionCode *code = function->asScriptFunction())
             layOutFunction(*code);
     iCalls.clear();
-    iActive = true;
+    setHalt(over, false);
+    setHalt(stopRequested, false);
     // A run ended by a fault or a stop may have left a partial evaluation behind.
     for (const TStep &step : iSteps)
         if (step.statement)
@@ -319,12 +320,6 @@ int TRun::layOutFunction(TFunctionCode &function)
     TScopeLayout(iSteps, true).layOut(function.CodeBlock());
     function.setEntry(entry);
     return entry;
-}
-
-// Inline: the step loop asks before and after every statement.
-inline bool TRun::stepping() const
-{
-    return iActive && !iProgram.isStopRequested() && iProgram.State() != TProgramState::finished;
 }
 
 // Inline: the step loop runs it for every statement.
@@ -349,21 +344,16 @@ __attribute__((always_inline)) inline void TRun::execute(const TStep &step)
             if (static_cast<TAssignment *>(statement)->executeCallInPlace())
                 iPc = at + 1;
             return;
-        case TStep::TKind::loop:
-        case TStep::TKind::conditional:
-            if (!static_cast<TMultiLiner *>(statement)->evaluateCondition(truth))
-                return;
-            break;
         case TStep::TKind::intLoop:
         case TStep::TKind::intConditional:
             truth = static_cast<TMultiLiner *>(statement)->intLeafTruth();
             break;
-        case TStep::TKind::blockEnd:
-        case TStep::TKind::functionEnd:
-        case TStep::TKind::programEnd:
-            // passBlockEnds moved the run past every end.
-            Q_ASSERT(false);
-            return;
+        default:
+            // passBlockEnds moved the run past every end: a loop or a conditional.
+            Q_ASSERT(TStep::isCondition(step.kind));
+            if (!static_cast<TMultiLiner *>(statement)->evaluateCondition(truth))
+                return;
+            break;
         }
         iPc = truth ? at + 1 : step.target;
     } catch (const TRuntimeError &error) {
@@ -407,7 +397,7 @@ bool TRun::next()
     if (!stepping())
         return finishStep();
     if (!passBlockEnds()) {
-        iActive = false;
+        setHalt(over, true);
         return finishStep();
     }
     execute(iSteps[size_t(iPc)]);
@@ -422,7 +412,7 @@ bool TRun::finishStep()
 {
     // A finished program stays finished: executing statements of a run whose
     // variables were discarded would read and write freed state.
-    if (iProgram.State() != TProgramState::finished)
+    if (iState != TProgramState::finished)
         iProgram.Finish();
     return false;
 }
@@ -439,7 +429,7 @@ int TRun::depthAt(int position) const
 
 int TRun::blockCount() const
 {
-    if (!iActive)
+    if (!isActive())
         return 0;
     int count = depthAt(iPc);
     for (size_t i = 0; i < iCalls.size(); ++i)
@@ -487,7 +477,7 @@ int TRun::indexAt(int position) const
 
 int TRun::cursorIn(const TCodeBlock *block) const
 {
-    if (!iActive)
+    if (!isActive())
         return -1;
     // From the run's position out through the blocks it is in, then from each caller's.
     for (size_t frame = iCalls.size() + 1; frame-- > 0;) {
@@ -506,9 +496,10 @@ int TRun::cursorIn(const TCodeBlock *block) const
 
 // ---------------------------------------------------------------- entering and completing calls
 
-void TRun::enterBody(TFunctionCode &function)
+// Inline: every call of a script function enters its body.
+__attribute__((always_inline)) inline void TRun::enterBody(TFunctionCode &function)
 {
-    if (!iActive)
+    if (!isActive())
         return;
     const int entry = function.entry() >= 0 ? function.entry() : layOutFunction(function);
     iCalls.push(iPc);

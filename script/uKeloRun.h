@@ -13,6 +13,8 @@ class TFunctionCode;
 class TProgram;
 class TStatement;
 
+enum class TProgramState : quint8 { unknown = 0, running = 1, finished = 2 };
+
 // One position of the laid-out program.
 struct TStep
 {
@@ -108,7 +110,8 @@ public:
     TRun(const TRun &) = delete;
     TRun &operator=(const TRun &) = delete;
 
-    // Lays the program out afresh and rests before its first statement.
+    // Lays the program out afresh, drops a stop request and rests before the
+    // first statement.
     void start();
     // One step; false once the run is over and the program finished.
     bool next();
@@ -116,7 +119,19 @@ public:
     // executed waits for it and is executed again when the body is exhausted.
     void enterBody(TFunctionCode &function);
     // Between start and the exhaustion of the program's block.
-    bool isActive() const { return iActive; }
+    bool isActive() const { return !(iHalts & over); }
+    // The program's state; setState tells whether it changed.
+    TProgramState state() const { return iState; }
+    bool setState(TProgramState state)
+    {
+        const bool changed = state != iState;
+        iState = state;
+        setHalt(finished, state == TProgramState::finished);
+        return changed;
+    }
+    // The next step finishes the program instead of executing a statement.
+    void requestStop() { iHalts |= stopRequested; }
+    bool isStopRequested() const { return iHalts & stopRequested; }
     // Number of blocks the run has entered and not yet left, its callers' included.
     int blockCount() const;
     // The index of the statement the run executes next in block, or -1 when
@@ -124,9 +139,12 @@ public:
     int cursorIn(const TCodeBlock *block) const;
 
 private:
-    // Whether the next step executes a statement: the run is neither over,
-    // stopped, nor finished from outside.
-    bool stepping() const;
+    // Why the run executes no statement in the next step, one bit for each
+    // reason: its end was reached, a stop was requested, the program was
+    // finished (from outside, too).
+    enum THalt : quint8 { over = 1, stopRequested = 2, finished = 4 };
+    void setHalt(THalt halt, bool on) { iHalts = on ? iHalts | halt : iHalts & ~halt; }
+    bool stepping() const { return iHalts == 0; }
     // Ends a step that executed nothing, or ended the run: false.
     bool finishStep();
     bool passBlockEnds();
@@ -145,5 +163,6 @@ private:
     // The position of the next step.
     int iPc = 0;
     TCallStack iCalls;
-    bool iActive = false;
+    quint8 iHalts = over;
+    TProgramState iState = TProgramState::unknown;
 };
