@@ -191,7 +191,7 @@ private:
     QList<TDeclaration *> iItems;
 };
 
-// An ordered, owning list of statements with a cursor.
+// An ordered, owning list of statements; CurInd tells where a run is in it.
 class TCodeBlock
 {
 public:

@@ -209,7 +209,7 @@ void TFunctionValue::evaluate(bool &halted, TValue &value)
 
 bool TFunctionValue::evaluateArguments(bool &halted)
 {
-    // Arguments already on the stack were evaluated in an earlier, suspended step.
+    // Arguments already in paramStack were evaluated in an earlier, suspended step.
     for (int i = int(paramStack.size()); i < iExpressionList.Count(); ++i) {
         TValue &argument = paramStack.emplace_back();
         iExpressionList[i]->evaluate(halted, argument);
