@@ -102,7 +102,8 @@ private:
     size_t iDepth = 0;
 };
 
-// The run of one program: its steps, its position and the calls in progress.
+// The run of one program: its steps, its position, the calls in progress and
+// the program's state.
 class TRun
 {
 public:
