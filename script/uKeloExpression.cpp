@@ -256,6 +256,7 @@ bool TOpBianry::evaluateIntOperands(bool &halted, qint32 &second)
 
 bool TIntLeaf::describe(TExpression *operand)
 {
+    *this = TIntLeaf();
     if (const TVarValue *v = operand->asVarValue()) {
         variable = v->Declaration();
         return true;

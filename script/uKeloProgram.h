@@ -504,7 +504,7 @@ public:
     qint32 StateCount = 0;
 
 private:
-    TRun iRun{*this};
+    TRunEngine iRun{*this};
     TFunctionList iFunctionList;
     // The functions of iFunctionList by name, in list order, so that every
     // operand and call the parser reads does not walk a long list of functions.

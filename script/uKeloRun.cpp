@@ -173,6 +173,11 @@ private:
 
 // ---------------------------------------------------------------- decisions the layout makes
 
+// Every run decides afresh, so that a tree that grew since the last run is
+// decided as it is now. The step's kind holds what the step loop dispatches
+// on (an int-leaf condition or assignment, a call assignment passed in place);
+// the nodes hold what nested expressions, assignments and calls read.
+
 void TDeclaration::decide()
 {
     if (iAssignment)
@@ -296,7 +301,7 @@ bool TFunctionCode::takesInPlace(const TExpressionList &arguments, TArgumentSour
 
 void TCallStack::grow() { iItems.resize(std::max<size_t>(16, 2 * iItems.size())); }
 
-void TRun::start()
+void TRunEngine::start()
 {
     // Laid out afresh: the tree may have grown since the last run.
     iSteps.clear();
@@ -314,7 +319,7 @@ void TRun::start()
     iPc = 0;
 }
 
-int TRun::layOutFunction(TFunctionCode &function)
+int TRunEngine::layOutFunction(TFunctionCode &function)
 {
     const int entry = int(iSteps.size());
     TScopeLayout(iSteps, true).layOut(function.CodeBlock());
@@ -323,7 +328,7 @@ int TRun::layOutFunction(TFunctionCode &function)
 }
 
 // Inline: the step loop runs it for every statement.
-__attribute__((always_inline)) inline void TRun::execute(const TStep &step)
+__attribute__((always_inline)) inline void TRunEngine::execute(const TStep &step)
 {
     const int at = iPc;
     TStatement *statement = step.statement;
@@ -362,7 +367,7 @@ __attribute__((always_inline)) inline void TRun::execute(const TStep &step)
 }
 
 // Inline: every step asks for it.
-inline int TRun::lineToAnnounce() const
+inline int TRunEngine::lineToAnnounce() const
 {
     int line = iSteps[size_t(iPc)].line;
     for (size_t i = iCalls.size(); line == TStep::callerLine && i-- > 0;)
@@ -373,7 +378,7 @@ inline int TRun::lineToAnnounce() const
 // Moves the run past the ends of exhausted blocks to the next statement;
 // false when the program's block is exhausted. Inline: every step passes the
 // ends of the blocks it leaves.
-inline bool TRun::passBlockEnds()
+inline bool TRunEngine::passBlockEnds()
 {
     const TStep *steps = iSteps.data();
     int position = iPc;
@@ -392,7 +397,7 @@ inline bool TRun::passBlockEnds()
     return true;
 }
 
-bool TRun::next()
+bool TRunEngine::next()
 {
     if (!stepping())
         return finishStep();
@@ -408,7 +413,7 @@ bool TRun::next()
     return true;
 }
 
-bool TRun::finishStep()
+bool TRunEngine::finishStep()
 {
     // A finished program stays finished: executing statements of a run whose
     // variables were discarded would read and write freed state.
@@ -419,7 +424,7 @@ bool TRun::finishStep()
 
 // ---------------------------------------------------------------- where the run is
 
-int TRun::depthAt(int position) const
+int TRunEngine::depthAt(int position) const
 {
     int depth = 1;
     for (int owner = iSteps[size_t(position)].owner; owner >= 0; owner = iSteps[size_t(owner)].owner)
@@ -427,7 +432,7 @@ int TRun::depthAt(int position) const
     return depth;
 }
 
-int TRun::blockCount() const
+int TRunEngine::blockCount() const
 {
     if (!isActive())
         return 0;
@@ -437,7 +442,7 @@ int TRun::blockCount() const
     return count;
 }
 
-const TCodeBlock *TRun::blockAt(int position) const
+const TCodeBlock *TRunEngine::blockAt(int position) const
 {
     const TStep &step = iSteps[size_t(position)];
     if (step.statement)
@@ -463,7 +468,7 @@ const TCodeBlock *TRun::blockAt(int position) const
     return body ? body->CodeBlock() : nullptr;
 }
 
-int TRun::indexAt(int position) const
+int TRunEngine::indexAt(int position) const
 {
     const TCodeBlock *block = blockAt(position);
     const TStatement *statement = iSteps[size_t(position)].statement;
@@ -475,7 +480,7 @@ int TRun::indexAt(int position) const
     return index;
 }
 
-int TRun::cursorIn(const TCodeBlock *block) const
+int TRunEngine::cursorIn(const TCodeBlock *block) const
 {
     if (!isActive())
         return -1;
@@ -497,7 +502,7 @@ int TRun::cursorIn(const TCodeBlock *block) const
 // ---------------------------------------------------------------- entering and completing calls
 
 // Inline: every call of a script function enters its body.
-__attribute__((always_inline)) inline void TRun::enterBody(TFunctionCode &function)
+__attribute__((always_inline)) inline void TRunEngine::enterBody(TFunctionCode &function)
 {
     if (!isActive())
         return;

@@ -104,12 +104,12 @@ private:
 
 // The run of one program: its steps, its position, the calls in progress and
 // the program's state.
-class TRun
+class TRunEngine
 {
 public:
-    explicit TRun(TProgram &program) : iProgram(program) {}
-    TRun(const TRun &) = delete;
-    TRun &operator=(const TRun &) = delete;
+    explicit TRunEngine(TProgram &program) : iProgram(program) {}
+    TRunEngine(const TRunEngine &) = delete;
+    TRunEngine &operator=(const TRunEngine &) = delete;
 
     // Lays the program out afresh, drops a stop request and rests before the
     // first statement.
