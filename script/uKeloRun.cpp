@@ -349,14 +349,12 @@ __attribute__((always_inline)) inline void TRunEngine::execute(const TStep &step
             if (static_cast<TAssignment *>(statement)->executeCallInPlace())
                 iPc = at + 1;
             return;
-        case TStep::TKind::intLoop:
-        case TStep::TKind::intConditional:
-            truth = static_cast<TMultiLiner *>(statement)->intLeafTruth();
-            break;
         default:
             // passBlockEnds moved the run past every end: a loop or a conditional.
             Q_ASSERT(TStep::isCondition(step.kind));
-            if (!static_cast<TMultiLiner *>(statement)->evaluateCondition(truth))
+            if (TStep::comparesIntLeaves(step.kind))
+                truth = static_cast<TMultiLiner *>(statement)->intLeafTruth();
+            else if (!static_cast<TMultiLiner *>(statement)->evaluateCondition(truth))
                 return;
             break;
         }

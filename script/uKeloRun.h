@@ -20,7 +20,8 @@ struct TStep
 {
     // What the run does at a position. The order matters: the kinds up to
     // intConditional are executed, one per step, the conditions among them
-    // last; the kinds behind them are ends, which the run passes without a step.
+    // last and those comparing two int leaves after the others; the kinds
+    // behind them are ends, which the run passes without a step.
     enum class TKind : unsigned char {
         // Any statement, through its Execute.
         statement,
@@ -33,12 +34,12 @@ struct TStep
         callAssignment,
         // A loop's condition: into the body, the next position, or past it to target.
         loop,
-        // A loop whose condition compares two int leaves.
-        intLoop,
         // A conditional's condition: into the if branch, the next position, or
         // to target, the else branch.
         conditional,
-        // A conditional whose condition compares two int leaves.
+        // A loop whose condition compares two int leaves, read in place.
+        intLoop,
+        // A conditional whose condition compares two int leaves, read in place.
         intConditional,
         // Where a block is exhausted; the run goes on at target without a step.
         blockEnd,
@@ -53,6 +54,8 @@ struct TStep
 
     static constexpr bool isExecuted(TKind kind) { return kind <= TKind::intConditional; }
     static constexpr bool isCondition(TKind kind) { return kind >= TKind::loop && kind <= TKind::intConditional; }
+    // Only for a condition.
+    static constexpr bool comparesIntLeaves(TKind kind) { return kind >= TKind::intLoop; }
     static constexpr bool isLoop(TKind kind) { return kind == TKind::loop || kind == TKind::intLoop; }
 
     TKind kind = TKind::statement;
@@ -64,10 +67,10 @@ struct TStep
     int line = -1;
 };
 
-// The conditions lie between the statements and the ends, loops before conditionals.
-static_assert(TStep::TKind::callAssignment < TStep::TKind::loop && TStep::TKind::loop < TStep::TKind::intLoop &&
-              TStep::TKind::intLoop < TStep::TKind::conditional &&
-              TStep::TKind::conditional < TStep::TKind::intConditional &&
+// The conditions lie between the statements and the ends, those comparing int leaves last.
+static_assert(TStep::TKind::callAssignment < TStep::TKind::loop && TStep::TKind::loop < TStep::TKind::conditional &&
+              TStep::TKind::conditional < TStep::TKind::intLoop &&
+              TStep::TKind::intLoop < TStep::TKind::intConditional &&
               TStep::TKind::intConditional < TStep::TKind::blockEnd);
 static_assert(TStep::TKind::blockEnd < TStep::TKind::functionEnd &&
               TStep::TKind::functionEnd < TStep::TKind::programEnd);
