@@ -50,7 +50,7 @@ const TOperatorTexts &searchTexts()
         QStringList list;
         for (const TOperatorEntry &entry : operatorTable())
             list.append(entry.search);
-        return list;
+        return TOperatorTexts(list);
     }();
     return texts;
 }
@@ -386,8 +386,6 @@ const QString &TKeloParser::callName(QStringView before, QStringView after)
         iCallName.truncate(name.size());
     return iCallName;
 }
-
-std::unique_ptr<TVarValue> TKeloParser::parseVarValue(const QString &source) { return parseVariable(source); }
 
 std::unique_ptr<TVarValue> TKeloParser::parseVariable(QStringView source)
 {

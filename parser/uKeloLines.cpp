@@ -96,35 +96,6 @@ TOperatorTexts::TOperatorTexts(const QStringList &texts) : iTexts(texts)
     }
 }
 
-quint32 TOperatorTexts::all() const { return iTexts.size() == 32 ? ~quint32(0) : (quint32(1) << iTexts.size()) - 1; }
-
-bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind)
-{
-    bool found = false;
-    scanTopLevel(text, [&](int i) {
-        found = startsAt(text, i, op);
-        if (found) {
-            pos = i + 1;
-            posBehind = pos + int(op.size());
-        }
-        return found;
-    });
-    return found;
-}
-
-bool findFirstOperator(QStringView text, const TOperatorTexts &ops, int &index, int &pos, int &posBehind)
-{
-    int at = 0;
-    index = findFirstTaken(text, ops, ops.all(), at, [](int, int) { return TOccurrence::Take; });
-    if (index < 0) {
-        index = int(ops.size());
-        return false;
-    }
-    pos = at + 1;
-    posBehind = pos + int(ops[index].size());
-    return true;
-}
-
 QList<QStringView> splitOutside(QStringView text, QChar separator)
 {
     QList<QStringView> parts;
@@ -148,17 +119,6 @@ TOccurrence judgeMinus(QStringView text, int i)
     const int skipped = text.startsWith(u'-') ? 1 : 0;
     const bool joins = !endsWithAny(trimmedView(text.mid(skipped, i - skipped)), multiplicative);
     return joins ? TOccurrence::Take : TOccurrence::Refuse;
-}
-
-bool findBinaryMinus(QStringView text, int &pos, int &posBehind)
-{
-    static const TOperatorTexts minus(QStringList{QStringLiteral("-")});
-    int at = 0;
-    if (findFirstTaken(text, minus, 1, at, [&](int, int i) { return judgeMinus(text, i); }) < 0)
-        return false;
-    pos = at + 1;
-    posBehind = pos + 1;
-    return true;
 }
 
 bool endsWithAny(QStringView text, const QStringList &endings)

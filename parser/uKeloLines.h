@@ -132,11 +132,9 @@ inline bool startsAt(QStringView text, int i, QStringView op)
 class TOperatorTexts
 {
 public:
-    // Implicit, so that a plain list can be searched as it is.
-    TOperatorTexts(const QStringList &texts);
+    explicit TOperatorTexts(const QStringList &texts);
     qsizetype size() const { return iTexts.size(); }
     const QString &operator[](int k) const { return iTexts[k]; }
-    quint32 all() const;
     quint32 startingWith(QChar c) const { return c.unicode() < 128 ? iStarts[c.unicode()] : iOthers; }
 
 private:
@@ -178,20 +176,12 @@ int findFirstTaken(QStringView text, const TOperatorTexts &ops, quint32 wanted, 
     return found;
 }
 
-// Leftmost occurrence of op outside literals and brackets; letter case counts.
-bool findOperator(QStringView text, QStringView op, int &pos, int &posBehind);
-// The first of several operator texts, in list order, that occurs outside
-// literals and brackets: its index in ops and its leftmost position.
-bool findFirstOperator(QStringView text, const TOperatorTexts &ops, int &index, int &pos, int &posBehind);
-// Splits at every separator outside literals and brackets, as repeated
-// findOperator searches would. The parts are views into text.
+// Splits at every separator outside literals and brackets. The parts are views into text.
 QList<QStringView> splitOutside(QStringView text, QChar separator);
-// A minus that joins two operands, not the sign of a number: only the first
-// minus outside literals and brackets behind a leading sign counts.
-bool findBinaryMinus(QStringView text, int &pos, int &posBehind);
-// The rule behind findBinaryMinus for a minus at 0-based position i: a leading
-// minus is a sign, so a later one may still join; the first one behind it joins
-// unless it follows a multiplicative operator, and then none does.
+// Whether a minus at 0-based position i joins two operands rather than being
+// the sign of a number: a leading minus is a sign, so a later one may still
+// join; the first one behind it joins unless it follows a multiplicative
+// operator, and then none does.
 TOccurrence judgeMinus(QStringView text, int i);
 bool endsWithAny(QStringView text, const QStringList &endings);
 

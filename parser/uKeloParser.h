@@ -57,7 +57,6 @@ public:
     // Expressions, looked up in curCode; nothing on failure.
     std::unique_ptr<TExpression> parseExpression(QStringView text);
     std::unique_ptr<TFunctionValue> parseFunctionValue(const QString &text);
-    std::unique_ptr<TVarValue> parseVarValue(const QString &text);
 
     // Deeper expressions are refused with "Ausdruck ist zu tief verschachtelt".
     static constexpr int MaxNesting = 256;

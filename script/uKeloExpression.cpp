@@ -256,6 +256,7 @@ bool TOpBianry::evaluateIntOperands(bool &halted, qint32 &second)
 
 bool TIntLeaf::describe(TExpression *operand)
 {
+    *this = TIntLeaf();
     if (const TVarValue *v = operand->asVarValue()) {
         variable = v->Declaration();
         return true;
@@ -267,16 +268,9 @@ bool TIntLeaf::describe(TExpression *operand)
     return false;
 }
 
-bool TOpBianry::decideIntOperands()
+bool TOpBianry::areBothInt() const
 {
-    const bool both = iFirstOperand && iSecondOperand && firstType() == TType::int_ && secondType() == TType::int_;
-    if (!both)
-        iIntOperands = TIntOperands::no;
-    else if (iFirstLeaf.describe(iFirstOperand.get()) && iSecondLeaf.describe(iSecondOperand.get()))
-        iIntOperands = TIntOperands::leaves;
-    else
-        iIntOperands = TIntOperands::yes;
-    return both;
+    return iFirstOperand && iSecondOperand && firstType() == TType::int_ && secondType() == TType::int_;
 }
 
 // ---------------------------------------------------------------- and, or

@@ -56,7 +56,10 @@ public:
     virtual TOpRelation *asRelation() { return nullptr; }
     virtual TConstant *asConstant() { return nullptr; }
     virtual TFunctionValue *asCall() { return nullptr; }
-    // Resets the caches; runs whenever the owning statement's block is pushed.
+    // Decides how the tree evaluates, once it is complete: the run's layout
+    // calls it. Undecided, a tree evaluates the general way, with the same results.
+    virtual void decide() {}
+    // Drops what a suspended evaluation kept; runs whenever a run starts.
     virtual void Init() { chached = false; }
     bool isChached() const { return chached; }
 
@@ -131,6 +134,7 @@ public:
     void setFirstOperand(std::unique_ptr<TExpression> operand);
     void setLineNumber(int line) override;
     void Init() override;
+    void decide() override;
     // Whether the operand types fit the operation (asked by the parser).
     virtual bool isTypeMatch() const = 0;
 
@@ -162,6 +166,7 @@ public:
     const QString &operat() const { return op; }
     void setLineNumber(int line) override;
     void Init() override;
+    void decide() override;
     // Both operands present and of equal or convertible types.
     bool isTypeMatch() const override;
 
@@ -171,13 +176,14 @@ protected:
     bool evaluateOperands(bool &halted, QString &first, QString &second);
     // The same for two int operands read as integers; the first stays in iFirstInt.
     bool evaluateIntOperands(bool &halted, qint32 &second);
-    bool hasIntOperands()
+    // Both operands are int.
+    bool hasIntOperands() const
     {
-        return iIntOperands != TIntOperands::unknown ? iIntOperands != TIntOperands::no : decideIntOperands();
+        return iIntOperands != TIntOperands::undecided ? iIntOperands != TIntOperands::no : areBothInt();
     }
     // Both operands are int constants or int variables, which never halt and
-    // are read in place into a and b.
-    bool hasIntLeaves() { return hasIntOperands() && iIntOperands == TIntOperands::leaves; }
+    // are read in place into a and b; only once decided.
+    bool hasIntLeaves() const { return iIntOperands == TIntOperands::leaves; }
     void readIntLeaves(qint32 &a, qint32 &b) const
     {
         a = iFirstLeaf.read();
@@ -191,11 +197,10 @@ protected:
     qint32 iFirstInt = 0;
 
 private:
-    // Whether both operands are int, and leaves, decided at the first
-    // evaluation, when the tree is complete; the types never change afterwards.
-    bool decideIntOperands();
-    enum class TIntOperands : quint8 { unknown, yes, leaves, no };
-    TIntOperands iIntOperands = TIntOperands::unknown;
+    bool areBothInt() const;
+    // Whether both operands are int, and leaves.
+    enum class TIntOperands : quint8 { undecided, yes, leaves, no };
+    TIntOperands iIntOperands = TIntOperands::undecided;
     TIntLeaf iFirstLeaf;
     TIntLeaf iSecondLeaf;
 };
@@ -231,7 +236,7 @@ public:
     // result in value for the caller to assign; notApplicable evaluates nothing.
     TAppend appendTo(const TDeclaration *target, QString &value);
     // An int result of two int leaves, computed without evaluating a tree.
-    bool computesFromIntLeaves() { return iOperator != Operator::Divide && hasIntLeaves(); }
+    bool computesFromIntLeaves() const { return iOperator != Operator::Divide && hasIntLeaves(); }
     // Only when computesFromIntLeaves.
     qint64 intLeafResult() const
     {

@@ -2,8 +2,6 @@
 
 #include "script/uKeloStatement.h"
 
-#include <algorithm>
-
 // ---------------------------------------------------------------- lists
 
 TVariable *TVarList::addNew(const QString &name, TType valueType)
@@ -314,10 +312,8 @@ TFunction *TProgram::AddFunction(std::unique_ptr<TFunction> f)
 
 void TProgram::SetState(TProgramState s)
 {
-    if (s == iState)
+    if (!iRun.setState(s))
         return;
-    iState = s;
-    updateStepping();
     if (iOnStateChanged)
         iOnStateChanged(this);
 }
@@ -368,151 +364,21 @@ bool TProgram::getHelp(QStringList *functions, QStringList *comments) const
     return true;
 }
 
-void TCallStack::grow() { iItems.resize(std::max<size_t>(16, 2 * iItems.size())); }
-
 void TProgram::Run()
 {
-    if (iState == TProgramState::running)
+    if (State() == TProgramState::running)
         Finish();
-    doStop = false;
     iReturn.clear();
-    // Laid out afresh: the tree may have grown since the last run.
-    layOutProgram(*this, iSteps);
-    iCalls.clear();
-    iActive = true;
-    updateStepping();
-    // A run ended by a fault or a stop may have left a partial evaluation behind.
-    for (const TStep &step : iSteps)
-        if (step.statement)
-            step.statement->Init();
-    iPc = 0;
+    iRun.start();
     SetState(TProgramState::running);
     if (CodeBlock()->Count() > 0)
         publishLineNumber(CodeBlock()->Statement(0)->LineNumber());
 }
 
-// Inline: the step loop runs it for every statement.
-__attribute__((always_inline)) inline void TProgram::execute(const TStep &step)
-{
-    const int at = iPc;
-    TStatement *statement = step.statement;
-    // An incomplete statement or condition entered a function, which moved
-    // the run and may have moved the steps: step is read only when complete.
-    try {
-        switch (step.kind) {
-        case TStep::TKind::statement:
-            if (statement->Execute())
-                iPc = at + 1;
-            return;
-        case TStep::TKind::intAssignment:
-            static_cast<TAssignment *>(statement)->assignIntLeaves();
-            iPc = at + 1;
-            return;
-        case TStep::TKind::callAssignment:
-            if (static_cast<TAssignment *>(statement)->executeCallInPlace())
-                iPc = at + 1;
-            return;
-        default:
-            break;
-        }
-        bool truth = false;
-        if (!static_cast<TMultiLiner *>(statement)->evaluateCondition(truth))
-            return;
-        iPc = truth ? at + 1 : step.target;
-    } catch (const TRuntimeError &error) {
-        Error(statement->LineNumber(), error.Message());
-    }
-}
-
-// Inline: every step asks for it.
-inline int TProgram::lineToAnnounce() const
-{
-    int line = iSteps[size_t(iPc)].line;
-    for (size_t i = iCalls.size(); line == TStep::callerLine && i-- > 0;)
-        line = iSteps[size_t(iCalls[i])].line;
-    return line == TStep::callerLine ? -1 : line;
-}
-
-// Inline: every step passes the ends of the blocks it leaves.
-inline bool TProgram::passBlockEnds()
-{
-    const TStep *steps = iSteps.data();
-    int position = iPc;
-    for (;;) {
-        const TStep &step = steps[position];
-        if (step.kind <= TStep::TKind::conditional)
-            break;
-        if (step.kind == TStep::TKind::blockEnd)
-            position = step.target;
-        else if (step.kind == TStep::TKind::functionEnd && !iCalls.empty())
-            position = iCalls.pop();
-        else
-            return false;
-    }
-    iPc = position;
-    return true;
-}
-
-bool TProgram::Next()
-{
-    if (!iStepping)
-        return finishStep();
-    if (!passBlockEnds()) {
-        iActive = false;
-        return finishStep();
-    }
-    execute(iSteps[size_t(iPc)]);
-    if (!iStepping)
-        return finishStep();
-    if (iOnLineNumber)
-        iOnLineNumber(this, lineToAnnounce());
-    return true;
-}
-
-bool TProgram::finishStep()
-{
-    // A finished program stays finished: executing statements of a run whose
-    // variables were discarded would read and write freed state.
-    if (iState != TProgramState::finished)
-        Finish();
-    updateStepping();
-    return false;
-}
-
-int TProgram::cursorIn(const TCodeBlock *block) const
-{
-    if (!iActive)
-        return -1;
-    // From the run's position out through the blocks it is in, then from each caller's.
-    for (size_t frame = iCalls.size() + 1; frame-- > 0;) {
-        int position = frame == iCalls.size() ? iPc : iCalls[frame];
-        bool inBranch = false;
-        while (position >= 0) {
-            const TStep &step = iSteps[size_t(position)];
-            // The block of a conditional goes on after it while a branch runs.
-            if (step.block == block)
-                return step.index + (inBranch ? 1 : 0);
-            position = step.owner;
-            inBranch = position >= 0 && iSteps[size_t(position)].kind == TStep::TKind::conditional;
-        }
-    }
-    return -1;
-}
-
-int TProgram::BlockCount() const
-{
-    if (!iActive)
-        return 0;
-    int count = iSteps[size_t(iPc)].depth;
-    for (size_t i = 0; i < iCalls.size(); ++i)
-        count += iSteps[size_t(iCalls[i])].depth;
-    return count;
-}
-
 void TProgram::Finish()
 {
     TCode::Finish();
-    if (!iActive && iReturn.isEmpty())
+    if (!iRun.isActive() && iReturn.isEmpty())
         iReturn = QStringLiteral("0");
     for (const auto &f : iFunctionList)
         f->Finish();

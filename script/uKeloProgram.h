@@ -2,7 +2,7 @@
 // The code model: scopes, code blocks, statements, declarations and variables,
 // and the program object that drives execution one statement per step.
 // Include "script/uKeloCode.h" to get the whole model.
-#include "script/uKeloSteps.h"
+#include "script/uKeloRun.h"
 #include "script/uKeloTypes.h"
 
 #include <QHash>
@@ -148,6 +148,7 @@ public:
     // empty, under their names and types. Only for an empty list.
     void revive(int count)
     {
+        Q_ASSERT(iLive == 0 && size_t(count) <= iItems.size());
         iLive = count;
         if (iLive > IndexedFrom)
             index(0);
@@ -214,7 +215,7 @@ private:
     QHash<QString, TDeclaration *> iByName;
 };
 
-// An ordered, owning list of statements with a cursor.
+// An ordered, owning list of statements; CurInd tells where a run is in it.
 class TCodeBlock
 {
 public:
@@ -258,6 +259,9 @@ public:
     virtual void setLineNumber(int line) { iLineNumber = line; }
     virtual bool Execute() { return true; }
     virtual void Init() {}
+    // Decides how the statement and its expressions execute, for a complete
+    // tree: the run's layout calls it before the statement executes.
+    virtual void decide() {}
     // Hands the statements of the blocks it owns to into, so that destroying
     // deeply nested code needs no recursion per level.
     virtual void releaseBlocks(std::vector<std::unique_ptr<TStatement>> &) {}
@@ -294,6 +298,7 @@ public:
     void setLineNumber(int line) override;
     bool Execute() override;
     void Init() override;
+    void decide() override;
 
     // The live variable, or nullptr (never executed, or its scope's variables
     // were discarded since). Reports nothing.
@@ -464,32 +469,6 @@ private:
 
 using TFunctionList = TOwningList<TFunction>;
 
-// The positions of the statements that wait for a call to complete, innermost
-// last. Every call pushes one, so pushing is a store and growing happens out of line.
-class TCallStack
-{
-public:
-    void push(int position)
-    {
-        if (iDepth == iItems.size())
-            grow();
-        iItems[iDepth++] = position;
-    }
-    int pop() { return iItems[--iDepth]; }
-    int operator[](size_t i) const { return iItems[i]; }
-    size_t size() const { return iDepth; }
-    bool empty() const { return iDepth == 0; }
-    void clear() { iDepth = 0; }
-
-private:
-    void grow();
-
-    std::vector<int> iItems;
-    size_t iDepth = 0;
-};
-
-enum class TProgramState : quint8 { unknown = 0, running = 1, finished = 2 };
-
 using TCodeError = std::function<void(TProgram *sender, int line, const QString &msg)>;
 using TLineNumberEvent = std::function<void(TProgram *sender, int ind)>;
 using TStateEvent = std::function<void(TProgram *sender)>;
@@ -521,14 +500,14 @@ public:
     void setOnStateChanged(TStateEvent handler) { iOnStateChanged = std::move(handler); }
 
     const QString &Return() const { return iReturn; }
-    TProgramState State() const { return iState; }
+    TProgramState State() const { return iRun.state(); }
     void SetState(TProgramState s);
-    bool isStopRequested() const { return doStop; }
+    bool isStopRequested() const { return iRun.isStopRequested(); }
     // Number of blocks the run has entered and not yet left, its callers' included.
-    int BlockCount() const;
+    int BlockCount() const { return iRun.blockCount(); }
     // The index of the statement the run executes next in block, or -1 when
     // the run is not in the block.
-    int cursorIn(const TCodeBlock *block) const;
+    int cursorIn(const TCodeBlock *block) const { return iRun.cursorIn(block); }
 
     bool FindFunction(const QString &name, const QList<TTypInfo> &args, TFunction *&f) override;
     bool FunctionExists(const QString &name) const override;
@@ -541,43 +520,21 @@ public:
 
     void Run();
     // One step; false once the program has finished.
-    bool Next();
-    void stop()
-    {
-        doStop = true;
-        updateStepping();
-    }
+    bool Next() { return iRun.next(); }
+    void stop() { iRun.requestStop(); }
     void Finish() override;
     // Reports a run-time error; the program finishes at the end of the step.
     void Error(int line, const QString &msg);
     void publishLineNumber(int line);
     // Runs the function's body from the next step on; the statement being
     // executed waits for it and is executed again when the body is exhausted.
-    inline void enterBody(TFunctionCode &function);
+    void enterBody(TFunctionCode &function) { iRun.enterBody(function); }
 
     // Maintained by the parser while it reads the source.
     qint32 StateCount = 0;
 
 private:
-    // The run goes on with the next step.
-    void updateStepping() { iStepping = iActive && !doStop && iState != TProgramState::finished; }
-    // Ends a step that executed nothing, or ended the run: false.
-    bool finishStep();
-    // Moves the run past the ends of exhausted blocks to the next statement;
-    // false when the program's block is exhausted.
-    inline bool passBlockEnds();
-    // Executes the statement or the condition at the run's position.
-    inline void execute(const TStep &step);
-    inline int lineToAnnounce() const;
-
-    TSteps iSteps;
-    // The position of the next step.
-    int iPc = 0;
-    TCallStack iCalls;
-    // Between Run and the exhaustion of the program's block.
-    bool iActive = false;
-    bool doStop = false;
-    bool iStepping = false;
+    TRunEngine iRun{*this};
     TFunctionList iFunctionList;
     // The functions of iFunctionList by name, in list order, so that every
     // operand and call the parser reads does not walk a long list of functions.
@@ -586,5 +543,4 @@ private:
     TLineNumberEvent iOnLineNumber;
     TStateEvent iOnStateChanged;
     QString iReturn;
-    TProgramState iState = TProgramState::unknown;
 };

@@ -1,7 +1,5 @@
 #include "script/uKeloStatement.h"
 
-#include <QSet>
-
 namespace {
 QString conversionMessage(const char16_t *pattern, TType from, TType to, const QString &value)
 {
@@ -24,16 +22,11 @@ void TMultiLiner::Init()
         iExpression->Init();
 }
 
-bool TMultiLiner::evaluateAnyCondition(bool &truth)
+bool TMultiLiner::evaluateCondition(bool &truth)
 {
     truth = false;
     if (!iExpression)
         return true;
-    if (iCondition == TCondition::unknown) {
-        TOpRelation *relation = iExpression->asRelation();
-        iCondition = relation && relation->hasIntLeaves() ? TCondition::intLeaves : TCondition::other;
-        return evaluateCondition(truth);
-    }
     bool halted = false;
     truth = iExpression->getTruth(halted) && !halted;
     return !halted;
@@ -65,50 +58,20 @@ void TAssignment::setLineNumber(int line)
 
 bool TAssignment::Execute()
 {
-    if (iShape == TShape::intLeaves) {
+    // The run lays out every statement, and so decides it, before executing it.
+    Q_ASSERT(iShape != TShape::undecided);
+    switch (iShape) {
+    case TShape::intLeaves:
         assignIntLeaves();
         return true;
-    }
-    if (iShape == TShape::callInPlace)
+    case TShape::callInPlace:
         return executeCallInPlace();
-    if (iShape != TShape::unknown)
+    case TShape::undecided:
+    case TShape::incomplete:
+        return true;
+    default:
         return executeShaped();
-    // The shape is decided with both parts present.
-    if (!iExpression || !iDeclaration)
-        return true;
-    decideShape();
-    return Execute();
-}
-
-TAssignment::TRunShape TAssignment::runShape()
-{
-    if (iShape == TShape::unknown && iExpression && iDeclaration)
-        decideShape();
-    return iShape == TShape::intLeaves     ? TRunShape::intLeaves
-           : iShape == TShape::callInPlace ? TRunShape::callInPlace
-                                           : TRunShape::general;
-}
-
-// The call's result goes into the variable without the general evaluation:
-// one step enters the function, the step after its body stores the result.
-bool TAssignment::executeCallInPlace()
-{
-    TFunctionValue *call = static_cast<TFunctionValue *>(iExpression.get());
-    if (call->enteredInPlace()) {
-        // The result goes straight into a live variable; a missing one is
-        // reported after the call completed, as the general way does.
-        if (TVariable *v = iDeclaration->variable()) {
-            call->completeInPlace(v->Content());
-            return true;
-        }
-        TValue result;
-        call->completeInPlace(result);
-        iDeclaration->getVariable();
-        return true;
     }
-    if (call->enterInPlace())
-        return false;
-    return executeShaped();
 }
 
 bool TAssignment::executeShaped()
@@ -147,22 +110,6 @@ bool TAssignment::executeShaped()
             v->setValue(std::move(value));
     }
     return true;
-}
-
-void TAssignment::decideShape()
-{
-    const TType from = iExpression->Resulttype();
-    const TType to = iDeclaration->ValueType();
-    TOpMath *operation = iExpression->asMath();
-    const TVarValue *first = operation && operation->FirstOperand() ? operation->FirstOperand()->asVarValue() : nullptr;
-    if (to == TType::kelostr && first && first->Declaration() == iDeclaration)
-        iShape = TShape::appending;
-    else if (to == TType::int_ && from == TType::int_ && operation)
-        iShape = operation->computesFromIntLeaves() ? TShape::intLeaves : TShape::integer;
-    else if (TFunctionValue *call = iExpression->asCall(); from == to && call && call->passesInPlace())
-        iShape = TShape::callInPlace;
-    else
-        iShape = from == to ? TShape::plain : TShape::converting;
 }
 
 // A growing string is extended in place instead of being copied.
@@ -225,7 +172,7 @@ void TFunctionValue::Init()
 
 void TFunctionValue::evaluate(bool &halted, TValue &value)
 {
-    if (inPlaceCall()) {
+    if (iInPlace) {
         if (iEntered) {
             halted = false;
             completeInPlace(value);
@@ -260,26 +207,9 @@ void TFunctionValue::evaluate(bool &halted, TValue &value)
     paramStack.clear();
 }
 
-bool TFunctionValue::decideArguments()
-{
-    bool plain = true;
-    for (int i = 0; i < iExpressionList.Count() && plain; ++i) {
-        TExpression *argument = iExpressionList[i];
-        const TVarValue *variable = argument->asVarValue();
-        plain =
-            !(variable && variable->IsReference()) &&
-            (i >= iFunction->Parameter().Count() || argument->Resulttype() == iFunction->Parameter()[i]->ValueType());
-    }
-    iArguments = plain ? TArguments::plain : TArguments::special;
-    TFunctionCode *function = iFunction->asScriptFunction();
-    if (plain && function && function->takesInPlace(iExpressionList, iSources))
-        iInPlace = function;
-    return plain;
-}
-
 bool TFunctionValue::evaluateArguments(bool &halted)
 {
-    // Arguments already on the stack were evaluated in an earlier, suspended step.
+    // Arguments already in paramStack were evaluated in an earlier, suspended step.
     for (int i = int(paramStack.size()); i < iExpressionList.Count(); ++i) {
         TValue &argument = paramStack.emplace_back();
         iExpressionList[i]->evaluate(halted, argument);
@@ -287,7 +217,7 @@ bool TFunctionValue::evaluateArguments(bool &halted)
             paramStack.pop_back();
             return false;
         }
-        if (!argumentsArePlain())
+        if (!iPlainArguments)
             convertArgument(i, argument);
     }
     return true;
@@ -322,7 +252,7 @@ void TFunctionValue::completeCall()
                                .arg(iFunction->Name()));
         return;
     }
-    if (argumentsArePlain())
+    if (iPlainArguments)
         return;
     for (int i = 0; i < iExpressionList.Count(); ++i) {
         TVarValue *argument = iExpressionList[i]->asVarValue();
@@ -418,140 +348,6 @@ void TFunctionCode::Finish()
     for (TDeclaration *parameter : Parameter())
         parameter->unbind();
     started = false;
-}
-
-void TFunctionCode::Call(TValueList &params, bool &halted, TValue &result)
-{
-    startCall(params, halted, result);
-    if (!started) {
-        enter(params);
-        halted = true;
-        return;
-    }
-    complete(params, result);
-}
-
-// Inline, as open and runBody: every call runs them.
-inline void TFunctionCode::bindFrame()
-{
-    // Parameters and the result carry no assignment: binding them is all.
-    const bool isNew = iFrame.distinctNames && VarList().isEmpty();
-    if (!isNew || !iFrameKept) {
-        bindFrameAnew(isNew);
-        return;
-    }
-    reviveVariables(Parameter().Count() + 1);
-    Return()->attach(liveVariable(0));
-    for (int i = 0; i < Parameter().Count(); ++i)
-        Parameter()[i]->attach(liveVariable(i + 1));
-}
-
-inline void TFunctionCode::open()
-{
-    started = true;
-    frame();
-    // A finished call leaves no variables behind.
-    bindFrame();
-}
-
-inline void TFunctionCode::runBody()
-{
-    if (iFrame.program)
-        iFrame.program->enterBody(*this);
-}
-
-void TFunctionCode::enter(const TValueList &params)
-{
-    open();
-    const TDeclarationList &parameters = Parameter();
-    for (int i = 0; i < parameters.Count() && size_t(i) < params.size(); ++i)
-        parameters[i]->variable()->setValue(params[size_t(i)]);
-    runBody();
-}
-
-const TFunctionCode::TFrame &TFunctionCode::decideFrame()
-{
-    QSet<QString> names = {Return()->Name()};
-    bool hasReferences = false;
-    for (const TDeclaration *parameter : Parameter()) {
-        names.insert(parameter->Name());
-        hasReferences = hasReferences || parameter->IsReference();
-    }
-    iFrame.distinctNames = names.size() == Parameter().Count() + 1;
-    iFrame.hasReferences = hasReferences;
-    iFrame.program = Parent() ? Parent()->asProgram() : nullptr;
-    iFrame.known = true;
-    return iFrame;
-}
-
-void TFunctionCode::complete(TValueList &params, TValue &result)
-{
-    takeResult(result);
-    if (frame().hasReferences)
-        takeReferenceValues(params);
-    Finish();
-}
-
-bool TFunctionCode::takesInPlace(const TExpressionList &arguments, TArgumentSources &sources)
-{
-    if (arguments.Count() != Parameter().Count() || frame().hasReferences || !frame().distinctNames)
-        return false;
-    TArgumentSources found;
-    for (int i = 0; i < arguments.Count(); ++i) {
-        TExpression *argument = arguments[i];
-        if (argument->Resulttype() != Parameter()[i]->ValueType())
-            return false;
-        const TVarValue *variable = argument->asVarValue();
-        const TConstant *constant = argument->asConstant();
-        if (variable && !variable->IsReference())
-            found.push_back({nullptr, variable->Declaration()});
-        else if (constant)
-            found.push_back({&constant->Content(), nullptr});
-        else
-            return false;
-    }
-    sources = std::move(found);
-    return true;
-}
-
-void TFunctionCode::enterInPlace(const TArgumentSources &arguments)
-{
-    open();
-    const TDeclarationList &parameters = Parameter();
-    for (int i = 0; i < parameters.Count(); ++i) {
-        TVariable *v = parameters[i]->variable();
-        const TArgumentSource &argument = arguments[size_t(i)];
-        if (argument.constant) {
-            v->setValue(*argument.constant);
-        } else {
-            // A missing variable is reported and passes the empty value, as evaluating it does.
-            const TVariable *source = argument.variable ? argument.variable->getVariable() : nullptr;
-            if (source)
-                v->setValue(source->Content());
-        }
-    }
-    runBody();
-}
-
-void TFunctionCode::bindFrameAnew(bool isNew)
-{
-    Return()->bindVariable(this, isNew);
-    for (TDeclaration *parameter : Parameter())
-        parameter->bindVariable(this, isNew);
-    // Bound from an empty list, the result and the parameters hold the first
-    // variables in this order, which no other declaration takes: a later call
-    // that starts with none finds them there as the discard left them.
-    iFrameKept = isNew;
-}
-
-void TFunctionCode::takeReferenceValues(TValueList &params)
-{
-    for (int i = 0; i < Parameter().Count() && size_t(i) < params.size(); ++i) {
-        const TDeclaration *parameter = Parameter()[i];
-        TVariable *v = parameter->variable();
-        if (parameter->IsReference() && v)
-            params[size_t(i)] = std::move(v->Content());
-    }
 }
 
 void TFunctionBin::Call(TValueList &params, bool &halted, TValue &result)

@@ -15,25 +15,17 @@ public:
     void setExpression(std::unique_ptr<TExpression> expression) { iExpression = std::move(expression); }
     void setLineNumber(int line) override;
     void Init() override;
+    void decide() override;
     // Evaluates the condition, which decides the block the run goes on in;
     // false when a call in it halted.
-    bool evaluateCondition(bool &truth)
-    {
-        if (iCondition != TCondition::intLeaves)
-            return evaluateAnyCondition(truth);
-        truth = static_cast<const TOpRelation *>(iExpression.get())->intLeafTruth();
-        return true;
-    }
+    bool evaluateCondition(bool &truth);
+    // Whether the condition compares two int leaves; only once decided.
+    bool comparesIntLeaves() const;
+    // Only when comparesIntLeaves: the truth, without evaluating a tree.
+    bool intLeafTruth() const { return static_cast<const TOpRelation *>(iExpression.get())->intLeafTruth(); }
 
 protected:
     std::unique_ptr<TExpression> iExpression;
-
-private:
-    bool evaluateAnyCondition(bool &truth);
-
-    // The condition compares two int leaves, decided at the first evaluation.
-    enum class TCondition : quint8 { unknown, intLeaves, other };
-    TCondition iCondition = TCondition::unknown;
 };
 
 // WHILE ... ENDWHILE; the run evaluates the condition before every pass.
@@ -73,23 +65,26 @@ public:
     void setDeclaration(TDeclaration *declaration)
     {
         iDeclaration = declaration;
-        iShape = TShape::unknown;
+        iShape = TShape::undecided;
     }
     TExpression *Expression() const { return iExpression.get(); }
     void setExpression(std::unique_ptr<TExpression> expression)
     {
         iExpression = std::move(expression);
-        iShape = TShape::unknown;
+        iShape = TShape::undecided;
     }
     void setLineNumber(int line) override;
     bool Execute() override;
     void Init() override;
+    void decide() override;
     bool isTypeMatch() const;
 
-    // The two shapes a run executes without dispatch, and all others.
-    enum class TRunShape : quint8 { general, intLeaves, callInPlace };
-    // Decides the shape; only for a complete tree.
-    TRunShape runShape();
+    // What the assignment does with the value: converts it to the variable's
+    // type, stores it as it is, appends to the variable's own text, stores an
+    // integer result as the number, computes it from two int leaves, or takes
+    // the result of a call entered in place. incomplete lacks a part and does nothing.
+    enum class TShape : quint8 { undecided, converting, plain, appending, integer, intLeaves, callInPlace, incomplete };
+    TShape shape() const { return iShape; }
     // Execute for the int-leaves shape.
     void assignIntLeaves()
     {
@@ -100,10 +95,6 @@ public:
     bool executeCallInPlace();
 
 private:
-    // What the assignment does with the value, decided at the first execution,
-    // when the tree is complete; the types never change afterwards.
-    enum class TShape : quint8 { unknown, appending, intLeaves, integer, plain, converting, callInPlace };
-    void decideShape();
     // Every decided shape but the int leaves and the call in place.
     bool executeShaped();
     // False when the evaluation halted.
@@ -123,7 +114,7 @@ private:
 
     TDeclaration *iDeclaration = nullptr;
     std::unique_ptr<TExpression> iExpression;
-    TShape iShape = TShape::unknown;
+    TShape iShape = TShape::undecided;
 };
 
 // Where an argument passed in place comes from: a constant's value or a variable.
@@ -143,10 +134,11 @@ public:
     void setLineNumber(int line) override;
     void evaluate(bool &halted, TValue &value) override;
     void Init() override;
+    void decide() override;
 
     TFunctionValue *asCall() override { return this; }
-    // Whether the call passes its arguments in place.
-    bool passesInPlace() { return inPlaceCall() != nullptr; }
+    // Whether the call passes its arguments in place; only once decided.
+    bool passesInPlace() const { return iInPlace != nullptr; }
     // For a call that passes in place: whether it entered its function and
     // awaits completion.
     bool enteredInPlace() const { return iEntered; }
@@ -163,19 +155,6 @@ public:
     TFunction *FunctionRef() const { return iFunction; }
 
 private:
-    // Whether no argument needs a conversion or a write-back, decided at the
-    // first call, when the tree is complete; the types never change afterwards.
-    bool argumentsArePlain()
-    {
-        return iArguments != TArguments::unknown ? iArguments != TArguments::special : decideArguments();
-    }
-    // The script function when the call passes its arguments in place.
-    TFunctionCode *inPlaceCall()
-    {
-        argumentsArePlain();
-        return iInPlace;
-    }
-    bool decideArguments();
     bool evaluateArguments(bool &halted);
     void convertArgument(int index, TValue &value) const;
     void completeCall();
@@ -191,8 +170,10 @@ private:
     TValueList paramStack;
     // This call entered a script function whose completion is still due.
     bool iEntered = false;
-    enum class TArguments : quint8 { unknown, plain, special };
-    TArguments iArguments = TArguments::unknown;
+    // No argument needs a conversion or a write-back. Until the run decides,
+    // every call takes the way that converts and writes back.
+    bool iPlainArguments = false;
+    // The script function when the call passes its arguments in place.
     TFunctionCode *iInPlace = nullptr;
     TArgumentSources iSources;
 };
@@ -206,6 +187,7 @@ public:
     void setLineNumber(int line) override;
     bool Execute() override;
     void Init() override;
+    void decide() override;
 
 private:
     std::unique_ptr<TFunctionValue> iFunctionValue;
@@ -218,8 +200,8 @@ public:
     bool Execute() override;
 };
 
-// A function written in the script: entry pushes the body, the next call of
-// Execute after the body ran completes the call.
+// A function written in the script: a call enters it and the run goes through
+// its body; the next call of Call after the body ran completes the call.
 class TFunctionCode final : public TFunction
 {
 public:
@@ -230,6 +212,9 @@ public:
     // The position of the body in its program's laid-out steps; -1 before.
     int entry() const { return iEntry; }
     void setEntry(int entry) { iEntry = entry; }
+    // Decides what entering and completing a call need to know of the
+    // function; every call of it decides it when the run lays the call out.
+    void decideFrame();
     // Whether a call can pass these arguments, all constants or variables, by
     // reading them in place: no conversion, no reference, one per parameter.
     // Names the arguments' sources in sources when it can.
@@ -245,18 +230,14 @@ public:
     }
 
 private:
-    // What entering and completing a call need to know of the function,
-    // decided at the first call, when the tree is complete.
     struct TFrame
     {
-        bool known = false;
+        bool decided = false;
         // The result and the parameters all have different names: entering
         // binds each to a new variable directly.
         bool distinctNames = false;
         bool hasReferences = false;
-        TProgram *program = nullptr;
     };
-    const TFrame &frame() { return iFrame.known ? iFrame : decideFrame(); }
     // Ends the activation and moves the result's value into result.
     void takeResult(TValue &result)
     {
@@ -266,7 +247,6 @@ private:
         else
             result.clear();
     }
-    const TFrame &decideFrame();
     void enter(const TValueList &params);
     // Completes the call: the result into result, a reference parameter's final
     // value into its item of params.
@@ -276,7 +256,7 @@ private:
     void open();
     // Enters the body, which runs from the next step.
     void runBody();
-    // Binds the result and the parameters to variables of the function; needs frame().
+    // Binds the result and the parameters to variables of the function.
     void bindFrame();
     // bindFrame when the variables of the last call cannot be brought back.
     void bindFrameAnew(bool isNew);
@@ -288,16 +268,6 @@ private:
     TFrame iFrame;
     bool iFrameKept = false;
 };
-
-// Inline: every call of a script function enters its body.
-void TProgram::enterBody(TFunctionCode &function)
-{
-    if (!iActive)
-        return;
-    const int entry = function.entry() >= 0 ? function.entry() : layOutFunction(function, iSteps);
-    iCalls.push(iPc);
-    iPc = entry;
-}
 
 bool TFunctionValue::enterInPlace()
 {

@@ -179,6 +179,31 @@ TEST_F(Expressions, CollectorHoldsOnlyLiveBuiltInCalls)
 
 // A right operand skips the operators its outer level found absent; whatever
 // that level could not rule out must still split the operand.
+// Operators count only outside string literals and brackets, in lower case,
+// and a minus joins two operands only where it is not a sign. The empty text
+// marks an expression that does not parse.
+TEST_F(Expressions, OperatorsCountOutsideLiteralsAndBracketsOnly)
+{
+    declare("a_div", TType::int_);
+    const struct
+    {
+        const char *text;
+        const char *value;
+    } rows[] = {
+        {"\"a+\\\"+b\" + \"c\"", "\"a+\\\"+bc\""},
+        {"(1 + 2) * 3", "9"},
+        {"true or(false)", ""},
+        {"1) + 2", ""},
+        {"\"open + 2", ""},
+        {"-2 - 3", "-5"},
+        {"5 - -1", "6"},
+        {"7 % -3 - 1", "3"},
+        {"a_div - 1", ""},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(evaluate(QString::fromUtf8(row.text)), QString::fromUtf8(row.value)) << row.text;
+}
+
 TEST_F(Expressions, RightOperandsStillSplitAtEveryOperatorTheyHold)
 {
     EXPECT_EQ(evaluate(QStringLiteral("2 * -3 - 1")), QStringLiteral("-8"));

@@ -1,32 +1,9 @@
-// Line rules: comment cut, first word, operator and bracket scanning outside
-// string literals, the caret scanner of the parameter hints.
+// Line rules: comment cut, first word, bracket scanning outside string
+// literals, the caret scanner of the parameter hints.
 #include "parser/uKeloParser.h"
 #include "tests/support/Printers.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-struct Hit
-{
-    bool found = false;
-    int pos = 0;
-    int behind = 0;
-};
-
-Hit op(const QString &text, const QString &oper)
-{
-    Hit h;
-    h.found = findOperator(text, oper, h.pos, h.behind);
-    return h;
-}
-
-Hit minus(const QString &text)
-{
-    Hit h;
-    h.found = findBinaryMinus(text, h.pos, h.behind);
-    return h;
-}
-} // namespace
 
 TEST(LineRules, CommentCutIgnoresQuotesAndTrims)
 {
@@ -69,65 +46,8 @@ TEST(LineRules, DirectivesSwitchSoftModeBySubstring)
     EXPECT_FALSE(parser.Softmode());
 }
 
-TEST(LineRules, OperatorSearchSkipsBracketsAndLiterals)
+TEST(LineRules, EndingsMustBeShorterThanTheTextAndMatchInCase)
 {
-    Hit h = op(QStringLiteral("a - b - c"), QStringLiteral("-"));
-    EXPECT_TRUE(h.found);
-    EXPECT_EQ(h.pos, 3);
-    EXPECT_EQ(h.behind, 4);
-
-    EXPECT_EQ(op(QStringLiteral("f(a+b)+c"), QStringLiteral("+")).pos, 7);
-    EXPECT_EQ(op(QStringLiteral("\"a+\\\"+b\" + c"), QStringLiteral("+")).pos, 10);
-    EXPECT_EQ(op(QStringLiteral("x <= 1"), QStringLiteral("<=")).behind, 5);
-
-    // Word operators match with their spaces and in lower case only.
-    EXPECT_FALSE(op(QStringLiteral("a OR b"), QStringLiteral(" or ")).found);
-    EXPECT_FALSE(op(QStringLiteral("a or(b)"), QStringLiteral(" or ")).found);
-    EXPECT_EQ(op(QStringLiteral("a or b"), QStringLiteral(" or ")).pos, 2);
-
-    // After a stray closing bracket nothing is at the top level any more.
-    EXPECT_FALSE(op(QStringLiteral("a) + b"), QStringLiteral("+")).found);
-    EXPECT_FALSE(op(QStringLiteral("\"unclosed + b"), QStringLiteral("+")).found);
-}
-
-TEST(LineRules, SeveralOperatorsInOneScanAgreeWithSingleSearches)
-{
-    const QStringList ops = {"<=", "+", " div ", "*", "%", "<"};
-    const QString text = QStringLiteral("(a <= b) + \"*\" + c div d * e < f");
-    // For every tail of the list, the first text found alone must be the one found together.
-    for (qsizetype from = 0; from < ops.size(); ++from) {
-        const QStringList tail = ops.mid(from);
-        int index = -1;
-        Hit together;
-        together.found = findFirstOperator(text, tail, index, together.pos, together.behind);
-        const auto firstAlone =
-            std::find_if(tail.begin(), tail.end(), [&](const QString &o) { return op(text, o).found; });
-        ASSERT_EQ(together.found, firstAlone != tail.end());
-        if (!together.found)
-            continue;
-        EXPECT_EQ(tail[index], *firstAlone);
-        const Hit alone = op(text, *firstAlone);
-        EXPECT_EQ(together.pos, alone.pos);
-        EXPECT_EQ(together.behind, alone.behind);
-    }
-    int index = -1;
-    int pos = 0;
-    int behind = 0;
-    EXPECT_FALSE(findFirstOperator(QStringLiteral("f(a < b)"), ops, index, pos, behind));
-}
-
-TEST(LineRules, BinaryMinusTellsSignsFromOperators)
-{
-    const Hit second = minus(QStringLiteral("-2 - 3"));
-    EXPECT_TRUE(second.found);
-    EXPECT_EQ(second.pos, 4);
-    EXPECT_EQ(second.behind, 5);
-    EXPECT_FALSE(minus(QStringLiteral("-2")).found);
-    EXPECT_FALSE(minus(QStringLiteral("a * -1")).found);
-    EXPECT_FALSE(minus(QStringLiteral("a_div - 1")).found);
-    EXPECT_FALSE(minus(QStringLiteral("a % -1 - 2")).found) << "only the leftmost candidate counts";
-    EXPECT_EQ(minus(QStringLiteral("a - -1")).pos, 3);
-
     EXPECT_TRUE(endsWithAny(QStringLiteral("a div"), {"div"}));
     EXPECT_FALSE(endsWithAny(QStringLiteral("div"), {"div"})) << "must be longer than the ending";
     EXPECT_FALSE(endsWithAny(QStringLiteral("a DIV"), {"div"}));
