@@ -173,7 +173,7 @@ QJsonObject jsonRow(const TArguments &args, const TGradeWorld &world, const TGra
     TGradeBatch batch;
     batch.Scripts.append({args.Script, args.Script, {}, {}, {}});
     batch.Worlds.append(world);
-    batch.Rows.append({0, 0, args.Seed.value_or(0), result});
+    batch.Rows.append({0, 0, args.Seed.value_or(0), result, {}});
     QJsonObject row = GradeJsonRow(batch, batch.Rows.first(), result);
     if (!args.Seed)
         row["seed"] = QJsonValue();

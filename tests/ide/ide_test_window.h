@@ -32,6 +32,7 @@ public:
     using TfrmKeloIDE::AcDebugCode;
     using TfrmKeloIDE::AcDebugCodeExecute;
     using TfrmKeloIDE::AcDelayMax;
+    using TfrmKeloIDE::AcFocusNext;
     using TfrmKeloIDE::AcDelayMin;
     using TfrmKeloIDE::AcEditorOptions;
     using TfrmKeloIDE::AcFind;
