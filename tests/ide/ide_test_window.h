@@ -32,7 +32,6 @@ public:
     using TfrmKeloIDE::AcDebugCode;
     using TfrmKeloIDE::AcDebugCodeExecute;
     using TfrmKeloIDE::AcDelayMax;
-    using TfrmKeloIDE::AcFocusNext;
     using TfrmKeloIDE::AcDelayMin;
     using TfrmKeloIDE::AcEditorOptions;
     using TfrmKeloIDE::AcFind;
@@ -43,6 +42,7 @@ public:
     using TfrmKeloIDE::AcFindReplace;
     using TfrmKeloIDE::AcFindReplaceExecute;
     using TfrmKeloIDE::AcFindReplaceUpdate;
+    using TfrmKeloIDE::AcFocusNext;
     using TfrmKeloIDE::AcFontMinus;
     using TfrmKeloIDE::AcFontPlus;
     using TfrmKeloIDE::AcHelp;
