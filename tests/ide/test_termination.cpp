@@ -1,6 +1,5 @@
-// SIGTERM while a box waits: at start-up the box closes and the request is
-// remembered; at exit a second request ends the program even though the box
-// (here the settings error) is never answered.
+// SIGTERM while a box waits: at start-up the box closes and the request is remembered;
+// at exit a second request ends the program though the box is never answered.
 #include "base/uModalHook.h"
 #include "ide/uAppSetup.h"
 #include "ide/uTermination.h"
@@ -15,9 +14,6 @@
 #include <unistd.h>
 
 namespace {
-
-// A child that waits longer than this has hung; SIGALRM then ends it.
-constexpr unsigned HangSeconds = 20;
 
 void requestTerminationSoon()
 {
@@ -38,7 +34,7 @@ protected:
 
 void startChild()
 {
-    ::alarm(HangSeconds);
+    ::alarm(20); // a hung child ends by SIGALRM
     SetupApplication(*qApp);
     CloseWindowsOnTermination(*qApp);
 }
