@@ -184,10 +184,8 @@ TEST_F(TimelineWindow, RunBackAndTheTimelineKeysChooseMoments)
     runToEnd(*window);
     EXPECT_EQ(timelineLabel(*window), "Schritt 13 von 13");
     EXPECT_EQ(window->PnTimeline->Slider->Marks(), QList<int>({3, 6, 9}));
-    const QString atEnd = view(*window);
     window->MemoCodeGutterClick(0, 5);
     EXPECT_EQ(window->PnTimeline->Slider->Marks(), QList<int>({3, 4, 6, 7, 9, 10}));
-    EXPECT_EQ(view(*window), atEnd);
     window->MemoCodeGutterClick(0, 5);
     for (const char *label : {"Schritt 9 von 13", "Schritt 6 von 13", "Schritt 3 von 13", "Schritt 0 von 13"}) {
         window->AcRunBack->trigger();
