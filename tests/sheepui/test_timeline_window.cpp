@@ -73,6 +73,14 @@ QString backState(TTestWindow &w)
         .arg(timelineLabel(w));
 }
 
+std::unique_ptr<TTestWindow> newWindow()
+{
+    auto w = std::make_unique<TTestWindow>();
+    w->SetSpeed(100);
+    w->AcLv[2]->trigger();
+    return w;
+}
+
 class TimelineWindow : public ::testing::Test
 {
 protected:
@@ -86,13 +94,6 @@ protected:
     {
         window.reset();
         setDialogs(nullptr);
-    }
-    static std::unique_ptr<TTestWindow> newWindow()
-    {
-        auto w = std::make_unique<TTestWindow>();
-        w->SetSpeed(100);
-        w->AcLv[2]->trigger();
-        return w;
     }
     TWindowWorkFolder work;
     TScriptedDialogs dialogs;
@@ -136,9 +137,8 @@ TEST_F(TimelineWindow, BackCommandsAndTimelineFollowTheRunUntilScriptOrLawnChang
     EXPECT_EQ(window->AcRunBack->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F5));
 }
 
-// A breakpoint stops the run; from there every earlier moment, the end of
-// the run with its run-time error and the breakpoint again look as they
-// looked when the run was single-stepped.
+// Stopped at a breakpoint, every earlier moment, the breakpoint again and the
+// end with its run-time error look as they did when single-stepped.
 TEST_F(TimelineWindow, StepBackAfterABreakpointShowsEveryEarlierMomentAsItWasShown)
 {
     // Line 1 lacks its semicolon (a warning); line 6 recurses into a run-time error.
@@ -148,7 +148,7 @@ TEST_F(TimelineWindow, StepBackAfterABreakpointShowsEveryEarlierMomentAsItWasSho
                                        "  mark();|  turnLeft();|  halb(ref n);|endwhile|int z = tief(2);")
                                    .split('|');
     window->editor()->setLines(script);
-    runToEnd(*window); // so that the runs below start from the same place
+    runToEnd(*window); // so that the runs below start alike
     QStringList shown;
     do {
         window->StepProgram();
@@ -187,17 +187,17 @@ TEST_F(TimelineWindow, RunBackAndTheTimelineKeysChooseMoments)
     window->MemoCodeGutterClick(0, 5);
     EXPECT_EQ(window->PnTimeline->Slider->Marks(), QList<int>({3, 4, 6, 7, 9, 10}));
     window->MemoCodeGutterClick(0, 5);
-    for (const char *label : {"Schritt 9 von 13", "Schritt 6 von 13", "Schritt 3 von 13", "Schritt 0 von 13"}) {
-        window->AcRunBack->trigger();
-        EXPECT_EQ(timelineLabel(*window), label);
-    }
-    EXPECT_FALSE(window->AcRunBack->isEnabled());
-
-    for (const auto &[key, step] : QList<std::pair<Qt::Key, int>>{
-             {Qt::Key_End, 13}, {Qt::Key_Left, 12}, {Qt::Key_Home, 0}, {Qt::Key_PageUp, 10}}) {
-        QTest::keyClick(window->PnTimeline->Slider, key);
+    // Run back goes from breakpoint to breakpoint; the slider's keys anywhere.
+    const auto runBack = [&] { window->AcRunBack->trigger(); };
+    const auto key = [&](Qt::Key key) { return [&, key] { QTest::keyClick(window->PnTimeline->Slider, key); }; };
+    const QList<std::pair<std::function<void()>, int>> moves = {{runBack, 9},           {runBack, 6},
+                                                                {runBack, 3},           {runBack, 0},
+                                                                {key(Qt::Key_End), 13}, {key(Qt::Key_Left), 12},
+                                                                {key(Qt::Key_Home), 0}, {key(Qt::Key_PageUp), 10}};
+    for (const auto &[act, step] : moves) {
+        act();
         QCoreApplication::processEvents();
-        EXPECT_EQ(timelineLabel(*window), QString("Schritt %1 von 13").arg(step));
+        EXPECT_EQ(backState(*window), QString(step > 0 ? "111 " : "000 ") + QString("Schritt %1 von 13").arg(step));
         EXPECT_EQ(window->IsRunning(), step < 13) << step;
     }
 }
