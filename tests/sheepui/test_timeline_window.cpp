@@ -26,26 +26,11 @@ namespace {
 class TTestWindow : public TfrmGrazloIDE
 {
 public:
-    using TfrmKeloIDE::AcParse;
-    using TfrmKeloIDE::AcParseExecute;
-    using TfrmKeloIDE::AcPause;
-    using TfrmKeloIDE::AcRunBack;
-    using TfrmKeloIDE::AcStart;
-    using TfrmKeloIDE::AcStartExecute;
-    using TfrmKeloIDE::AcStep;
-    using TfrmKeloIDE::AcStepBack;
-    using TfrmKeloIDE::AcStop;
-    using TfrmKeloIDE::BtStepBack;
-    using TfrmKeloIDE::GoToStep;
-    using TfrmKeloIDE::lBoxCodeVarNames;
-    using TfrmKeloIDE::lBoxCodeVarValues;
-    using TfrmKeloIDE::lBoxErrors;
-    using TfrmKeloIDE::MemoCodeGutterClick;
-    using TfrmKeloIDE::MemoLog;
-    using TfrmKeloIDE::PauseProgram;
-    using TfrmKeloIDE::PctrlMsg;
-    using TfrmKeloIDE::PnTimeline;
-    using TfrmKeloIDE::StepProgram;
+    using TfrmKeloIDE::AcParse, TfrmKeloIDE::AcParseExecute, TfrmKeloIDE::AcPause, TfrmKeloIDE::AcRunBack,
+        TfrmKeloIDE::AcStart, TfrmKeloIDE::AcStartExecute, TfrmKeloIDE::AcStep, TfrmKeloIDE::AcStepBack,
+        TfrmKeloIDE::AcStop, TfrmKeloIDE::BtStepBack, TfrmKeloIDE::GoToStep, TfrmKeloIDE::lBoxCodeVarNames,
+        TfrmKeloIDE::lBoxCodeVarValues, TfrmKeloIDE::lBoxErrors, TfrmKeloIDE::MemoCodeGutterClick, TfrmKeloIDE::MemoLog,
+        TfrmKeloIDE::PauseProgram, TfrmKeloIDE::PctrlMsg, TfrmKeloIDE::PnTimeline, TfrmKeloIDE::StepProgram;
 };
 
 // Everything the window shows of a moment of the run, one item a line.
@@ -62,10 +47,9 @@ QString view(TTestWindow &w)
     for (int tab = 0; tab < w.PctrlMsg->count(); ++tab)
         lines << w.PctrlMsg->tabText(tab);
     lines << w.MemoLog->toPlainText() << itemsOf(w.lBoxErrors);
-    QString enabled;
     for (const QAction *action : {w.AcStart, w.AcStop, w.AcPause, w.AcStep, w.AcParse})
-        enabled += action->isEnabled() ? '1' : '0';
-    lines << "Aktionen " + enabled << (w.editor()->isReadOnly() ? "schreibgeschützt" : "editierbar");
+        lines << action->text() + (action->isEnabled() ? " an" : " aus");
+    lines << (w.editor()->isReadOnly() ? "schreibgeschützt" : "editierbar");
     return lines.join('\n');
 }
 
@@ -77,8 +61,25 @@ void runToEnd(TTestWindow &w)
     while (w.IsRunning());
 }
 
-// "" while the timeline is hidden.
 QString timelineLabel(TTestWindow &w) { return w.PnTimeline->isHidden() ? QString() : w.PnTimeline->LStep->text(); }
+
+// Enabled states of Shift+F7, Shift+F5 and the button, then the timeline.
+QString backState(TTestWindow &w)
+{
+    return QString("%1%2%3 %4")
+        .arg(w.AcStepBack->isEnabled())
+        .arg(w.AcRunBack->isEnabled())
+        .arg(w.BtStepBack->isEnabled())
+        .arg(timelineLabel(w));
+}
+
+std::unique_ptr<TTestWindow> newWindow()
+{
+    auto w = std::make_unique<TTestWindow>();
+    w->SetSpeed(100);
+    w->AcLv[2]->trigger();
+    return w;
+}
 
 class TimelineWindow : public ::testing::Test
 {
@@ -94,13 +95,6 @@ protected:
         window.reset();
         setDialogs(nullptr);
     }
-    static std::unique_ptr<TTestWindow> newWindow()
-    {
-        auto w = std::make_unique<TTestWindow>();
-        w->SetSpeed(100);
-        w->AcLv[2]->trigger();
-        return w;
-    }
     TWindowWorkFolder work;
     TScriptedDialogs dialogs;
     std::unique_ptr<TTestWindow> window;
@@ -108,29 +102,14 @@ protected:
 
 const QStringList Walk = {"start(0, 0);", "move(1);", "turnLeft();", "move(1);", "message(\"fertig\");"};
 
-// Commands, one letter each: s Step, r Start until the end, x Stop, e edit
-// the text, l load Level 2, p Parse, c look during a continuous run.
-void act(TTestWindow &w, const QString &commands, QString &during)
+// One letter a command: s Step, r Start until the end, x Stop, e edit the
+// text, l load Level 2, p Parse.
+void act(TTestWindow &w, const QString &commands)
 {
-    TSandboxSheep &sb = w.Sandbox();
-    const TRefreshEvent repaint = sb.OnRefresh();
     const QMap<QChar, std::function<void()>> command = {
-        {'s', [&] { w.StepProgram(); }},
-        {'r', [&] { runToEnd(w); }},
-        {'x', [&] { w.StopProgram(); }},
-        {'e', [&] { w.editor()->setLines(Walk + QStringList{"turnLeft();"}); }},
-        {'l', [&] { w.AcLv[1]->trigger(); }},
-        {'p', [&] { w.AcParseExecute(); }},
-        {'c',
-         [&] {
-             sb.setOnRefresh([&](TSandboxSheep *sender) {
-                 repaint(sender);
-                 during = QString("%1 %2").arg(w.AcStepBack->isEnabled()).arg(timelineLabel(w));
-             });
-             runToEnd(w);
-             sb.setOnRefresh(repaint);
-         }},
-    };
+        {'s', [&] { w.StepProgram(); }},      {'r', [&] { runToEnd(w); }},
+        {'x', [&] { w.StopProgram(); }},      {'e', [&] { w.editor()->setLines(Walk + QStringList{"turnLeft();"}); }},
+        {'l', [&] { w.AcLv[1]->trigger(); }}, {'p', [&] { w.AcParseExecute(); }}};
     for (QChar c : commands)
         command[c]();
 }
@@ -139,61 +118,42 @@ void act(TTestWindow &w, const QString &commands, QString &during)
 
 TEST_F(TimelineWindow, BackCommandsAndTimelineFollowTheRunUntilScriptOrLawnChange)
 {
-    const struct
-    {
-        const char *commands;
-        bool back;
-        QString label;
-    } cases[] = {
-        {"", false, ""},
-        {"s", false, "Schritt 0 von 0"},
-        {"ssss", true, "Schritt 3 von 3"},
-        {"r", true, "Schritt 6 von 6"},
-        {"sssx", true, "Schritt 2 von 2"}, // stopped after two steps
-        {"re", false, ""},
-        {"ssssl", false, ""},
-        {"rp", false, ""},
-        {"c", true, "Schritt 6 von 6"}, // and during the run: nothing to go back to, no timeline
-    };
-    for (const auto &c : cases) {
+    // sssx: stopped after two steps.
+    const QList<std::pair<QString, QString>> cases = {{"", "000 "},
+                                                      {"s", "000 Schritt 0 von 0"},
+                                                      {"ssss", "111 Schritt 3 von 3"},
+                                                      {"r", "111 Schritt 6 von 6"},
+                                                      {"sssx", "111 Schritt 2 von 2"},
+                                                      {"re", "000 "},
+                                                      {"ssssl", "000 "},
+                                                      {"rp", "000 "}};
+    for (const auto &[commands, expected] : cases) {
         auto w = newWindow();
         w->editor()->setLines(Walk);
-        QString during;
-        act(*w, c.commands, during);
-        EXPECT_EQ(w->AcStepBack->isEnabled(), c.back) << c.commands;
-        EXPECT_EQ(w->AcRunBack->isEnabled(), c.back) << c.commands;
-        EXPECT_EQ(w->BtStepBack->isEnabled(), c.back) << c.commands;
-        EXPECT_EQ(timelineLabel(*w), c.label) << c.commands;
-        EXPECT_EQ(during, QString(c.commands).contains('c') ? "0 " : "") << c.commands;
+        act(*w, commands);
+        EXPECT_EQ(backState(*w), expected) << commands.toStdString();
     }
     EXPECT_EQ(window->AcStepBack->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F7));
     EXPECT_EQ(window->AcRunBack->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F5));
-    EXPECT_EQ(window->BtStepBack->text(), "Zurück Shift+F7");
-    EXPECT_EQ(window->PnTimeline->Slider->accessibleName(), "Verlauf");
 }
 
-// A breakpoint stops the run; from there every earlier moment, the end of
-// the run with its run-time error and the breakpoint again look as they
-// looked when the run was single-stepped.
+// Stopped at a breakpoint, every earlier moment, the breakpoint again and the
+// end with its run-time error look as they did when single-stepped.
 TEST_F(TimelineWindow, StepBackAfterABreakpointShowsEveryEarlierMomentAsItWasShown)
 {
-    // Line 1 misses its semicolon (a warning); the recursive call in line 6
-    // is a run-time error; the breakpoint goes on line 11.
+    // Line 1 lacks its semicolon (a warning); line 6 recurses into a run-time error.
     const QStringList script = QString("int n = 3|function halb(ref int x): void|  x = x div 2;|endfunction|"
                                        "function tief(int k): int|  result = tief(k - 1);|endfunction|"
                                        "start(1, 1);|while (n > 0)|  message(\"noch \" + n);|  move(n);|"
                                        "  mark();|  turnLeft();|  halb(ref n);|endwhile|int z = tief(2);")
                                    .split('|');
     window->editor()->setLines(script);
-    runToEnd(*window); // so that the runs below start from the same place
+    runToEnd(*window); // so that the runs below start alike
     QStringList shown;
-    window->StepProgram();
-    shown << view(*window);
-    while (window->IsRunning()) {
+    do {
         window->StepProgram();
         shown << view(*window);
-    }
-    const qint64 end = shown.size() - 1;
+    } while (window->IsRunning());
     ASSERT_TRUE(itemsOf(window->lBoxErrors).last().startsWith("Fehler in Zeile 6: ")) << view(*window).toStdString();
 
     window->plugin()->Breakpoints().Add(11);
@@ -212,7 +172,7 @@ TEST_F(TimelineWindow, StepBackAfterABreakpointShowsEveryEarlierMomentAsItWasSho
     EXPECT_EQ(view(*window), shown[atBreak]);
     window->plugin()->Breakpoints().Remove(11);
     window->AcStartExecute();
-    EXPECT_EQ(view(*window), shown[end]) << "the same error, shown the same way";
+    EXPECT_EQ(view(*window), shown.last()) << "the same error, shown the same way";
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
@@ -225,21 +185,19 @@ TEST_F(TimelineWindow, RunBackAndTheTimelineKeysChooseMoments)
     EXPECT_EQ(timelineLabel(*window), "Schritt 13 von 13");
     EXPECT_EQ(window->PnTimeline->Slider->Marks(), QList<int>({3, 6, 9}));
     window->MemoCodeGutterClick(0, 5);
-    EXPECT_EQ(window->PnTimeline->Slider->Marks(), QList<int>({3, 4, 6, 7, 9, 10})) << "found again";
+    EXPECT_EQ(window->PnTimeline->Slider->Marks(), QList<int>({3, 4, 6, 7, 9, 10}));
     window->MemoCodeGutterClick(0, 5);
-
-    for (const char *label : {"Schritt 9 von 13", "Schritt 6 von 13", "Schritt 3 von 13", "Schritt 0 von 13"}) {
-        window->AcRunBack->trigger();
-        EXPECT_EQ(timelineLabel(*window), label);
-    }
-    EXPECT_FALSE(window->AcRunBack->isEnabled());
-
-    // The slider's keys; the end of the run is no longer running.
-    for (const auto &[key, step] : QList<std::pair<Qt::Key, int>>{
-             {Qt::Key_End, 13}, {Qt::Key_Left, 12}, {Qt::Key_Home, 0}, {Qt::Key_PageUp, 10}}) {
-        QTest::keyClick(window->PnTimeline->Slider, key);
+    // Run back goes from breakpoint to breakpoint; the slider's keys anywhere.
+    const auto runBack = [&] { window->AcRunBack->trigger(); };
+    const auto key = [&](Qt::Key key) { return [&, key] { QTest::keyClick(window->PnTimeline->Slider, key); }; };
+    const QList<std::pair<std::function<void()>, int>> moves = {{runBack, 9},           {runBack, 6},
+                                                                {runBack, 3},           {runBack, 0},
+                                                                {key(Qt::Key_End), 13}, {key(Qt::Key_Left), 12},
+                                                                {key(Qt::Key_Home), 0}, {key(Qt::Key_PageUp), 10}};
+    for (const auto &[act, step] : moves) {
+        act();
         QCoreApplication::processEvents();
-        EXPECT_EQ(timelineLabel(*window), QString("Schritt %1 von 13").arg(step));
+        EXPECT_EQ(backState(*window), QString(step > 0 ? "111 " : "000 ") + QString("Schritt %1 von 13").arg(step));
         EXPECT_EQ(window->IsRunning(), step < 13) << step;
     }
 }
@@ -251,7 +209,7 @@ TEST_F(TimelineWindow, GoingOnFromAnEarlierMomentReplacesTheLaterSteps)
     window->editor()->setLines({"start(0, 0);", "move(2);", "message(\"vorher\");", "int x = 5 div (zSteps - 2);"});
     window->AcStartExecute();
     ASSERT_EQ(dialogs.shown.size(), 1);
-    EXPECT_EQ(timelineLabel(*window), "") << "the fault leaves the run going";
+    EXPECT_EQ(backState(*window), "000 ") << "nothing to go back to while the run goes on";
     window->PauseProgram();
     EXPECT_EQ(timelineLabel(*window), "Schritt 4 von 4");
 
