@@ -26,10 +26,7 @@ protected:
     static QString closeMenu()
     {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu)
-            return "(none)";
-        menu->close();
-        return menu->title();
+        return menu && menu->close() ? menu->title() : "(none)";
     }
     void focusOn(QWidget *widget)
     {
