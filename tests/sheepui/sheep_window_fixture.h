@@ -1,7 +1,6 @@
 #pragma once
-// Fixtures for tests of the sheep window: a window of the test's class on
-// default settings, and the window with the parts the keyboard and
-// accessibility tests reach opened, shown and active.
+// Sheep window fixtures: default settings in a file and working folder of the
+// test's own; and the window shown, active, with the editor focused.
 #include "editor/MemoCode.h"
 #include "ide/uWindowSettings.h"
 #include "sheep/fGrazloIDE.h"
@@ -17,25 +16,12 @@
 class TOpenSheepWindow : public TfrmGrazloIDE
 {
 public:
-    using TfrmKeloIDE::AcEditorOptions;
-    using TfrmKeloIDE::AcHelp;
-    using TfrmKeloIDE::AcParseExecute;
-    using TfrmKeloIDE::AcStartExecute;
-    using TfrmKeloIDE::LAnnounce;
-    using TfrmKeloIDE::lBoxBreaks;
-    using TfrmKeloIDE::lBoxCodeVarNames;
-    using TfrmKeloIDE::lBoxCodeVarValues;
-    using TfrmKeloIDE::lBoxErrors;
-    using TfrmKeloIDE::MemoLog;
-    using TfrmKeloIDE::PctrlMsg;
-    using TfrmKeloIDE::PopupBreaks;
-    using TfrmKeloIDE::redMarkedLine;
-    using TfrmKeloIDE::StepProgram;
-    using TfrmKeloIDE::TrackBar;
+    using TfrmKeloIDE::AcEditorOptions, TfrmKeloIDE::AcHelp, TfrmKeloIDE::AcParseExecute, TfrmKeloIDE::AcStartExecute,
+        TfrmKeloIDE::LAnnounce, TfrmKeloIDE::lBoxBreaks, TfrmKeloIDE::lBoxCodeVarNames, TfrmKeloIDE::lBoxCodeVarValues,
+        TfrmKeloIDE::lBoxErrors, TfrmKeloIDE::MemoLog, TfrmKeloIDE::PctrlMsg, TfrmKeloIDE::PopupBreaks,
+        TfrmKeloIDE::redMarkedLine, TfrmKeloIDE::StepProgram, TfrmKeloIDE::TrackBar;
 };
 
-// Every test starts from the default window settings, in a file of its own,
-// and in a working folder of its own.
 template <class TWindow> class TSheepWindowFixture : public ::testing::Test
 {
 protected:
@@ -59,7 +45,6 @@ protected:
     std::unique_ptr<TWindow> window;
 };
 
-// The window shown and active, the editor focused.
 class TShownSheepWindow : public TSheepWindowFixture<TOpenSheepWindow>
 {
 protected:

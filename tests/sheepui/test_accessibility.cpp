@@ -1,7 +1,4 @@
-// The sheep window as assistive technology sees it (Qt's accessibility
-// interfaces, offscreen): names and roles of the controls, the lawn as a
-// table of named cells and its keys, the variable view's entries and the
-// secondary windows.
+// The sheep window as a screen reader sees it through Qt's accessibility interfaces.
 #include "sheep/fLawnGrid.h"
 #include "sheep/uSandboxSheep.h"
 #include "tests/sheepui/sheep_window_fixture.h"
@@ -18,9 +15,8 @@ namespace {
 
 using Accessibility = TShownSheepWindow;
 
-// The controls below node that a user can operate but that carry no name;
-// the entries of lists and tables are left to the tests below.
-void collectUnnamed(QAccessibleInterface *node, QStringList &unnamed)
+// Operable controls without a name: node and, if asked, those below it (list and table entries aside).
+void collectUnnamed(QAccessibleInterface *node, QStringList &unnamed, bool below = true)
 {
     static const QList<QAccessible::Role> operable = {
         QAccessible::PushButton,   QAccessible::CheckBox, QAccessible::RadioButton, QAccessible::ComboBox,
@@ -33,20 +29,37 @@ void collectUnnamed(QAccessibleInterface *node, QStringList &unnamed)
         unnamed << QString("%1 (role %2)")
                        .arg(node->object() ? node->object()->metaObject()->className() : "?")
                        .arg(int(node->role()), 0, 16);
-    if (node->role() != QAccessible::Table && node->role() != QAccessible::List)
+    if (below && node->role() != QAccessible::Table && node->role() != QAccessible::List)
         for (int i = 0; i < node->childCount(); ++i)
             collectUnnamed(node->child(i), unnamed);
 }
 
 } // namespace
 
-TEST_F(Accessibility, EveryOperableControlHasANameAndTheMainOnesTheirGermanNamesAndRoles)
+TEST_F(Accessibility, EveryControlInTheTreeAndTheFocusChainOfEveryWindowHasANameTheMainOnesTheirGermanNamesAndRoles)
 {
-    for (bool editing : {false, true}) {
-        window->setInEdit(editing);
+    QWidgetList windows = {window.get()};
+    for (QAction *open : {window->AcHelp, window->AcEditorOptions}) {
+        const QWidgetList before = QApplication::topLevelWidgets();
+        open->trigger();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (!before.contains(w) && w->isVisible())
+                windows << w;
+    }
+    ASSERT_EQ(windows.size(), 3) << "help and options open a window each";
+    window->setInEdit(true);
+    windows << window.get(); // again with the lawn editor
+    for (QWidget *shown : windows) {
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(shown);
+        EXPECT_EQ(iface->role(), QAccessible::Window);
+        EXPECT_FALSE(shown->windowTitle().isEmpty());
+        EXPECT_EQ(iface->text(QAccessible::Name), shown->windowTitle());
         QStringList unnamed;
-        collectUnnamed(QAccessible::queryAccessibleInterface(window.get()), unnamed);
-        EXPECT_EQ(unnamed, QStringList()) << (editing ? "lawn editor" : "view");
+        collectUnnamed(iface, unnamed);
+        for (QWidget *w = shown->nextInFocusChain(); w != shown; w = w->nextInFocusChain())
+            if (w->isVisible() && w->focusPolicy() & Qt::TabFocus)
+                collectUnnamed(QAccessible::queryAccessibleInterface(w), unnamed, false);
+        EXPECT_EQ(unnamed, QStringList()) << shown->windowTitle().toStdString();
     }
     const std::tuple<QWidget *, QAccessible::Role, QString> rows[] = {
         {editor(), QAccessible::EditableText, "Quelltext"},
@@ -67,17 +80,16 @@ TEST_F(Accessibility, EveryOperableControlHasANameAndTheMainOnesTheirGermanNames
     }
 }
 
-TEST_F(Accessibility, TheLawnIsATableOfCellsNamedByRowColumnAndWhatTheyShow)
+TEST_F(Accessibility, TheLawnIsATableOfNamedCellsAndTheVariableViewsOfferEachEntryWhole)
 {
     window->AcLv[2]->trigger(); // one tree
-    editor()->setLines({"start(0, 0);", "move(1);"});
-    for (int i = 0; i < 3; ++i)
+    editor()->setLines({"int x = 5;", "string s = \"a b\";", "start(0, 0);", "move(1);", "x = 7;"});
+    for (int i = 0; i < 5; ++i)
         window->StepProgram();
     QPoint tree;
-    for (int r = 0; r < 10; ++r)
-        for (int c = 0; c < 10; ++c)
-            if (window->Sandbox().Field().Cell(c, r).TileType() == ttTree)
-                tree = QPoint(c, r);
+    for (int i = 0; i < 100; ++i)
+        if (window->Sandbox().Field().Cell(i % 10, i / 10).TileType() == ttTree)
+            tree = QPoint(i % 10, i / 10);
 
     QAccessibleInterface *lawn = QAccessible::queryAccessibleInterface(window->PnGrid->dg);
     QAccessibleTableInterface *table = lawn->tableInterface();
@@ -96,6 +108,13 @@ TEST_F(Accessibility, TheLawnIsATableOfCellsNamedByRowColumnAndWhatTheyShow)
         EXPECT_EQ(cell->text(QAccessible::Name), name);
         EXPECT_EQ(lawn->child(lawn->indexOfChild(cell)), cell);
     }
+    QAccessibleInterface *view = QAccessible::queryAccessibleInterface(window->lBoxCodeVarNames);
+    ASSERT_GE(view->childCount(), 2);
+    EXPECT_EQ(window->lBoxCodeVarNames->item(0)->text() + window->lBoxCodeVarValues->item(0)->text(), "x= 5");
+    EXPECT_EQ(view->child(0)->text(QAccessible::Name), "x = 5");
+    EXPECT_EQ(view->child(1)->text(QAccessible::Name), "s = \"a b\"");
+    QAccessibleInterface *environment = QAccessible::queryAccessibleInterface(window->LBoxSysVars);
+    EXPECT_EQ(environment->child(0)->text(QAccessible::Name), "zSteps = 1 (Schrittzähler)");
 }
 
 TEST_F(Accessibility, InTheLawnEditorArrowsMoveTheFrameSpacePaintsAndEscLeaves)
@@ -116,39 +135,4 @@ TEST_F(Accessibility, InTheLawnEditorArrowsMoveTheFrameSpacePaintsAndEscLeaves)
     QTest::keyClick(dg, Qt::Key_Escape);
     EXPECT_FALSE(window->InEdit());
     EXPECT_TRUE(dg->hasFocus());
-}
-
-TEST_F(Accessibility, TheVariableViewAndTheEnvironmentValuesOfferEachEntryWhole)
-{
-    editor()->setLines({"int x = 5;", "string s = \"a b\";", "x = 7;"});
-    for (int i = 0; i < 3; ++i)
-        window->StepProgram();
-    QAccessibleInterface *view = QAccessible::queryAccessibleInterface(window->lBoxCodeVarNames);
-    ASSERT_GE(view->childCount(), 2);
-    EXPECT_EQ(window->lBoxCodeVarNames->item(0)->text(), "x"); // what is seen stays as it was
-    EXPECT_EQ(window->lBoxCodeVarValues->item(0)->text(), "= 5");
-    EXPECT_EQ(view->child(0)->text(QAccessible::Name), "x = 5");
-    EXPECT_EQ(view->child(1)->text(QAccessible::Name), "s = \"a b\"");
-    QAccessibleInterface *environment = QAccessible::queryAccessibleInterface(window->LBoxSysVars);
-    EXPECT_EQ(environment->child(0)->text(QAccessible::Name), "zSteps = 0 (Schrittzähler)");
-}
-
-TEST_F(Accessibility, HelpAndEditorOptionsAreWindowsWithTitlesAndNamedControls)
-{
-    for (QAction *open : {window->AcHelp, window->AcEditorOptions}) {
-        const QWidgetList before = QApplication::topLevelWidgets();
-        open->trigger();
-        QWidget *opened = nullptr;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (!before.contains(w) && w->isVisible())
-                opened = w;
-        ASSERT_NE(opened, nullptr) << open->text().toStdString();
-        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(opened);
-        EXPECT_EQ(iface->role(), QAccessible::Window);
-        EXPECT_FALSE(opened->windowTitle().isEmpty());
-        EXPECT_EQ(iface->text(QAccessible::Name), opened->windowTitle());
-        QStringList unnamed;
-        collectUnnamed(iface, unnamed);
-        EXPECT_EQ(unnamed, QStringList()) << opened->windowTitle().toStdString();
-    }
 }

@@ -1,6 +1,4 @@
-// The sheep window used with the keyboard alone: menus from the editor, the
-// focus cycle between the window's areas, keys in the lists, the breakpoint
-// and context menu keys, and the announcements in the status bar.
+// The sheep window used with the keyboard alone, and its spoken announcements.
 #include "ide/uAccessibility.h"
 #include "ide/uKeloDebugSyneditPlugin.h"
 #include "sheep/fLawnGrid.h"
@@ -23,16 +21,12 @@ namespace {
 class KeyboardUse : public TShownSheepWindow
 {
 protected:
-    // Presses a key where the focus is, as the keyboard would.
     static void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(focus(), key, mods); }
-    // The title of the open pop-up menu, which is closed.
+    // Closes the open pop-up menu and gives its title.
     static QString closeMenu()
     {
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        if (!menu)
-            return "(none)";
-        menu->close();
-        return menu->title();
+        return menu && menu->close() ? menu->title() : "(none)";
     }
     void focusOn(QWidget *widget)
     {
@@ -57,8 +51,6 @@ TEST_F(KeyboardUse, AltWithAnAccessKeyOpensItsMenuAltAloneAndF10TheMenuBarAndNot
         EXPECT_EQ(closeMenu(), menu) << int(key);
     }
     EXPECT_EQ(editor()->text(), QString());
-
-    // Alt alone puts the menu bar in keyboard mode on its first menu; Down opens it.
     QTest::keyPress(editor(), Qt::Key_Alt, Qt::AltModifier);
     QTest::keyRelease(editor(), Qt::Key_Alt, Qt::AltModifier);
     EXPECT_EQ(focus(), window->menuBar());
@@ -91,107 +83,80 @@ TEST_F(KeyboardUse, CtrlTabAndF6VisitTheAreasInTurnAndCtrlShiftTabGoesBack)
 
 TEST_F(KeyboardUse, EscapeReturnsToTheEditorAndEnterInTheErrorAndBreakpointListsJumpsToTheLine)
 {
-    for (QWidget *area : QList<QWidget *>{window->lBoxErrors, window->lBoxBreaks, window->lBoxCodeVarNames,
-                                          window->MemoLog, window->TrackBar, window->PnGrid->dg}) {
-        focusOn(area);
-        press(Qt::Key_Escape);
-        EXPECT_EQ(focus(), editor()) << area->accessibleName().toStdString();
-    }
-
     editor()->setLines({"int a = 1;", "", "a = ;", "a = 2;", "a = 3;"});
     editor()->setCaretXY({1, 5});
     press(Qt::Key_F2);
     window->AcParseExecute();
-    for (auto [list, line] : {std::pair{window->lBoxErrors, 3}, std::pair{window->lBoxBreaks, 5}}) {
+    const std::tuple<QWidget *, Qt::Key, int> rows[] = {
+        {window->lBoxErrors, Qt::Key_Return, 3},       {window->lBoxBreaks, Qt::Key_Return, 5},
+        {window->lBoxErrors, Qt::Key_Escape, 1},       {window->lBoxBreaks, Qt::Key_Escape, 1},
+        {window->lBoxCodeVarNames, Qt::Key_Escape, 1}, {window->MemoLog, Qt::Key_Escape, 1},
+        {window->TrackBar, Qt::Key_Escape, 1},         {window->PnGrid->dg, Qt::Key_Escape, 1}};
+    for (const auto &[area, key, line] : rows) {
         editor()->setCaretXY({1, 1});
-        focusOn(list);
-        list->setCurrentRow(0);
-        press(Qt::Key_Return);
+        focusOn(area);
+        if (auto *list = qobject_cast<QListWidget *>(area))
+            list->setCurrentRow(0);
+        press(key);
+        EXPECT_EQ(focus(), editor()) << area->accessibleName().toStdString();
         EXPECT_EQ(editor()->CaretY(), line);
-        EXPECT_EQ(window->redMarkedLine, line);
-        EXPECT_EQ(focus(), editor());
+        if (key == Qt::Key_Return)
+            EXPECT_EQ(window->redMarkedLine, line);
     }
 }
 
-TEST_F(KeyboardUse, F2TogglesTheBreakpointAtTheCaretAndShiftF10OpensTheContextMenu)
+// Screen readers take a new current entry for the focus: a hit only selects its entry.
+TEST_F(KeyboardUse, F2TogglesBreakpointsAHitLeavesTheFocusInTheEditorAndShiftF10OpensTheContextMenu)
 {
-    editor()->setLines({"int a = 1;", "a = 2;"});
-    editor()->setCaretXY({1, 2});
-    press(Qt::Key_F2);
-    EXPECT_EQ(window->plugin()->Breakpoints().Count(), 1);
-    EXPECT_TRUE(window->plugin()->Breakpoints().isIn(2));
-    press(Qt::Key_F2);
-    EXPECT_EQ(window->plugin()->Breakpoints().Count(), 0);
-    // The key is shown in the "Programm" menu and in the context menu.
-    for (QMenu *menu : {window->menuBar()->actions().at(4)->menu(), window->PopupBreaks})
-        EXPECT_EQ(menu->actions().last()->shortcut(), QKeySequence(Qt::Key_F2));
-
-    for (QWidget *area : QList<QWidget *>{editor(), window->lBoxBreaks}) {
+    editor()->setLines({"int a = 1;", "a = 2;", "a = 3;"});
+    for (int line : {2, 2, 3, 2}) { // on, off, on, on
+        editor()->setCaretXY({1, line});
+        press(Qt::Key_F2);
+    }
+    EXPECT_EQ(window->plugin()->Breakpoints().Count(), 2);
+    window->SetSpeed(100);
+    window->AcStartExecute();
+    ASSERT_TRUE(window->IsRunning());
+    EXPECT_EQ(focus(), editor());
+    QListWidget *list = window->lBoxBreaks;
+    EXPECT_EQ(list->selectedItems(), QList{list->item(1)});
+    EXPECT_EQ(list->currentRow(), -1);
+    for (QWidget *area : QList<QWidget *>{editor(), list}) {
         focusOn(area);
         press(Qt::Key_F10, Qt::ShiftModifier);
         EXPECT_EQ(QApplication::activePopupWidget(), window->PopupBreaks);
         closeMenu();
     }
-}
-
-// A new current entry in a list is what screen readers take for the focus:
-// the hit selects its entry, which becomes current only when the learner
-// goes to the list.
-TEST_F(KeyboardUse, ABreakpointHitSelectsItsEntryAndLeavesTheFocusInTheEditor)
-{
-    editor()->setLines({"int a = 1;", "a = 2;", "a = 3;"});
-    for (int line : {3, 2}) {
-        editor()->setCaretXY({1, line});
-        press(Qt::Key_F2);
-    }
-    window->SetSpeed(100);
-    window->AcStartExecute();
-    ASSERT_TRUE(window->IsRunning());
-    EXPECT_EQ(focus(), editor());
-    ASSERT_EQ(window->lBoxBreaks->selectedItems().size(), 1);
-    EXPECT_EQ(window->lBoxBreaks->row(window->lBoxBreaks->selectedItems().first()), 1);
-    EXPECT_EQ(window->lBoxBreaks->currentRow(), -1);
-    window->lBoxBreaks->setFocus();
-    EXPECT_EQ(window->lBoxBreaks->currentRow(), 1);
+    EXPECT_EQ(list->currentRow(), 1);
 }
 
 TEST_F(KeyboardUse, RunStatesParseResultsBreakpointHitsAndScoresAreAnnounced)
 {
     TOpenSheepWindow &w = *window;
-    const struct
-    {
-        QStringList script;
-        int breakpoint;
-        std::function<void()> command;
-        QStringList said; // "Punkte" stands for the score strip's text
-    } rows[] = {
-        {{"a = 1;", "b = 2;"}, 0, [&] { w.AcParseExecute(); }, {"4 Fehler gefunden"}}, // two per line
-        {{"int a = 1;"}, 0, [&] { w.AcParseExecute(); }, {"Keine Fehler gefunden"}},
-        {{"int a = 1;"}, 0, [&] { w.StepProgram(); }, {"Keine Fehler gefunden", "Programm angehalten"}},
-        {{"start(0, 0);"},
-         0,
-         [&] { w.AcStartExecute(); },
-         {"Keine Fehler gefunden", "Programm läuft", "Programm beendet. Punkte"}},
+    const auto run = [&] { w.AcStartExecute(); };
+    const QString ok = "Keine Fehler gefunden", runs = "Programm läuft"; // "Punkte": the score strip's text
+    const std::tuple<QStringList, std::function<void()>, QStringList> rows[] = {
+        {{"a = 1;", "b = 2;"}, [&] { w.AcParseExecute(); }, {"4 Fehler gefunden"}}, // two per line
+        {{"int a = 1;"}, [&] { w.AcParseExecute(); }, {ok}},
+        {{"int a = 1;"}, [&] { w.StepProgram(); }, {ok, "Programm angehalten"}},
+        {{"start(0, 0);"}, run, {ok, runs, "Programm beendet. Punkte"}},
         {{"int a = 1;", "a = 2;"},
-         2,
-         [&] { w.AcStartExecute(); },
-         {"Keine Fehler gefunden", "Programm läuft", "Haltepunkt in Zeile 2 erreicht"}},
-        {{}, 0, [&] { w.AcLv[1]->trigger(); }, {"Level 2 - Acker geladen"}},
+         [&] { w.plugin()->Breakpoints().Add(2), run(); },
+         {ok, runs, "Haltepunkt in Zeile 2 erreicht"}},
+        {{}, [&] { w.AcLv[1]->trigger(); }, {"Level 2 - Acker geladen"}},
     };
     w.SetSpeed(100);
     const int narrowest = w.statusBar()->minimumSizeHint().width();
-    for (const auto &row : rows) {
+    for (const auto &[script, command, expected] : rows) {
         w.StopProgram();
         w.plugin()->Breakpoints().Clear();
-        if (row.breakpoint > 0)
-            w.plugin()->Breakpoints().Add(row.breakpoint);
-        editor()->setLines(row.script);
+        editor()->setLines(script);
         QSignalSpy spy(w.LAnnounce, &TLiveText::announced);
-        row.command();
+        command();
         QStringList said;
         for (const QList<QVariant> &args : spy)
             said.append(args.at(0).toString());
-        EXPECT_EQ(said, QStringList(row.said).replaceInStrings("Punkte", w.LPoints->text()));
+        EXPECT_EQ(said, QStringList(expected).replaceInStrings("Punkte", w.LPoints->text()));
         QAccessibleInterface *live = QAccessible::queryAccessibleInterface(w.LAnnounce);
         EXPECT_EQ(live->text(QAccessible::Name), said.value(said.size() - 1));
         EXPECT_EQ(live->role(), QAccessible::Notification);
