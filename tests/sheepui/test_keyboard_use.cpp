@@ -100,8 +100,9 @@ TEST_F(KeyboardUse, EscapeReturnsToTheEditorAndEnterInTheErrorAndBreakpointLists
         press(key);
         EXPECT_EQ(focus(), editor()) << area->accessibleName().toStdString();
         EXPECT_EQ(editor()->CaretY(), line);
-        if (key == Qt::Key_Return)
+        if (key == Qt::Key_Return) {
             EXPECT_EQ(window->redMarkedLine, line);
+        }
     }
 }
 
