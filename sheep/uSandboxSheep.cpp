@@ -3,10 +3,10 @@
 #include "script/uKeloExpression.h"
 
 #include <QDateTime>
-#include <QHash>
 
 #include <limits>
 #include <random>
+#include <unordered_map>
 
 namespace {
 
@@ -39,19 +39,29 @@ const int kDx[] = {0, 1, 0, -1}, kDy[] = {-1, 0, 1, 0};
 
 using TAnswer = std::function<QString(TSandboxSheep &sb, const QStringList &args)>;
 
-// Every built-in's answer by name; the first entry of a name wins.
-const QHash<QString, TAnswer> &answers()
+// A built-in's name is looked up at every call; the names are a few short
+// words, so a plain FNV-1a over their characters is far cheaper here than the
+// library's seeded hash.
+struct TNameHash
 {
-    static const QHash<QString, TAnswer> byName = [] {
-        QHash<QString, TAnswer> table;
-        auto add = [&table](const QString &name, TAnswer answer) {
-            if (!table.contains(name))
-                table.insert(name, std::move(answer));
-        };
+    size_t operator()(const QString &name) const noexcept
+    {
+        size_t hash = 14695981039346656037ull;
+        for (const QChar c : name)
+            hash = (hash ^ c.unicode()) * 1099511628211ull;
+        return hash;
+    }
+};
+
+// Every built-in's answer by name; the first entry of a name wins.
+const std::unordered_map<QString, TAnswer, TNameHash> &answers()
+{
+    static const std::unordered_map<QString, TAnswer, TNameHash> byName = [] {
+        std::unordered_map<QString, TAnswer, TNameHash> table;
         for (const TSheepFunction &function : SheepFunctions())
-            add(function.Name, function.Run);
+            table.emplace(function.Name, function.Run);
         for (const TSheepValue &value : SheepValues())
-            add(value.Name, [read = value.Read](TSandboxSheep &sb, const QStringList &) { return read(sb); });
+            table.emplace(value.Name, [read = value.Read](TSandboxSheep &sb, const QStringList &) { return read(sb); });
         return table;
     }();
     return byName;
@@ -173,10 +183,10 @@ void TSandboxSheep::CallFunction(const QString &name, QStringList &params, QStri
 
 bool TSandboxSheep::answer(const QString &name, const QStringList &params, QString &result)
 {
-    const auto found = answers().constFind(name);
-    if (found == answers().cend())
+    const auto found = answers().find(name);
+    if (found == answers().end())
         return false;
-    result = (*found)(*this, params);
+    result = found->second(*this, params);
     return true;
 }
 
