@@ -23,7 +23,7 @@ public:
         iDisplay = QStringLiteral(":") + QString::fromLatin1(iServer.readLine().trimmed());
         iManager.setProcessEnvironment(environment());
         iManager.start(QStringLiteral("openbox"), {});
-        QDeadlineTimer deadline(10000);
+        QDeadlineTimer deadline(60000);
         while (!managed() && !deadline.hasExpired())
             QThread::msleep(50);
     }
@@ -75,7 +75,7 @@ TEST(WindowUnderAWindowManager, ARestartWithoutMovingKeepsTheStoredRectangle)
         QProcess restart;
         restart.setProcessEnvironment(display.environment());
         restart.start(QStringLiteral(GRAZLO_RESTART_CHILD), {settings});
-        ASSERT_TRUE(restart.waitForFinished(30000));
+        ASSERT_TRUE(restart.waitForFinished(90000));
         ASSERT_EQ(restart.exitCode(), 0) << "the window was never framed: " << restart.readAllStandardError().data();
 
         const TIniFile written(settings);

@@ -1,6 +1,6 @@
 // Started by the restart test under an X server with a window manager: opens
 // the IDE window with the settings file named by the first argument, waits
-// until the window manager has framed it and closes it, which writes the
+// until the window manager has framed and placed it and closes it, which writes the
 // settings. Exit code 0 when the frame came, 1 otherwise.
 #include "ide/fKeloIDE.h"
 #include "ide/uWindowSettings.h"
@@ -53,10 +53,18 @@ int main(int argc, char **argv)
     setSettingsFileName(QString::fromLocal8Bit(argv[1]));
     TRestartWindow window;
     window.show();
-    QDeadlineTimer deadline(20000);
-    while (!framed(window) && !deadline.hasExpired()) {
+    // The window manager may still move the window after framing it, later on
+    // a loaded machine: wait until the framed window has kept its place a while.
+    QDeadlineTimer deadline(60000);
+    QRect lastFrame;
+    QDeadlineTimer settled(500);
+    while (!deadline.hasExpired() && !(framed(window) && settled.hasExpired())) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(5);
+        if (window.frameGeometry() != lastFrame || !framed(window)) {
+            lastFrame = window.frameGeometry();
+            settled.setRemainingTime(500);
+        }
     }
     return framed(window) ? 0 : 1;
 }
