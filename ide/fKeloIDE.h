@@ -119,6 +119,8 @@ protected:
     // --- keyboard and screen-reader use (fKeloIDEKeys.cpp) ---
     // The sandbox view's widget in the focus cycle, or nullptr.
     virtual QWidget *SandboxFocusWidget();
+    // A side panel's widget in the focus cycle, after the sandbox view, or nullptr.
+    virtual QWidget *SidePanelFocusWidget();
     // Announced when a run ends; a derived window adds its result.
     virtual QString EndOfRunText();
     // Shows the text in the status bar and has screen readers announce it.
@@ -159,6 +161,16 @@ protected:
     void RunLoop();
     void StepProgram();
     void PauseProgram();
+    // A run is about to start: the script is parsed, the sandbox not yet set
+    // to its standard values; a derived window may set its world up.
+    virtual void RunStarting() {}
+    // A run has ended by itself, not by Stop: errorLine counts from 1 and is
+    // 0 with an empty errorText when no run-time error occurred.
+    virtual void RunEnded(int errorLine, const QString &errorText)
+    {
+        Q_UNUSED(errorLine);
+        Q_UNUSED(errorText);
+    }
     void AcStartExecute();
     void AcStopExecute();
     void AcPauseExecute();
@@ -207,6 +219,9 @@ protected:
     bool IsCodeModified();
     static bool IsBlankText(const QStringList &lines);
     bool LoadCodeFile(const QString &path);
+    // LoadCodeFile after the question about unsaved changes: reads the file
+    // into the editor; false, with the error shown, when it cannot be read.
+    bool ReadCodeFile(const QString &path);
     void SetCodeFileName(const QString &path);
     void AcNewExecute();
     void AcLoadCodeExecute();
@@ -449,4 +464,9 @@ private:
     QList<qint64> breakMoments;
     bool breakMomentsStale = false;
     bool iReplaying = false;
+    // The first run-time error of the run in progress (line from 1), and
+    // whether Stop ended it.
+    int runErrorLine = 0;
+    QString runErrorText;
+    bool runStopped = false;
 };

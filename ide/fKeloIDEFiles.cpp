@@ -71,8 +71,11 @@ bool TfrmKeloIDE::LoadCodeFile(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return false;
-    if (!CheckSaved())
-        return false;
+    return CheckSaved() && ReadCodeFile(path);
+}
+
+bool TfrmKeloIDE::ReadCodeFile(const QString &path)
+{
     TTextLines text;
     QString error;
     if (!ReadScriptFile(path, text, error)) {

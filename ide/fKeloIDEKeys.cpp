@@ -100,16 +100,19 @@ void TfrmKeloIDE::nameControls()
 
 QWidget *TfrmKeloIDE::SandboxFocusWidget() { return nullptr; }
 
+QWidget *TfrmKeloIDE::SidePanelFocusWidget() { return nullptr; }
+
 QString TfrmKeloIDE::EndOfRunText() { return QStringLiteral("Programm beendet"); }
 
-// Editor, sandbox view, variable view, the message area's page and the speed
-// slider, in this order; hidden ones are passed over.
+// Editor, sandbox view, side panel, variable view, the message area's page
+// and the speed slider, in this order; hidden ones are passed over.
 QList<QWidget *> TfrmKeloIDE::focusStops() const
 {
     QList<QWidget *> stops;
     for (QWidget *stop :
          {static_cast<QWidget *>(MemoCode), const_cast<TfrmKeloIDE *>(this)->SandboxFocusWidget(),
-          static_cast<QWidget *>(lBoxCodeVarNames), PctrlMsg->currentWidget(), static_cast<QWidget *>(TrackBar)})
+          const_cast<TfrmKeloIDE *>(this)->SidePanelFocusWidget(), static_cast<QWidget *>(lBoxCodeVarNames),
+          PctrlMsg->currentWidget(), static_cast<QWidget *>(TrackBar)})
         if (stop && stop->isVisible() && stop->isEnabled())
             stops.append(stop);
     return stops;

@@ -160,6 +160,10 @@ void TfrmKeloIDE::StartProgram()
 {
     if (IsRunning() || !ParseCode())
         return;
+    runErrorLine = 0;
+    runErrorText.clear();
+    runStopped = false;
+    RunStarting();
     sandbox()->setStd();
     BeginTimeline();
     wireProgram();
@@ -295,6 +299,7 @@ void TfrmKeloIDE::StopProgram()
 {
     if (!IsRunning())
         return;
+    runStopped = true;
     if (programCallDepth > 0) {
         // Inside the program: request the stop; the step in progress ends it.
         doRun = false;
@@ -339,7 +344,14 @@ void TfrmKeloIDE::markCurrentLine(int line)
     UpdateCaretInfo();
 }
 
-void TfrmKeloIDE::ProgramCodeError(TProgram *, int line, const QString &msg) { AddError(CodeErrorText(line, msg)); }
+void TfrmKeloIDE::ProgramCodeError(TProgram *, int line, const QString &msg)
+{
+    if (runErrorText.isEmpty()) {
+        runErrorLine = line + 1;
+        runErrorText = msg;
+    }
+    AddError(CodeErrorText(line, msg));
+}
 
 void TfrmKeloIDE::ProgramStateChanged(TProgram *sender)
 {
@@ -350,6 +362,8 @@ void TfrmKeloIDE::ProgramStateChanged(TProgram *sender)
         doRun = false;
         if (!sender->Return().isEmpty())
             sandbox()->setReturn(sender->Return());
+        if (!runStopped)
+            RunEnded(runErrorLine, runErrorText);
     }
     MemoCode->setReadOnly(IsRunning());
     UpdateEditActions(); // they depend on the read-only flag

@@ -6,6 +6,7 @@
 #include "ide/uUpdateHost.h"
 #include "net/uUpdateCheck.h"
 #include "sheep/fLawnGrid.h"
+#include "sheep/fTaskPanel.h"
 #include "sheep/uSandboxSheep.h"
 #include "sheep/uTile.h"
 
@@ -115,6 +116,8 @@ TfrmGrazloIDE::TfrmGrazloIDE(QWidget *parent) : TfrmKeloIDE(parent), ilGrazlo(TL
     createLawnView();
     createSystemPanel();
     createLawnMenu();
+    createTaskView();
+    createTaskActions();
     nameSystemPanel();
     setWindowTitle("Grazlo");
     DlgOpenCode.filter = DlgSaveCode.filter = "GrazloCode (*.gzc);;KeloCode (*.klc);;Alle Dateien (*)";
@@ -125,6 +128,7 @@ TfrmGrazloIDE::~TfrmGrazloIDE()
 {
     // The generic steps write the settings and free the program, whose built-ins
     // still point at the sandbox; only then does the sandbox go.
+    rememberTask(taskSolved);
     FormDestroy();
     sb.reset();
 }
@@ -290,7 +294,10 @@ void TfrmGrazloIDE::ShowAbout()
 
 void TfrmGrazloIDE::OpenCommandLineFile(const QString &path)
 {
-    if (QFileInfo(path).suffix().compare(u"glw", Qt::CaseInsensitive) == 0)
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.compare(u"gza", Qt::CaseInsensitive) == 0)
+        OpenTask(path);
+    else if (suffix.compare(u"glw", Qt::CaseInsensitive) == 0)
         PnGrid->LoadGreen(path);
     else
         TfrmKeloIDE::OpenCommandLineFile(path);
