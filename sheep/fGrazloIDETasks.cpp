@@ -159,7 +159,6 @@ void TfrmGrazloIDE::LoadTaskWorldRow(int world, quint32 seed)
     taskWorld = world;
     taskSeed = seed;
     putTaskWorld();
-    ReloadSandBox();
     PnTask->ListWorlds->setCurrentRow(world);
     QString loaded = QStringLiteral("Welt %1 geladen").arg(world + 1);
     if (task->Seeds > 1)
