@@ -135,17 +135,17 @@ TEST_F(TaskWindow, CheckJudgesEveryWorldAsTheGraderDoes)
 TEST_F(TaskWindow, FailedRowLoadsItsWorldAndSeedAndARunThereIsChecked)
 {
     ASSERT_TRUE(window->OpenTask(write(
-        "zufall.gza", "[Aufgabe]\nTitel=Zufall\nStartwerte=6\n[Welt1]\nLevel=3\n[Ziel]\nMaxSchritte=3\n")));
-    const QString row = check("start(0, 0);\nmove(random(9));").value(0);
+        "zufall.gza", "[Aufgabe]\nTitel=Zufall\nStartwerte=3\n[Welt1]\nLevel=1\n[Ziel]\nEndfeld=0|0\n")));
+    const QString row = check("start(random(10), random(10));").value(0);
     const QRegularExpressionMatch failed =
         QRegularExpression("nicht geschafft mit Startwert (\\d+): (.*)$").match(row);
     ASSERT_TRUE(failed.hasMatch()) << row.toStdString();
 
-    window->AcLv[0]->trigger(); // another lawn first, with the sheep on it
+    window->AcLv[2]->trigger(); // another lawn first
     QListWidget *list = window->PnTask->ListWorlds;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(window->Sandbox().zPosX(), -1);
-    EXPECT_EQ(window->Sandbox().Field().GetCount(ttTree), 1); // Level 3's tree
+    EXPECT_EQ(window->Sandbox().Field().GetCount(ttTree), 0); // Level 1, not Level 3
 
     window->AcStartExecute();
     EXPECT_EQ(window->PnTask->LRun->text(),
