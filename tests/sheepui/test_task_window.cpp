@@ -118,9 +118,7 @@ TEST_F(TaskWindow, CheckJudgesEveryWorldAsTheGraderDoes)
         {Starter, {"nicht geschafft: 96 Felder ungemäht", "nicht geschafft: 12 Felder ungemäht"}, false},
         {"while (1 == 1)\n  turnLeft();\nendwhile", {"nicht geschafft: Schrittlimit erreicht"}, false},
         {"start(0, 0);\nmove(gibtsnicht);", {"nicht geschafft: Fehler in Zeile 2:"}, false},
-        {Mower,
-         {"geschafft in 99 Schritten (Musterlösung: 99)", "geschafft in 79 Schritten (Musterlösung: 79)"},
-         true},
+        {Mower, {"geschafft in 99 Schritten (Musterlösung: 99)", "geschafft in 79 Schritten (Musterlösung: 79)"}, true},
     };
     for (const auto &c : cases) {
         const QStringList found = check(c.script);
@@ -134,11 +132,10 @@ TEST_F(TaskWindow, CheckJudgesEveryWorldAsTheGraderDoes)
 
 TEST_F(TaskWindow, FailedRowLoadsItsWorldAndSeedAndARunThereIsChecked)
 {
-    ASSERT_TRUE(window->OpenTask(write(
-        "zufall.gza", "[Aufgabe]\nTitel=Zufall\nStartwerte=3\n[Welt1]\nLevel=1\n[Ziel]\nEndfeld=0|0\n")));
+    ASSERT_TRUE(window->OpenTask(
+        write("zufall.gza", "[Aufgabe]\nTitel=Zufall\nStartwerte=3\n[Welt1]\nLevel=1\n[Ziel]\nEndfeld=0|0\n")));
     const QString row = check("start(random(10), random(10));").value(0);
-    const QRegularExpressionMatch failed =
-        QRegularExpression("nicht geschafft mit Startwert (\\d+): (.*)$").match(row);
+    const QRegularExpressionMatch failed = QRegularExpression("nicht geschafft mit Startwert (\\d+): (.*)$").match(row);
     ASSERT_TRUE(failed.hasMatch()) << row.toStdString();
 
     window->AcLv[2]->trigger(); // another lawn first
@@ -148,8 +145,8 @@ TEST_F(TaskWindow, FailedRowLoadsItsWorldAndSeedAndARunThereIsChecked)
     EXPECT_EQ(window->Sandbox().Field().GetCount(ttTree), 0); // Level 1, not Level 3
 
     window->AcStartExecute();
-    EXPECT_EQ(window->PnTask->LRun->text(),
-              "Letzter Lauf auf Welt 1 mit Startwert " + failed.captured(1) + ": nicht geschafft: " + failed.captured(2));
+    EXPECT_EQ(window->PnTask->LRun->text(), "Letzter Lauf auf Welt 1 mit Startwert " + failed.captured(1) +
+                                                ": nicht geschafft: " + failed.captured(2));
     EXPECT_EQ(window->MemoLog->toPlainText(), "");
     EXPECT_EQ(window->lBoxErrors->count(), 0);
 }
