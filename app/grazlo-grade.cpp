@@ -224,7 +224,11 @@ int main(int argc, char **argv)
         writeLine(stderr, "grazlo-grade: " + error);
         return ExitCantCreate;
     }
+    const qsizetype pupilRuns = batch.PupilRunCount(settings.Seeds);
+    const QString reference = pupilRuns < batch.Rows.size()
+                                  ? QStringLiteral(" (dazu %1 der Musterlösung)").arg(batch.Rows.size() - pupilRuns)
+                                  : QString();
     writeLine(stdout,
-              QStringLiteral("%1 Läufe bewertet; Ergebnisse in %2").arg(batch.Rows.size()).arg(settings.OutDir));
+              QStringLiteral("%1 Läufe bewertet%2; Ergebnisse in %3").arg(pupilRuns).arg(reference, settings.OutDir));
     return batch.AnyScriptRead() ? 0 : ExitNoInput;
 }

@@ -185,7 +185,7 @@ void GradeAll(TGradeBatch &batch, const TGradeSettings &settings,
     for (int s = 0; s < batch.Scripts.size(); ++s)
         for (int w = 0; w < batch.Worlds.size(); ++w)
             for (quint32 seed = 1; seed <= settings.Seeds; ++seed)
-                batch.Rows.append({s, w, seed, {}, {}, {}});
+                batch.Rows.append({s, w, seed, {}, {}});
 
     const auto keep = [&](int rowIndex, TGradeResult &result) {
         TGradeRow &row = batch.Rows[rowIndex];

@@ -32,7 +32,7 @@ struct TGradeRow
     // The run as the report shows it, cut to the report's share (JSON).
     QByteArray Report;
     // Graded by a task: whether the run met its goals.
-    std::optional<TGoalVerdict> Verdict;
+    std::optional<TGoalVerdict> Verdict{};
 
     // Every goal of the task met, or without a task the lawn mown.
     bool Solved() const { return Verdict ? Verdict->Met : Result.Solved(); }
@@ -51,8 +51,10 @@ struct TGradeBatch
     const TGradeWorld &WorldOf(const TGradeRow &row) const { return Worlds[row.World]; }
     // Any pupil's script could be read.
     bool AnyScriptRead() const;
-    // The scripts before the reference solution.
+    // The scripts before the reference solution, and their runs: the rows
+    // before the reference solution's.
     qsizetype PupilCount() const;
+    qsizetype PupilRunCount(quint32 seeds) const { return PupilCount() * Worlds.size() * seeds; }
 };
 
 // Every .gzc and .klc file named, and every one inside a named folder and its

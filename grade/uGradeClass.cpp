@@ -11,13 +11,12 @@ bool GradeClass(const QString &folder, TGradeBatch &batch, const TGradeSettings 
         error = QStringLiteral("Der Ordner \"%1\" kann nicht angelegt werden.").arg(folder);
         return false;
     }
-    const qsizetype rowsPerScript = batch.Worlds.size() * qsizetype(settings.Seeds);
     // The reference solution's rows come last and stay out of ergebnis.json.
-    const qsizetype pupilRows = batch.PupilCount() * rowsPerScript;
+    const qsizetype pupilRows = batch.PupilRunCount(settings.Seeds);
     TGradeJsonWriter json;
     if (!json.Open(folder, int(pupilRows), error))
         return false;
-    const qint64 share = ReportShare(batch.Scripts.size() * rowsPerScript);
+    const qint64 share = ReportShare(batch.Scripts.size() * batch.Worlds.size() * qsizetype(settings.Seeds));
     GradeAll(batch, settings, [&](int rowIndex, const TGradeResult &whole) {
         TGradeRow &row = batch.Rows[rowIndex];
         if (rowIndex < pupilRows)

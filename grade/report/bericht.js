@@ -295,8 +295,9 @@ function zeigeAufgabe() {
 
 zeigeAufgabe();
 document.getElementById("ueberblick").textContent =
-  `${schueler.length} Skripte · ${daten.worlds.length} Welten · ` +
-  `${daten.seeds} Startwert${daten.seeds > 1 ? "e" : ""} · ${daten.runs.length} Läufe · ` +
+  `${schueler.length} Skripte${daten.reference !== undefined ? " und die Musterlösung" : ""} · ` +
+  `${daten.worlds.length} Welten · ${daten.seeds} Startwert${daten.seeds > 1 ? "e" : ""} · ` +
+  `${daten.runs.filter(l => !istMuster(l.s)).length} Läufe · ` +
   `höchstens ${zahl.format(daten.maxSteps)} Programmschritte und ${zahl.format(daten.timeout)} s Rechenzeit je Lauf`;
 document.getElementById("gekuerzt").hidden =
   !daten.runs.some(l => l.messagesLeftOut > 0 || l.pathTruncated || l.lawnLeftOut);
