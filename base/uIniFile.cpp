@@ -2,21 +2,19 @@
 
 #include <QFileInfo>
 
-namespace {
-bool IsSectionHeader(const QString &line)
+bool IsIniSectionHeader(const QString &line)
 {
     const QString trimmed = line.trimmed();
     return trimmed.startsWith(u'[') && trimmed.contains(u']');
 }
 
-QString SectionName(const QString &line)
+QString IniSectionName(const QString &line)
 {
     const QString trimmed = line.trimmed();
     return trimmed.mid(1, trimmed.indexOf(u']') - 1).trimmed();
 }
 
-// The key of a key=value line; empty for comments and other lines.
-QString KeyOf(const QString &line)
+QString IniKeyOf(const QString &line)
 {
     const int eq = line.indexOf(u'=');
     if (eq <= 0 || line.trimmed().startsWith(u';'))
@@ -24,7 +22,7 @@ QString KeyOf(const QString &line)
     return line.left(eq).trimmed();
 }
 
-QString ValueOf(const QString &line)
+QString IniValueOf(const QString &line)
 {
     QString value = line.mid(line.indexOf(u'=') + 1).trimmed();
     // A value in matching quotes stands for the text between them.
@@ -32,7 +30,6 @@ QString ValueOf(const QString &line)
         value = value.mid(1, value.size() - 2);
     return value;
 }
-} // namespace
 
 TIniWriteError::TIniWriteError(const QString &path, const QString &reason)
     : std::runtime_error(reason.toStdString()), Path(path), Reason(reason)
@@ -58,15 +55,15 @@ TIniFile::TIniFile(const QString &path) : iPath(path)
 int TIniFile::sectionLine(const QString &section) const
 {
     for (int i = 0; i < iLines.size(); ++i)
-        if (IsSectionHeader(iLines[i]) && SectionName(iLines[i]).compare(section, Qt::CaseInsensitive) == 0)
+        if (IsIniSectionHeader(iLines[i]) && IniSectionName(iLines[i]).compare(section, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
 
 int TIniFile::keyLine(int header, const QString &key) const
 {
-    for (int i = header + 1; i < iLines.size() && !IsSectionHeader(iLines[i]); ++i)
-        if (KeyOf(iLines[i]).compare(key, Qt::CaseInsensitive) == 0)
+    for (int i = header + 1; i < iLines.size() && !IsIniSectionHeader(iLines[i]); ++i)
+        if (IniKeyOf(iLines[i]).compare(key, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
@@ -74,7 +71,7 @@ int TIniFile::keyLine(int header, const QString &key) const
 int TIniFile::sectionEnd(int header) const
 {
     int end = header + 1;
-    for (int i = header + 1; i < iLines.size() && !IsSectionHeader(iLines[i]); ++i)
+    for (int i = header + 1; i < iLines.size() && !IsIniSectionHeader(iLines[i]); ++i)
         if (!iLines[i].trimmed().isEmpty())
             end = i + 1;
     return end;
@@ -90,7 +87,7 @@ QString TIniFile::ReadString(const QString &section, const QString &key, const Q
 {
     const int header = sectionLine(section);
     const int line = header >= 0 ? keyLine(header, key) : -1;
-    return line >= 0 ? ValueOf(iLines[line]) : def;
+    return line >= 0 ? IniValueOf(iLines[line]) : def;
 }
 
 int TIniFile::ReadInteger(const QString &section, const QString &key, int def) const

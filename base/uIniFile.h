@@ -19,6 +19,15 @@ public:
     QString Reason;
 };
 
+// The reader's rules for one line, for readers that report line numbers.
+// A section header is "[name]" (surrounding blanks ignored).
+bool IsIniSectionHeader(const QString &line);
+QString IniSectionName(const QString &line);
+// The key of a key=value line; empty for comments (";") and other lines.
+QString IniKeyOf(const QString &line);
+// The value after the first "="; matching quotes around it are dropped.
+QString IniValueOf(const QString &line);
+
 class TIniFile
 {
 public:
@@ -27,6 +36,10 @@ public:
     explicit TIniFile(const QString &path);
 
     QString FileName() const { return iPath; }
+    // The file's lines as read; empty when it is missing or unreadable.
+    const QStringList &Lines() const { return iLines; }
+    // Why an existing file could not be read; empty when it could.
+    const QString &Unreadable() const { return iUnreadable; }
     bool ValueExists(const QString &section, const QString &key) const;
     QString ReadString(const QString &section, const QString &key, const QString &def) const;
     // A value that is not a decimal integer reads as def.

@@ -24,8 +24,13 @@
 //   Endfeld=9|0
 //   Blickrichtung=Osten
 //   MaxSchritte=150
-//   Markierungen=keine        (or: Markierungen=1|2 3|4)
+//   Markierungen=keine
 //   MinPunkte=900
+// A world is a level (Level=1 to 6) or a lawn file (Rasen=...); files are
+// named relative to the task file. Lines starting with ";" are comments,
+// except in [Text], whose lines are the description as written. Marks may
+// also be a list of cells ("Markierungen=1|2 3|4"); a heading is Norden,
+// Osten, Süden (or Sueden) or Westen.
 #include "sheep/uSheepRun.h"
 
 #include <QJsonObject>
