@@ -6,9 +6,10 @@
 
 #include <cstdio>
 
-// Exit statuses shared by the programs: a wrong call, an input that cannot
-// be read, an output that cannot be written.
-enum TExitCode { ExitUsage = 64, ExitNoInput = 66, ExitCantCreate = 73 };
+// Exit statuses shared by the programs: a wrong call, an input with a
+// mistake in it, an input that cannot be read, an output that cannot be
+// written.
+enum TExitCode { ExitUsage = 64, ExitDataError = 65, ExitNoInput = 66, ExitCantCreate = 73 };
 
 inline void writeText(FILE *stream, const QString &text)
 {

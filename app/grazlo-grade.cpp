@@ -1,6 +1,7 @@
-// grazlo-grade: grades a class's scripts on levels, lawn files and seeds, one
-// child process per run, and writes ergebnis.csv, uebersicht.csv,
-// ergebnis.json and bericht.html into the results folder.
+// grazlo-grade: grades a class's scripts on levels, lawn files and seeds, or
+// by a task's worlds and goals, one child process per run, and writes
+// ergebnis.csv, uebersicht.csv, ergebnis.json and bericht.html into the
+// results folder.
 #include "app/ConsoleOutput.h"
 #include "app/uCommandLine.h"
 #include "grade/uGradeClass.h"
@@ -17,17 +18,21 @@ namespace {
 QString usage()
 {
     return QStringLiteral(
-               "Aufruf: grazlo-grade [--level N]... [--lawn DATEI]... [--seeds N] [--max-steps N] [--timeout S]\n"
-               "                     [--memory MB] [--jobs N] [--out ORDNER] SKRIPT_ODER_ORDNER...\n"
+               "Aufruf: grazlo-grade [--task AUFGABE] [--level N]... [--lawn DATEI]... [--seeds N] [--max-steps N]\n"
+               "                     [--timeout S] [--memory MB] [--jobs N] [--out ORDNER] SKRIPT_ODER_ORDNER...\n"
                "\n"
                "Bewertet die Skripte einer Klasse: jedes Skript (.gzc, .klc; in Ordnern auch in\n"
                "Unterordnern) läuft auf jeder Welt mit jedem Startwert, jeder Lauf für sich in\n"
                "einem eigenen Prozess. Ergebnisse: ergebnis.csv, uebersicht.csv, ergebnis.json\n"
                "und bericht.html.\n"
                "\n"
+               "  --task AUFGABE eine Aufgabe (.gza): ihre Welten, Startwerte, Limits und Ziele;\n"
+               "                 geschafft heißt dann: jedes Ziel erreicht. --level und --lawn fügen\n"
+               "                 Welten hinzu, --seeds, --max-steps und --timeout gehen der Aufgabe\n"
+               "                 vor. Die Musterlösung der Aufgabe steht nur in bericht.html.\n"
                "  --level N      Level N (1 bis %1) als Welt; mehrfach erlaubt\n"
                "  --lawn DATEI   einen Rasen aus einer Rasendatei (.glw) als Welt; mehrfach erlaubt\n"
-               "                 (ohne --level und --lawn: der leere 10 x 10 Rasen)\n"
+               "                 (ohne --task, --level und --lawn: der leere 10 x 10 Rasen)\n"
                "  --seeds N      jeden Lauf mit den Startwerten 1 bis N wiederholen (Vorgabe 1)\n"
                "  --max-steps N  höchstens N Programmschritte je Lauf (Vorgabe %2)\n"
                "  --timeout S    höchstens S Sekunden Rechenzeit je Lauf (1 bis %3, Vorgabe %4)\n"
@@ -35,9 +40,9 @@ QString usage()
                "  --jobs N       N Läufe gleichzeitig (Vorgabe: Zahl der Prozessoren)\n"
                "  --out ORDNER   Ordner für die Ergebnisse (Vorgabe %6)\n"
                "\n"
-               "Rückgabewert: 0 alle Läufe ausgeführt, 64 falscher Aufruf, 66 kein Skript\n"
-               "lesbar, ein Skript, Ordner oder eine Rasendatei nicht gefunden oder nicht\n"
-               "lesbar, 73 Ergebnisse nicht speicherbar.\n")
+               "Rückgabewert: 0 alle Läufe ausgeführt, 64 falscher Aufruf, 65 Fehler in der\n"
+               "Aufgabe, 66 kein Skript lesbar, ein Skript, Ordner, eine Rasendatei oder die\n"
+               "Aufgabe nicht gefunden oder nicht lesbar, 73 Ergebnisse nicht speicherbar.\n")
         .arg(QString::number(LevelCount), QString::number(DefaultMaxSteps), QString::number(MaxTimeoutSeconds),
              QString::number(TIsolationLimits().TimeoutSeconds), QString::number(TIsolationLimits().MemoryBytes >> 20),
              TGradeSettings().OutDir);
@@ -49,6 +54,11 @@ TCommandLine gradeCommandLine(TGradeSettings &settings)
     TCommandLine line;
     TGradeSettings &s = settings;
     line.Options = {
+        {"--task",
+         [&s](const QString &v) {
+             s.TaskFile = v;
+             return QString();
+         }},
         {"--level",
          [&s](const QString &v) {
              TWorldChoice world;
@@ -80,6 +90,13 @@ TCommandLine gradeCommandLine(TGradeSettings &settings)
     return line;
 }
 
+TGradeSettings defaultSettings()
+{
+    TGradeSettings settings;
+    settings.Limits.Jobs = int(std::max(1u, std::thread::hardware_concurrency()));
+    return settings;
+}
+
 // The first script or folder named that does not exist; a broken link is
 // named on purpose and shows up as unreadable.
 QString missingInput(const QStringList &inputs)
@@ -90,11 +107,54 @@ QString missingInput(const QStringList &inputs)
     return {};
 }
 
-// The worlds asked for, in order; false with a German message when a lawn
-// file cannot be read.
+bool loadTaskWorlds(const TTask &task, QList<TGradeWorld> &worlds, QString &error)
+{
+    for (const TTaskWorld &taskWorld : task.Worlds) {
+        TGradeWorld world{taskWorld.Label, {}};
+        if (!LoadTaskWorld(taskWorld, world.Lawn, error))
+            return false;
+        worlds.append(world);
+    }
+    return true;
+}
+
+// Reads the task named and its worlds into the batch; 0, or the exit status
+// after saying on standard error what is wrong. Warnings are only shown.
+int readTask(const QString &path, TGradeBatch &batch)
+{
+    if (!QFileInfo(path).isFile()) {
+        writeLine(stderr, "grazlo-grade: Aufgabe nicht gefunden: " + path);
+        return ExitNoInput;
+    }
+    TTask task;
+    QString error;
+    QStringList warnings;
+    const bool read = ReadTask(path, task, error, warnings);
+    for (const QString &warning : warnings)
+        writeLine(stderr, "grazlo-grade: " + warning);
+    if (!read || !loadTaskWorlds(task, batch.Worlds, error)) {
+        writeLine(stderr, "grazlo-grade: " + error);
+        return ExitDataError;
+    }
+    batch.Task = task;
+    return 0;
+}
+
+// The task's seeds and limits, which the command line may override.
+TGradeSettings taskSettings(const TTask &task)
+{
+    TGradeSettings settings = defaultSettings();
+    settings.Seeds = task.Seeds;
+    settings.MaxSteps = task.MaxSteps;
+    settings.Limits.TimeoutSeconds = task.TimeoutSeconds;
+    return settings;
+}
+
+// The worlds asked for after the task's, in order; false with a German
+// message when a lawn file cannot be read.
 bool prepareWorlds(const TGradeSettings &settings, QList<TGradeWorld> &worlds, QString &error)
 {
-    if (settings.Worlds.isEmpty())
+    if (settings.Worlds.isEmpty() && worlds.isEmpty())
         worlds.append(EmptyLawnWorld());
     QStringList lawnFiles;
     for (const TWorldChoice &choice : settings.Worlds)
@@ -120,10 +180,10 @@ bool prepareWorlds(const TGradeSettings &settings, QList<TGradeWorld> &worlds, Q
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    TGradeSettings settings;
-    settings.Limits.Jobs = int(std::max(1u, std::thread::hardware_concurrency()));
+    const QStringList args = app.arguments().mid(1);
+    TGradeSettings settings = defaultSettings();
     TCommandLine line = gradeCommandLine(settings);
-    QString problem = line.Read(app.arguments().mid(1));
+    QString problem = line.Read(args);
     if (problem.isEmpty() && settings.Inputs.isEmpty() && !line.Help)
         problem = QStringLiteral("Kein Skript und kein Ordner angegeben.");
     if (!problem.isEmpty())
@@ -138,6 +198,14 @@ int main(int argc, char **argv)
     }
 
     TGradeBatch batch;
+    if (!settings.TaskFile.isEmpty()) {
+        if (const int failed = readTask(settings.TaskFile, batch))
+            return failed;
+        // The same options read again over the task's values: what the
+        // command line names wins.
+        settings = taskSettings(*batch.Task);
+        gradeCommandLine(settings).Read(args);
+    }
     QString error;
     if (!prepareWorlds(settings, batch.Worlds, error)) {
         writeLine(stderr, "grazlo-grade: " + error);
@@ -149,13 +217,18 @@ int main(int argc, char **argv)
         return ExitNoInput;
     }
     ReadScripts(batch.Scripts);
+    AddReferenceScript(batch);
     LoadRuntimeTileImages();
 
     if (!GradeClass(settings.OutDir, batch, settings, error)) {
         writeLine(stderr, "grazlo-grade: " + error);
         return ExitCantCreate;
     }
+    const qsizetype pupilRuns = batch.PupilRunCount(settings.Seeds);
+    const QString reference = pupilRuns < batch.Rows.size()
+                                  ? QStringLiteral(" (dazu %1 der Musterlösung)").arg(batch.Rows.size() - pupilRuns)
+                                  : QString();
     writeLine(stdout,
-              QStringLiteral("%1 Läufe bewertet; Ergebnisse in %2").arg(batch.Rows.size()).arg(settings.OutDir));
+              QStringLiteral("%1 Läufe bewertet%2; Ergebnisse in %3").arg(pupilRuns).arg(reference, settings.OutDir));
     return batch.AnyScriptRead() ? 0 : ExitNoInput;
 }

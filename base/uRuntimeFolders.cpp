@@ -6,8 +6,8 @@
 #include <QFileInfo>
 
 namespace {
-// The examples the working folder starts with.
-const char *const ExampleFolders[] = {"Code", "Greens"};
+// The examples and the course the working folder starts with.
+const char *const ExampleFolders[] = {"Code", "Greens", "Aufgaben"};
 
 bool holdsData(const QDir &folder)
 {

@@ -15,11 +15,11 @@ enum class TRuntimeForm { Portable, Installed };
 struct TRuntimeFolders
 {
     TRuntimeForm Form = TRuntimeForm::Portable;
-    // The shipped pictures, Code/, Greens/ and debugcode.klc.
+    // The shipped pictures, Code/, Greens/, Aufgaben/ and debugcode.klc.
     QString DataFolder;
     // The window settings (and the resource settings of an installation).
     QString SettingsFile;
-    // Where the user's Code/ and Greens/ live; an installed IDE makes it the
+    // Where the user's Code/, Greens/ and Aufgaben/ live; an installed IDE makes it the
     // current folder.
     QString WorkingFolder;
     // The current folder when the program started, for names given on the
@@ -52,7 +52,7 @@ const TRuntimeFolders &RuntimeFolders();
 QString PortableSettingsFile(const QString &executablePath);
 
 // Installed form: creates the settings folder and the working folder, fills a
-// missing Code/ or Greens/ there from the shipped examples (existing files are
-// never touched) and makes the working folder the current one. The portable
+// missing Code/, Greens/ or Aufgaben/ there from the shipped ones (existing
+// files are never touched) and makes the working folder the current one. The portable
 // form changes nothing. False with a German text when a folder cannot be made.
 bool PrepareUserFolders(const TRuntimeFolders &folders, QString &error);

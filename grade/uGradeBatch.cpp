@@ -79,7 +79,13 @@ QString unreadable(const TGradeScript &script, const QString &reason)
 
 bool TGradeBatch::AnyScriptRead() const
 {
-    return std::any_of(Scripts.begin(), Scripts.end(), [](const TGradeScript &s) { return s.ReadError.isEmpty(); });
+    return std::any_of(Scripts.begin(), Scripts.begin() + PupilCount(),
+                       [](const TGradeScript &s) { return s.ReadError.isEmpty(); });
+}
+
+qsizetype TGradeBatch::PupilCount() const
+{
+    return !Scripts.isEmpty() && Scripts.back().Reference ? Scripts.size() - 1 : Scripts.size();
 }
 
 QList<TGradeScript> FindScripts(const QStringList &paths)
@@ -116,6 +122,17 @@ void ReadScripts(QList<TGradeScript> &scripts)
         else
             script.ReadError = unreadable(script, QStringLiteral("keine Textdatei"));
     }
+}
+
+void AddReferenceScript(TGradeBatch &batch)
+{
+    if (!batch.Task || batch.Task->Reference.isEmpty())
+        return;
+    const QString folder = QFileInfo(batch.Task->FilePath).absolutePath();
+    const QString &path = batch.Task->Reference;
+    QList<TGradeScript> reference{{QDir(folder).relativeFilePath(path), path, folder, {}, {}, true}};
+    ReadScripts(reference);
+    batch.Scripts += reference;
 }
 
 TGradeWorld EmptyLawnWorld()
@@ -172,11 +189,13 @@ void GradeAll(TGradeBatch &batch, const TGradeSettings &settings,
 
     const auto keep = [&](int rowIndex, TGradeResult &result) {
         TGradeRow &row = batch.Rows[rowIndex];
-        // A run stopped from outside left no lawn behind: show the world as it was.
-        if (result.Lawn.isEmpty())
-            result.Lawn = LawnRows(batch.WorldOf(row).Lawn);
-        graded(rowIndex, result);
         row.Result = std::move(result);
+        // A run stopped from outside left no lawn behind: show the world as it was.
+        if (row.Result.Lawn.isEmpty())
+            row.Result.Lawn = LawnRows(batch.WorldOf(row).Lawn);
+        if (batch.Task)
+            row.Verdict = CheckGoals(batch.Task->Goals, TRunFacts::FromJson(row.Result.ToJson()));
+        graded(rowIndex, row.Result);
         row.Result.Messages.clear();
         row.Result.Path.clear();
         row.Result.Lawn.clear();

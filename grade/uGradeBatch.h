@@ -2,6 +2,9 @@
 // A class's grading: the scripts found, the worlds, and one row per script,
 // world and seed, in that order.
 #include "grade/uGradeOptions.h"
+#include "sheep/uTask.h"
+
+#include <optional>
 
 struct TGradeScript
 {
@@ -13,6 +16,9 @@ struct TGradeScript
     QStringList Lines;
     // Why the script could not be read; empty when it was read.
     QString ReadError;
+    // The task's reference solution: graded like the pupils' scripts, shown
+    // in the report only.
+    bool Reference = false;
 };
 
 struct TGradeRow
@@ -25,17 +31,30 @@ struct TGradeRow
     TGradeResult Result;
     // The run as the report shows it, cut to the report's share (JSON).
     QByteArray Report;
+    // Graded by a task: whether the run met its goals.
+    std::optional<TGoalVerdict> Verdict{};
+
+    // Every goal of the task met, or without a task the lawn mown.
+    bool Solved() const { return Verdict ? Verdict->Met : Result.Solved(); }
 };
 
 struct TGradeBatch
 {
+    // The pupils' scripts, then the task's reference solution if any.
     QList<TGradeScript> Scripts;
     QList<TGradeWorld> Worlds;
     QList<TGradeRow> Rows;
+    // Graded by a task: its goals decide what counts as solved.
+    std::optional<TTask> Task;
 
     const TGradeScript &ScriptOf(const TGradeRow &row) const { return Scripts[row.Script]; }
     const TGradeWorld &WorldOf(const TGradeRow &row) const { return Worlds[row.World]; }
+    // Any pupil's script could be read.
     bool AnyScriptRead() const;
+    // The scripts before the reference solution, and their runs: the rows
+    // before the reference solution's.
+    qsizetype PupilCount() const;
+    qsizetype PupilRunCount(quint32 seeds) const { return PupilCount() * Worlds.size() * seeds; }
 };
 
 // Every .gzc and .klc file named, and every one inside a named folder and its
@@ -55,8 +74,13 @@ bool LawnFileWorld(const QString &path, TGradeWorld &world, QString &error);
 // apart two files of the same name from different folders.
 QStringList LawnLabels(const QStringList &paths);
 
+// The task's reference solution as the last script, named by its path in the
+// task's folder; a link out of that folder is never opened.
+void AddReferenceScript(TGradeBatch &batch);
+
 // Runs every script on every world with the seeds 1 to Seeds. Each row's
 // whole result goes to graded as soon as it is known (in the order the runs
-// end), before the row keeps only its numbers and texts.
+// end), the row already holding it and its verdict by the task's goals; then
+// the row keeps only its numbers and texts.
 void GradeAll(TGradeBatch &batch, const TGradeSettings &settings,
               const std::function<void(int rowIndex, const TGradeResult &whole)> &graded);

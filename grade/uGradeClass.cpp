@@ -11,14 +11,16 @@ bool GradeClass(const QString &folder, TGradeBatch &batch, const TGradeSettings 
         error = QStringLiteral("Der Ordner \"%1\" kann nicht angelegt werden.").arg(folder);
         return false;
     }
-    const qsizetype rowCount = batch.Scripts.size() * batch.Worlds.size() * qsizetype(settings.Seeds);
+    // The reference solution's rows come last and stay out of ergebnis.json.
+    const qsizetype pupilRows = batch.PupilRunCount(settings.Seeds);
     TGradeJsonWriter json;
-    if (!json.Open(folder, int(rowCount), error))
+    if (!json.Open(folder, int(pupilRows), error))
         return false;
-    const qint64 share = ReportShare(rowCount);
+    const qint64 share = ReportShare(batch.Scripts.size() * batch.Worlds.size() * qsizetype(settings.Seeds));
     GradeAll(batch, settings, [&](int rowIndex, const TGradeResult &whole) {
         TGradeRow &row = batch.Rows[rowIndex];
-        json.Add(rowIndex, GradeJsonRow(batch, row, whole));
+        if (rowIndex < pupilRows)
+            json.Add(rowIndex, GradeJsonRow(batch, row, whole));
         row.Report = ReportRun(batch, row, whole, share);
     });
     return json.Finish(error) && WriteGradeCsv(folder, batch, error) && WriteSummaryCsv(folder, batch, error) &&

@@ -4,6 +4,7 @@
 #include "grade/uGradeBatch.h"
 
 // Creates folder, grades the batch and writes ergebnis.json, ergebnis.csv,
-// uebersicht.csv and bericht.html; false with a German message when the
-// folder or a file cannot be written (before any run when the folder cannot).
+// uebersicht.csv and bericht.html (only the report shows the task's
+// reference solution); false with a German message when the folder or a file
+// cannot be written (before any run when the folder cannot).
 bool GradeClass(const QString &folder, TGradeBatch &batch, const TGradeSettings &settings, QString &error);

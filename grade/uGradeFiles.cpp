@@ -55,9 +55,14 @@ QString csvLine(const QStringList &fields)
 
 QString numberOrEmpty(bool known, qint64 value) { return known ? QString::number(value) : QString(); }
 
-QString errorText(const TRunError &error)
+// What went wrong in a row: the first goal of the task it missed, else its
+// error, with its line in front when asked.
+QString problemText(const TGradeRow &row, bool withLine)
 {
-    return error.Line > 0 ? QStringLiteral("Zeile %1: %2").arg(error.Line).arg(error.Text) : error.Text;
+    if (row.Verdict)
+        return row.Verdict->Reason;
+    const TRunError &error = row.Result.Error;
+    return withLine && error.Line > 0 ? QStringLiteral("Zeile %1: %2").arg(error.Line).arg(error.Text) : error.Text;
 }
 
 QStringList csvFields(const TGradeBatch &batch, const TGradeRow &row)
@@ -67,13 +72,13 @@ QStringList csvFields(const TGradeBatch &batch, const TGradeRow &row)
             textCell(batch.WorldOf(row).Name),
             QString::number(row.Seed),
             StatusText(r.Status),
-            r.Solved() ? QStringLiteral("ja") : QStringLiteral("nein"),
+            row.Solved() ? QStringLiteral("ja") : QStringLiteral("nein"),
             numberOrEmpty(r.Ran, r.Score),
             numberOrEmpty(r.Ran, r.Steps),
             numberOrEmpty(r.Ran, r.Uncut),
             numberOrEmpty(r.Ran, r.Cut),
             numberOrEmpty(r.Error.Line > 0, r.Error.Line),
-            textCell(r.Error.Text),
+            textCell(problemText(row, false)),
             QString::number(r.Milliseconds)};
 }
 
@@ -94,7 +99,8 @@ QString numberCell(std::optional<double> value)
 }
 
 // One script's line: worlds solved with every seed, the sum of the worlds'
-// median scores, the median of all its scores and its first error.
+// median scores, the median of all its scores and its first error (graded by
+// a task: the first goal it missed).
 QStringList summaryFields(const TGradeBatch &batch, int script)
 {
     int solved = 0;
@@ -107,11 +113,11 @@ QStringList summaryFields(const TGradeBatch &batch, int script)
         for (const TGradeRow &row : batch.Rows) {
             if (row.Script != script || row.World != w)
                 continue;
-            allSolved = allSolved && row.Result.Solved();
+            allSolved = allSolved && row.Solved();
             if (row.Result.Ran)
                 scores.append(row.Result.Score);
             if (firstError.isEmpty())
-                firstError = errorText(row.Result.Error);
+                firstError = problemText(row, true);
         }
         solved += allSolved ? 1 : 0;
         if (const std::optional<double> m = median(scores))
@@ -139,14 +145,15 @@ QStringList GradeCsvLines(const TGradeBatch &batch)
 {
     QStringList lines{QString::fromUtf8(kCsvHeader)};
     for (const TGradeRow &row : batch.Rows)
-        lines.append(csvLine(csvFields(batch, row)));
+        if (!batch.ScriptOf(row).Reference)
+            lines.append(csvLine(csvFields(batch, row)));
     return lines;
 }
 
 QStringList SummaryCsvLines(const TGradeBatch &batch)
 {
     QStringList lines{QString::fromUtf8(kSummaryHeader)};
-    for (int s = 0; s < batch.Scripts.size(); ++s)
+    for (int s = 0; s < batch.PupilCount(); ++s)
         lines.append(csvLine(summaryFields(batch, s)));
     return lines;
 }
@@ -157,7 +164,16 @@ QJsonObject GradeJsonRow(const TGradeBatch &batch, const TGradeRow &row, const T
     object.insert("script", batch.ScriptOf(row).Name);
     object.insert("world", batch.WorldOf(row).Name);
     object.insert("seed", qint64(row.Seed));
+    AddVerdict(object, row);
     return object;
+}
+
+void AddVerdict(QJsonObject &run, const TGradeRow &row)
+{
+    if (!row.Verdict)
+        return;
+    run.insert("solved", row.Verdict->Met);
+    run.insert("goal", row.Verdict->Met ? QJsonValue() : QJsonValue(row.Verdict->Reason));
 }
 
 bool TGradeJsonWriter::Open(const QString &folder, int rowCount, QString &error)

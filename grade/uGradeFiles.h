@@ -8,12 +8,16 @@
 
 #include <memory>
 
-// The table rows of ergebnis.csv, header first, without line ends.
+// The table rows of ergebnis.csv, header first, without line ends; the
+// tables leave the reference solution out.
 QStringList GradeCsvLines(const TGradeBatch &batch);
 // The table rows of uebersicht.csv: one per script, what a gradebook takes.
 QStringList SummaryCsvLines(const TGradeBatch &batch);
 // The row object of ergebnis.json.
 QJsonObject GradeJsonRow(const TGradeBatch &batch, const TGradeRow &row, const TGradeResult &whole);
+// Graded by a task: "solved" as its goals decide, and in "goal" the first
+// one missed (null when none was).
+void AddVerdict(QJsonObject &run, const TGradeRow &row);
 
 // ergebnis.json written as the runs end: each row goes to a spool file at
 // once, and Finish copies them in the table's order into the result, which

@@ -1,5 +1,6 @@
 #include "grade/uGradeHtml.h"
 
+#include "grade/uGradeFiles.h"
 #include "sheep/uLawnPicture.h"
 #include "sheep/uTile.h"
 
@@ -109,21 +110,26 @@ QJsonObject pageData(const TGradeBatch &batch, const TGradeSettings &settings)
         scripts.append(script.Name);
     for (const TGradeWorld &world : batch.Worlds)
         worlds.append(world.Name);
-    return {{"scripts", names(scripts)},
-            {"worlds", names(worlds)},
-            {"seeds", qint64(settings.Seeds)},
-            {"maxSteps", settings.MaxSteps},
-            {"timeout", settings.Limits.TimeoutSeconds},
-            {"tiles", tilePictures()}};
+    QJsonObject data{{"scripts", names(scripts)},
+                     {"worlds", names(worlds)},
+                     {"seeds", qint64(settings.Seeds)},
+                     {"maxSteps", settings.MaxSteps},
+                     {"timeout", settings.Limits.TimeoutSeconds},
+                     {"tiles", tilePictures()}};
+    if (batch.Task)
+        data.insert("task", QJsonObject{{"title", batch.Task->Title}, {"goals", names(GoalTexts(batch.Task->Goals))}});
+    if (batch.PupilCount() < batch.Scripts.size())
+        data.insert("reference", batch.PupilCount());
+    return data;
 }
 
 } // namespace
 
-QString ResultKind(const TGradeResult &result)
+QString ResultKind(const TGradeRow &row)
 {
-    if (result.Solved())
+    if (row.Solved())
         return QStringLiteral("geschafft");
-    switch (result.Status) {
+    switch (row.Result.Status) {
     case TGradeStatus::Finished:
         return QStringLiteral("offen");
     case TGradeStatus::StepLimit:
@@ -150,7 +156,8 @@ QByteArray ReportRun(const TGradeBatch &batch, const TGradeRow &row, const TGrad
     run.insert("s", row.Script);
     run.insert("w", row.World);
     run.insert("seed", qint64(row.Seed));
-    run.insert("kind", ResultKind(whole));
+    run.insert("kind", ResultKind(row));
+    AddVerdict(run, row);
     run.insert("context", errorContext(batch.ScriptOf(row), whole.Error.Line));
     // The lawn first, as the picture needs it, then the way, then messages.
     qint64 left = share - compact(QJsonDocument(run)).size();

@@ -5,9 +5,9 @@
 // share, and what does not fit is left to ergebnis.json, with a note.
 #include "grade/uGradeBatch.h"
 
-// How a run is coloured: "geschafft", "offen" (ran, grass left), "fehler"
-// or "limit".
-QString ResultKind(const TGradeResult &result);
+// How a row's run is coloured: "geschafft", "offen" (ran, grass left or a
+// goal missed), "fehler" or "limit".
+QString ResultKind(const TGradeRow &row);
 
 // The bytes one run of rowCount may add to the page.
 qint64 ReportShare(qsizetype rowCount);
@@ -17,5 +17,5 @@ qint64 ReportShare(qsizetype rowCount);
 QByteArray ReportRun(const TGradeBatch &batch, const TGradeRow &row, const TGradeResult &whole, qint64 share);
 
 // The page (UTF-8) for the batch, from each row's Report; settings are named
-// in its overview line.
+// in its overview line, a task's title and goals above the matrix.
 QByteArray GradeReportHtml(const TGradeBatch &batch, const TGradeSettings &settings);

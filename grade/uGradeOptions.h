@@ -16,7 +16,10 @@ struct TWorldChoice
 
 struct TGradeSettings
 {
-    // None: the empty 10 x 10 lawn.
+    // A task file: its worlds come first, and its seeds and limits stand
+    // unless given otherwise.
+    QString TaskFile;
+    // None (and no task): the empty 10 x 10 lawn.
     QList<TWorldChoice> Worlds;
     // Every run is repeated with the seeds 1 to Seeds.
     quint32 Seeds = 1;

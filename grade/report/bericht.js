@@ -8,6 +8,11 @@ const FARBEN = ["rgb(170,119,119)", "rgb(17,170,17)", "rgb(68,221,68)", "rgb(17,
 const KURZ = { "Syntaxfehler": "Syntax", "Laufzeitfehler": "Fehler", "Rechenfehler": "Rechnen",
                "Zeitlimit": "Zeit", "Speicherlimit": "Speicher", "nicht lesbar": "unlesbar" };
 
+// The reference solution, when the task has one, is the last script: a row
+// of its own, left out of the class's figures.
+const schueler = daten.scripts.map((_, s) => s).filter(s => s !== daten.reference);
+const istMuster = s => s === daten.reference;
+
 // One column per world; a cell holds the runs of all seeds.
 const laufIndex = new Map(daten.runs.map((lauf, i) => [`${lauf.s}/${lauf.w}/${lauf.seed}`, i]));
 function laeufeVon(skript, welt) {
@@ -49,7 +54,7 @@ function zelle(skript, welt) {
   const punkte = w.median !== null ? zahl.format(w.median) : (KURZ[erster.status] || erster.status);
   const text = daten.seeds > 1 ? `${w.geschafft}/${w.laeufe.length} · ${punkte}` : punkte;
   const titel = daten.seeds > 1 ? `${w.geschafft} von ${w.laeufe.length} Startwerten geschafft, Median der Punkte`
-                                : erster.status;
+                                : erster.goal || erster.status;
   const knopf = el("button", { type: "button", title: `${titel} – Details zeigen`, text: text });
   knopf.addEventListener("click", () => zeige(laeufeVon(skript, welt)[0]));
   return el("td", { class: `lauf ${w.art}`, id: `zelle-${skript}-${welt}` }, knopf);
@@ -71,7 +76,9 @@ function baueTabelle() {
   tabelle.tHead.append(el("tr", {}, kopfzelle("Skript", 0, "name"), kopfzelle("Geschafft", 1, "summe"),
                           ...daten.worlds.map((welt, w) => kopfzelle(welt, w + 2, ""))));
   daten.scripts.forEach((name, s) => {
-    const zeile = el("tr", { "data-skript": s }, el("th", { scope: "row", class: "name", text: name }),
+    const kopf = istMuster(s) ? el("th", { scope: "row", class: "name", title: name, text: "Musterlösung" })
+                              : el("th", { scope: "row", class: "name", text: name });
+    const zeile = el("tr", istMuster(s) ? { "data-skript": s, class: "muster" } : { "data-skript": s }, kopf,
                      el("td", { class: "summe", text: `${geschafftVon(s)} / ${daten.worlds.length}` }));
     daten.worlds.forEach((_, w) => zeile.append(zelle(s, w)));
     tabelle.tBodies[0].append(zeile);
@@ -81,7 +88,7 @@ function baueTabelle() {
   const mitte = el("tr", { class: "median" }, el("th", { scope: "row", class: "name", text: "Median Punkte" }),
                    el("td", { class: "summe" }));
   daten.worlds.forEach((_, w) => {
-    const zellen = daten.scripts.map((_, s) => zellwerte(s, w));
+    const zellen = schueler.map(s => zellwerte(s, w));
     const punkte = zellen.flatMap(z => z.laeufe.filter(l => l.score !== null).map(l => l.score));
     const m = median(punkte);
     geschafft.append(el("td", { text: `${zellen.filter(z => z.art === "geschafft").length} / ${zellen.length}` }));
@@ -94,7 +101,8 @@ function baueTabelle() {
 
 // Sorts by pupil name (German order), by the number solved or by one world
 // (seeds solved, then the median score; cells without a score last); a
-// second click on the same column reverses.
+// second click on the same column reverses. The reference solution stays on
+// top.
 let sortierung = { spalte: -1, auf: true };
 function vergleiche(a, b, index) {
   if (index === 0) return daten.scripts[a].localeCompare(daten.scripts[b], "de");
@@ -108,6 +116,8 @@ function sortiere(index) {
   const koerper = document.querySelector("#matrix tbody");
   const zeilen = [...koerper.rows];
   zeilen.sort((a, b) => {
+    const oben = istMuster(+b.dataset.skript) - istMuster(+a.dataset.skript);
+    if (oben) return oben;
     const v = vergleiche(+a.dataset.skript, +b.dataset.skript, index);
     return (sortierung.auf ? v : -v) || (+a.dataset.skript - +b.dataset.skript);
   });
@@ -241,9 +251,11 @@ function zeige(i) {
   const lauf = daten.runs[i];
   document.querySelectorAll("td.gewaehlt").forEach(z => z.classList.remove("gewaehlt"));
   document.getElementById(`zelle-${lauf.s}-${lauf.w}`).classList.add("gewaehlt");
-  const titel = `${daten.scripts[lauf.s]} – ${daten.worlds[lauf.w]}` + (daten.seeds > 1 ? ` – Startwert ${lauf.seed}` : "");
+  const name = istMuster(lauf.s) ? `Musterlösung (${daten.scripts[lauf.s]})` : daten.scripts[lauf.s];
+  const titel = `${name} – ${daten.worlds[lauf.w]}` + (daten.seeds > 1 ? ` – Startwert ${lauf.seed}` : "");
   document.getElementById("details-titel").textContent = titel;
-  const werte = [["Status", lauf.status], ["Geschafft", lauf.solved ? "ja" : "nein"], ["Punkte", lauf.score],
+  const ziel = daten.task ? [["Ziel", lauf.goal ? `verfehlt: ${lauf.goal}` : "alle erreicht"]] : [];
+  const werte = [["Status", lauf.status], ["Geschafft", lauf.solved ? "ja" : "nein"], ...ziel, ["Punkte", lauf.score],
                  ["Schritte", lauf.steps], ["Ungemäht", lauf.uncut], ["Gemäht", lauf.cut],
                  ["Startwert", lauf.seed], ["Millisekunden", lauf.ms]];
   document.getElementById("details-werte").replaceChildren(...werte.map(([n, v]) =>
@@ -272,9 +284,20 @@ function zeigeAusAdresse() {
   if (treffer && daten.runs[+treffer[1]]) zeige(+treffer[1]);
 }
 
+// A task's title and goals above the matrix; "offen" then means a goal missed.
+function zeigeAufgabe() {
+  if (!daten.task) return;
+  document.getElementById("aufgabe-titel").textContent = `Aufgabe: ${daten.task.title}`;
+  document.getElementById("ziele").replaceChildren(...daten.task.goals.map(z => el("li", { text: z })));
+  document.getElementById("aufgabe").hidden = false;
+  document.getElementById("legende-offen").textContent = "gelaufen, ein Ziel verfehlt";
+}
+
+zeigeAufgabe();
 document.getElementById("ueberblick").textContent =
-  `${daten.scripts.length} Skripte · ${daten.worlds.length} Welten · ` +
-  `${daten.seeds} Startwert${daten.seeds > 1 ? "e" : ""} · ${daten.runs.length} Läufe · ` +
+  `${schueler.length} Skripte${daten.reference !== undefined ? " und die Musterlösung" : ""} · ` +
+  `${daten.worlds.length} Welten · ${daten.seeds} Startwert${daten.seeds > 1 ? "e" : ""} · ` +
+  `${daten.runs.filter(l => !istMuster(l.s)).length} Läufe · ` +
   `höchstens ${zahl.format(daten.maxSteps)} Programmschritte und ${zahl.format(daten.timeout)} s Rechenzeit je Lauf`;
 document.getElementById("gekuerzt").hidden =
   !daten.runs.some(l => l.messagesLeftOut > 0 || l.pathTruncated || l.lawnLeftOut);

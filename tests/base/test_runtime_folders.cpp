@@ -107,15 +107,18 @@ TEST_F(RuntimeFolders, TheFirstStartFillsTheWorkingFolderAndLaterStartsNeverTouc
               (QStringList{"Code", "Greens"}))
         << "no staging folder left behind";
 
-    // The user changes one example and deletes the other; a new version ships more.
+    // The user changes one example and deletes the other; a new version ships
+    // more, and a course with folders of its own.
     writeBytes(path("home/Grazlo/Code/level1.gzc"), "mein Skript\n");
     QFile::remove(path("home/Grazlo/Greens/wiese.glw"));
     writeBytes(path("usr/share/grazlo/Code/level2.gzc"), "neu\n");
+    writeBytes(path("usr/share/grazlo/Aufgaben/Rasen/reihe.glw"), "1,1\n");
     ASSERT_TRUE(PrepareUserFolders(f, error)) << error.toStdString();
     QDir::setCurrent(before);
     EXPECT_EQ(fileBytes(path("home/Grazlo/Code/level1.gzc")), "mein Skript\n");
     EXPECT_FALSE(QFileInfo::exists(path("home/Grazlo/Greens/wiese.glw")));
     EXPECT_FALSE(QFileInfo::exists(path("home/Grazlo/Code/level2.gzc")));
+    EXPECT_EQ(fileBytes(path("home/Grazlo/Aufgaben/Rasen/reihe.glw")), "1,1\n");
 }
 
 TEST_F(RuntimeFolders, AWorkingFolderThatCannotBeMadeIsReportedInGermanAndNothingIsChanged)

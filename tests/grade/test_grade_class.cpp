@@ -43,6 +43,28 @@ TRun run(const QString &program, const QStringList &args)
 
 TRun grade(const QStringList &args) { return run(RuntimeFolder + "/grazlo-grade", args); }
 
+// Chromium without a window, its profile in profile, the page's scripts given
+// time to end.
+QStringList browser(const QString &profile)
+{
+    return {"--headless",
+            "--no-sandbox",
+            "--disable-gpu",
+            "--disable-background-networking",
+            "--disable-component-update",
+            "--disable-sync",
+            "--no-first-run",
+            "--hide-scrollbars",
+            "--user-data-dir=" + profile,
+            "--window-size=1400,1000",
+            "--virtual-time-budget=5000"};
+}
+
+QString pageUrl(const QString &file, int run)
+{
+    return QUrl::fromLocalFile(file).toString() + QString("#lauf-%1").arg(run);
+}
+
 using grazlo_test::fileBytes;
 
 // The table's lines, without the memory hog's rows where the memory limit
@@ -187,21 +209,11 @@ TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
                      << "): bericht.html wird nicht im Browser geprüft.";
     const int failing = rowIndex("emil.gzc");
     ASSERT_GE(failing, 0);
-    const QString url = QUrl::fromLocalFile(outFile("bericht.html")).toString() + QString("#lauf-%1").arg(failing);
+    const QString url = pageUrl(outFile("bericht.html"), failing);
     const QString screenshot = iOut->filePath("bericht.png");
-    const QStringList browser = {"--headless",
-                                 "--no-sandbox",
-                                 "--disable-gpu",
-                                 "--disable-background-networking",
-                                 "--disable-component-update",
-                                 "--disable-sync",
-                                 "--no-first-run",
-                                 "--hide-scrollbars",
-                                 "--user-data-dir=" + iOut->filePath("chromium"),
-                                 "--window-size=1400,1000",
-                                 "--virtual-time-budget=5000"};
+    const QStringList chromium = browser(iOut->filePath("chromium"));
 
-    const QString dom = run(ChromiumPath, browser + QStringList{"--dump-dom", url}).out;
+    const QString dom = run(ChromiumPath, chromium + QStringList{"--dump-dom", url}).out;
     EXPECT_TRUE(dom.contains("data-bereit=\"ja\"")) << "the page's script ran to its end";
     EXPECT_EQ(dom.count("<tr data-skript="), 9);
     EXPECT_EQ(dom.count("<td class=\"lauf geschafft\""), 4) << "one cell per world, both seeds in it";
@@ -223,7 +235,7 @@ TEST_F(GradeClass, ShowsTheMatrixAndARunsDetailsInABrowser)
     EXPECT_TRUE(dom.contains("<span class=\"markiert\"><i>3</i>  result = weiter(n + 1);</span>"));
     EXPECT_TRUE(dom.contains("<li>gleich geht es schief</li>"));
 
-    run(ChromiumPath, browser + QStringList{"--screenshot=" + screenshot, url});
+    run(ChromiumPath, chromium + QStringList{"--screenshot=" + screenshot, url});
     const QImage shot(screenshot);
     ASSERT_FALSE(shot.isNull()) << "screenshot under " << screenshot.toStdString();
     EXPECT_EQ(shot.size(), QSize(1400, 1000));
@@ -283,4 +295,137 @@ TEST(GradeCalls, SaysSoWhenTheResultsCannotBeWritten)
     const TRun r = grade({"--out", dir.filePath("datei/bewertung"), TestData + "/klasse/anna.gzc"});
     EXPECT_EQ(r.exitCode, 73);
     EXPECT_TRUE(r.err.contains("kann nicht angelegt werden")) << r.err.toStdString();
+}
+
+namespace {
+
+const QString TaskFolder = TestData + "/aufgabe";
+
+// The CSV rows of one script in the order written, split into fields.
+QList<QStringList> csvRowsOf(const QString &path, const QString &script)
+{
+    QList<QStringList> rows;
+    for (const QString &line : QString::fromUtf8(fileBytes(path)).split("\r\n"))
+        if (line.startsWith(script + ';'))
+            rows.append(line.split(';'));
+    return rows;
+}
+
+// The class of aufgabe/klasse graded by reihe.gza: the top row on Level 1 and
+// on a lawn of the task's own, two seeds each. Its pupils solve it, stop
+// short, take a detour, turn at random and misspell.
+class GradeTask : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        iOut = new QTemporaryDir;
+        iResult = new TRun(grade({"--task", TaskFolder + "/reihe.gza", "--jobs", "2", "--out",
+                                  iOut->filePath("bewertung"), TaskFolder + "/klasse"}));
+    }
+    static void TearDownTestSuite()
+    {
+        delete iResult;
+        delete iOut;
+    }
+    static QString outFile(const QString &name) { return iOut->filePath("bewertung/" + name); }
+
+    static inline QTemporaryDir *iOut = nullptr;
+    static inline TRun *iResult = nullptr;
+};
+
+} // namespace
+
+TEST_F(GradeTask, SolvedMeansEveryGoalMetAndTheTablesNameTheFirstMissed)
+{
+    EXPECT_EQ(iResult->exitCode, 0) << iResult->err.toStdString();
+    EXPECT_TRUE(iResult->out.startsWith("20 Läufe bewertet (dazu 4 der Musterlösung);")) << iResult->out.toStdString();
+
+    // script, row of its (world, seed) in the table's order, Geschafft, Fehler
+    const QList<std::tuple<QString, int, QString, QString>> expected = {
+        {"anton.gzc", 3, "ja", ""},
+        {"berta.gzc", 0, "nein", "endet auf (5|0) statt (9|0)"},
+        {"carl.gzc", 2, "nein", "13 Schritte statt höchstens 12"},
+        {"dora.gzc", 0, "nein", "endet auf (8|0) statt (9|0)"},
+        {"dora.gzc", 1, "ja", ""},
+        {"emil.gzc", 3, "nein", "Fehler in Zeile 3: Variable nicht definiert: y"},
+    };
+    for (const auto &[script, index, solved, problem] : expected) {
+        const QList<QStringList> rows = csvRowsOf(outFile("ergebnis.csv"), script);
+        ASSERT_EQ(rows.size(), 4) << script.toStdString();
+        EXPECT_EQ(rows[index][4], solved) << script.toStdString() << " " << index;
+        EXPECT_EQ(rows[index][10], problem) << script.toStdString() << " " << index;
+    }
+    EXPECT_EQ(csvRowsOf(outFile("uebersicht.csv"), "dora.gzc").first().mid(2),
+              QStringList({"0", "-104817", "-52408,5", "endet auf (8|0) statt (9|0)"}));
+
+    // the reference solution is in none of the files for other programs
+    for (const char *file : {"ergebnis.csv", "uebersicht.csv", "ergebnis.json"})
+        EXPECT_FALSE(fileBytes(outFile(file)).contains("reihe.gzc")) << file;
+    const QJsonArray rows = QJsonDocument::fromJson(fileBytes(outFile("ergebnis.json"))).array();
+    ASSERT_EQ(rows.size(), 20);
+    EXPECT_EQ(rows[4]["goal"], "endet auf (5|0) statt (9|0)");
+}
+
+TEST_F(GradeTask, TheReportShowsTheTaskAndTheReferenceSolutionAboveThePupils)
+{
+    if (!QFileInfo::exists(ChromiumPath))
+        GTEST_SKIP() << "Chromium fehlt: bericht.html wird nicht im Browser geprüft.";
+    const QString dom = run(ChromiumPath, browser(iOut->filePath("chromium")) +
+                                              QStringList{"--dump-dom", pageUrl(outFile("bericht.html"), 4)})
+                            .out;
+    EXPECT_TRUE(dom.contains(">Aufgabe: Die oberste Reihe</h2>"));
+    EXPECT_TRUE(
+        dom.contains("<li>Ende auf Feld (9|0)</li><li>Schau am Ende nach Osten</li><li>höchstens 12 Schritte</li>"
+                     "<li>Setze keine Markierung</li><li>Ende ohne Fehler</li>"));
+    EXPECT_TRUE(dom.contains("gelaufen, ein Ziel verfehlt"));
+    EXPECT_TRUE(dom.contains("<tbody><tr data-skript=\"5\" class=\"muster\"><th scope=\"row\" class=\"name\" "
+                             "title=\"muster/reihe.gzc\">Musterlösung</th>"))
+        << "its own row, on top however the table is sorted";
+    EXPECT_EQ(dom.count("<td>1 / 5</td>"), 2) << "the class's figures leave it out";
+    EXPECT_TRUE(dom.contains("5 Skripte und die Musterlösung"));
+    EXPECT_TRUE(dom.contains("<dd>verfehlt: endet auf (5|0) statt (9|0)</dd>")) << "the cell's details";
+}
+
+TEST(GradeTaskCalls, TheTaskSetsTheRunsAndTheCommandLineOverridesIt)
+{
+    QTemporaryDir dir;
+    const auto write = [&](const QString &name, const QByteArray &text) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return dir.filePath(name);
+    };
+    const QByteArray head = "[Aufgabe]\nTitel=Kurz\n[Welt1]\nLevel=1\n";
+    write("riesig.glw", QByteArray("1\r\n").repeated(1001));
+    const QString anton = TaskFolder + "/klasse/anton.gzc";
+    struct TCase
+    {
+        QStringList args;
+        int exitCode;
+        QString out, err;
+    };
+    const QList<TCase> cases = {
+        {{"--task", TaskFolder + "/reihe.gza", "--seeds", "1", "--level", "2"},
+         0,
+         "3 Läufe bewertet (dazu 3 der Musterlösung)",
+         ""},
+        {{"--task", dir.filePath("fehlt.gza")}, 66, "", "grazlo-grade: Aufgabe nicht gefunden: "},
+        {{"--task", write("ohne-ziel.gza", head)}, 65, "", "Fehler in der Aufgabe \"ohne-ziel.gza\""},
+        {{"--task", write("riesig.gza", head + "[Welt2]\nRasen=riesig.glw\n[Ziel]\nGemaeht=ja\n")},
+         65,
+         "",
+         "riesig.glw"},
+        {{"--task", write("farbe.gza", head + "[Ziel]\nGemaeht=ja\nFarbe=blau\n")},
+         0,
+         "1 Läufe bewertet;",
+         "Warnung zur Aufgabe \"farbe.gza\", Zeile 7"},
+    };
+    for (const TCase &c : cases) {
+        const TRun r = grade(c.args + QStringList{"--out", dir.filePath("bewertung"), anton});
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        EXPECT_EQ(r.out.left(c.out.size()), c.out);
+        EXPECT_TRUE(r.err.contains(c.err)) << r.err.toStdString();
+    }
 }

@@ -62,6 +62,17 @@ QStringList shippedFiles(const QString &folder)
     return QDir(TestData + "/" + folder).entryList(QDir::Files, QDir::Name);
 }
 
+// The files below a folder, subfolders included, relative to it.
+QStringList filesBelow(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
+}
+
 } // namespace
 
 TEST(InstalledLayout, ProgramsLibraryAndDataLieWhereTheFilesystemHierarchyPutsThem)
@@ -76,6 +87,8 @@ TEST(InstalledLayout, ProgramsLibraryAndDataLieWhereTheFilesystemHierarchyPutsTh
         EXPECT_TRUE(QFileInfo(TestData + "/" + picture).isFile()) << picture;
     EXPECT_EQ(shippedFiles("Code").filter(QRegularExpression("^level[1-6]-.*\\.gzc$")).size(), 6);
     EXPECT_FALSE(shippedFiles("Greens").filter(QRegularExpression("\\.glw$")).isEmpty());
+    EXPECT_GE(shippedFiles("Aufgaben").filter(QRegularExpression("\\.gza$")).size(), 10);
+    EXPECT_TRUE(QFileInfo::exists(prefixed("share/man/man5/grazlo-aufgabe.5.gz")));
     // Nothing of the build's runnable folder but its data: no settings file, no programs.
     EXPECT_FALSE(QFileInfo::exists(TestData + "/grazlo.ini"));
     EXPECT_FALSE(QFileInfo::exists(TestData + "/grazlo"));
@@ -100,7 +113,7 @@ TEST(InstalledLayout, TheDesktopFilesShareOneApplicationId)
     const QRegularExpressionMatch opened = QRegularExpression("\nMimeType=([^\n]*);\n").match(desktop);
     ASSERT_TRUE(opened.hasMatch());
     EXPECT_EQ(opened.captured(1).split(';'), defined);
-    EXPECT_EQ(defined.size(), 2);
+    EXPECT_EQ(defined.size(), 3);
 }
 
 TEST(InstalledLayout, TheIconThemeHasEverySizeDrawnAndAScalableIcon)
@@ -159,6 +172,7 @@ TEST(InstalledDesktopFiles, TheMimeDatabaseMapsTheFileEndingsToGrazlosTypes)
     EXPECT_TRUE(globs.contains(":text/x-grazlo-script:*.gzc\n")) << globs.toStdString();
     EXPECT_TRUE(globs.contains(":text/x-grazlo-script:*.klc\n"));
     EXPECT_TRUE(globs.contains(":text/x-grazlo-lawn:*.glw\n"));
+    EXPECT_TRUE(globs.contains(":text/x-grazlo-task:*.gza\n"));
 }
 
 TEST(InstalledPrograms, TheRunnerSolvesALevelFromAnyWorkingFolder)
@@ -192,11 +206,12 @@ TEST(InstalledPrograms, TheIdeKeepsTheUsersFilesInTheHomeAndNothingUnderThePrefi
     ide.start(prefixed("bin/grazlo"), {});
     ASSERT_TRUE(ide.waitForStarted());
 
-    const QString code = home + "/Grazlo/Code", greens = home + "/Grazlo/Greens";
+    const QString code = home + "/Grazlo/Code", greens = home + "/Grazlo/Greens", course = home + "/Grazlo/Aufgaben";
     EXPECT_TRUE(grazlo_test::waitFor(
         [&] {
             return QDir(code).entryList(QDir::Files, QDir::Name) == shippedFiles("Code") &&
-                   QDir(greens).entryList(QDir::Files, QDir::Name) == shippedFiles("Greens");
+                   QDir(greens).entryList(QDir::Files, QDir::Name) == shippedFiles("Greens") &&
+                   filesBelow(course) == filesBelow(TestData + "/Aufgaben");
         },
         30000));
     // The update check runs at the first activation, after the window is up.
