@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,6 +31,30 @@ QLabel *caption(const QString &text, QWidget *parent)
     bold.setBold(true);
     label->setFont(bold);
     return label;
+}
+
+bool startsItsOwnLine(const QString &line)
+{
+    static const QRegularExpression marker(QStringLiteral("^(\\s|[-*•]|\\d+[.)]\\s)"));
+    return marker.match(line).hasMatch();
+}
+
+// The description as the panel shows it: a paragraph's lines flow together
+// so that the narrow panel can wrap them; blank lines, indented lines and
+// list items keep their own lines.
+QString flowedText(const QStringList &lines)
+{
+    QStringList shown;
+    bool inParagraph = false;
+    for (const QString &line : lines) {
+        const bool blank = line.trimmed().isEmpty();
+        if (inParagraph && !blank && !startsItsOwnLine(line))
+            shown.last() += u' ' + line.trimmed();
+        else
+            shown.append(blank ? QString() : line);
+        inParagraph = !blank;
+    }
+    return shown.join(u'\n');
 }
 
 QString worldLabel(const TTask &task, int world)
@@ -110,7 +135,7 @@ void TTaskPanel::createWidgets()
 
     column->addWidget(LTitle);
     column->addWidget(LSolved);
-    column->addWidget(scroll, 2);
+    column->addWidget(scroll, 3);
     column->addWidget(caption(QStringLiteral("Welten"), this));
     column->addWidget(ListWorlds, 1);
     column->addWidget(BtCheck);
@@ -134,7 +159,7 @@ void TTaskPanel::nameWidgets()
 void TTaskPanel::ShowTask(const TTask &task, bool solved, const QStringList &warnings)
 {
     LTitle->setText(task.Title);
-    LText->setText(task.Description.join(u'\n'));
+    LText->setText(flowedText(task.Description));
     QStringList goals;
     for (const QString &goal : GoalTexts(task.Goals))
         goals << QStringLiteral("• ") + goal;

@@ -36,7 +36,7 @@ const QString Mower = "start(0, 0);\nmove(zHeight - 1);\nwhile (zUncut > 0)\n  i
 const QString Starter = "start(0, 0);\nmove(3);\n";
 
 const QString LevelTask = "[Aufgabe]\nTitel=Die grüne Wiese\nVorlage=vorlage.gzc\nMusterloesung=muster.gzc\n"
-                          "Schrittlimit=5000\n[Text]\nMähe alles.\n\nDann ruh dich aus.\n"
+                          "Schrittlimit=5000\n[Text]\nMähe die ganze\nWiese.\n\n- erst links,\n- dann rechts.\n"
                           "[Welt1]\nLevel=1\n[Welt2]\nLevel=2\n[Ziel]\nGemaeht=ja\n";
 
 class TaskWindow : public ::testing::Test
@@ -97,7 +97,8 @@ TEST_F(TaskWindow, OpensWithDescriptionGoalsUntriedWorldsAndTheStarterAsANewText
 {
     ASSERT_TRUE(window->OpenTask(write("aufgabe.gza", LevelTask)));
     EXPECT_FALSE(window->DockTask->isHidden());
-    EXPECT_EQ(window->PnTask->LText->text(), "Mähe alles.\n\nDann ruh dich aus.");
+    // A paragraph's lines flow together for the narrow panel; list items keep theirs.
+    EXPECT_EQ(window->PnTask->LText->text(), "Mähe die ganze Wiese.\n\n- erst links,\n- dann rechts.");
     EXPECT_EQ(window->PnTask->LGoals->text(), "• Mähe den ganzen Rasen\n• Ende ohne Fehler");
     EXPECT_EQ(rows(), QStringList({"Welt 1: Level 1 – noch nicht geprüft", "Welt 2: Level 2 – noch nicht geprüft"}));
     // Saving the starter must ask for a name of the learner's own.
