@@ -137,14 +137,17 @@ bool TfrmGrazloIDE::openTaskScript(const QString &remembered)
     return read;
 }
 
-// The panel needs room of its own: the window grows by its width where the
-// screen allows.
+// The panel needs room of its own: the window grows, where the screen allows,
+// until the rest of it has its designed width again. A window that kept its
+// width from the last session does not grow a second time.
 void TfrmGrazloIDE::widenForTaskPanel()
 {
     if (isMaximized() || isFullScreen() || !screen())
         return;
+    constexpr int DesignedClientWidth = 943;
     const int room = screen()->availableGeometry().width() - (frameGeometry().width() - width());
-    resize(std::min(width() + PnTask->sizeHint().width(), room), height());
+    const int wanted = std::max(width(), DesignedClientWidth + PnTask->sizeHint().width());
+    resize(std::min(wanted, room), height());
 }
 
 void TfrmGrazloIDE::LoadTaskWorldRow(int world, quint32 seed)
@@ -236,6 +239,8 @@ void TfrmGrazloIDE::AcCheckTaskExecute()
         Dialogs().message(this, TDlgKind::Error, QStringLiteral("Aufgabe prüfen"), error);
         return;
     }
+    // The rows now speak for the script; the last run may have been another's.
+    PnTask->ShowRunResult(QString());
     PnTask->CheckStarted(taskCheck->RunCount());
     Announce(QStringLiteral("Aufgabe wird geprüft"));
 }
