@@ -1,13 +1,16 @@
 // The sheep window as a screen reader sees it through Qt's accessibility interfaces.
 #include "sheep/fLawnGrid.h"
+#include "sheep/fTaskPanel.h"
 #include "sheep/uSandboxSheep.h"
 #include "tests/sheepui/sheep_window_fixture.h"
 #include "tests/support/Printers.h"
 
 #include <QAccessible>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
 
@@ -49,6 +52,12 @@ TEST_F(Accessibility, EveryControlInTheTreeAndTheFocusChainOfEveryWindowHasAName
     ASSERT_EQ(windows.size(), 3) << "help and options open a window each";
     window->setInEdit(true);
     windows << window.get(); // again with the lawn editor
+    QFile task(work.filePath("aufgabe.gza"));
+    ASSERT_TRUE(task.open(QIODevice::WriteOnly));
+    task.write("[Aufgabe]\nTitel=T\n[Welt1]\nLevel=1\n[Ziel]\nGemaeht=ja\nX=1\n");
+    task.close();
+    ASSERT_TRUE(window->OpenTask(task.fileName()));
+    windows << window.get(); // again with the task panel
     for (QWidget *shown : windows) {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(shown);
         EXPECT_EQ(iface->role(), QAccessible::Window);
@@ -72,6 +81,8 @@ TEST_F(Accessibility, EveryControlInTheTreeAndTheFocusChainOfEveryWindowHasAName
         {window->PnGrid->tbLoadGreen, QAccessible::PushButton, "Rasen laden"},
         {window->PnGrid->tbStoreGreen, QAccessible::PushButton, "Rasen speichern"},
         {window->PnGrid->EdSize, QAccessible::EditableText, "Größe"},
+        {window->PnTask->ListWorlds, QAccessible::List, "Welten der Aufgabe"},
+        {window->PnTask->BtCheck, QAccessible::PushButton, "Aufgabe prüfen"},
     };
     for (const auto &[widget, role, name] : rows) {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(widget);
