@@ -99,7 +99,7 @@ private:
     void AcCheckTaskExecute();
     // Fills the editor for a newly opened task: the learner's script for it,
     // else its starter script as a new text.
-    bool openTaskScript(const QString &remembered);
+    void openTaskScript(const QString &remembered);
     void taskRunEnded(const TTaskRun &run, const TRunFacts &facts);
     void taskCheckEnded();
     void putTaskWorld();

@@ -124,17 +124,17 @@ bool TfrmGrazloIDE::OpenTask(const QString &path)
     return true;
 }
 
-bool TfrmGrazloIDE::openTaskScript(const QString &remembered)
+// A script that cannot be read is reported; the task opens all the same.
+void TfrmGrazloIDE::openTaskScript(const QString &remembered)
 {
-    if (!remembered.isEmpty() && QFileInfo(remembered).isFile())
-        return ReadCodeFile(remembered);
-    if (task->Starter.isEmpty())
-        return true;
+    if (!remembered.isEmpty() && QFileInfo(remembered).isFile()) {
+        ReadCodeFile(remembered);
+        return;
+    }
     // The starter is the learner's new text: saving it asks for a name of
     // their own instead of writing over the teacher's file.
-    const bool read = ReadCodeFile(task->Starter);
-    SetCodeFileName(QString());
-    return read;
+    if (!task->Starter.isEmpty() && ReadCodeFile(task->Starter))
+        SetCodeFileName(QString());
 }
 
 // The panel needs room of its own: the window grows, where the screen allows,
