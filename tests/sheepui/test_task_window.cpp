@@ -26,7 +26,8 @@ using grazlo_test::waitFor;
 class TTaskWindow : public TfrmGrazloIDE
 {
 public:
-    using TfrmKeloIDE::AcStartExecute, TfrmKeloIDE::LoadCodeFile, TfrmKeloIDE::lBoxErrors, TfrmKeloIDE::MemoLog;
+    using TfrmKeloIDE::AcStartExecute, TfrmKeloIDE::LoadCodeFile, TfrmKeloIDE::lBoxErrors, TfrmKeloIDE::MemoLog,
+        TfrmKeloIDE::StepProgram;
 };
 
 // Mows every level lawn in lanes: 99 sheep steps on Level 1, 79 on Level 2.
@@ -145,6 +146,9 @@ TEST_F(TaskWindow, FailedRowLoadsItsWorldAndSeedAndARunThereIsChecked)
     EXPECT_EQ(window->Sandbox().zPosX(), -1);
     EXPECT_EQ(window->Sandbox().Field().GetCount(ttTree), 0); // Level 1, not Level 3
 
+    window->StepProgram();
+    window->StopProgram();
+    EXPECT_EQ(window->PnTask->LRun->text(), ""); // a stopped run is not judged
     window->AcStartExecute();
     EXPECT_EQ(window->PnTask->LRun->text(), "Letzter Lauf auf Welt 1 mit Startwert " + failed.captured(1) +
                                                 ": nicht geschafft: " + failed.captured(2));
