@@ -230,8 +230,10 @@ void TfrmGrazloIDE::AcCheckTaskExecute()
         worldChecks[world].Begin();
         PnTask->setWorldState(world, worldChecks[world].StateText());
     }
+    const bool withReference =
+        std::any_of(worldChecks.begin(), worldChecks.end(), [](const TWorldCheck &w) { return w.NeedsReference(); });
     QString error;
-    if (!taskCheck->Start(*task, MemoCode->Lines(), error)) {
+    if (!taskCheck->Start(*task, MemoCode->Lines(), withReference, error)) {
         for (int world = 0; world < worldChecks.size(); ++world) {
             worldChecks[world] = TWorldCheck(task->Seeds, !task->Reference.isEmpty());
             PnTask->setWorldState(world, worldChecks[world].StateText());

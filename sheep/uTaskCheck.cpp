@@ -64,8 +64,9 @@ void TWorldCheck::Begin()
     iBegun = true;
     iVerdicts.clear();
     iSteps.clear();
-    iReferenceSteps.clear();
 }
+
+bool TWorldCheck::NeedsReference() const { return iWithReference && quint32(iReferenceSteps.size()) < iSeeds; }
 
 void TWorldCheck::Note(const TTaskRun &run, const TRunFacts &facts, const TTaskGoals &goals)
 {
@@ -102,7 +103,7 @@ QString TWorldCheck::StateText() const
     }
     if (!Checked())
         return iBegun ? QStringLiteral("wird geprüft") : QStringLiteral("noch nicht geprüft");
-    if (!iWithReference || quint32(iReferenceSteps.size()) < iSeeds)
+    if (!iWithReference || NeedsReference())
         return QStringLiteral("geschafft");
     return QStringLiteral("geschafft in %1 (Musterlösung: %2)")
         .arg(stepsText(highest(iSteps)))
@@ -151,7 +152,7 @@ TTaskCheck::~TTaskCheck() { Cancel(); }
 
 QString TTaskCheck::DefaultRunner() { return QDir(QCoreApplication::applicationDirPath()).filePath("grazlo-run"); }
 
-bool TTaskCheck::Start(const TTask &task, const QStringList &script, QString &error)
+bool TTaskCheck::Start(const TTask &task, const QStringList &script, bool withReference, QString &error)
 {
     Cancel();
     if (!QFileInfo(iRunner).isExecutable()) {
@@ -168,7 +169,7 @@ bool TTaskCheck::Start(const TTask &task, const QStringList &script, QString &er
     iScript = std::move(file);
     iTask = task;
     for (bool reference : {false, true}) {
-        if (reference && task.Reference.isEmpty())
+        if (reference && (task.Reference.isEmpty() || !withReference))
             break;
         for (int world = 0; world < task.Worlds.size(); ++world)
             for (quint32 seed = 1; seed <= task.Seeds; ++seed)

@@ -29,8 +29,11 @@ class TWorldCheck
 public:
     explicit TWorldCheck(quint32 seeds = 1, bool withReference = false);
 
-    // A new check begins: what was found before is forgotten.
+    // A new check begins: what was found of the learner's script is
+    // forgotten; the reference solution's figures stay, as they cannot change.
     void Begin();
+    // Whether the reference solution still has seeds to run.
+    bool NeedsReference() const;
     void Note(const TTaskRun &run, const TRunFacts &facts, const TTaskGoals &goals);
     bool Checked() const;
     bool Solved() const;
@@ -70,10 +73,10 @@ public:
     static QString DefaultRunner();
     void setRunner(const QString &path) { iRunner = path; }
 
-    // Starts checking script against every world and seed of task; a check
-    // in progress is cancelled first. False with a German error when the
-    // runs cannot start.
-    bool Start(const TTask &task, const QStringList &script, QString &error);
+    // Starts checking script against every world and seed of task, and the
+    // task's reference solution too when withReference; a check in progress
+    // is cancelled first. False with a German error when the runs cannot start.
+    bool Start(const TTask &task, const QStringList &script, bool withReference, QString &error);
     void Cancel();
     bool IsRunning() const { return iFinished < iRuns.size(); }
     int RunCount() const { return int(iRuns.size()); }

@@ -72,6 +72,14 @@ TEST(TaskCheck, WorldRowNamesTheFirstFailingSeedOrTheStepsBesideTheReference)
         EXPECT_EQ(world.SeedToShow(), c.seedToShow) << c.text.toStdString();
     }
     EXPECT_EQ(TWorldCheck(1).StateText(), "noch nicht geprüft");
+
+    // The next check needs no second run of the reference solution.
+    TWorldCheck again(1, true);
+    again.Note({0, 1, true}, facts(3), goals);
+    again.Begin();
+    EXPECT_FALSE(again.NeedsReference());
+    again.Note({0, 1, false}, facts(4), goals);
+    EXPECT_EQ(again.StateText(), "geschafft in 4 Schritten (Musterlösung: 3)");
 }
 
 } // namespace
