@@ -100,6 +100,7 @@ private:
     // Fills the editor for a newly opened task: the learner's script for it,
     // else its starter script as a new text.
     void openTaskScript(const QString &remembered);
+    void forgetChecks();
     void taskRunEnded(const TTaskRun &run, const TRunFacts &facts);
     void taskCheckEnded();
     void putTaskWorld();

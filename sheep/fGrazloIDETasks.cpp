@@ -111,10 +111,8 @@ bool TfrmGrazloIDE::OpenTask(const QString &path)
     task = std::move(opened);
     taskSolved = memo.Solved;
     openTaskScript(memo.Script);
-    worldChecks.clear();
-    for (qsizetype i = 0; i < task->Worlds.size(); ++i)
-        worldChecks.append(TWorldCheck(task->Seeds, !task->Reference.isEmpty()));
     PnTask->ShowTask(*task, taskSolved, warnings);
+    forgetChecks();
     if (DockTask->isHidden())
         widenForTaskPanel();
     DockTask->show();
@@ -234,10 +232,7 @@ void TfrmGrazloIDE::AcCheckTaskExecute()
         std::any_of(worldChecks.begin(), worldChecks.end(), [](const TWorldCheck &w) { return w.NeedsReference(); });
     QString error;
     if (!taskCheck->Start(*task, MemoCode->Lines(), withReference, error)) {
-        for (int world = 0; world < worldChecks.size(); ++world) {
-            worldChecks[world] = TWorldCheck(task->Seeds, !task->Reference.isEmpty());
-            PnTask->setWorldState(world, worldChecks[world].StateText());
-        }
+        forgetChecks();
         Dialogs().message(this, TDlgKind::Error, QStringLiteral("Aufgabe prüfen"), error);
         return;
     }
@@ -245,6 +240,16 @@ void TfrmGrazloIDE::AcCheckTaskExecute()
     PnTask->ShowRunResult(QString());
     PnTask->CheckStarted(taskCheck->RunCount());
     Announce(QStringLiteral("Aufgabe wird geprüft"));
+}
+
+// Every world not yet tried, as when the task was opened.
+void TfrmGrazloIDE::forgetChecks()
+{
+    worldChecks.clear();
+    for (qsizetype world = 0; world < task->Worlds.size(); ++world) {
+        worldChecks.append(TWorldCheck(task->Seeds, !task->Reference.isEmpty()));
+        PnTask->setWorldState(int(world), worldChecks.last().StateText());
+    }
 }
 
 void TfrmGrazloIDE::taskRunEnded(const TTaskRun &run, const TRunFacts &facts)

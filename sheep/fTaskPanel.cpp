@@ -171,8 +171,7 @@ void TTaskPanel::ShowTask(const TTask &task, bool solved, const QStringList &war
     ListWorlds->clear();
     for (int world = 0; world < task.Worlds.size(); ++world) {
         iWorldLabels << worldLabel(task, world);
-        ListWorlds->addItem(QString());
-        setWorldState(world, QStringLiteral("noch nicht geprüft"));
+        ListWorlds->addItem(iWorldLabels.last());
     }
     ListWorlds->setCurrentRow(0);
     ShowRunResult(QString());

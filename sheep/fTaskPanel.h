@@ -21,7 +21,7 @@ public:
 
     explicit TTaskPanel(QWidget *parent = nullptr);
 
-    // Shows a newly opened task: every world not yet tried.
+    // Shows a newly opened task, one row per world; setWorldState fills in their states.
     void ShowTask(const TTask &task, bool solved, const QStringList &warnings);
     void setSolved(bool solved);
     // "Welt 1: Level 3 – geschafft".
