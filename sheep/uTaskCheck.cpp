@@ -159,11 +159,13 @@ bool TTaskCheck::Start(const TTask &task, const QStringList &script, bool withRe
         error = QStringLiteral("Das Programm zum Prüfen fehlt: %1").arg(QDir::toNativeSeparators(iRunner));
         return false;
     }
+    // A scratch copy of the editor's text, written directly: it needs none of
+    // the care a save of the learner's file takes.
     auto file = std::make_unique<QTemporaryFile>(QDir(QDir::tempPath()).filePath("grazlo-pruefung-XXXXXX.gzc"));
     TTextFormat format;
-    if (!file->open() || !WriteTextFile(file->fileName(), script, format, error)) {
-        if (error.isEmpty())
-            error = QStringLiteral("Das Skript kann nicht zum Prüfen abgelegt werden: %1").arg(file->errorString());
+    const QByteArray bytes = EncodeText(script, format);
+    if (!file->open() || file->write(bytes) != bytes.size() || !file->flush()) {
+        error = QStringLiteral("Das Skript kann nicht zum Prüfen abgelegt werden: %1").arg(file->errorString());
         return false;
     }
     iScript = std::move(file);
