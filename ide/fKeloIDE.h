@@ -166,11 +166,7 @@ protected:
     virtual void RunStarting() {}
     // A run has ended by itself, not by Stop: errorLine counts from 1 and is
     // 0 with an empty errorText when no run-time error occurred.
-    virtual void RunEnded(int errorLine, const QString &errorText)
-    {
-        Q_UNUSED(errorLine);
-        Q_UNUSED(errorText);
-    }
+    virtual void RunEnded(int /*errorLine*/, const QString & /*errorText*/) {}
     void AcStartExecute();
     void AcStopExecute();
     void AcPauseExecute();
