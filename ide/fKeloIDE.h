@@ -232,6 +232,9 @@ protected:
     // Opens the command-line file as a script; a derived window may take files
     // of its own kinds (the desktop opens those with the program too).
     virtual void OpenCommandLineFile(const QString &path);
+    // Loads a file dropped onto the editor as a script; a derived window may
+    // open files of its own kinds instead.
+    virtual void OpenDroppedFile(const QString &path);
     void ReadSettings();
     // False when the settings could not be written (the rest of the
     // destruction sequence is then skipped).

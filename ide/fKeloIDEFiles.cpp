@@ -145,8 +145,10 @@ void TfrmKeloIDE::MemoCodeDropFiles(const QStringList &paths)
 {
     const QString path = FirstExistingFile(paths);
     if (!path.isEmpty())
-        LoadCodeFile(path);
+        OpenDroppedFile(path);
 }
+
+void TfrmKeloIDE::OpenDroppedFile(const QString &path) { LoadCodeFile(path); }
 
 void TfrmKeloIDE::LoadCommandLineFile()
 {

@@ -292,12 +292,23 @@ void TfrmGrazloIDE::ShowAbout()
     ShowOrRaise(about);
 }
 
+namespace {
+bool isTaskFile(const QString &path) { return QFileInfo(path).suffix().compare(u"gza", Qt::CaseInsensitive) == 0; }
+} // namespace
+
+void TfrmGrazloIDE::OpenDroppedFile(const QString &path)
+{
+    if (isTaskFile(path))
+        OpenTask(path);
+    else
+        TfrmKeloIDE::OpenDroppedFile(path);
+}
+
 void TfrmGrazloIDE::OpenCommandLineFile(const QString &path)
 {
-    const QString suffix = QFileInfo(path).suffix();
-    if (suffix.compare(u"gza", Qt::CaseInsensitive) == 0)
+    if (isTaskFile(path))
         OpenTask(path);
-    else if (suffix.compare(u"glw", Qt::CaseInsensitive) == 0)
+    else if (QFileInfo(path).suffix().compare(u"glw", Qt::CaseInsensitive) == 0)
         PnGrid->LoadGreen(path);
     else
         TfrmKeloIDE::OpenCommandLineFile(path);

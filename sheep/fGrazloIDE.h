@@ -77,6 +77,8 @@ protected:
     // A task (.gza) opens as a task, a lawn file (.glw) goes into the lawn,
     // anything else into the editor.
     void OpenCommandLineFile(const QString &path) override;
+    // A dropped task opens as a task; other files as the editor takes them.
+    void OpenDroppedFile(const QString &path) override;
     void SandboxRestored() override;
     QWidget *SidePanelFocusWidget() override;
     void RunStarting() override;

@@ -27,7 +27,7 @@ class TTaskWindow : public TfrmGrazloIDE
 {
 public:
     using TfrmKeloIDE::AcStartExecute, TfrmKeloIDE::LoadCodeFile, TfrmKeloIDE::lBoxErrors, TfrmKeloIDE::MemoLog,
-        TfrmKeloIDE::StepProgram;
+        TfrmKeloIDE::StepProgram, TfrmKeloIDE::MemoCodeDropFiles;
 };
 
 // Mows every level lawn in lanes: 99 sheep steps on Level 1, 79 on Level 2.
@@ -96,7 +96,9 @@ protected:
 
 TEST_F(TaskWindow, OpensWithDescriptionGoalsUntriedWorldsAndTheStarterAsANewText)
 {
-    ASSERT_TRUE(window->OpenTask(write("aufgabe.gza", LevelTask)));
+    // Dropped onto the editor, a task opens as one.
+    window->MemoCodeDropFiles({write("aufgabe.gza", LevelTask)});
+    ASSERT_NE(window->Task(), nullptr);
     EXPECT_FALSE(window->DockTask->isHidden());
     // A paragraph's lines flow together for the narrow panel; list items keep theirs.
     EXPECT_EQ(window->PnTask->LText->text(), "Mähe die ganze Wiese.\n\n- erst links,\n- dann rechts.");
