@@ -116,6 +116,9 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         iLines.insert(iLines.size() - 1, u'[' + section + u']');
         iLines.insert(iLines.size() - 1, entry);
     } else if (const int line = keyLine(header, key); line >= 0) {
+        // The same line again is no change: the file need not be written.
+        if (iLines[line] == entry)
+            return;
         iLines[line] = entry;
     } else {
         iLines.insert(sectionEnd(header), entry);

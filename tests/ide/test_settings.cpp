@@ -143,6 +143,16 @@ TEST_F(SettingsFile, NewSectionFollowsExistingTextAfterABlankLine)
     EXPECT_EQ(ReadAll(path()), "[ressources]\nsheep=schaf.bmp\n\n[main]\nleft=3\n");
 }
 
+TEST_F(SettingsFile, ValuesWrittenAsTheyStandLeaveTheFileUnwritten)
+{
+    WriteAll(path(), "[main]\nleft=3\n");
+    TIniFile ini(path());
+    ini.WriteInteger("main", "left", 3);
+    WriteAll(path(), "changed meanwhile");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadAll(path()), "changed meanwhile");
+}
+
 TEST(SettingsWrite, UnwritableFileRaisesTheErrorWithThePath)
 {
     QTemporaryDir dir;
