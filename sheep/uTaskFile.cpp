@@ -177,38 +177,44 @@ private:
                                     .arg(name, QString::number(*seen)));
         iSectionLines.insert(lower, number);
         iSectionName = name;
-        iSection = sectionOf(lower, number);
-        if (iSection == TSection::World && iWorld < 0)
-            return false;
-        if (iSection == TSection::Task)
+        iSection = sectionOf(lower);
+        switch (iSection) {
+        case TSection::Task:
             iTaskLine = number;
-        if (iSection == TSection::Unknown)
+            break;
+        case TSection::Goal:
+            iGoalLine = number;
+            break;
+        case TSection::World:
+            return enterWorld(number, lower.mid(4).toInt());
+        case TSection::Unknown:
             warn(number, QStringLiteral("Den Abschnitt [%1] kennt Grazlo nicht; er wird übergangen.").arg(name));
+            break;
+        default:
+            break;
+        }
         return true;
     }
 
-    TSection sectionOf(const QString &lower, int number)
+    static TSection sectionOf(const QString &lower)
     {
+        static const QRegularExpression world(QStringLiteral("^welt\\d+$"));
         if (lower == QStringLiteral("aufgabe"))
             return TSection::Task;
         if (lower == QStringLiteral("text"))
             return TSection::Text;
-        if (lower == QStringLiteral("ziel")) {
-            iGoalLine = number;
+        if (lower == QStringLiteral("ziel"))
             return TSection::Goal;
-        }
-        static const QRegularExpression world(QStringLiteral("^welt(\\d+)$"));
-        const QRegularExpressionMatch match = world.match(lower);
-        if (!match.hasMatch())
-            return TSection::Unknown;
-        iWorld = match.captured(1).toInt();
-        if (iWorld < 1 || iWorld > kMaxWorlds) {
-            iWorld = -1;
-            fail(number, QStringLiteral("Welten werden von [Welt1] bis [Welt%1] gezählt.").arg(kMaxWorlds));
-        } else {
-            iWorlds[iWorld].HeaderLine = number;
-        }
-        return TSection::World;
+        return world.match(lower).hasMatch() ? TSection::World : TSection::Unknown;
+    }
+
+    bool enterWorld(int number, int world)
+    {
+        if (world < 1 || world > kMaxWorlds)
+            return fail(number, QStringLiteral("Welten werden von [Welt1] bis [Welt%1] gezählt.").arg(kMaxWorlds));
+        iWorld = world;
+        iWorlds[world].HeaderLine = number;
+        return true;
     }
 
     bool readEntry(int number, const QString &key, const QString &value)
